@@ -1,0 +1,106 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+
+#include "ModuleMatrix.h"
+#include "clsFiniteField.h"
+#include "clsReedSolomon.h"
+
+#ifdef _WIN32
+struct IPictureDisp;
+#endif
+
+// Turns message bytes into a QR Code symbol (ISO/IEC 18004, versions 1 to 40,
+// error-correction levels 1 = L, 2 = M, 3 = Q, 4 = H, mask patterns 0 to 7).
+//
+// The geometry functions also answer for the Micro QR versions -1 .. -4
+// (M1 .. M4); no symbol is built for them. Nothing here shows a message or
+// throws: out-of-range options are replaced (level -> M, mask -> 0, version 0 or
+// above 40 -> automatic) and data that do not fit give no symbol.
+class clsQRCode {
+public:
+    // One stream bit per entry, most significant bit of every field first.
+    static constexpr int BitArrayCapacity = 32768;
+    using BitArray = std::array<std::uint8_t, BitArrayCapacity>;
+
+    clsQRCode();
+    clsQRCode(const clsQRCode&) = delete;
+    clsQRCode& operator=(const clsQRCode&) = delete;
+    ~clsQRCode();
+
+    // --- Geometry (ISO/IEC 18004, 6.1 and Table 1) -------------------------
+    // Modules per side: 4v + 17 for 1..40, 9 - 2v for -4..-1, else 0.
+    int SymbolSize(int version) const;
+    // Modules for data and error correction, remainder bits included; 0 outside
+    // -4..-1 and 1..40.
+    int RawDataModules(int version) const;
+    int TotalCodewords(int version) const;
+    // Alignment centre coordinates per axis (no upper bound check).
+    int AlignmentCoordCount(int version) const;
+    int AlignmentPatternCount(int version) const;
+    // Distance between neighbouring alignment centres, version 1..40.
+    int AlignmentSpacing(int version) const;
+    // Table 9 entries, version 1..40 and level 1..4 (not checked).
+    int BlockCount(int version, int ecLevel) const;
+    int EcCodewordsPerBlock(int version, int ecLevel) const;
+    // Data codewords K = TotalCodewords - BlockCount * EcCodewordsPerBlock.
+    int DataCodewords(int version, int ecLevel) const;
+
+    // Remainder of value * x^count divided by generator over GF(2) (the BCH
+    // check bits of format and version information, Annex C and D).
+    int BchRemainder(int value, int generator, int topBit, int count) const;
+
+    // --- Data analysis and bit stream (7.3, 7.4) ---------------------------
+    static int CharClass(std::uint8_t byte);         // 1 digit, 2 other alphanumeric, 0
+    static int AlphanumericValue(std::uint8_t byte); // 0..44 (Table 5), 0 outside the set
+    static bool IsKanjiPair(int lead, int trail);    // one Shift JIS double-byte character
+
+    // Kanji segments encode a byte pair as a Shift JIS character, and a reader
+    // decodes them as Shift JIS. Allow them only when the bytes really are
+    // Shift JIS; other encodings whose bytes happen to pass IsKanjiPair would
+    // come out of the reader as different text.
+    bool KanjiAllowed() const { return kanjiAllowed_; }
+    void SetKanjiAllowed(bool allowed) { kanjiAllowed_ = allowed; }
+
+    // Splits data[0 .. length-1] into the cheapest sequence of segments for the
+    // width class of version (below 10, 10..26, 27 and up) and returns the
+    // stream length in bits, the 4-bit terminator included. Writes the stream
+    // into bits unless measureOnly; bits beyond the array's end are counted but
+    // never written, so a result above BitArrayCapacity means the stream did
+    // not fit.
+    int BuildBitStream(BitArray& bits, const std::uint8_t* data, int length, int version,
+                       bool measureOnly) const;
+
+    // --- Symbol construction (7.7 to 7.10) ---------------------------------
+    // Writes the function-pattern template of version (1..40) into a zero-filled
+    // matrix; any other version leaves it unchanged.
+    void BuildFunctionPatterns(ModuleMatrix& matrix, int version) const;
+    // XORs mask pattern mask (0..7, anything else means 0) over the size x size
+    // grid and returns the mask applied.
+    int ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const;
+
+    // Steps 1 to 12 of encoding: the finished matrix (0 light, 1 dark), or
+    // nothing when no symbol can be built. data may be null when dataLength <= 0.
+    std::optional<ModuleMatrix> EncodeMatrix(const std::uint8_t* data, int dataLength, int version,
+                                             int ecLevel, int mask);
+
+#ifdef _WIN32
+    // EncodeMatrix drawn as an OLE picture with one pixel per module and a
+    // four-module light margin, or null. The caller owns the returned reference.
+    IPictureDisp* Encode(const std::uint8_t* data, int dataLength, int version, int ecLevel,
+                         int mask);
+#endif
+
+private:
+    std::unique_ptr<clsFiniteField> field_;
+    std::unique_ptr<clsReedSolomon> coder_;
+    std::array<std::uint8_t, 41> alignmentSpacing_{};
+    std::array<std::uint8_t, 160> blockCount_{};
+    std::array<std::uint8_t, 160> ecCodewordsPerBlock_{};
+    std::array<std::int32_t, 18> bitWeight_{};
+    bool kanjiAllowed_ = true;
+};

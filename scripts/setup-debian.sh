@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing Vemora needs on Debian.
+# Installs nothing when every package is already there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  libgtest-dev googletest libbenchmark-dev
+  libzxing-dev zbar-tools libzbar-dev libqrencode-dev libqrcodegencpp-dev
+  clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools
+  wine64 wine xvfb xauth x11-apps imagemagick
+  fonts-wqy-microhei locales
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  $sudo apt-get update
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# Wine renders the program's Chinese texts only under a Chinese locale.
+if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen || echo 'zh_CN.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+  $sudo locale-gen
+fi

