@@ -1,0 +1,40 @@
+// The skin engine: subclasses every window of the program and paints the
+// standard controls in its own look.
+//
+// The main window calls SkinStart(its handle) as the last step of loading
+// and SkinStop(the same handle) when it unloads; everything else (children,
+// message boxes, dropped-down lists, destruction) follows from messages.
+// UI thread only.
+#pragma once
+
+#include <windows.h>
+
+// First call: paints the strips and picks the leave-tracking entry point.
+// Then attaches hwnd (and, for a container, all its descendants). Returns 1
+// when hwnd was attached now, 0 when it is null or attached already.
+int SkinStart(HWND hwnd);
+// Detaches hwnd and its descendants; returns SkinDetach's result.
+int SkinStop(HWND hwnd);
+
+// Subclasses one window (a container with its descendants). Returns 1 when
+// attached now; 0 for a null handle, a window attached already, or a window
+// that another thread or process owns (never subclassed).
+int SkinAttach(HWND hwnd);
+// Undoes SkinAttach for one window (a container with its descendants).
+// Returns 1 when detached now, 0 for a null handle or a window not attached.
+// The last detach releases the strips.
+int SkinDetach(HWND hwnd);
+
+// EnumChildWindows callbacks; all return TRUE (continue).
+BOOL CALLBACK AttachEnumProc(HWND child, LPARAM lParam);
+BOOL CALLBACK DetachEnumProc(HWND child, LPARAM lParam);
+// Repaints attached check boxes and option buttons in Normal, forced.
+BOOL CALLBACK RefreshEnumProc(HWND child, LPARAM lParam);
+
+// The window procedure installed on every attached window.
+LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+// Module state, for the window that wants to know.
+bool SkinInitialised();
+int SkinAttachCount();
+bool HasUserTrackMouseEvent();
