@@ -19,8 +19,9 @@ public:
     // Sets the field up and fills both tables. order in [2, 16384]; for a power
     // of two >= 4, modulus is the reduction polynomial with its top bit and must
     // not be 0; for other orders the modulus argument is ignored. primitive 0
-    // asks FindPrimitiveElement. False (nothing changed) for a bad order or a
-    // zero modulus; neither primality nor irreducibility is tested.
+    // asks FindPrimitiveElement. False (nothing changed) for a bad order, a
+    // zero modulus or a primitive outside [0, order); neither primality,
+    // irreducibility nor primitivity is tested.
     bool InitField(int order, int modulus, int primitive);
 
     // The smallest primitive element >= 2 of the order stored so far, or 0.

@@ -1,0 +1,689 @@
+#include "clsQRCode.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// ISO/IEC 18004 Table 9: number of error correction blocks (both groups
+// together), per version and level.
+constexpr std::uint8_t kBlockCount[40][4] = {
+    //  L   M   Q   H       L   M   Q   H       L   M   Q   H       L   M   Q   H
+    { 1,  1,  1,  1}, { 1,  1,  1,  1}, { 1,  1,  2,  2}, { 1,  2,  2,  4}, //  1- 4
+    { 1,  2,  4,  4}, { 2,  4,  4,  4}, { 2,  4,  6,  5}, { 2,  4,  6,  6}, //  5- 8
+    { 2,  5,  8,  8}, { 4,  5,  8,  8}, { 4,  5,  8, 11}, { 4,  8, 10, 11}, //  9-12
+    { 4,  9, 12, 16}, { 4,  9, 16, 16}, { 6, 10, 12, 18}, { 6, 10, 17, 16}, // 13-16
+    { 6, 11, 16, 19}, { 6, 13, 18, 21}, { 7, 14, 21, 25}, { 8, 16, 20, 25}, // 17-20
+    { 8, 17, 23, 25}, { 9, 17, 23, 34}, { 9, 18, 25, 30}, {10, 20, 27, 32}, // 21-24
+    {12, 21, 29, 35}, {12, 23, 34, 37}, {12, 25, 34, 40}, {13, 26, 35, 42}, // 25-28
+    {14, 28, 38, 45}, {15, 29, 40, 48}, {16, 31, 43, 51}, {17, 33, 45, 54}, // 29-32
+    {18, 35, 48, 57}, {19, 37, 51, 60}, {19, 38, 53, 63}, {20, 40, 56, 66}, // 33-36
+    {21, 43, 59, 70}, {22, 45, 62, 74}, {24, 47, 65, 77}, {25, 49, 68, 81}, // 37-40
+};
+
+// ISO/IEC 18004 Table 9: error correction codewords per block (c - k), per
+// version and level.
+constexpr std::uint8_t kEcCodewordsPerBlock[40][4] = {
+    //  L   M   Q   H       L   M   Q   H       L   M   Q   H       L   M   Q   H
+    { 7, 10, 13, 17}, {10, 16, 22, 28}, {15, 26, 18, 22}, {20, 18, 26, 16}, //  1- 4
+    {26, 24, 18, 22}, {18, 16, 24, 28}, {20, 18, 18, 26}, {24, 22, 22, 26}, //  5- 8
+    {30, 22, 20, 24}, {18, 26, 24, 28}, {20, 30, 28, 24}, {24, 22, 26, 28}, //  9-12
+    {26, 22, 24, 22}, {30, 24, 20, 24}, {22, 24, 30, 24}, {24, 28, 24, 30}, // 13-16
+    {28, 28, 28, 28}, {30, 26, 28, 28}, {28, 26, 26, 26}, {28, 26, 30, 28}, // 17-20
+    {28, 26, 28, 30}, {28, 28, 30, 24}, {30, 28, 30, 30}, {30, 28, 30, 30}, // 21-24
+    {26, 28, 30, 30}, {28, 28, 28, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, // 25-28
+    {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, // 29-32
+    {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, // 33-36
+    {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, // 37-40
+};
+
+// The character-count field widths of ISO/IEC 18004 Table 3 by width class
+// (versions 1-9, 10-26, 27-40), in mode order byte, numeric, alphanumeric, kanji.
+enum Mode { ByteMode = 0, NumericMode = 1, AlphanumericMode = 2, KanjiMode = 3 };
+constexpr int kModeCount = 4;
+constexpr int kCountWidth[3][kModeCount] = {
+    { 8, 10,  9,  8},
+    {16, 12, 11, 10},
+    {16, 14, 13, 12},
+};
+// Mode indicators of Table 2, in the same mode order.
+constexpr int kModeIndicator[kModeCount] = {0b0100, 0b0001, 0b0010, 0b1000};
+
+// Table 5: the alphanumeric values, indexed by byte; -1 outside the set.
+constexpr auto kAlphanumericValues = [] {
+    std::array<std::int8_t, 256> values{};
+    values.fill(-1);
+    for (int c = '0'; c <= '9'; ++c) values[c] = static_cast<std::int8_t>(c - '0');
+    for (int c = 'A'; c <= 'Z'; ++c) values[c] = static_cast<std::int8_t>(c - 'A' + 10);
+    const char others[] = " $%*+-./:";
+    for (int i = 0; others[i] != 0; ++i) values[static_cast<unsigned char>(others[i])] = static_cast<std::int8_t>(36 + i);
+    return values;
+}();
+
+// The version ranges searched for an automatic version: the width classes.
+constexpr int kVersionRanges[3][2] = {{1, 9}, {10, 26}, {27, 40}};
+
+// The largest number of message bytes any symbol holds: 7089 digits in
+// version 40-L (Table 7). Longer messages are refused before any analysis.
+constexpr int kMaxMessageBytes = 7089;
+
+// Cost marking a mode that is impossible at a position. Adding a candidate's
+// few dozen bits to it stays well inside 32 bits.
+constexpr int kImpossible = 0x70000000;
+
+// Formats information (7.9): the mask to apply to the 15-bit word, the BCH
+// (15, 5) generator and its top bit.
+constexpr int kFormatMask = 0x5412;
+constexpr int kFormatGenerator = 0x537;
+constexpr int kFormatTopBit = 0x400;
+// Version information (7.10): the BCH (18, 6) generator and its top bit.
+constexpr int kVersionGenerator = 0x1F25;
+constexpr int kVersionTopBit = 0x1000;
+
+// Pad codewords of 7.4.10, alternating from the first.
+constexpr std::uint8_t kPadCodewords[2] = {0xEC, 0x11};
+
+int WidthClass(int version) { return version < 10 ? 0 : (version < 27 ? 1 : 2); }
+
+// Writes fields most significant bit first into a BitArray. Past the array's
+// end it only counts, so that an over-long stream is measured, never written.
+class BitWriter {
+public:
+    explicit BitWriter(clsQRCode::BitArray& bits) : bits_(bits) {}
+    void Write(int value, int width)
+    {
+        for (int b = width - 1; b >= 0; --b, ++position_)
+            if (position_ < clsQRCode::BitArrayCapacity)
+                bits_[position_] = static_cast<std::uint8_t>((value >> b) & 1);
+    }
+    int Position() const { return position_; }
+
+private:
+    clsQRCode::BitArray& bits_;
+    int position_ = 0;
+};
+
+} // namespace
+
+clsQRCode::clsQRCode()
+{
+    // 1. The field of QR Code error correction: GF(2^8) mod x^8+x^4+x^3+x^2+1, alpha 2.
+    field_ = std::make_unique<clsFiniteField>();
+    field_->InitField(256, 285, 2);
+
+    // 2. Spacing of the alignment-pattern centres (Annex E, as a rule).
+    for (int v = 1; v <= 40; ++v) {
+        int spacing;
+        if (v <= 6) spacing = 255;
+        else if (v <= 13) spacing = 2 * v + 2;
+        else if (v <= 20) spacing = 2 * ((2 * v + 4) / 3);
+        else if (v <= 27) spacing = (v + 2) & ~1;
+        else if (v <= 34) spacing = 2 * (v / 3) + 6;
+        else spacing = 2 * (v / 3) + 2;
+        alignmentSpacing_[v] = static_cast<std::uint8_t>(spacing);
+    }
+
+    // 3. The block tables, version-major: entry (v, l) at (v-1)*4 + (l-1).
+    std::memcpy(blockCount_.data(), kBlockCount, sizeof kBlockCount);
+    std::memcpy(ecCodewordsPerBlock_.data(), kEcCodewordsPerBlock, sizeof kEcCodewordsPerBlock);
+
+    // 4. Powers of two for testing and setting single bits.
+    for (int i = 0; i < static_cast<int>(bitWeight_.size()); ++i) bitWeight_[i] = 1 << i;
+}
+
+clsQRCode::~clsQRCode() = default;
+
+// --- Geometry ---------------------------------------------------------------
+
+int clsQRCode::SymbolSize(int version) const
+{
+    if (version >= 1 && version <= 40) return 4 * version + 17;
+    if (version >= -4 && version <= -1) return 9 - 2 * version;
+    return 0;
+}
+
+int clsQRCode::RawDataModules(int version) const
+{
+    const int s = SymbolSize(version);
+    if (version < 0 && s != 0) return s * s + 4 * version - 81;
+    if (s == 0) return 0;
+    // All modules less the finders with separators, the format areas, the
+    // timing patterns and the dark module; then the alignment patterns (those
+    // on the timing rows give back their timing modules) and, from version 7,
+    // the two 6 x 3 version blocks.
+    const int n = AlignmentCoordCount(version);
+    int modules = s * (s - 2) - 191;
+    if (n >= 2) {
+        modules += (10 - 25 * n) * n + 55;
+        if (n > 2) modules -= 36;
+    }
+    return modules;
+}
+
+int clsQRCode::TotalCodewords(int version) const
+{
+    if (version >= -4 && version <= -1) return (RawDataModules(version) + 4) / 8;
+    if (version >= 1 && version <= 40) return RawDataModules(version) / 8;
+    return 0;
+}
+
+int clsQRCode::AlignmentCoordCount(int version) const { return version < 2 ? 1 : version / 7 + 2; }
+
+int clsQRCode::AlignmentPatternCount(int version) const
+{
+    const int n = AlignmentCoordCount(version);
+    return n > 1 ? n * n - 3 : 0;
+}
+
+int clsQRCode::AlignmentSpacing(int version) const { return alignmentSpacing_[version]; }
+
+int clsQRCode::BlockCount(int version, int ecLevel) const
+{
+    return blockCount_[(version - 1) * 4 + (ecLevel - 1)];
+}
+
+int clsQRCode::EcCodewordsPerBlock(int version, int ecLevel) const
+{
+    return ecCodewordsPerBlock_[(version - 1) * 4 + (ecLevel - 1)];
+}
+
+int clsQRCode::DataCodewords(int version, int ecLevel) const
+{
+    return TotalCodewords(version) - BlockCount(version, ecLevel) * EcCodewordsPerBlock(version, ecLevel);
+}
+
+int clsQRCode::BchRemainder(int value, int generator, int topBit, int count) const
+{
+    for (int i = 0; i < count; ++i) {
+        value *= 2;
+        if (value & topBit) value = (value ^ generator) & (topBit - 1);
+    }
+    return value;
+}
+
+// --- Data analysis and bit stream -------------------------------------------
+
+int clsQRCode::CharClass(std::uint8_t byte)
+{
+    if (byte >= '0' && byte <= '9') return 1;
+    return kAlphanumericValues[byte] >= 0 ? 2 : 0;
+}
+
+int clsQRCode::AlphanumericValue(std::uint8_t byte)
+{
+    return std::max<int>(kAlphanumericValues[byte], 0);
+}
+
+bool clsQRCode::IsKanjiPair(int lead, int trail)
+{
+    // Shift JIS double-byte ranges 8140-9FFC and E040-EBBF (7.4.6); the
+    // trail byte is bounded only below, and for lead EB so that the 13-bit
+    // value does not overflow.
+    if (trail < 0x40) return false;
+    if ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xEA)) return true;
+    return lead == 0xEB && trail <= 0xBF;
+}
+
+namespace {
+
+// One entry of the segmentation programme: the cheapest way to end a
+// character in a mode at a position.
+struct Candidate {
+    int cost = 0;        // bits for the message so far, terminator excluded
+    int run = 0;         // characters in the current segment
+    int predecessor = 0; // mode of the entry reached from, -1 at the start
+};
+
+struct Analysis {
+    int width[kModeCount];
+    int maxCount[kModeCount];
+    explicit Analysis(int version)
+    {
+        const int c = WidthClass(version);
+        for (int m = 0; m < kModeCount; ++m) {
+            width[m] = kCountWidth[c][m];
+            maxCount[m] = (1 << width[m]) - 1;
+        }
+    }
+    int Header(int m) const { return 4 + width[m]; }
+};
+
+// Picks the cheapest of the four candidates from the entries "from" (lowest
+// mode on equal costs). extra(j) is the cost of the step from mode j and
+// continues(j) whether that step extends j's segment.
+template <typename Extra, typename Continues>
+Candidate Cheapest(const Candidate (&from)[kModeCount], Extra extra, Continues continues)
+{
+    int best = 0;
+    int bestCost = from[0].cost + extra(0);
+    for (int j = 1; j < kModeCount; ++j) {
+        const int cost = from[j].cost + extra(j);
+        if (cost < bestCost) {
+            bestCost = cost;
+            best = j;
+        }
+    }
+    return {bestCost, continues(best) ? from[best].run + 1 : 1, best};
+}
+
+} // namespace
+
+int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int length, int version,
+                              bool measureOnly) const
+{
+    if (length <= 0) {
+        std::fill_n(bits.begin(), 4, std::uint8_t{0});
+        return 4;
+    }
+    const int n = length;
+    const Analysis a(version);
+
+    // The programme only ever looks one position back (two for kanji), so it
+    // keeps three rows; the predecessors are kept for path recovery only when
+    // the stream is written.
+    Candidate back2[kModeCount]{}, back1[kModeCount]{}, current[kModeCount]{};
+    std::vector<std::int8_t> predecessors;
+    if (!measureOnly) predecessors.resize(static_cast<std::size_t>(n) * kModeCount);
+
+    for (int i = 0; i < n; ++i) {
+        const int cls = CharClass(data[i]);
+
+        // Byte mode: always possible.
+        if (i == 0) {
+            current[ByteMode] = {a.Header(ByteMode) + 8, 1, -1};
+        } else {
+            auto continues = [&](int j) { return j == ByteMode && back1[ByteMode].run < a.maxCount[ByteMode]; };
+            current[ByteMode] = Cheapest(back1, [&](int j) { return 8 + (continues(j) ? 0 : a.Header(ByteMode)); }, continues);
+        }
+
+        // Numeric mode: 10 bits per three digits, 4 for a last single digit, 7 for a pair.
+        if (cls != 1) {
+            current[NumericMode] = {kImpossible, 0, 0};
+        } else if (i == 0) {
+            current[NumericMode] = {a.Header(NumericMode) + 4, 1, -1};
+        } else {
+            auto continues = [&](int j) { return j == NumericMode && back1[NumericMode].run < a.maxCount[NumericMode]; };
+            current[NumericMode] = Cheapest(back1, [&](int j) {
+                if (continues(j)) return 3 + (back1[NumericMode].run % 3 == 0 ? 1 : 0);
+                return a.Header(NumericMode) + 4;
+            }, continues);
+        }
+
+        // Alphanumeric mode: 11 bits per pair, 6 for a last single character.
+        if (cls == 0) {
+            current[AlphanumericMode] = {kImpossible, 0, 0};
+        } else if (i == 0) {
+            current[AlphanumericMode] = {a.Header(AlphanumericMode) + 6, 1, -1};
+        } else {
+            auto continues = [&](int j) { return j == AlphanumericMode && back1[AlphanumericMode].run < a.maxCount[AlphanumericMode]; };
+            current[AlphanumericMode] = Cheapest(back1, [&](int j) {
+                if (continues(j)) return 5 + (back1[AlphanumericMode].run % 2 == 0 ? 1 : 0);
+                return a.Header(AlphanumericMode) + 6;
+            }, continues);
+        }
+
+        // Kanji mode: byte i closes a double-byte character that starts at i-1.
+        if (i == 0 || !kanjiAllowed_ || !IsKanjiPair(data[i - 1], data[i])) {
+            current[KanjiMode] = {kImpossible, 0, 0};
+        } else if (i == 1) {
+            current[KanjiMode] = {a.Header(KanjiMode) + 13, 1, -1};
+        } else {
+            auto continues = [&](int j) { return j == KanjiMode && back2[KanjiMode].run < a.maxCount[KanjiMode]; };
+            current[KanjiMode] = Cheapest(back2, [&](int j) { return 13 + (continues(j) ? 0 : a.Header(KanjiMode)); }, continues);
+        }
+
+        if (!measureOnly)
+            for (int m = 0; m < kModeCount; ++m)
+                predecessors[static_cast<std::size_t>(i) * kModeCount + m] = static_cast<std::int8_t>(current[m].predecessor);
+        std::copy(std::begin(back1), std::end(back1), std::begin(back2));
+        std::copy(std::begin(current), std::end(current), std::begin(back1));
+    }
+
+    // The final mode: the cheapest end, lowest mode number on equal costs.
+    int last = 0;
+    for (int m = 1; m < kModeCount; ++m)
+        if (back1[m].cost < back1[last].cost) last = m;
+    if (measureOnly) return back1[last].cost + 4;
+
+    // Path recovery: the mode in which every byte is written.
+    std::vector<std::uint8_t> modes(static_cast<std::size_t>(n));
+    for (int p = n - 1, m = last; p >= 0;) {
+        assert(m >= 0);
+        modes[p] = static_cast<std::uint8_t>(m);
+        const int predecessor = predecessors[static_cast<std::size_t>(p) * kModeCount + m];
+        if (m == KanjiMode) {
+            modes[p - 1] = KanjiMode;
+            p -= 2;
+        } else {
+            p -= 1;
+        }
+        m = predecessor;
+    }
+    predecessors = {};
+
+    // Segmentation and writing (7.4.2 to 7.4.6). Runs longer than a count
+    // field holds are cut at its limit, as the programme charged them; kanji
+    // runs are counted in bytes here.
+    BitWriter out(bits);
+    for (int s = 0; s < n;) {
+        const int m = modes[s];
+        const int limit = m == KanjiMode ? 2 * a.maxCount[KanjiMode] : a.maxCount[m];
+        int count = 1;
+        while (s + count < n && modes[s + count] == m && count < limit) ++count;
+        const std::uint8_t* segment = data + s;
+
+        out.Write(kModeIndicator[m], 4);
+        switch (m) {
+        case ByteMode:
+            out.Write(count, a.width[m]);
+            for (int i = 0; i < count; ++i) out.Write(segment[i], 8);
+            break;
+        case NumericMode: {
+            out.Write(count, a.width[m]);
+            int i = 0;
+            for (; i + 3 <= count; i += 3)
+                out.Write(100 * (segment[i] & 0x0F) + 10 * (segment[i + 1] & 0x0F) + (segment[i + 2] & 0x0F), 10);
+            if (count - i == 1) out.Write(segment[i] & 0x0F, 4);
+            else if (count - i == 2) out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
+            break;
+        }
+        case AlphanumericMode: {
+            out.Write(count, a.width[m]);
+            int i = 0;
+            for (; i + 2 <= count; i += 2)
+                out.Write(45 * AlphanumericValue(segment[i]) + AlphanumericValue(segment[i + 1]), 11);
+            if (i < count) out.Write(AlphanumericValue(segment[i]), 6);
+            break;
+        }
+        case KanjiMode:
+            out.Write(count / 2, a.width[m]);
+            for (int i = 0; i < count; i += 2) {
+                const int lead = segment[i];
+                const int trail = segment[i + 1];
+                const int base = lead <= 0x9F ? 0x81 : 0xC1;
+                out.Write((lead - base) * 0xC0 + trail - 0x40, 13);
+            }
+            break;
+        }
+        s += count;
+    }
+    out.Write(0, 4); // terminator
+    return out.Position();
+}
+
+// --- Function patterns (6.3) -------------------------------------------------
+
+namespace {
+
+// Light (2) and dark (1) cells of an alignment pattern centred at (r, c).
+void PlaceAlignmentPattern(ModuleMatrix& matrix, int r, int c)
+{
+    for (int dr = -2; dr <= 2; ++dr)
+        for (int dc = -2; dc <= 2; ++dc) {
+            const bool dark = dr == -2 || dr == 2 || dc == -2 || dc == 2 || (dr == 0 && dc == 0);
+            matrix.At(r + dr, c + dc) = dark ? 1 : 2;
+        }
+}
+
+} // namespace
+
+void clsQRCode::BuildFunctionPatterns(ModuleMatrix& matrix, int version) const
+{
+    if (version < 1 || version > 40) return;
+    const int size = SymbolSize(version);
+    assert(matrix.Size() == size);
+
+    // 1. Finder patterns (6.3.3) with their separators facing the symbol.
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j) {
+            std::uint8_t value;
+            if (i == 7 || j == 7) value = 2;
+            else if (((i == 1 || i == 5) && j >= 1 && j <= 5) || ((j == 1 || j == 5) && i >= 1 && i <= 5)) value = 2;
+            else value = 1;
+            matrix.At(i, j) = value;
+            matrix.At(i, size - 1 - j) = value;
+            matrix.At(size - 1 - i, j) = value;
+        }
+
+    // 2. Format information areas (7.9), reserved.
+    for (int i = 0; i < 8; ++i) {
+        matrix.At(8, i) = 2;
+        matrix.At(i, 8) = 2;
+        matrix.At(8, size - 1 - i) = 2;
+        matrix.At(size - 1 - i, 8) = 2;
+    }
+    matrix.At(8, 8) = 2;
+
+    // 3. The dark module beside the lower-left format area.
+    matrix.At(size - 8, 8) = 1;
+
+    // 4. Version information areas (7.10), from version 7.
+    if (version >= 7)
+        for (int r = size - 11; r <= size - 9; ++r)
+            for (int c = 0; c <= 6; ++c) {
+                matrix.At(r, c) = 2;
+                matrix.At(c, r) = 2;
+            }
+
+    // 5. Timing patterns (6.3.5), dark on even coordinates.
+    for (int k = 8; k <= size - 9; ++k) {
+        const std::uint8_t value = (k % 2 == 0) ? 1 : 2;
+        matrix.At(6, k) = value;
+        matrix.At(k, 6) = value;
+    }
+
+    // 6. Alignment patterns (6.3.6): every pair of centre coordinates except
+    // the three under the finders.
+    if (version >= 2) {
+        const int spacing = AlignmentSpacing(version);
+        for (int r = size - 7; r >= 18; r -= spacing)
+            for (int c = size - 7; c >= 18; c -= spacing) PlaceAlignmentPattern(matrix, r, c);
+        for (int c = size - 7 - spacing; c >= 18; c -= spacing) {
+            PlaceAlignmentPattern(matrix, 6, c);
+            PlaceAlignmentPattern(matrix, c, 6);
+        }
+    }
+}
+
+// --- Masking (7.8.2) ------------------------------------------------------------
+
+namespace {
+
+// XORs 1 into every cell whose condition holds. The product i * j is kept as
+// a running sum, so the patterns that need it multiply nothing per cell.
+template <typename Condition>
+void XorPattern(std::span<std::uint8_t> grid, int size, Condition condition)
+{
+    std::uint8_t* cell = grid.data();
+    for (int i = 0; i < size; ++i) {
+        int product = 0;
+        for (int j = 0; j < size; ++j, product += i, ++cell)
+            if (condition(i, j, product)) *cell ^= 1;
+    }
+}
+
+} // namespace
+
+int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
+{
+    assert(grid.size() >= static_cast<std::size_t>(size) * size);
+    if (mask < 0 || mask > 7) mask = 0;
+    // Table 10: the data mask pattern conditions, i the row and j the column.
+    switch (mask) {
+    case 0: XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 2 == 0; }); break;
+    case 1: XorPattern(grid, size, [](int i, int, int) { return i % 2 == 0; }); break;
+    case 2: XorPattern(grid, size, [](int, int j, int) { return j % 3 == 0; }); break;
+    case 3: XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 3 == 0; }); break;
+    case 4: XorPattern(grid, size, [](int i, int j, int) { return (i / 2 + j / 3) % 2 == 0; }); break;
+    case 5: XorPattern(grid, size, [](int, int, int ij) { return ij % 2 + ij % 3 == 0; }); break;
+    case 6: XorPattern(grid, size, [](int, int, int ij) { return (ij % 2 + ij % 3) % 2 == 0; }); break;
+    case 7: XorPattern(grid, size, [](int i, int j, int ij) { return ((i + j) % 2 + ij % 3) % 2 == 0; }); break;
+    }
+    return mask;
+}
+
+// --- The encode pipeline ---------------------------------------------------------
+
+namespace {
+
+// The format information bit positions (7.9.1, Figure 25): bit 14 first.
+// First copy around the top-left finder, (row, column).
+constexpr int kFormatFirstCopy[15][2] = {
+    {8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 7}, {8, 8},
+    {7, 8}, {5, 8}, {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8},
+};
+
+int ReadCodeword(const clsQRCode::BitArray& bits, int index)
+{
+    int value = 0;
+    for (int b = 0; b < 8; ++b) value = (value << 1) | bits[8 * index + b];
+    return value;
+}
+
+void WriteCodeword(clsQRCode::BitArray& bits, int index, int value)
+{
+    for (int b = 0; b < 8; ++b) bits[8 * index + b] = static_cast<std::uint8_t>((value >> (7 - b)) & 1);
+}
+
+} // namespace
+
+std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, int dataLength,
+                                                    int version, int ecLevel, int mask)
+{
+    // 1. Out-of-range options: level M, and (step 12) mask 0.
+    if (ecLevel < 1 || ecLevel > 4) ecLevel = 2;
+    // 2. Negative versions are Micro QR, which is not built.
+    if (version < 0) return std::nullopt;
+    if (dataLength < 0 || data == nullptr) dataLength = 0;
+    if (dataLength > kMaxMessageBytes) return std::nullopt;
+
+    // 3. The data stream.
+    BitArray stream{};
+
+    // 4. Automatic version: one measurement per width class, then the first
+    // version whose data capacity holds the message bits (the terminator may be
+    // cut short, 7.4.9).
+    if (version == 0 || version > 40) {
+        version = 0;
+        for (const auto& range : kVersionRanges) {
+            const int length = BuildBitStream(stream, data, dataLength, range[0], true);
+            for (int v = range[0]; v <= range[1] && version == 0; ++v)
+                if (DataCodewords(v, ecLevel) * 8 >= length - 4) version = v;
+            if (version != 0) break;
+        }
+        if (version == 0) return std::nullopt;
+    }
+
+    // 5. The stream for the version, terminator included.
+    const int length = BuildBitStream(stream, data, dataLength, version, false);
+
+    // 6. Capacity test; a stream longer than the array was only counted.
+    const int dataCodewords = DataCodewords(version, ecLevel);
+    const int dataBits = dataCodewords * 8;
+    if (dataBits < length - 4 || length > BitArrayCapacity) return std::nullopt;
+
+    // 7. Padding (7.4.10): zero bits to the codeword boundary, then 0xEC 0x11 ...
+    int position = std::min(length, dataBits);
+    while (position % 8 != 0) stream[position++] = 0;
+    for (int pad = 0; position < dataBits; position += 8, ++pad) WriteCodeword(stream, position / 8, kPadCodewords[pad % 2]);
+
+    // 8. Block split (Table 9): the short blocks first, one data codeword fewer.
+    const int blocks = BlockCount(version, ecLevel);
+    const int ecPerBlock = EcCodewordsPerBlock(version, ecLevel);
+    const int longData = (dataCodewords + blocks - 1) / blocks;
+    const int remainder = dataCodewords % blocks;
+    const int shortBlocks = remainder == 0 ? 0 : blocks - remainder;
+
+    // 9. One code serves every block: a short block is a long one with a zero
+    // leading coefficient.
+    BitArray codewordBits{};
+    if (!field_) {
+        field_ = std::make_unique<clsFiniteField>();
+        field_->InitField(256, 285, 2);
+    }
+    if (!coder_) coder_ = std::make_unique<clsReedSolomon>();
+    coder_->InitCode(longData, ecPerBlock, field_.get(), 0, 0);
+
+    // 10. Error correction per block and interleaving (7.6): data codeword i
+    // of block b goes to i * B + b, the long blocks' last one to (N-1) * B + b - S.
+    std::int32_t blockBuffer[256];
+    for (int b = 0, source = 0; b < blocks; ++b) {
+        const bool isShort = b < shortBlocks;
+        const int blockData = isShort ? longData - 1 : longData;
+        const int top = longData + ecPerBlock - 1;
+        blockBuffer[top] = 0;
+        for (int i = 0, d = b; i < blockData; ++i, ++source) {
+            const int codeword = ReadCodeword(stream, source);
+            WriteCodeword(codewordBits, d, codeword);
+            blockBuffer[top - i - (isShort ? 1 : 0)] = codeword;
+            d += blocks;
+            if (!isShort && i == longData - 2) d -= shortBlocks;
+        }
+        coder_->EncodeBlock(blockBuffer);
+        for (int idx = 0; idx < ecPerBlock; ++idx)
+            WriteCodeword(codewordBits, dataCodewords + b + idx * blocks, blockBuffer[ecPerBlock - 1 - idx]);
+    }
+
+    // 11. The function-pattern template.
+    const int size = SymbolSize(version);
+    ModuleMatrix matrix(size);
+    BuildFunctionPatterns(matrix, version);
+
+    // 12a. Placement (7.7.3): two-module columns from the right, alternately
+    // upwards and downwards, skipping the vertical timing column 6.
+    std::vector<std::uint8_t> grid(static_cast<std::size_t>(size) * size, 0);
+    const int totalBits = TotalCodewords(version) * 8;
+    int k = 0;
+    auto place = [&](int row, int column) {
+        if (k < totalBits && matrix.At(row, column) == 0) grid[static_cast<std::size_t>(row) * size + column] = codewordBits[k++];
+    };
+    for (int l = size; l >= 5;) {
+        int c = l - 2;
+        if (c < 6) --c;
+        for (int row = size - 1; row >= 0; --row) {
+            place(row, c + 1);
+            place(row, c);
+        }
+        l -= 4;
+        c = l;
+        if (c < 6) --c;
+        for (int row = 0; row < size; ++row) {
+            place(row, c + 1);
+            place(row, c);
+        }
+    }
+
+    // 12b. Masking, then the merge: function modules keep their colour.
+    mask = ApplyMask(grid, size, mask);
+    for (int row = 0; row < size; ++row)
+        for (int column = 0; column < size; ++column) {
+            std::uint8_t& cell = matrix.At(row, column);
+            const std::uint8_t value = cell != 0 ? cell : grid[static_cast<std::size_t>(row) * size + column];
+            cell = value & 1;
+        }
+
+    // 12c. Version information (7.10), unmasked: bit t at (size-11 + t%3, t/3)
+    // and its transpose.
+    if (version >= 7) {
+        const int word = BchRemainder(version, kVersionGenerator, kVersionTopBit, 12) | (version << 12);
+        for (int t = 0; t < 18; ++t) {
+            const std::uint8_t bit = (word & bitWeight_[t]) ? 1 : 0;
+            matrix.At(size - 11 + t % 3, t / 3) = bit;
+            matrix.At(t / 3, size - 11 + t % 3) = bit;
+        }
+    }
+
+    // 12d. Format information (7.9): level bits L 01, M 00, Q 11, H 10, then the mask.
+    const int formatData = ((ecLevel - 1) ^ 1) * 8 + mask;
+    const int format = ((formatData << 10) | BchRemainder(formatData, kFormatGenerator, kFormatTopBit, 10)) ^ kFormatMask;
+    for (int i = 0; i < 15; ++i) {
+        const int t = 14 - i;
+        const std::uint8_t bit = (format & bitWeight_[t]) ? 1 : 0;
+        matrix.At(kFormatFirstCopy[i][0], kFormatFirstCopy[i][1]) = bit;
+        if (t >= 8) matrix.At(size - 1 - i, 8) = bit;
+        else matrix.At(8, size - 1 - t) = bit;
+    }
+    return matrix;
+}
