@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ZbarReader.h"
 #include "ZxingReader.h"
 
 namespace {
@@ -173,6 +174,24 @@ TEST(clsQRCodeDecodeTest, BinaryAndEdgeMessages)
         for (int level = 1; level <= 4; ++level)
             ExpectDecodes(qr.EncodeMatrix(message.data(), static_cast<int>(message.size()), 0, level, 7), message, level,
                           std::to_string(message.size()) + " bytes");
+}
+
+TEST(clsQRCodeDecodeTest, ZbarReadsEveryVersionAndLevel)
+{
+    // A second reader over every version and level, the masks taken in turn.
+    clsQRCode qr;
+    qr.SetKanjiAllowed(false);
+    for (int version = 1; version <= 40; ++version)
+        for (int level = 1; level <= 4; ++level) {
+            const int mask = (version + level) % 8;
+            std::mt19937 random(static_cast<unsigned>(version * 7 + level));
+            const std::vector<std::uint8_t> message = FillToCapacity(qr, version, level, random);
+            const auto symbol = qr.EncodeMatrix(message.data(), static_cast<int>(message.size()), version, level, mask);
+            ASSERT_TRUE(symbol);
+            const auto decoded = ReadSymbolWithZbar(*symbol);
+            ASSERT_TRUE(decoded) << "version " << version << "-" << kLevelNames[level - 1] << " mask " << mask;
+            ASSERT_EQ(*decoded, message) << "version " << version << "-" << kLevelNames[level - 1] << " mask " << mask;
+        }
 }
 
 } // namespace
