@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine with a Wine prefix and an X display of its
+# own. The cross build uses it as CTest's emulator (see cmake/mingw-w64.cmake)
+# and scripts/run.sh starts the program through it.
+#
+#   scripts/wine-run.sh --state DIR [--] PROGRAM.exe [ARGUMENTS...]
+#
+# DIR holds the Wine prefix (made with "wineboot -i" on first use), a private
+# Xvfb display and a persistent Wine server. The first caller sets them up
+# under a lock, so "ctest -j2" never builds the prefix twice; later callers
+# reuse them and start in about a second. The program's exit code is passed
+# through. The server and the display stop by themselves once no program has
+# run for VEMORA_WINE_IDLE seconds.
+#
+# Environment:
+#   VEMORA_WINE_LOCALE   Unix locale the program runs in. Default zh_CN.UTF-8:
+#                        Chinese texts render and the ANSI code page is 936.
+#                        C.UTF-8 gives an English system with code page 1252.
+#   VEMORA_WINE_DISPLAY  an X display to use instead of the private Xvfb
+#                        (scripts/run.sh passes the user's display).
+#   VEMORA_WINE_IDLE     idle seconds before the server and display stop
+#                        (default 120).
+set -euo pipefail
+
+usage() { echo "usage: $0 --state DIR [--] PROGRAM.exe [ARGUMENTS...]" >&2; exit 2; }
+
+state=""
+while (($#)); do
+  case "$1" in
+    --state) (($# >= 2)) || usage; state=$2; shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+[ -n "$state" ] && (($#)) || usage
+
+mkdir -p "$state/prefix"
+state=$(cd "$state" && pwd)
+idle=${VEMORA_WINE_IDLE:-120}
+
+export WINEPREFIX="$state/prefix"
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+# No Mono or Gecko: nothing here needs them, and their installers would ask.
+export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+
+alive() { [ -s "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
+
+# A display of our own: windows cannot be created without one, and a private
+# one keeps test windows off the user's screen.
+start_display() {
+  rm -f "$state/display"
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+    3>"$state/display" 9>&- </dev/null >"$state/xvfb.log" 2>&1 &
+  local pid=$!
+  for _ in $(seq 200); do
+    grep -q '^[0-9]' "$state/display" 2>/dev/null && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  grep -q '^[0-9]' "$state/display" 2>/dev/null || {
+    echo "wine-run.sh: Xvfb did not start, see $state/xvfb.log" >&2; exit 125; }
+  echo "$pid" >"$state/xvfb.pid"
+  # The display lives as long as the Wine server: once the server has been
+  # idle long enough to exit, stop the display too (unless a new server has
+  # come up meanwhile).
+  setsid bash -c '
+    while :; do
+      wineserver -w || true
+      sleep 1
+      exec 9>"$1/lock"; flock 9
+      wineserver -k0 2>/dev/null && { exec 9>&-; continue; }
+      kill "$2" 2>/dev/null; rm -f "$1/xvfb.pid" "$1/display"; exit 0
+    done' _ "$state" "$pid" 9>&- </dev/null >/dev/null 2>&1 &
+}
+
+# Runs with the lock held: the Wine server, the display and the prefix.
+set_up() {
+  # A server we start ourselves, detached from our output: a server that a
+  # test process started would inherit CTest's pipes and keep CTest waiting.
+  wineserver "-p$idle" 9>&- </dev/null >>"$state/server.log" 2>&1 || true
+  if [ -z "${VEMORA_WINE_DISPLAY:-}" ] && ! alive "$state/xvfb.pid"; then
+    start_display
+  fi
+  if [ ! -e "$state/prefix-ready" ]; then
+    echo "wine-run.sh: creating the Wine prefix in $WINEPREFIX" >&2
+    # wineboot reports failure for the 32-bit parts that a 64-bit-only Wine
+    # lacks; what matters is that it has made the Windows directory.
+    DISPLAY=$(display) LC_ALL=C.UTF-8 wineboot -i 9>&- </dev/null >"$state/wineboot.log" 2>&1 || true
+    [ -d "$WINEPREFIX/drive_c/windows/system32" ] || {
+      echo "wine-run.sh: wineboot failed, see $state/wineboot.log" >&2; exit 125; }
+    touch "$state/prefix-ready"
+  fi
+}
+
+display() {
+  if [ -n "${VEMORA_WINE_DISPLAY:-}" ]; then echo "$VEMORA_WINE_DISPLAY"
+  else echo ":$(head -n1 "$state/display")"; fi
+}
+
+exec 9>"$state/lock"
+flock 9
+set_up
+DISPLAY=$(display)
+exec 9>&-
+
+export DISPLAY
+export LC_ALL=${VEMORA_WINE_LOCALE:-zh_CN.UTF-8}
+exec wine "$@"
