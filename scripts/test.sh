@@ -14,3 +14,10 @@ for preset in native native-asan; do
   cmake --build --preset "$preset" -j "$jobs"
   ctest --preset "$preset" -j "$jobs"
 done
+
+# The Windows programs, cross-built with MinGW-w64; CTest runs every test
+# under Wine (scripts/wine-run.sh makes the prefix and display on first use).
+echo "=== windows ==="
+cmake --preset windows >/dev/null
+cmake --build --preset windows -j "$jobs"
+ctest --preset windows -j "$jobs"

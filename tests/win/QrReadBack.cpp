@@ -1,0 +1,222 @@
+#include "QrReadBack.h"
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <atomic>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "ScopedWin.h"
+
+// Both paths are Unix paths of the build tree, given by the build
+// (tests/win/CMakeLists.txt). Wine's drive Z: is the Unix root.
+#ifndef VEMORA_QRREAD_PROGRAM
+#error "VEMORA_QRREAD_PROGRAM must name the native reader program"
+#endif
+#ifndef VEMORA_QRREAD_WORKDIR
+#error "VEMORA_QRREAD_WORKDIR must name a folder for the exchanged files"
+#endif
+
+namespace {
+
+// The result file appears within a fraction of a second; the limit is only
+// there so that a broken helper fails the test instead of hanging it.
+constexpr DWORD ResultWaitLimitMs = 120000;
+
+std::wstring WindowsPathOf(const std::string& unixPath)
+{
+    std::wstring path = L"Z:";
+    for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return path;
+}
+
+std::string Hex(const std::string& bytes)
+{
+    static const char digits[] = "0123456789abcdef";
+    std::string hex;
+    for (unsigned char b : bytes) {
+        hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    return hex;
+}
+
+std::optional<std::string> Unhex(const std::string& hex)
+{
+    if (hex.size() % 2) return std::nullopt;
+    auto nibble = [](char c) { return c <= '9' ? c - '0' : c - 'a' + 10; };
+    std::string bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2)
+        bytes += static_cast<char>(nibble(hex[i]) * 16 + nibble(hex[i + 1]));
+    return bytes;
+}
+
+// "zxing 4142" gives "AB", "zxing none" nothing.
+void ParseResultLine(const std::string& line, QrReading& reading)
+{
+    std::istringstream words(line);
+    std::string reader, value;
+    words >> reader >> value;
+    std::optional<std::string> bytes;
+    if (value != "none") bytes = Unhex(value);
+    if (reader == "zxing") reading.zxing = bytes;
+    else if (reader == "zbar") reading.zbar = bytes;
+    else if (reader == "error") reading.error = line;
+}
+
+bool WritePgm(const std::wstring& path, const GreyImage& image)
+{
+    std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
+    out << "P5\n" << image.width << ' ' << image.height << "\n255\n";
+    out.write(reinterpret_cast<const char*>(image.pixels.data()), static_cast<std::streamsize>(image.pixels.size()));
+    return static_cast<bool>(out);
+}
+
+// Starts the Unix helper. Wine starts a Unix program without a process
+// handle to wait on, so the caller polls for the result file instead.
+bool StartHelper(const std::string& imageUnix, const std::string& resultUnix, std::string* error)
+{
+    const std::wstring program = WindowsPathOf(VEMORA_QRREAD_PROGRAM);
+    std::wstring commandLine = L"\"" + program + L"\" \"";
+    for (char c : imageUnix) commandLine += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    commandLine += L"\" \"";
+    for (char c : resultUnix) commandLine += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    commandLine += L"\"";
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        *error = "cannot start " + std::string(VEMORA_QRREAD_PROGRAM) + " (error " +
+                 std::to_string(GetLastError()) + ")";
+        return false;
+    }
+    ScopedHandle thread(process.hThread);
+    ScopedHandle processHandle(process.hProcess);
+    return true;
+}
+
+bool WaitForFile(const std::wstring& path)
+{
+    for (DWORD waited = 0; waited < ResultWaitLimitMs; waited += 5) {
+        if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+        Sleep(5);
+    }
+    return false;
+}
+
+std::string Describe(const QrReading& reading)
+{
+    if (!reading.error.empty()) return reading.error;
+    return "zxing: " + (reading.zxing ? Hex(*reading.zxing) : std::string("no symbol")) +
+           ", zbar: " + (reading.zbar ? Hex(*reading.zbar) : std::string("no symbol"));
+}
+
+bool Matches(const QrReading& reading, const std::string& expectedBytes, std::string* decoded)
+{
+    const bool ok = reading.error.empty() && reading.zxing && *reading.zxing == expectedBytes;
+    if (decoded) {
+        if (reading.error.empty() && reading.zxing) *decoded = *reading.zxing;
+        else *decoded = Describe(reading);
+        if (!ok) *decoded += " (expected " + Hex(expectedBytes) + "; " + Describe(reading) + ")";
+    }
+    return ok;
+}
+
+} // namespace
+
+std::optional<GreyImage> BitmapToGrey(HBITMAP bitmap)
+{
+    BITMAP info{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
+        return std::nullopt;
+
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = info.bmWidth;
+    format.bmiHeader.biHeight = -info.bmHeight; // top-down rows
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<RGBQUAD> colours(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
+    ScopedGetDC screen(nullptr);
+    if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), colours.data(), &format,
+                  DIB_RGB_COLORS) != info.bmHeight)
+        return std::nullopt;
+
+    GreyImage grey{info.bmWidth, info.bmHeight, {}};
+    grey.pixels.reserve(colours.size());
+    for (const RGBQUAD& c : colours) // ITU-R BT.601 luma
+        grey.pixels.push_back(static_cast<unsigned char>((299 * c.rgbRed + 587 * c.rgbGreen + 114 * c.rgbBlue) / 1000));
+    return grey;
+}
+
+QrReading ReadBack(const GreyImage& image)
+{
+    static std::atomic<int> counter{0};
+    const std::string stem = std::string(VEMORA_QRREAD_WORKDIR) + "/read-" + std::to_string(GetCurrentProcessId()) +
+                             "-" + std::to_string(counter++);
+    const std::string imageUnix = stem + ".pgm";
+    const std::string resultUnix = stem + ".txt";
+    const std::wstring imagePath = WindowsPathOf(imageUnix);
+    const std::wstring resultPath = WindowsPathOf(resultUnix);
+
+    QrReading reading;
+    CreateDirectoryW(WindowsPathOf(VEMORA_QRREAD_WORKDIR).c_str(), nullptr);
+    DeleteFileW(resultPath.c_str());
+    if (!WritePgm(imagePath, image)) {
+        reading.error = "cannot write " + imageUnix;
+        return reading;
+    }
+    if (!StartHelper(imageUnix, resultUnix, &reading.error)) return reading;
+    if (!WaitForFile(resultPath)) {
+        reading.error = "no answer from " + std::string(VEMORA_QRREAD_PROGRAM);
+        return reading;
+    }
+    std::ifstream in(resultPath.c_str());
+    for (std::string line; std::getline(in, line);) ParseResultLine(line, reading);
+    in.close();
+    DeleteFileW(imagePath.c_str());
+    DeleteFileW(resultPath.c_str());
+    return reading;
+}
+
+QrReading ReadBack(HBITMAP bitmap)
+{
+    const std::optional<GreyImage> grey = BitmapToGrey(bitmap);
+    if (!grey) return QrReading{"not a readable bitmap", std::nullopt, std::nullopt};
+    return ReadBack(*grey);
+}
+
+bool DecodesTo(HBITMAP bitmap, const std::string& expectedBytes, std::string* decoded)
+{
+    return Matches(ReadBack(bitmap), expectedBytes, decoded);
+}
+
+bool DecodesTo(IPictureDisp* picture, const std::string& expectedBytes, std::string* decoded)
+{
+    ScopedComPtr<IPicture> asPicture;
+    OLE_HANDLE handle = 0;
+    SHORT type = PICTYPE_NONE;
+    if (!picture || FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(asPicture.put()))) ||
+        FAILED(asPicture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(asPicture->get_Handle(&handle))) {
+        if (decoded) *decoded = "not a bitmap picture";
+        return false;
+    }
+    return DecodesTo(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), expectedBytes, decoded);
+}
+
+bool FileDecodesTo(const std::wstring& bitmapFile, const std::string& expectedBytes, std::string* decoded)
+{
+    ScopedBitmap bitmap(static_cast<HBITMAP>(
+        LoadImageW(nullptr, bitmapFile.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    if (!bitmap) {
+        if (decoded) *decoded = "cannot load the bitmap file";
+        return false;
+    }
+    return DecodesTo(bitmap.get(), expectedBytes, decoded);
+}

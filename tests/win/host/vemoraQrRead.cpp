@@ -1,0 +1,132 @@
+// vemora-qrread: the Linux half of the Windows tests' symbol reader.
+//
+//   vemora-qrread IMAGE.pgm RESULT
+//
+// Reads a binary greyscale PGM (P5, maxval 255) written by a test running
+// under Wine, decodes the QR Code symbol in it with ZXing-cpp and with zbar
+// (both asked for the raw bytes, no character-set conversion), and writes
+// RESULT with one line per reader:
+//
+//   zxing <hex bytes>|none
+//   zbar <hex bytes>|none
+//
+// RESULT is written under a temporary name and renamed, so a reader polling
+// for it never sees half a file: Wine cannot wait for a Unix process it has
+// started, so the Windows side polls.
+#include <zbar.h>
+
+#define ZX_USE_UTF8 1
+#include <ZXing/ReadBarcode.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Image {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;
+};
+
+std::optional<Image> ReadPgm(const char* path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string magic;
+    int maxval = 0;
+    Image image;
+    if (!(in >> magic >> image.width >> image.height >> maxval) || magic != "P5" || maxval != 255)
+        return std::nullopt;
+    if (image.width <= 0 || image.height <= 0 || image.width > 20000 || image.height > 20000)
+        return std::nullopt;
+    in.get(); // the single white space after maxval
+    image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
+    if (!in.read(reinterpret_cast<char*>(image.pixels.data()), static_cast<std::streamsize>(image.pixels.size())))
+        return std::nullopt;
+    return image;
+}
+
+// Both readers want a few pixels per module; a picture with one pixel per
+// module is enlarged by whole pixels, which keeps every module square.
+Image Enlarge(const Image& image)
+{
+    const int longer = std::max(image.width, image.height);
+    const int scale = std::max(1, (400 + longer - 1) / longer);
+    if (scale == 1) return image;
+    Image big{image.width * scale, image.height * scale, {}};
+    big.pixels.resize(static_cast<std::size_t>(big.width) * big.height);
+    for (int y = 0; y < big.height; ++y)
+        for (int x = 0; x < big.width; ++x)
+            big.pixels[static_cast<std::size_t>(y) * big.width + x] =
+                image.pixels[static_cast<std::size_t>(y / scale) * image.width + x / scale];
+    return big;
+}
+
+std::optional<std::string> ReadWithZxing(const Image& image)
+{
+    ZXing::DecodeHints hints;
+    hints.setFormats(ZXing::BarcodeFormat::QRCode);
+    hints.setTryHarder(true);
+    const ZXing::ImageView view(image.pixels.data(), image.width, image.height, ZXing::ImageFormat::Lum);
+    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
+    if (!result.isValid()) return std::nullopt;
+    const ZXing::ByteArray& bytes = result.bytes();
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::optional<std::string> ReadWithZbar(const Image& image)
+{
+    zbar::ImageScanner scanner;
+    scanner.set_config(zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
+    scanner.set_config(zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
+    scanner.set_config(zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_BINARY, 1);
+    zbar::Image zimage(static_cast<unsigned>(image.width), static_cast<unsigned>(image.height), "Y800",
+                       image.pixels.data(), image.pixels.size());
+    if (scanner.scan(zimage) <= 0) return std::nullopt;
+    for (auto symbol = zimage.symbol_begin(); symbol != zimage.symbol_end(); ++symbol)
+        return symbol->get_data();
+    return std::nullopt;
+}
+
+std::string Line(const char* reader, const std::optional<std::string>& bytes)
+{
+    std::string line = std::string(reader) + ' ';
+    if (!bytes) return line + "none\n";
+    static const char digits[] = "0123456789abcdef";
+    for (unsigned char b : *bytes) {
+        line += digits[b >> 4];
+        line += digits[b & 15];
+    }
+    return line + '\n';
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s IMAGE.pgm RESULT\n", argv[0]);
+        return 2;
+    }
+    std::string report;
+    if (const std::optional<Image> image = ReadPgm(argv[1])) {
+        const Image big = Enlarge(*image);
+        report = Line("zxing", ReadWithZxing(big)) + Line("zbar", ReadWithZbar(big));
+    } else {
+        report = "error cannot read " + std::string(argv[1]) + '\n';
+    }
+    const std::string temporary = std::string(argv[2]) + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        out << report;
+        if (!out) return 1;
+    }
+    return std::rename(temporary.c_str(), argv[2]) == 0 ? 0 : 1;
+}
