@@ -42,7 +42,8 @@ std::intptr_t GetSkinProp(HWND hwnd, const char* name);
 bool SetSkinProp(HWND hwnd, const char* name, std::intptr_t value);
 // Removes a property; nothing happens when it is absent.
 void RemoveSkinProp(HWND hwnd, const char* name);
-// Whether the property is present at all (a present 0 counts).
+// Whether the property is present with a nonzero value (Windows does not
+// tell a property set to 0 from an absent one).
 bool HasSkinProp(HWND hwnd, const char* name);
 
 // "OLDSTATE" as a SkinState (absent reads Normal).
