@@ -1,0 +1,19 @@
+// clsQRCode::Encode lives apart from clsQRCode.cpp: it draws the symbol with
+// GDI and OLE, and the rest of the class is portable code that is also built
+// and tested on Linux. It belongs to the Windows-only renderer library.
+#include "clsQRCode.h"
+
+#include <ocidl.h>
+
+#include "mdlFakeBarCode.h"
+
+IPictureDisp* clsQRCode::Encode(const std::uint8_t* data, int dataLength, int version, int ecLevel, int mask)
+{
+    // Steps 1 to 12: the finished matrix, or no symbol at all.
+    const std::optional<ModuleMatrix> matrix = EncodeMatrix(data, dataLength, version, ecLevel, mask);
+    if (!matrix) return nullptr;
+    // Step 13: the matrix's stride is size + 3, so its three all-light extra
+    // rows and columns plus one pixel of fill make the four-module quiet zone
+    // at the right and bottom; four pixels of fill make it at the left and top.
+    return CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1);
+}
