@@ -1,0 +1,151 @@
+// libFuzzer target: the data bit stream on its own (ISO/IEC 18004, 7.4).
+//
+// Input: bit 0 of byte 0 is the kanji switch, the rest is the message. For
+// each width class (versions 1, 10 and 27) the measuring and the writing call
+// must give the same length, and a stream that fits the bit array is parsed
+// back here, segment by segment, to the message bytes: mode indicators, count
+// fields of the class's widths, the data of each mode and the terminator.
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "clsQRCode.h"
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, int version, int length)
+{
+    std::fprintf(stderr, "bit stream fault: %s (version %d, %d bytes)\n", what, version, length);
+    std::abort();
+}
+
+// Reads fields most significant bit first from the one-bit-per-entry array.
+class StreamReader {
+public:
+    StreamReader(const clsQRCode::BitArray& bits, int end) : bits_(bits), end_(end) {}
+
+    bool Has(int count) const { return position_ + count <= end_; }
+    int Position() const { return position_; }
+    // -1 past the stream's end or on an entry that is not 0 or 1.
+    int Read(int count)
+    {
+        if (!Has(count)) return -1;
+        int value = 0;
+        for (int i = 0; i < count; ++i) {
+            const int bit = bits_[position_++];
+            if (bit > 1) return -1;
+            value = value << 1 | bit;
+        }
+        return value;
+    }
+
+private:
+    const clsQRCode::BitArray& bits_;
+    int end_;
+    int position_ = 0;
+};
+
+// Table 3 count widths by class, modes byte, numeric, alphanumeric, kanji.
+constexpr int kCountWidth[3][4] = {{8, 10, 9, 8}, {16, 12, 11, 10}, {16, 14, 13, 12}};
+constexpr const char* kAlphanumeric = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
+
+// Parses one segment's data after its mode indicator; false on a malformed one.
+bool ReadSegment(StreamReader& in, int indicator, const int* widths, bool kanjiAllowed, std::vector<std::uint8_t>& out)
+{
+    switch (indicator) {
+    case 0b0100: { // byte
+        const int count = in.Read(widths[0]);
+        if (count <= 0) return false;
+        for (int i = 0; i < count; ++i) {
+            const int b = in.Read(8);
+            if (b < 0) return false;
+            out.push_back(static_cast<std::uint8_t>(b));
+        }
+        return true;
+    }
+    case 0b0001: { // numeric: groups of three digits in 10 bits, then 7 or 4
+        int count = in.Read(widths[1]);
+        if (count <= 0) return false;
+        for (; count > 0; count -= 3) {
+            const int digits = count >= 3 ? 3 : count;
+            const int value = in.Read(digits == 3 ? 10 : digits == 2 ? 7 : 4);
+            if (value < 0 || value >= (digits == 3 ? 1000 : digits == 2 ? 100 : 10)) return false;
+            for (int d = digits - 1, divisor = digits == 3 ? 100 : digits == 2 ? 10 : 1; d >= 0; --d, divisor /= 10)
+                out.push_back(static_cast<std::uint8_t>('0' + value / divisor % 10));
+        }
+        return true;
+    }
+    case 0b0010: { // alphanumeric: pairs as 45a + b in 11 bits, a last one in 6
+        int count = in.Read(widths[2]);
+        if (count <= 0) return false;
+        for (; count >= 2; count -= 2) {
+            const int value = in.Read(11);
+            if (value < 0 || value >= 45 * 45) return false;
+            out.push_back(static_cast<std::uint8_t>(kAlphanumeric[value / 45]));
+            out.push_back(static_cast<std::uint8_t>(kAlphanumeric[value % 45]));
+        }
+        if (count == 1) {
+            const int value = in.Read(6);
+            if (value < 0 || value >= 45) return false;
+            out.push_back(static_cast<std::uint8_t>(kAlphanumeric[value]));
+        }
+        return true;
+    }
+    case 0b1000: { // kanji: 13 bits per Shift JIS pair (7.4.6)
+        if (!kanjiAllowed) return false;
+        const int count = in.Read(widths[3]);
+        if (count <= 0) return false;
+        for (int i = 0; i < count; ++i) {
+            const int value = in.Read(13);
+            if (value < 0) return false;
+            int code = (value / 0xC0) << 8 | (value % 0xC0);
+            code += code < 0x1F00 ? 0x8140 : 0xC140;
+            out.push_back(static_cast<std::uint8_t>(code >> 8));
+            out.push_back(static_cast<std::uint8_t>(code & 0xFF));
+        }
+        return true;
+    }
+    default: return false;
+    }
+}
+
+void CheckClass(const clsQRCode& coder, clsQRCode::BitArray& bits, const std::uint8_t* data, int length, int version,
+                int widthClass)
+{
+    const int measured = coder.BuildBitStream(bits, data, length, version, true);
+    bits.fill(7); // entries the writer leaves alone stay 7, never a bit value
+    const int written = coder.BuildBitStream(bits, data, length, version, false);
+    if (measured != written) Fail("measured and written lengths differ", version, length);
+    if (written > clsQRCode::BitArrayCapacity) return;
+    for (int i = written; i < clsQRCode::BitArrayCapacity; ++i)
+        if (bits[i] != 7) Fail("written past the stream's end", version, length);
+
+    StreamReader in(bits, written);
+    std::vector<std::uint8_t> out;
+    while (in.Has(4) && in.Position() < written - 4) {
+        if (!ReadSegment(in, in.Read(4), kCountWidth[widthClass], coder.KanjiAllowed(), out))
+            Fail("malformed segment", version, length);
+    }
+    if (in.Position() != written - 4 || in.Read(4) != 0) Fail("stream does not end in its terminator", version, length);
+    if (out.size() != static_cast<std::size_t>(length) || !std::equal(out.begin(), out.end(), data))
+        Fail("stream parses to other bytes", version, length);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size)
+{
+    if (size < 1) return 0;
+    static const auto coder = std::make_unique<clsQRCode>();
+    static auto bits = std::make_unique<clsQRCode::BitArray>();
+    coder->SetKanjiAllowed((input[0] & 1) != 0);
+    const int length = static_cast<int>(size - 1);
+    const std::uint8_t* data = length > 0 ? input + 1 : nullptr;
+    constexpr int kClassVersions[3] = {1, 10, 27};
+    for (int c = 0; c < 3; ++c) CheckClass(*coder, *bits, data, length, kClassVersions[c], c);
+    return 0;
+}
