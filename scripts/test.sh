@@ -15,6 +15,11 @@ for preset in native native-asan; do
   ctest --preset "$preset" -j "$jobs"
 done
 
+# The encoder core under libFuzzer, from the committed seed corpus, about a
+# minute in all; scripts/fuzz.sh 600 runs ten minutes per target.
+echo "=== fuzz ==="
+scripts/fuzz.sh 30
+
 # The Windows programs, cross-built with MinGW-w64; CTest runs every test
 # under Wine (scripts/wine-run.sh makes the prefix and display on first use).
 echo "=== windows ==="
