@@ -499,8 +499,9 @@ void XorPattern(std::span<std::uint8_t> grid, int size, Condition condition)
     std::uint8_t* cell = grid.data();
     for (int i = 0; i < size; ++i) {
         int product = 0;
+        // Branch-free: the conditions alternate too quickly to predict.
         for (int j = 0; j < size; ++j, product += i, ++cell)
-            if (condition(i, j, product)) *cell ^= 1;
+            *cell ^= static_cast<std::uint8_t>(condition(i, j, product) ? 1 : 0);
     }
 }
 
@@ -657,12 +658,16 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
 
     // 12b. Masking, then the merge: function modules keep their colour.
     mask = ApplyMask(grid, size, mask);
-    for (int row = 0; row < size; ++row)
+    // (template cell if not 0, else the grid's) AND 1, without a branch: the
+    // function modules are scattered too finely for the predictor.
+    for (int row = 0; row < size; ++row) {
+        std::uint8_t* cells = &matrix.At(row, 0);
+        const std::uint8_t* masked = grid.data() + static_cast<std::size_t>(row) * size;
         for (int column = 0; column < size; ++column) {
-            std::uint8_t& cell = matrix.At(row, column);
-            const std::uint8_t value = cell != 0 ? cell : grid[static_cast<std::size_t>(row) * size + column];
-            cell = value & 1;
+            const std::uint8_t cell = cells[column];
+            cells[column] = static_cast<std::uint8_t>((cell | (masked[column] & (cell == 0 ? 1 : 0))) & 1);
         }
+    }
 
     // 12c. Version information (7.10), unmasked: bit t at (size-11 + t%3, t/3)
     // and its transpose.
