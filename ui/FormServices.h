@@ -1,0 +1,29 @@
+// What Form1 asks of the world outside its window: starting a program, the
+// folder it saves into, the time of day. The program uses the real ones
+// (DefaultFormServices); tests hand in their own to see what would happen.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+struct FormServices {
+    // Runs a command line with a normal, focused window. True when started.
+    std::function<bool(const std::wstring& commandLine)> startProgram;
+    // The folder of the running program, without a final separator (a drive
+    // root keeps its one, "C:\").
+    std::function<std::wstring()> programFolder;
+    // The local time of day.
+    std::function<SYSTEMTIME()> localTime;
+    // Ends the message loop when the window is gone (the program's only window).
+    bool quitOnDestroy = false;
+};
+
+// The real services: CreateProcessW, the folder of GetModuleFileNameW,
+// GetLocalTime.
+FormServices DefaultFormServices();
+
+// The folder part of a module path as the program-folder service answers it:
+// "C:\a\b\Vemora.exe" -> "C:\a\b", "C:\Vemora.exe" -> "C:\".
+std::wstring FolderOfPath(const std::wstring& modulePath);

@@ -1,0 +1,156 @@
+#include "mdlPictureFile.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+#include <wrl/client.h>
+
+#include <algorithm>
+#include <cwchar>
+
+using Microsoft::WRL::ComPtr;
+
+namespace {
+
+// Owns a file handle; move-only so that a copy cannot close it twice.
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    ~FileHandle() { Close(); }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    void Close()
+    {
+        if (Valid()) CloseHandle(handle_);
+        handle_ = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+// Writes all bytes; false with GetLastError() set when the disk refused some.
+bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return false;
+        if (written == 0) {
+            SetLastError(ERROR_DISK_FULL);
+            return false;
+        }
+        done += written;
+    }
+    return true;
+}
+
+// The encoded bytes of a memory stream, from its start.
+std::vector<std::uint8_t> StreamBytes(IStream* stream)
+{
+    STATSTG stat{};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart > (1u << 30)) return {};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
+    LARGE_INTEGER origin{};
+    if (FAILED(stream->Seek(origin, STREAM_SEEK_SET, nullptr))) return {};
+    ULONG read = 0;
+    if (FAILED(stream->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read)) ||
+        read != bytes.size())
+        return {};
+    return bytes;
+}
+
+} // namespace
+
+std::wstring TimeOfDayName(const SYSTEMTIME& time)
+{
+    wchar_t name[32];
+    std::swprintf(name, 32, L"%02u时%02u分%02u秒 ", static_cast<unsigned>(time.wHour % 100),
+                  static_cast<unsigned>(time.wMinute % 100), static_cast<unsigned>(time.wSecond % 100));
+    return name;
+}
+
+std::wstring NumberedPngName(const std::wstring& base, int n)
+{
+    if (n <= 1) return base + L".png";
+    return base + L" (" + std::to_wstring(n) + L").png";
+}
+
+std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgrx, int width, int height, int stride)
+{
+    if (!bgrx || width <= 0 || height <= 0 || stride < 4 * width) return {};
+
+    // COM for this call only; a thread that has it already keeps its own.
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::vector<std::uint8_t> png;
+    {
+        ComPtr<IWICImagingFactory> factory;
+        ComPtr<IStream> stream;
+        ComPtr<IWICBitmapEncoder> encoder;
+        ComPtr<IWICBitmapFrameEncode> frame;
+        WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
+        const UINT size = static_cast<UINT>(stride) * static_cast<UINT>(height);
+        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_PPV_ARGS(&factory))) &&
+            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
+            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
+            SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
+            SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+            SUCCEEDED(frame->Initialize(nullptr)) &&
+            SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
+            SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat32bppBGR &&
+            SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(stride), size,
+                                         const_cast<BYTE*>(bgrx))) &&
+            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()))
+            png = StreamBytes(stream.Get());
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return png;
+}
+
+SaveResult WriteNewPngFile(const std::wstring& folder, const std::wstring& base,
+                           const std::vector<std::uint8_t>& bytes)
+{
+    SaveResult result;
+    // A drive root already ends with its separator.
+    const std::wstring prefix =
+        !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/') ? folder : folder + L"\\";
+    for (int n = 1; n < 10000; ++n) {
+        const std::wstring path = prefix + NumberedPngName(base, n);
+        FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) {
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
+            result.error = error;
+            return result;
+        }
+        if (!WriteAll(file.Get(), bytes)) {
+            result.error = GetLastError();
+            file.Close();
+            DeleteFileW(path.c_str());  // no half picture left behind
+            return result;
+        }
+        result.path = path;
+        return result;
+    }
+    result.error = ERROR_FILE_EXISTS;
+    return result;
+}
+
+std::wstring SystemErrorText(DWORD error)
+{
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = length && text ? std::wstring(text, length) : std::wstring();
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L' ' || message.back() == L'.'))
+        message.pop_back();
+    if (message.empty()) message = L"错误代码 " + std::to_wstring(error);
+    return message;
+}
