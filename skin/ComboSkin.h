@@ -1,0 +1,43 @@
+// The skin of combo boxes and drive lists: a flat frame with a white ring
+// and a drop button of the skin's own that shows Normal, Hot and Pressed.
+// The control's own procedure still paints the text, the edit field and the
+// list items.
+#pragma once
+
+#include <windows.h>
+
+#include "SkinMessage.h"
+#include "SkinTypes.h"
+
+// Where the drop button of a windowWidth x windowHeight combo box goes, with
+// scrollWidth the system's SM_CXVSCROLL. Button in window coordinates, arrow
+// relative to the button.
+struct ComboButtonGeometry {
+  int x = 0;
+  int y = 0;
+  int width = 0;
+  int height = 0;
+  int arrowX = 0;
+  int arrowY = 0;
+};
+ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scrollWidth);
+
+// Whether client point (x, y) lies in the button zone of an editable combo
+// box (CBS_DROPDOWN): x from W - scrollWidth - 2 to W - 2, y from 2 to H - 2,
+// both inclusive.
+bool InComboHotZone(int windowWidth, int windowHeight, int scrollWidth, int x, int y);
+
+// Draws the drop button in state onto target (window coordinates), or onto
+// the window DC when target is null. While the list is dropped the state
+// becomes Pressed, and the caller's variable receives it. A state equal to
+// "OLDSTATE" is not redrawn unless force is set. A CBS_SIMPLE combo has no
+// button: nothing is drawn and "OLDSTATE" stays as it was.
+void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force);
+
+// Message branches of the combo-box and drive-list kinds (SkinMessage.h).
+LRESULT ComboSkinOnPaint(const SkinMessage& msg);
+LRESULT ComboSkinOnMouseMove(const SkinMessage& msg);
+LRESULT ComboSkinOnMouseLeave(const SkinMessage& msg);
+LRESULT ComboSkinOnLButtonDown(const SkinMessage& msg);
+LRESULT ComboSkinOnLButtonUp(const SkinMessage& msg);
+LRESULT ComboSkinOnWindowPosChanging(const SkinMessage& msg);
