@@ -1,6 +1,13 @@
 #include "SkinDispatch.h"
 
 #include "ButtonSkin.h"
+#include "CheckSkin.h"
+#include "ClientEdgeSkin.h"
+#include "ComboSkin.h"
+#include "GridSkin.h"
+#include "HeaderSkin.h"
+#include "ListSkin.h"
+#include "ProgressSkin.h"
 #include "SkinEngine.h"
 #include "SkinProps.h"
 #include "SkinTypes.h"
@@ -69,8 +76,8 @@ LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
 BOOL CALLBACK RefreshEnumProc(HWND child, LPARAM) {
   if (!HasSkinProp(child, SkinProp::ProcAddr)) return TRUE;
   switch (ClassKind(child)) {
-    // Check boxes and option buttons: PaintCheckBox / PaintOptionButton
-    // (child, SkinState::Normal, forced) once their unit is wired in.
+    case SkinKind::CheckBox: PaintCheckBox(child, SkinState::Normal, true); break;
+    case SkinKind::OptionButton: PaintOptionButton(child, SkinState::Normal, true); break;
     default:
       break;
   }
@@ -96,6 +103,8 @@ LRESULT OnSize(const SkinMessage& m) {
 LRESULT OnSetFocus(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnSetFocus(m);
+    case SkinKind::CheckBox:
+    case SkinKind::OptionButton: return CheckSkinOnSetFocus(m);
     default: return m.CallPrevious();
   }
 }
@@ -103,6 +112,8 @@ LRESULT OnSetFocus(const SkinMessage& m) {
 LRESULT OnKillFocus(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnKillFocus(m);
+    case SkinKind::CheckBox:
+    case SkinKind::OptionButton: return CheckSkinOnKillFocus(m);
     default: return m.CallPrevious();
   }
 }
@@ -117,25 +128,39 @@ LRESULT OnEnable(const SkinMessage& m) {
 LRESULT OnPaint(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnPaint(m);
+    case SkinKind::ComboBox:
+    case SkinKind::DriveList: return ComboSkinOnPaint(m);
+    case SkinKind::CheckBox:
+    case SkinKind::OptionButton: return CheckSkinOnPaint(m);
+    case SkinKind::Header: return HeaderSkinOnPaint(m);
+    case SkinKind::ProgressBar: return ProgressSkinOnPaint(m);
+    case SkinKind::List: return ListSkinOnPaint(m);
+    case SkinKind::Grid: return GridSkinOnPaint(m);
     default: return m.CallPrevious();
   }
 }
 
 LRESULT OnWindowPosChanging(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
+    case SkinKind::ComboBox:
+    case SkinKind::DriveList: return ComboSkinOnWindowPosChanging(m);
     default: return m.CallPrevious();
   }
 }
 
 LRESULT OnNcPaint(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
-    default: return m.CallPrevious();
+    case SkinKind::ProgressBar: return ProgressSkinOnNcPaint(m);
+    case SkinKind::List: return ListSkinOnNcPaint(m);
+    default: return ClientEdgeOnNcPaint(m);
   }
 }
 
 LRESULT OnKeyDown(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnKeyDown(m);
+    case SkinKind::CheckBox:
+    case SkinKind::OptionButton: return CheckSkinOnKeyDown(m);
     default: return m.CallPrevious();
   }
 }
@@ -143,6 +168,8 @@ LRESULT OnKeyDown(const SkinMessage& m) {
 LRESULT OnKeyUp(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnKeyUp(m);
+    case SkinKind::CheckBox:
+    case SkinKind::OptionButton: return CheckSkinOnKeyUp(m);
     default: return m.CallPrevious();
   }
 }
@@ -157,6 +184,11 @@ LRESULT OnTimer(const SkinMessage& m) {
 LRESULT OnMouseMove(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnMouseMove(m);
+    case SkinKind::ComboBox:
+    case SkinKind::DriveList: return ComboSkinOnMouseMove(m);
+    case SkinKind::CheckBox:
+    case SkinKind::OptionButton: return CheckSkinOnMouseMove(m);
+    case SkinKind::Header: return HeaderSkinOnMouseMove(m);
     default: return m.CallPrevious();
   }
 }
@@ -164,6 +196,11 @@ LRESULT OnMouseMove(const SkinMessage& m) {
 LRESULT OnLButtonDown(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnLButtonDown(m);
+    case SkinKind::ComboBox:
+    case SkinKind::DriveList: return ComboSkinOnLButtonDown(m);
+    case SkinKind::CheckBox:
+    case SkinKind::OptionButton: return CheckSkinOnLButtonDown(m);
+    case SkinKind::Header: return HeaderSkinOnLButtonDown(m);
     default: return m.CallPrevious();
   }
 }
@@ -171,6 +208,11 @@ LRESULT OnLButtonDown(const SkinMessage& m) {
 LRESULT OnLButtonUp(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnLButtonUp(m);
+    case SkinKind::ComboBox:
+    case SkinKind::DriveList: return ComboSkinOnLButtonUp(m);
+    case SkinKind::CheckBox:
+    case SkinKind::OptionButton: return CheckSkinOnLButtonUp(m);
+    case SkinKind::Header: return HeaderSkinOnLButtonUp(m);
     default: return m.CallPrevious();
   }
 }
@@ -178,6 +220,7 @@ LRESULT OnLButtonUp(const SkinMessage& m) {
 LRESULT OnLButtonDblClk(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnLButtonDblClk(m);
+    case SkinKind::Header: return HeaderSkinOnLButtonDblClk(m);
     default: return m.CallPrevious();
   }
 }
@@ -185,6 +228,11 @@ LRESULT OnLButtonDblClk(const SkinMessage& m) {
 LRESULT OnMouseLeave(const SkinMessage& m) {
   switch (ClassKind(m.hwnd)) {
     case SkinKind::PushButton: return ButtonSkinOnMouseLeave(m);
+    case SkinKind::ComboBox:
+    case SkinKind::DriveList: return ComboSkinOnMouseLeave(m);
+    case SkinKind::CheckBox:
+    case SkinKind::OptionButton: return CheckSkinOnMouseLeave(m);
+    case SkinKind::Header: return HeaderSkinOnMouseLeave(m);
     default: return m.CallPrevious();
   }
 }
