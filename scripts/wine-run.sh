@@ -89,6 +89,12 @@ set_up() {
     DISPLAY=$(display) LC_ALL=C.UTF-8 wineboot -i 9>&- </dev/null >"$state/wineboot.log" 2>&1 || true
     [ -d "$WINEPREFIX/drive_c/windows/system32" ] || {
       echo "wine-run.sh: wineboot failed, see $state/wineboot.log" >&2; exit 125; }
+    # End this first session: its services.exe was started before the
+    # service database was written and would fail to start RpcSs later,
+    # holding every program that loads OLE up for ten seconds.
+    wineserver -k 9>&- </dev/null >/dev/null 2>&1 || true
+    wineserver -w 9>&- </dev/null >/dev/null 2>&1 || true
+    wineserver "-p$idle" 9>&- </dev/null >>"$state/server.log" 2>&1 || true
     touch "$state/prefix-ready"
   fi
 }
