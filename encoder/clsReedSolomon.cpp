@@ -49,6 +49,54 @@ bool clsReedSolomon::InitCode(int dataLength, int checkLength, const clsFiniteFi
     return true;
 }
 
+namespace {
+
+// The division of EncodeBlock for the small binary fields (GF(2^m), m <= 8,
+// QR Code's GF(256) among them) with every generator coefficient non-zero, as
+// with the generators of ISO/IEC 18004 Annex A. There subtraction is XOR, and
+// each step multiplies one lead by all e coefficients, so the logarithms of
+// the coefficients are looked up once per block and every product is one
+// read of an antilogarithm table spanning two periods, which needs no
+// reduction: three operations per term instead of Multiply's six and two tests.
+// The table is rebuilt from the field's logarithms (q - 1 reads per block)
+// rather than kept, since the field may change between calls. False, with work
+// untouched, when the field or the generator do not qualify, or when the
+// logarithms are not a one-to-one map onto 0 .. q-2 (arguments that do not
+// describe a field), where only Multiply itself gives the defined result.
+bool DivideInSmallBinaryField(const clsFiniteField& f, const std::int32_t* generator, int k, int e,
+                              std::int32_t* work)
+{
+    constexpr int maxOrder = 256;
+    const int q = f.Order();
+    if (q < 2 || q > maxOrder || (q & (q - 1)) != 0) return false;
+    const int period = q - 1;
+
+    std::int32_t logGenerator[clsReedSolomon::MaxBlockLength];
+    for (int j = 0; j < e; ++j) {
+        if (generator[j] == 0) return false;
+        logGenerator[j] = f.Log(generator[j]);
+    }
+
+    std::int32_t antilog[2 * (maxOrder - 1)];
+    std::fill_n(antilog, period, -1);
+    for (int x = 1; x < q; ++x) {
+        const int l = f.Log(x);
+        if (l < 0 || l >= period || antilog[l] != -1) return false;
+        antilog[l] = antilog[l + period] = x;
+    }
+
+    for (int i = k - 1; i >= 0; --i) {
+        const int lead = work[e + i];
+        if (lead == 0) continue; // subtracting 0 * g(x) changes nothing
+        const std::int32_t* products = antilog + f.Log(lead);
+        std::int32_t* row = work + i;
+        for (int j = 0; j < e; ++j) row[j] ^= products[logGenerator[j]];
+    }
+    return true;
+}
+
+} // namespace
+
 void clsReedSolomon::EncodeBlock(std::int32_t* cw) const
 {
     const int k = dataLength_;
@@ -62,11 +110,13 @@ void clsReedSolomon::EncodeBlock(std::int32_t* cw) const
     std::fill_n(work, e, 0);
     std::memcpy(work + e, cw + e, sizeof(std::int32_t) * static_cast<std::size_t>(k));
 
-    for (int i = k - 1; i >= 0; --i) {
-        const int lead = work[e + i];
-        if (lead == 0) continue; // subtracting 0 * g(x) changes nothing
-        for (int j = 0; j < e; ++j)
-            work[i + j] = f.Subtract(work[i + j], f.Multiply(lead, generatorPoly_[j]));
+    if (!DivideInSmallBinaryField(f, generatorPoly_.data(), k, e, work)) {
+        for (int i = k - 1; i >= 0; --i) {
+            const int lead = work[e + i];
+            if (lead == 0) continue; // subtracting 0 * g(x) changes nothing
+            for (int j = 0; j < e; ++j)
+                work[i + j] = f.Subtract(work[i + j], f.Multiply(lead, generatorPoly_[j]));
+        }
     }
 
     // The parity is the negated remainder, so that data(x) * x^e - remainder
