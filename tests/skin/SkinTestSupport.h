@@ -1,0 +1,48 @@
+// Windows, pixels and message pumping shared by the skin engine's tests.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+namespace skintest {
+
+// A top-level window of the given class (registered on first use with
+// DefWindowProcW), shown at (40, 40), 340 x 280. Tests leave it to the end
+// of the process: hiding or destroying a visible top-level window waits about
+// 2 s for the X server under Wine without a window manager. It must be
+// visible, or reading its pixels back fails.
+HWND CreateTopWindow(const wchar_t* className, const wchar_t* title = L"skin test");
+// A child control of a system class ("Button", "Edit", ...) or of a class
+// made by CreateTopWindow's registration.
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
+                 int x, int y, int width, int height, DWORD exStyle = 0);
+// Registers className (DefWindowProcW) if it is not registered yet.
+void EnsureClass(const wchar_t* className);
+
+// Runs every message waiting now and returns (never waits).
+void PumpPending();
+
+// #RRGGBB of a pixel, for readable expectations.
+std::uint32_t RgbAt(HDC dc, int x, int y);
+// #RRGGBB of a pixel of the window's window DC.
+std::uint32_t WindowRgbAt(HWND hwnd, int x, int y);
+// Fills the whole window through its window DC.
+void FillWindow(HWND hwnd, COLORREF colour);
+// Width and height of the bitmap selected into dc (0 x 0 when none).
+SIZE SelectedBitmapSize(HDC dc);
+
+// The handle stored in a window property, as the engine stores it.
+template <typename Handle>
+Handle PropHandle(HWND hwnd, const char* name) {
+  return reinterpret_cast<Handle>(GetPropA(hwnd, name));
+}
+inline std::intptr_t PropValue(HWND hwnd, const char* name) {
+  return reinterpret_cast<std::intptr_t>(GetPropA(hwnd, name));
+}
+
+// Formats #RRGGBB for failure messages.
+std::string Hex(std::uint32_t rrggbb);
+
+}  // namespace skintest
