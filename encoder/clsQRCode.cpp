@@ -1,6 +1,7 @@
 #include "clsQRCode.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstring>
 #include <vector>
@@ -536,16 +537,35 @@ constexpr int kFormatFirstCopy[15][2] = {
     {7, 8}, {5, 8}, {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8},
 };
 
+// The eight one-bit entries of every byte value, most significant first: a
+// codeword goes into a BitArray as one 8-byte copy.
+constexpr auto kCodewordBits = [] {
+    std::array<std::array<std::uint8_t, 8>, 256> table{};
+    for (int value = 0; value < 256; ++value)
+        for (int b = 0; b < 8; ++b) table[value][b] = static_cast<std::uint8_t>((value >> (7 - b)) & 1);
+    return table;
+}();
+
 int ReadCodeword(const clsQRCode::BitArray& bits, int index)
 {
-    int value = 0;
-    for (int b = 0; b < 8; ++b) value = (value << 1) | bits[8 * index + b];
-    return value;
+    const std::uint8_t* entries = bits.data() + 8 * index;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Entry b (0 or 1) sits at bit 8b of the loaded word; the multiplier
+        // moves it to bit 63 - b, so the top byte is the codeword, entry 0
+        // its most significant bit, and no two partial products overlap.
+        std::uint64_t word;
+        std::memcpy(&word, entries, sizeof word);
+        return static_cast<int>((word * 0x8040201008040201ull) >> 56);
+    } else {
+        int value = 0;
+        for (int b = 0; b < 8; ++b) value = (value << 1) | entries[b];
+        return value;
+    }
 }
 
 void WriteCodeword(clsQRCode::BitArray& bits, int index, int value)
 {
-    for (int b = 0; b < 8; ++b) bits[8 * index + b] = static_cast<std::uint8_t>((value >> (7 - b)) & 1);
+    std::memcpy(bits.data() + 8 * index, kCodewordBits[value & 0xFF].data(), 8);
 }
 
 } // namespace
@@ -634,11 +654,19 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
 
     // 12a. Placement (7.7.3): two-module columns from the right, alternately
     // upwards and downwards, skipping the vertical timing column 6.
+    // Branch-free: every cell of the path takes the next bit or a 0, and only
+    // a free cell moves on to the following bit. What lands on a function
+    // module is discarded by the merge; the free cells past the last codeword
+    // (the remainder bits) read the zero entries after it, since a symbol has
+    // at most 7 remainder bits and the BitArray is zero beyond the codewords.
     std::vector<std::uint8_t> grid(static_cast<std::size_t>(size) * size, 0);
-    const int totalBits = TotalCodewords(version) * 8;
+    const std::uint8_t* templateCells = matrix.Data();
+    const int stride = matrix.Stride();
     int k = 0;
     auto place = [&](int row, int column) {
-        if (k < totalBits && matrix.At(row, column) == 0) grid[static_cast<std::size_t>(row) * size + column] = codewordBits[k++];
+        const int free = templateCells[row * stride + column] == 0 ? 1 : 0;
+        grid[static_cast<std::size_t>(row) * size + column] = static_cast<std::uint8_t>(codewordBits[k] & -free);
+        k += free;
     };
     for (int l = size; l >= 5;) {
         int c = l - 2;
