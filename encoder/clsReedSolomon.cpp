@@ -51,20 +51,46 @@ bool clsReedSolomon::InitCode(int dataLength, int checkLength, const clsFiniteFi
 
 namespace {
 
-// The division of EncodeBlock for the small binary fields (GF(2^m), m <= 8,
-// QR Code's GF(256) among them) with every generator coefficient non-zero, as
-// with the generators of ISO/IEC 18004 Annex A. There subtraction is XOR, and
-// each step multiplies one lead by all e coefficients, so the logarithms of
-// the coefficients are looked up once per block and every product is one
-// read of an antilogarithm table spanning two periods, which needs no
-// reduction: three operations per term instead of Multiply's six and two tests.
-// The table is rebuilt from the field's logarithms (q - 1 reads per block)
-// rather than kept, since the field may change between calls. False, with work
-// untouched, when the field or the generator do not qualify, or when the
-// logarithms are not a one-to-one map onto 0 .. q-2 (arguments that do not
-// describe a field), where only Multiply itself gives the defined result.
-bool DivideInSmallBinaryField(const clsFiniteField& f, const std::int32_t* generator, int k, int e,
-                              std::int32_t* work)
+// The division of EncodeBlock for the binary fields GF(2^m) with every
+// generator coefficient non-zero, as with the generators of ISO/IEC 18004
+// Annex A. Subtraction is then XOR, and both operands of every Multiply are
+// known to be non-zero: telling the compiler so removes Multiply's two zero
+// tests, and with them the only reason it had to reload the field's order and
+// the lead's logarithm for every term, so a term is two table reads, an add,
+// a conditional subtract and an XOR. False, with work untouched, when the field
+// or the generator do not qualify.
+bool DivideInBinaryField(const clsFiniteField& f, const std::int32_t* generator, int k, int e, std::int32_t* work)
+{
+    const int q = f.Order();
+    if (q < 2 || (q & (q - 1)) != 0) return false;
+    for (int j = 0; j < e; ++j)
+        if (generator[j] == 0) return false;
+
+    for (int i = k - 1; i >= 0; --i) {
+        const int lead = work[e + i];
+        if (lead == 0) continue; // subtracting 0 * g(x) changes nothing
+        std::int32_t* row = work + i;
+        for (int j = 0; j < e; ++j) {
+            const int g = generator[j];
+            if (g == 0) __builtin_unreachable(); // checked above
+            row[j] ^= f.Multiply(lead, g);
+        }
+    }
+    return true;
+}
+
+// The same division for long blocks in the small binary fields (m <= 8, QR
+// Code's GF(256) among them): the coefficients' logarithms are looked up once
+// per block and every product is one read of an antilogarithm table spanning
+// two periods, which needs no reduction. The table is rebuilt from the field's
+// logarithms for each block (about 14 operations per element), since the
+// field may change between calls; this pays when the block has twice or more
+// as many terms (k * e) as the field has elements. False, with work untouched,
+// when the field or the generator do not qualify, or when the logarithms are
+// not a one-to-one map onto 0 .. q-2 (arguments that do not describe a
+// field), where only Multiply itself gives the defined result.
+bool DivideInSmallBinaryFieldByTable(const clsFiniteField& f, const std::int32_t* generator, int k, int e,
+                                     std::int32_t* work)
 {
     constexpr int maxOrder = 256;
     const int q = f.Order();
@@ -110,7 +136,10 @@ void clsReedSolomon::EncodeBlock(std::int32_t* cw) const
     std::fill_n(work, e, 0);
     std::memcpy(work + e, cw + e, sizeof(std::int32_t) * static_cast<std::size_t>(k));
 
-    if (!DivideInSmallBinaryField(f, generatorPoly_.data(), k, e, work)) {
+    const std::int32_t* g = generatorPoly_.data();
+    const bool divided = (k * e >= 2 * f.Order() && DivideInSmallBinaryFieldByTable(f, g, k, e, work)) ||
+                         DivideInBinaryField(f, g, k, e, work);
+    if (!divided) {
         for (int i = k - 1; i >= 0; --i) {
             const int lead = work[e + i];
             if (lead == 0) continue; // subtracting 0 * g(x) changes nothing
