@@ -677,28 +677,31 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     // (the remainder bits) read the zero entries after it, since a symbol has
     // at most 7 remainder bits and the BitArray is zero beyond the codewords.
     std::vector<std::uint8_t> grid(static_cast<std::size_t>(size) * size, 0);
-    const std::uint8_t* templateCells = matrix.Data();
-    const int stride = matrix.Stride();
-    int k = 0;
-    auto place = [&](int row, int column) {
-        const int free = templateCells[row * stride + column] == 0 ? 1 : 0;
-        grid[static_cast<std::size_t>(row) * size + column] = static_cast<std::uint8_t>(codewordBits[k] & -free);
-        k += free;
+    const std::uint8_t* bitsOut = codewordBits.data();
+    // One column pair from (startRow, c + 1) over size rows, one row step at a
+    // time; the cell pointers move by whole rows instead of being recomputed.
+    auto placePair = [&](int startRow, int step, int c) {
+        const std::uint8_t* t = matrix.Data() + static_cast<std::ptrdiff_t>(startRow) * matrix.Stride() + c;
+        std::uint8_t* g = grid.data() + static_cast<std::ptrdiff_t>(startRow) * size + c;
+        const std::ptrdiff_t templateStep = static_cast<std::ptrdiff_t>(step) * matrix.Stride();
+        const std::ptrdiff_t gridStep = static_cast<std::ptrdiff_t>(step) * size;
+        for (int row = 0; row < size; ++row, t += templateStep, g += gridStep) {
+            const int freeRight = t[1] == 0 ? 1 : 0;
+            g[1] = static_cast<std::uint8_t>(*bitsOut & -freeRight);
+            bitsOut += freeRight;
+            const int freeLeft = t[0] == 0 ? 1 : 0;
+            g[0] = static_cast<std::uint8_t>(*bitsOut & -freeLeft);
+            bitsOut += freeLeft;
+        }
     };
     for (int l = size; l >= 5;) {
         int c = l - 2;
         if (c < 6) --c;
-        for (int row = size - 1; row >= 0; --row) {
-            place(row, c + 1);
-            place(row, c);
-        }
+        placePair(size - 1, -1, c); // upwards
         l -= 4;
         c = l;
         if (c < 6) --c;
-        for (int row = 0; row < size; ++row) {
-            place(row, c + 1);
-            place(row, c);
-        }
+        placePair(0, 1, c); // downwards
     }
 
     // 12b. Masking, then the merge: function modules keep their colour.
