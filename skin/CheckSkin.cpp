@@ -44,6 +44,7 @@ GlyphBox GlyphBoxOf(HWND hwnd) {
 // The common start of both painters: skip an unchanged state unless forced,
 // otherwise record the state to be drawn.
 bool ShouldPaint(HWND hwnd, SkinState state, bool force) {
+  if (!IsWindow(hwnd)) return false;
   if (state == GetSkinState(hwnd) && !force) return false;
   SetSkinState(hwnd, state);
   return true;
@@ -76,6 +77,12 @@ void DrawCheckBoxGlyph(HDC dc, int x, int y, int width, int height, bool enabled
   COLORREF frame = FrameColorDisabled;
   if (enabled) frame = state == SkinState::Pressed ? PressedCheckFrameColor : FrameColor;
   FrameRectColor(tmp.get(), 0, 0, width, height, frame);
+  // Without the strips (before SkinStart, after the last detach) only the
+  // flat box is drawn: a copy from a missing strip would leave garbage.
+  if (!OptionCircleStrip() || !GlyphStrip()) {
+    BitBlt(dc, x, y, width, height, tmp.get(), 0, 0, SRCCOPY);
+    return;
+  }
   if (enabled && (state == SkinState::Hot || state == SkinState::Pressed)) {
     const int bandY = state == SkinState::Hot ? HotFillBandY : PressedFillBandY;
     StretchBlt(tmp.get(), 1, 1, width - 2, height - 2, OptionCircleStrip(), FillBandX, bandY,
@@ -96,6 +103,7 @@ void DrawCheckBoxGlyph(HDC dc, int x, int y, int width, int height, bool enabled
 
 void DrawOptionButtonGlyph(HDC dc, int x, int y, int width, int height, bool enabled, bool checked,
                            SkinState state) {
+  if (!OptionCircleStrip() || !GlyphStrip()) return;
   int row = -1;
   if (!enabled) {
     row = static_cast<int>(SkinState::Disabled);

@@ -83,6 +83,7 @@ bool InComboHotZone(int windowWidth, int windowHeight, int scrollWidth, int x, i
 }
 
 void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force) {
+  if (!IsWindow(hwnd)) return;
   // 1. A dropped list keeps the button pressed, whatever was asked for.
   if (SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) state = SkinState::Pressed;
   if (state == GetSkinState(hwnd) && !force) return;
@@ -94,7 +95,7 @@ void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force) {
   const ComboButtonGeometry g = ComboButtonLayout(size.cx, size.cy, GetSystemMetrics(SM_CXVSCROLL));
   if (g.width <= 0 || g.height <= 0) return;
   MemoryDC tmp = CreateMemoryDC(g.width, g.height);
-  if (!tmp) return;
+  if (!tmp || !ComboButtonStrip()) return;
   DrawButtonBackground(tmp.get(), g.width, g.height, state);
   TransparentBlit(tmp.get(), g.arrowX, g.arrowY, ArrowWidth, ArrowHeight, ComboButtonStrip(), ArrowX,
                   IsWindowEnabled(hwnd) ? ArrowY : DisabledArrowY, KeyColor);

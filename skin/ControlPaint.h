@@ -19,7 +19,8 @@ inline int RoundHalfEven(double value) { return static_cast<int>(std::lrint(valu
 // the skin draws frames and glyphs in window coordinates, hence this one.
 class WindowDC {
  public:
-  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
+  // A null window gives no DC (GetWindowDC would answer the whole screen).
+  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(hwnd ? GetWindowDC(hwnd) : nullptr) {}
   ~WindowDC() {
     if (dc_) ReleaseDC(hwnd_, dc_);
   }

@@ -83,12 +83,12 @@ SkinState RecordedState(HWND hwnd, int index) {
 
 void PaintHeaderItem(HWND hwnd, HDC target, int index, SkinState state) {
   RECT r;
-  if (index < 0 || !ItemRect(hwnd, index, r)) return;
+  if (index < 0 || !IsWindow(hwnd) || !ItemRect(hwnd, index, r)) return;
   const int height = WindowSize(hwnd).cy;
   const int width = r.right - r.left;
   if (width <= 0 || height <= 0) return;
   MemoryDC tmp = CreateMemoryDC(width, height);
-  if (!tmp) return;
+  if (!tmp || !HeaderFaceStrip()) return;
   {
     ScopedSelectObject font(tmp.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
     SetBkMode(tmp.get(), TRANSPARENT);
@@ -104,10 +104,11 @@ void PaintHeaderItem(HWND hwnd, HDC target, int index, SkinState state) {
 }
 
 void PaintHeader(HWND hwnd, HDC target) {
+  if (!IsWindow(hwnd)) return;
   const SIZE size = WindowSize(hwnd);
   if (size.cx <= 0 || size.cy <= 0) return;
   MemoryDC tmp = CreateMemoryDC(size.cx, size.cy);
-  if (!tmp) return;
+  if (!tmp || !HeaderFaceStrip()) return;
   {
     ScopedSelectObject font(tmp.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
     SetBkMode(tmp.get(), TRANSPARENT);

@@ -31,6 +31,7 @@ int ProgressExtent(int length, float fraction) {
 }
 
 void PaintProgressClient(HWND hwnd, HDC target) {
+  if (!IsWindow(hwnd)) return;
   const SIZE client = ClientSize(hwnd);
   if (client.cx <= 0 || client.cy <= 0) return;
   MemoryDC tmp = CreateMemoryDC(client.cx, client.cy);
@@ -47,6 +48,7 @@ void PaintProgressClient(HWND hwnd, HDC target) {
 }
 
 void PaintProgressFrame(HWND hwnd, HDC target) {
+  if (!IsWindow(hwnd)) return;
   int bx = 0, by = 0;
   BorderThickness(hwnd, bx, by);
   const SIZE window = WindowSize(hwnd);
