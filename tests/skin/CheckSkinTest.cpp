@@ -21,10 +21,10 @@ using skintest::WindowRgbAt;
 constexpr std::uint32_t Frame = 0x54A5D5, FrameDisabled = 0xA4CFE9, PressedFrame = 0x3986C4;
 constexpr std::uint32_t White = 0xFFFFFF;
 
-// The glyph is the menu-check size (13 x 13 here), vertically centred in
-// the 26-pixel-high boxes the tests make: (26 - 13) / 2 = 6.5 rounds to the
-// even 6 (rounding half up would give 7, truncating 6 as well, but
-// truncation fails the 2.5 of the check mark below).
+// The glyph is the menu-check size (13 x 13 here), vertically centred: in
+// the 26-pixel-high boxes the tests make, (26 - 13) / 2 = 6.5 rounds to the
+// even 6 (half up would give 7); in a 24-pixel box 5.5 rounds to 6 as well
+// (truncation would give 5).
 struct Glyph {
   int cx = 13;
   int cy = 13;
@@ -36,11 +36,12 @@ struct Boxes {
   HWND form = nullptr;
   int nextY = 10;
 
-  HWND Make(const wchar_t* cls, DWORD style, int check = BST_UNCHECKED, bool enabled = true) {
+  HWND Make(const wchar_t* cls, DWORD style, int check = BST_UNCHECKED, bool enabled = true,
+            int height = 26) {
     controltest::RegisterSuperclass(L"ThunderRT6CheckBox", L"Button");
     controltest::RegisterSuperclass(L"ThunderRT6OptionButton", L"Button");
     if (!form) form = controltest::CreateForm();
-    HWND box = skintest::CreateChild(form, cls, L"Option", style, 10, nextY, 120, 26);
+    HWND box = skintest::CreateChild(form, cls, L"Option", style, 10, nextY, 120, height);
     nextY += 30;
     SendMessageW(box, BM_SETCHECK, check, 0);
     EnableWindow(box, enabled);
@@ -82,6 +83,7 @@ TEST(CheckBoxSkin, UncheckedCheckedAndIndeterminateGlyphs) {
   const HWND unchecked = boxes.Check();
   const HWND checked = boxes.Check(BST_CHECKED);
   const HWND mixed = boxes.Check(BST_INDETERMINATE);
+  const HWND low = boxes.Make(L"ThunderRT6CheckBox", BS_AUTO3STATE, BST_CHECKED, true, 24);
   ASSERT_EQ(GetSystemMetrics(SM_CXMENUCHECK), 13);
   ASSERT_EQ(GetSystemMetrics(SM_CYMENUCHECK), 13);
   const Glyph g(unchecked);
@@ -92,6 +94,8 @@ TEST(CheckBoxSkin, UncheckedCheckedAndIndeterminateGlyphs) {
   // The 9 x 8 check mark at ((13 - 9) / 2, (13 - 8) / 2) = (2, 2): 2.5 rounds
   // to even; the 7 x 7 square at (3, 3). Keyed pixels show the white box.
   EXPECT_EQ(GlyphMismatches(checked, 2, g.y0 + 2, 0, 0, 9, 8), 0);
+  EXPECT_EQ(GlyphMismatches(low, 2, 6 + 2, 0, 0, 9, 8), 0);
+  EXPECT_EQ(FrameOf(low), Frame);
   EXPECT_EQ(GlyphMismatches(mixed, 3, g.y0 + 3, 1, 9, 7, 7), 0);
   EXPECT_EQ(WindowRgbAt(checked, 1, g.y0 + 1), White);
 }
