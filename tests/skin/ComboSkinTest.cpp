@@ -209,6 +209,19 @@ TEST(ComboSkin, EditableComboHotOnlyOverTheButtonZone) {
   EXPECT_EQ(ShownState(combo), SkinState::Normal);
 }
 
+TEST(ComboSkin, EditableComboPaintKeepsTheTextOfItsEditField) {
+  Combos combos;
+  const HWND combo = combos.Make(CBS_DROPDOWN);
+  SetWindowTextW(combo, L"WWWWWWWW");
+  skintest::PumpPending();
+  RedrawWindow(combo, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+  skintest::PumpPending();
+  int dark = 0;
+  for (int x = 3; x < 100; ++x)
+    if (WindowRgbAt(combo, x, Height / 2) < 0x808080) ++dark;
+  EXPECT_GT(dark, 10) << "the skin's white fill covered the edit field";
+}
+
 TEST(ComboSkin, SimpleComboHasFrameAndRingButNoButton) {
   Combos combos;
   const HWND combo = combos.Make(CBS_SIMPLE);
