@@ -95,6 +95,13 @@ public:
     explicit BitWriter(clsQRCode::BitArray& bits) : bits_(bits) {}
     void Write(int value, int width)
     {
+        if (position_ + width <= clsQRCode::BitArrayCapacity) {
+            // The common case, with no test per bit; constant widths unroll.
+            std::uint8_t* out = bits_.data() + position_;
+            for (int b = width - 1; b >= 0; --b) *out++ = static_cast<std::uint8_t>((value >> b) & 1);
+            position_ += width;
+            return;
+        }
         for (int b = width - 1; b >= 0; --b, ++position_)
             if (position_ < clsQRCode::BitArrayCapacity)
                 bits_[position_] = static_cast<std::uint8_t>((value >> b) & 1);
