@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "ControlTestSupport.h"
@@ -20,17 +21,24 @@ constexpr std::uint32_t Frame = 0x54A5D5, Bar = 0x4CD6F6, White = 0xFFFFFF;
 
 struct Bars {
   HWND form = nullptr;
-  int nextX = 10;
+  int nextX = 10, nextY = 10, rowHeight = 0;
 
   // A bordered bar (one-pixel frame) with a client area of clientWidth x
   // clientHeight, range 0..rangeMax, at position.
   HWND Make(DWORD style, int clientWidth, int clientHeight, int position, int rangeMax = 30000) {
     controltest::RegisterSuperclass(L"ProgressBar20WndClass", PROGRESS_CLASSW);
     if (!form) form = controltest::CreateForm();
-    // Side by side, so no bar covers another one's pixels.
+    // Side by side in rows inside the form, so no bar covers another one's
+    // pixels.
+    if (nextX + clientWidth + 2 > 300) {
+      nextX = 10;
+      nextY += rowHeight + 4;
+      rowHeight = 0;
+    }
     HWND bar = skintest::CreateChild(form, L"ProgressBar20WndClass", L"", WS_BORDER | style, nextX,
-                                     10, clientWidth + 2, clientHeight + 2);
+                                     nextY, clientWidth + 2, clientHeight + 2);
     nextX += clientWidth + 6;
+    rowHeight = std::max(rowHeight, clientHeight + 2);
     SendMessageW(bar, PBM_SETRANGE32, 0, rangeMax);
     SendMessageW(bar, PBM_SETPOS, position, 0);
     controltest::Skin(form);
@@ -70,31 +78,38 @@ TEST(ProgressSkin, FractionUsesTheFixedDivisorAndRoundsHalvesToEven) {
   EXPECT_EQ(ProgressExtent(0, 1.0f), 0);
 }
 
+// The client paint is the same with and without PBS_SMOOTH.
 TEST(ProgressSkin, HorizontalBarAtEmptyHalfAndFull) {
   Bars bars;
-  const HWND empty = bars.Make(0, 100, 20, 0);
-  const HWND half = bars.Make(0, 100, 20, 15000);
-  const HWND full = bars.Make(PBS_SMOOTH, 100, 20, 30000);
-  EXPECT_EQ(FilledExtent(empty, false, 100, 20), 0);
-  EXPECT_EQ(FilledExtent(half, false, 100, 20), 50);
-  EXPECT_EQ(FilledExtent(full, false, 100, 20), 100);
-  // The flat one-pixel frame replaces the control's own border.
-  for (HWND bar : {empty, half, full}) {
-    EXPECT_EQ(WindowRgbAt(bar, 0, 0), Frame);
-    EXPECT_EQ(WindowRgbAt(bar, 101, 21), Frame);
-    EXPECT_EQ(WindowRgbAt(bar, 50, 0), Frame);
+  for (DWORD smooth : {DWORD{0}, DWORD{PBS_SMOOTH}}) {
+    const HWND empty = bars.Make(smooth, 60, 20, 0);
+    const HWND half = bars.Make(smooth, 60, 20, 15000);
+    const HWND full = bars.Make(smooth, 60, 20, 30000);
+    EXPECT_EQ(FilledExtent(empty, false, 60, 20), 0);
+    EXPECT_EQ(FilledExtent(half, false, 60, 20), 30);
+    EXPECT_EQ(FilledExtent(full, false, 60, 20), 60);
+    // The flat one-pixel frame replaces the control's own border.
+    for (HWND bar : {empty, half, full}) {
+      EXPECT_EQ(WindowRgbAt(bar, 0, 0), Frame);
+      EXPECT_EQ(WindowRgbAt(bar, 61, 21), Frame);
+      EXPECT_EQ(WindowRgbAt(bar, 30, 0), Frame);
+      EXPECT_EQ(WindowRgbAt(bar, 61, 10), Frame);
+    }
   }
 }
 
 TEST(ProgressSkin, VerticalBarFillsFromTheBottom) {
   Bars bars;
-  const HWND empty = bars.Make(PBS_VERTICAL, 16, 60, 0);
-  const HWND half = bars.Make(PBS_VERTICAL, 16, 60, 15000);
-  const HWND full = bars.Make(PBS_VERTICAL | PBS_SMOOTH, 16, 60, 30000);
-  EXPECT_EQ(FilledExtent(empty, true, 16, 60), 0);
-  EXPECT_EQ(FilledExtent(half, true, 16, 60), 30);
-  EXPECT_EQ(FilledExtent(full, true, 16, 60), 60);
-  EXPECT_EQ(WindowRgbAt(half, 0, 30), Frame);
+  for (DWORD smooth : {DWORD{0}, DWORD{PBS_SMOOTH}}) {
+    const HWND empty = bars.Make(PBS_VERTICAL | smooth, 16, 60, 0);
+    const HWND half = bars.Make(PBS_VERTICAL | smooth, 16, 60, 15000);
+    const HWND full = bars.Make(PBS_VERTICAL | smooth, 16, 60, 30000);
+    EXPECT_EQ(FilledExtent(empty, true, 16, 60), 0);
+    EXPECT_EQ(FilledExtent(half, true, 16, 60), 30);
+    EXPECT_EQ(FilledExtent(full, true, 16, 60), 60);
+    EXPECT_EQ(WindowRgbAt(half, 0, 30), Frame);
+    EXPECT_EQ(WindowRgbAt(half, 17, 61), Frame);
+  }
 }
 
 TEST(ProgressSkin, PositionBeyondTheDivisorIsFullAndOddExtentsRoundHalfToEven) {
