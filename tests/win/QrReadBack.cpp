@@ -77,14 +77,15 @@ bool WritePgm(const std::wstring& path, const GreyImage& image)
 
 // Starts the Unix helper. Wine starts a Unix program without a process
 // handle to wait on, so the caller polls for the result file instead.
-bool StartHelper(const std::string& imageUnix, const std::string& resultUnix, std::string* error)
+bool StartHelper(const std::vector<std::string>& arguments, std::string* error)
 {
     const std::wstring program = WindowsPathOf(VEMORA_QRREAD_PROGRAM);
-    std::wstring commandLine = L"\"" + program + L"\" \"";
-    for (char c : imageUnix) commandLine += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    commandLine += L"\" \"";
-    for (char c : resultUnix) commandLine += static_cast<wchar_t>(static_cast<unsigned char>(c));
-    commandLine += L"\"";
+    std::wstring commandLine = L"\"" + program + L"\"";
+    for (const std::string& argument : arguments) {
+        commandLine += L" \"";
+        for (char c : argument) commandLine += static_cast<wchar_t>(static_cast<unsigned char>(c));
+        commandLine += L"\"";
+    }
 
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -107,6 +108,14 @@ bool WaitForFile(const std::wstring& path)
         Sleep(5);
     }
     return false;
+}
+
+// A file name stem in the work folder that no other read of any test process uses.
+std::string UniqueStem()
+{
+    static std::atomic<int> counter{0};
+    return std::string(VEMORA_QRREAD_WORKDIR) + "/read-" + std::to_string(GetCurrentProcessId()) + "-" +
+           std::to_string(counter++);
 }
 
 std::string Describe(const QrReading& reading)
@@ -157,9 +166,7 @@ std::optional<GreyImage> BitmapToGrey(HBITMAP bitmap)
 
 QrReading ReadBack(const GreyImage& image)
 {
-    static std::atomic<int> counter{0};
-    const std::string stem = std::string(VEMORA_QRREAD_WORKDIR) + "/read-" + std::to_string(GetCurrentProcessId()) +
-                             "-" + std::to_string(counter++);
+    const std::string stem = UniqueStem();
     const std::string imageUnix = stem + ".pgm";
     const std::string resultUnix = stem + ".txt";
     const std::wstring imagePath = WindowsPathOf(imageUnix);
@@ -172,7 +179,7 @@ QrReading ReadBack(const GreyImage& image)
         reading.error = "cannot write " + imageUnix;
         return reading;
     }
-    if (!StartHelper(imageUnix, resultUnix, &reading.error)) return reading;
+    if (!StartHelper({imageUnix, resultUnix}, &reading.error)) return reading;
     if (!WaitForFile(resultPath)) {
         reading.error = "no answer from " + std::string(VEMORA_QRREAD_PROGRAM);
         return reading;
@@ -183,6 +190,48 @@ QrReading ReadBack(const GreyImage& image)
     DeleteFileW(imagePath.c_str());
     DeleteFileW(resultPath.c_str());
     return reading;
+}
+
+std::vector<QrReading> ReadBackAll(const std::vector<GreyImage>& images)
+{
+    std::vector<QrReading> readings(images.size());
+    if (images.empty()) return readings;
+    const std::string stem = UniqueStem();
+    const std::string listUnix = stem + ".list", resultUnix = stem + ".txt";
+    const std::wstring resultPath = WindowsPathOf(resultUnix);
+    CreateDirectoryW(WindowsPathOf(VEMORA_QRREAD_WORKDIR).c_str(), nullptr);
+    DeleteFileW(resultPath.c_str());
+
+    auto failAll = [&](const std::string& error) {
+        for (QrReading& reading : readings) reading.error = error;
+        return readings;
+    };
+    std::vector<std::string> imagesUnix;
+    {
+        std::ofstream list(WindowsPathOf(listUnix).c_str(), std::ios::binary | std::ios::trunc);
+        for (std::size_t i = 0; i < images.size(); ++i) {
+            imagesUnix.push_back(stem + "-" + std::to_string(i) + ".pgm");
+            if (!WritePgm(WindowsPathOf(imagesUnix.back()), images[i])) return failAll("cannot write " + imagesUnix.back());
+            list << imagesUnix.back() << '\n';
+        }
+        if (!list) return failAll("cannot write " + listUnix);
+    }
+    std::string error;
+    if (!StartHelper({"--list", listUnix, resultUnix}, &error)) return failAll(error);
+    if (!WaitForFile(resultPath)) return failAll("no answer from " + std::string(VEMORA_QRREAD_PROGRAM));
+
+    std::ifstream in(resultPath.c_str());
+    std::size_t index = 0;
+    for (std::string line; std::getline(in, line) && index < readings.size();) {
+        if (line == "end") ++index;
+        else ParseResultLine(line, readings[index]);
+    }
+    in.close();
+    if (index != readings.size()) failAll("incomplete answer from " + std::string(VEMORA_QRREAD_PROGRAM));
+    for (const std::string& image : imagesUnix) DeleteFileW(WindowsPathOf(image).c_str());
+    DeleteFileW(WindowsPathOf(listUnix).c_str());
+    DeleteFileW(resultPath.c_str());
+    return readings;
 }
 
 QrReading ReadBack(HBITMAP bitmap)

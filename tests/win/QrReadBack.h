@@ -47,6 +47,9 @@ struct QrReading {
 std::optional<GreyImage> BitmapToGrey(HBITMAP bitmap);
 
 QrReading ReadBack(const GreyImage& image);
+// Many images in one run of the helper, answered in order: for long runs,
+// where starting the helper per image would dominate.
+std::vector<QrReading> ReadBackAll(const std::vector<GreyImage>& images);
 QrReading ReadBack(HBITMAP bitmap);
 
 bool DecodesTo(HBITMAP bitmap, const std::string& expectedBytes, std::string* decoded = nullptr);

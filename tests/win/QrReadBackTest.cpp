@@ -134,3 +134,25 @@ TEST(QrReadBack, ReadsABitmapFile)
     DeleteFileW(path);
     EXPECT_FALSE(FileDecodesTo(path, "file 42", &decoded));
 }
+
+TEST(QrReadBack, ManyImagesInOneRunAnswerInOrder)
+{
+    const std::string messages[] = {"FIRST", "second symbol", "3"};
+    std::vector<GreyImage> images;
+    for (const std::string& message : messages) {
+        ScopedBitmap bitmap = DrawMatrix(Encode(message), 2);
+        images.push_back(*BitmapToGrey(bitmap.get()));
+        if (message == "second symbol") {
+            ScopedBitmap blank = DrawMatrix(ModuleMatrix(21), 2);
+            images.push_back(*BitmapToGrey(blank.get()));
+        }
+    }
+    const std::vector<QrReading> readings = ReadBackAll(images);
+    ASSERT_EQ(readings.size(), 4u);
+    for (const QrReading& reading : readings) EXPECT_EQ(reading.error, "");
+    EXPECT_EQ(readings[0].zxing, messages[0]);
+    EXPECT_EQ(readings[1].zxing, messages[1]);
+    EXPECT_FALSE(readings[2].zxing.has_value()) << "the blank picture";
+    EXPECT_EQ(readings[3].zxing, messages[2]);
+    EXPECT_TRUE(ReadBackAll({}).empty());
+}

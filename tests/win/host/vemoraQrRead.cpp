@@ -1,6 +1,10 @@
 // vemora-qrread: the Linux half of the Windows tests' symbol reader.
 //
 //   vemora-qrread IMAGE.pgm RESULT
+//   vemora-qrread --list LIST RESULT
+//
+// The second form reads every image named in LIST (one path per line) and
+// writes the two reader lines of each, followed by a line "end", in order.
 //
 // Reads a binary greyscale PGM (P5, maxval 255) written by a test running
 // under Wine, decodes the QR Code symbol in it with ZXing-cpp and with zbar
@@ -107,26 +111,37 @@ std::string Line(const char* reader, const std::optional<std::string>& bytes)
     return line + '\n';
 }
 
+// The two reader lines for one image file.
+std::string Report(const std::string& path)
+{
+    const std::optional<Image> image = ReadPgm(path.c_str());
+    if (!image) return "error cannot read " + path + '\n';
+    const Image big = Enlarge(*image);
+    return Line("zxing", ReadWithZxing(big)) + Line("zbar", ReadWithZbar(big));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s IMAGE.pgm RESULT\n", argv[0]);
+    std::string report, resultPath;
+    if (argc == 4 && std::string(argv[1]) == "--list") {
+        std::ifstream list(argv[2]);
+        for (std::string path; std::getline(list, path);)
+            if (!path.empty()) report += Report(path) + "end\n";
+        resultPath = argv[3];
+    } else if (argc == 3) {
+        report = Report(argv[1]);
+        resultPath = argv[2];
+    } else {
+        std::fprintf(stderr, "usage: %s IMAGE.pgm RESULT | --list LIST RESULT\n", argv[0]);
         return 2;
     }
-    std::string report;
-    if (const std::optional<Image> image = ReadPgm(argv[1])) {
-        const Image big = Enlarge(*image);
-        report = Line("zxing", ReadWithZxing(big)) + Line("zbar", ReadWithZbar(big));
-    } else {
-        report = "error cannot read " + std::string(argv[1]) + '\n';
-    }
-    const std::string temporary = std::string(argv[2]) + ".part";
+    const std::string temporary = resultPath + ".part";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         out << report;
         if (!out) return 1;
     }
-    return std::rename(temporary.c_str(), argv[2]) == 0 ? 0 : 1;
+    return std::rename(temporary.c_str(), resultPath.c_str()) == 0 ? 0 : 1;
 }
