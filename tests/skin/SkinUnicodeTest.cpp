@@ -8,6 +8,12 @@
 #include "SkinEngine.h"
 #include "SkinTestSupport.h"
 
+// The Western build gives the suite its own name, so the two programs'
+// tests stay apart in CTest.
+#ifndef VEMORA_UNICODE_SUITE
+#define VEMORA_UNICODE_SUITE SkinUnicode
+#endif
+
 namespace {
 
 std::wstring TextOf(HWND hwnd) {
@@ -16,7 +22,7 @@ std::wstring TextOf(HWND hwnd) {
   return buffer;
 }
 
-TEST(SkinUnicode, AttachedEditKeepsTextOutsideTheAnsiCodePage) {
+TEST(VEMORA_UNICODE_SUITE, AttachedEditKeepsTextOutsideTheAnsiCodePage) {
   RecordProperty("AnsiCodePage", static_cast<int>(GetACP()));
   HWND form = skintest::CreateTopWindow(L"form");
   HWND edit = skintest::CreateChild(form, L"Edit", L"", ES_AUTOHSCROLL, 10, 10, 200, 24);
