@@ -2,14 +2,17 @@
 //
 // Input: bit 0 of byte 0 is the kanji switch, the rest is the message. For
 // each width class (versions 1, 10 and 27) the measuring and the writing call
-// must give the same length, and a stream that fits the bit array is parsed
-// back here, segment by segment, to the message bytes: mode indicators, count
-// fields of the class's widths, the data of each mode and the terminator.
+// must give the same length as a plain rewrite of the cheapest segmentation
+// below, and a stream that fits the bit array is parsed back here, segment by
+// segment, to the message bytes and to that segmentation's segments: mode
+// indicators, count fields of the class's widths, the data of each mode and
+// the terminator.
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -54,7 +57,8 @@ constexpr int kCountWidth[3][4] = {{8, 10, 9, 8}, {16, 12, 11, 10}, {16, 14, 13,
 constexpr const char* kAlphanumeric = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
 
 // Parses one segment's data after its mode indicator; false on a malformed one.
-bool ReadSegment(StreamReader& in, int indicator, const int* widths, bool kanjiAllowed, std::vector<std::uint8_t>& out)
+bool ReadSegmentData(StreamReader& in, int indicator, const int* widths, bool kanjiAllowed,
+                     std::vector<std::uint8_t>& out)
 {
     switch (indicator) {
     case 0b0100: { // byte
@@ -113,6 +117,118 @@ bool ReadSegment(StreamReader& in, int indicator, const int* widths, bool kanjiA
     }
 }
 
+// A segment as bytes of the message: mode 0 byte, 1 numeric, 2 alphanumeric,
+// 3 kanji (the numbering of the segmentation's tie-breaks), length in bytes.
+struct Segment {
+    int mode;
+    int bytes;
+    bool operator==(const Segment&) const = default;
+};
+
+int ModeOf(int indicator)
+{
+    switch (indicator) {
+    case 0b0100: return 0;
+    case 0b0001: return 1;
+    case 0b0010: return 2;
+    default: return 3;
+    }
+}
+
+bool ReadSegment(StreamReader& in, int indicator, const int* widths, bool kanjiAllowed, std::vector<std::uint8_t>& out,
+                 std::vector<Segment>& segments)
+{
+    const std::size_t before = out.size();
+    if (!ReadSegmentData(in, indicator, widths, kanjiAllowed, out)) return false;
+    segments.push_back({ModeOf(indicator), static_cast<int>(out.size() - before)});
+    return true;
+}
+
+// The cheapest segmentation written out the plain way, as an oracle for the
+// encoder's: a full table of (cost, run, predecessor) per byte and mode, every
+// candidate of every entry compared in mode order with the lower mode winning
+// ties, the path read back from the end, and runs cut at the count field's
+// limit. Returns the stream length with the terminator, and the segments.
+int ReferenceSegmentation(const std::uint8_t* data, int n, int widthClass, bool kanjiAllowed,
+                          std::vector<Segment>& segments)
+{
+    segments.clear();
+    if (n <= 0) return 4;
+    constexpr int impossible = 0x70000000;
+    const int* w = kCountWidth[widthClass];
+    int maxCount[4];
+    for (int m = 0; m < 4; ++m) maxCount[m] = (1 << w[m]) - 1;
+    struct Entry { int cost = 0, run = 0, predecessor = 0; };
+    std::vector<Entry> e(static_cast<std::size_t>(n) * 4);
+    auto at = [&](int i, int m) -> Entry& { return e[static_cast<std::size_t>(i) * 4 + m]; };
+    auto isDigit = [](int b) { return b >= '0' && b <= '9'; };
+    auto isAlnum = [](int b) { return b != 0 && b < 128 && std::strchr(kAlphanumeric, b) != nullptr; };
+    auto isKanji = [](int lead, int trail) {
+        if (trail < 0x40) return false;
+        if ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xEA)) return true;
+        return lead == 0xEB && trail <= 0xBF;
+    };
+    // The data bits a character adds in mode m after a run of `run` characters.
+    auto dataBits = [](int m, int run) {
+        switch (m) {
+        case 0: return 8;
+        case 1: return run % 3 == 0 ? 4 : 3;
+        case 2: return run % 2 == 0 ? 6 : 5;
+        default: return 13;
+        }
+    };
+    for (int i = 0; i < n; ++i) {
+        for (int m = 0; m < 4; ++m) {
+            Entry& entry = at(i, m);
+            const bool possible = m == 0 || (m == 1 && isDigit(data[i])) || (m == 2 && isAlnum(data[i])) ||
+                                  (m == 3 && kanjiAllowed && i >= 1 && isKanji(data[i - 1], data[i]));
+            if (!possible) {
+                entry.cost = impossible;
+                continue;
+            }
+            const int back = m == 3 ? i - 2 : i - 1;
+            if (back < 0) {
+                entry = {4 + w[m] + dataBits(m, 0), 1, -1};
+                continue;
+            }
+            int best = -1, bestCost = 0, bestRun = 0;
+            for (int j = 0; j < 4; ++j) {
+                const Entry& from = at(back, j);
+                const bool continues = j == m && from.run < maxCount[m];
+                const int cost = from.cost + (continues ? dataBits(m, from.run) : 4 + w[m] + dataBits(m, 0));
+                if (best < 0 || cost < bestCost) {
+                    best = j;
+                    bestCost = cost;
+                    bestRun = continues ? from.run + 1 : 1;
+                }
+            }
+            entry = {bestCost, bestRun, best};
+        }
+    }
+    int last = 0;
+    for (int m = 1; m < 4; ++m)
+        if (at(n - 1, m).cost < at(n - 1, last).cost) last = m;
+    const int result = at(n - 1, last).cost + 4;
+
+    std::vector<int> modes(static_cast<std::size_t>(n));
+    for (int p = n - 1, m = last; p >= 0;) {
+        const int predecessor = at(p, m).predecessor;
+        modes[p] = m;
+        if (m == 3) modes[p - 1] = 3;
+        p -= m == 3 ? 2 : 1;
+        m = predecessor;
+    }
+    for (int s = 0; s < n;) {
+        const int m = modes[s];
+        const int limit = m == 3 ? 2 * maxCount[3] : maxCount[m];
+        int count = 1;
+        while (s + count < n && modes[s + count] == m && count < limit) ++count;
+        segments.push_back({m, count});
+        s += count;
+    }
+    return result;
+}
+
 void CheckClass(const clsQRCode& coder, clsQRCode::BitArray& bits, const std::uint8_t* data, int length, int version,
                 int widthClass)
 {
@@ -120,16 +236,22 @@ void CheckClass(const clsQRCode& coder, clsQRCode::BitArray& bits, const std::ui
     bits.fill(7); // entries the writer leaves alone stay 7, never a bit value
     const int written = coder.BuildBitStream(bits, data, length, version, false);
     if (measured != written) Fail("measured and written lengths differ", version, length);
-    if (written > clsQRCode::BitArrayCapacity) return;
     for (int i = written; i < clsQRCode::BitArrayCapacity; ++i)
         if (bits[i] != 7) Fail("written past the stream's end", version, length);
 
+    std::vector<Segment> expected;
+    if (ReferenceSegmentation(data, length, widthClass, coder.KanjiAllowed(), expected) != measured)
+        Fail("length differs from the plain segmentation's", version, length);
+    if (written > clsQRCode::BitArrayCapacity) return;
+
     StreamReader in(bits, written);
     std::vector<std::uint8_t> out;
+    std::vector<Segment> segments;
     while (in.Has(4) && in.Position() < written - 4) {
-        if (!ReadSegment(in, in.Read(4), kCountWidth[widthClass], coder.KanjiAllowed(), out))
+        if (!ReadSegment(in, in.Read(4), kCountWidth[widthClass], coder.KanjiAllowed(), out, segments))
             Fail("malformed segment", version, length);
     }
+    if (segments != expected) Fail("segments differ from the plain segmentation's", version, length);
     if (in.Position() != written - 4 || in.Read(4) != 0) Fail("stream does not end in its terminator", version, length);
     if (out.size() != static_cast<std::size_t>(length) || !std::equal(out.begin(), out.end(), data))
         Fail("stream parses to other bytes", version, length);
