@@ -78,7 +78,8 @@ start_display() {
 set_up() {
   # A server we start ourselves, detached from our output: a server that a
   # test process started would inherit CTest's pipes and keep CTest waiting.
-  wineserver "-p$idle" 9>&- </dev/null >>"$state/server.log" 2>&1 || true
+  local fresh=""
+  wineserver "-p$idle" 9>&- </dev/null >>"$state/server.log" 2>&1 && fresh=yes
   if [ -z "${VEMORA_WINE_DISPLAY:-}" ] && ! alive "$state/xvfb.pid"; then
     start_display
   fi
@@ -95,7 +96,15 @@ set_up() {
     wineserver -k 9>&- </dev/null >/dev/null 2>&1 || true
     wineserver -w 9>&- </dev/null >/dev/null 2>&1 || true
     wineserver "-p$idle" 9>&- </dev/null >>"$state/server.log" 2>&1 || true
+    fresh=yes
     touch "$state/prefix-ready"
+  fi
+  # The first program of a session starts Wine's own processes (services,
+  # the desktop's explorer), and they inherit its output: were that a test,
+  # CTest would wait for them until the server exits. So a program of ours
+  # with no output starts them; it creates a window, hence the desktop too.
+  if [ -n "$fresh" ]; then
+    DISPLAY=$(display) wine rundll32.exe user32.dll,GetDesktopWindow 9>&- </dev/null >/dev/null 2>&1 || true
   fi
 }
 
