@@ -1,0 +1,215 @@
+// Save, Copy and the link: real files read back by a real decoder, the real
+// clipboard, the real message boxes, and the exact command line of the link.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "FormDriver.h"
+
+namespace {
+
+const std::string StartBytes = "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n";
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+} // namespace
+
+class Form1Save : public FormTest {
+protected:
+    SeenBox Save() { return ExpectBox([&] { SendMessageW(Item(Form1::Command2Id), BM_CLICK, 0, 0); }); }
+    SeenBox Copy() { return ExpectBox([&] { Click(Item(Form1::Pic2Id)); }); }
+};
+
+TEST_F(Form1Save, SaveBeforeCreateWarnsAndWritesNothing)
+{
+    const SeenBox box = Save();
+    ASSERT_TRUE(box.seen);
+    EXPECT_EQ(box.text, L"你还没有“创建”二维码图片，请先创建后再按保存！");
+    EXPECT_EQ(box.title, L"系统提示");
+    EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
+    EXPECT_EQ(box.buttons, 1);
+    EXPECT_TRUE(box.skinned);
+    EXPECT_TRUE(SavedFiles().empty());
+}
+
+TEST_F(Form1Save, SaveWritesAPngThatReadsNamedByTheTimeOfDay)
+{
+    ASSERT_TRUE(Create());
+    const SeenBox box = Save();
+    EXPECT_EQ(box.text, L"你已成功保存二维码图片！");
+    EXPECT_EQ(box.title, L"Olvane提示");
+    EXPECT_EQ(box.icon, SeenBox::Icon::Information);
+    EXPECT_EQ(box.buttons, 1);
+
+    const std::wstring path = SaveFolder() + L"\\21时05分03秒 .png";
+    ASSERT_TRUE(Exists(path)) << "files: " << SavedFiles().size();
+    EXPECT_EQ(FileStart(path, 8), std::string("\x89PNG\r\n\x1A\n", 8)) << "a real PNG";
+    ScopedBitmap picture = LoadPng(path);
+    ASSERT_TRUE(picture);
+    BITMAP size{};
+    GetObjectW(picture.get(), sizeof size, &size);
+    EXPECT_EQ(size.bmWidth, 329) << "the enlarged picture, not the encoder's";
+    EXPECT_EQ(size.bmHeight, 329);
+    std::string decoded;
+    EXPECT_TRUE(DecodesTo(picture.get(), StartBytes, &decoded)) << decoded;
+}
+
+TEST_F(Form1Save, SavesInOneSecondNeverReplaceEachOther)
+{
+    now_.wHour = 7;
+    now_.wMinute = 0;
+    now_.wSecond = 9;
+    ASSERT_TRUE(Create());
+    EXPECT_EQ(Save().text, L"你已成功保存二维码图片！");
+    SetText(L"second");
+    ASSERT_TRUE(Create());
+    EXPECT_EQ(Save().text, L"你已成功保存二维码图片！");
+    SetText(L"third");
+    ASSERT_TRUE(Create());
+    EXPECT_EQ(Save().text, L"你已成功保存二维码图片！");
+
+    std::vector<std::wstring> files = SavedFiles();
+    std::sort(files.begin(), files.end());
+    ASSERT_EQ(files.size(), 3u);
+    std::string decoded;
+    ScopedBitmap first = LoadPng(SaveFolder() + L"\\07时00分09秒 .png");
+    EXPECT_TRUE(DecodesTo(first.get(), StartBytes, &decoded)) << decoded;
+    ScopedBitmap second = LoadPng(SaveFolder() + L"\\07时00分09秒  (2).png");
+    EXPECT_TRUE(DecodesTo(second.get(), "second", &decoded)) << decoded;
+    ScopedBitmap third = LoadPng(SaveFolder() + L"\\07时00分09秒  (3).png");
+    EXPECT_TRUE(DecodesTo(third.get(), "third", &decoded)) << decoded;
+}
+
+TEST_F(Form1Save, AMissingFolderWarnsWithTheFolderAndTheReason)
+{
+    ASSERT_TRUE(RemoveDirectoryW(SaveFolder().c_str()));
+    ASSERT_TRUE(Create());
+    const SeenBox box = Save();
+    EXPECT_EQ(box.title, L"系统提示");
+    EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
+    const std::wstring start = L"无法保存二维码图片到文件夹“" + SaveFolder() + L"”：";
+    EXPECT_EQ(box.text.substr(0, start.size()), start) << Narrow(box.text);
+    EXPECT_GT(box.text.size(), start.size() + 2) << "the system's reason follows";
+    EXPECT_FALSE(Exists(SaveFolder())) << "Save never creates the folder";
+    // Nothing lost: the symbol is still there to copy.
+    EXPECT_EQ(Copy().text, L"你已成功复制到剪贴板!");
+}
+
+TEST_F(Form1Save, AFileInTheFoldersPlaceWarns)
+{
+    ASSERT_TRUE(RemoveDirectoryW(SaveFolder().c_str()));
+    HANDLE file = CreateFileW(SaveFolder().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    ASSERT_TRUE(Create());
+    const SeenBox box = Save();
+    EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
+    EXPECT_NE(box.text.find(L"无法保存二维码图片到文件夹"), std::wstring::npos) << Narrow(box.text);
+}
+
+TEST_F(Form1Save, AReadOnlyFolderWarnsAndKeepsItsFiles)
+{
+    const std::wstring kept = SaveFolder() + L"\\21时05分03秒 .png";
+    HANDLE file = CreateFileW(kept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, "keep", 4, &written, nullptr);
+    CloseHandle(file);
+    // Wine maps the read-only attribute of a folder to its Unix write bits.
+    ASSERT_TRUE(SetFileAttributesW(SaveFolder().c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::wstring probe = SaveFolder() + L"\\probe";
+    HANDLE test = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    if (test != INVALID_HANDLE_VALUE) {
+        CloseHandle(test);
+        DeleteFileW(probe.c_str());
+        SetFileAttributesW(SaveFolder().c_str(), FILE_ATTRIBUTE_NORMAL);
+        GTEST_SKIP() << "this user may write into read-only folders (root): nothing to test";
+    }
+    ASSERT_TRUE(Create());
+    const SeenBox box = Save();
+    SetFileAttributesW(SaveFolder().c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
+    EXPECT_NE(box.text.find(L"无法保存二维码图片到文件夹"), std::wstring::npos) << Narrow(box.text);
+    EXPECT_EQ(FileStart(kept, 16), "keep");
+    EXPECT_EQ(SavedFiles().size(), 1u);
+}
+
+TEST_F(Form1Save, CopyBeforeCreateWarns)
+{
+    const SeenBox box = Copy();
+    EXPECT_EQ(box.text, L"你还没有“创建”二维码图片，请先创建后再进行复制！");
+    EXPECT_EQ(box.title, L"系统提示");
+    EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
+    // Save before Create did not make the blank box copyable either.
+    Save();
+    EXPECT_EQ(Copy().text, L"你还没有“创建”二维码图片，请先创建后再进行复制！");
+}
+
+TEST_F(Form1Save, CopyPutsTheEnlargedSymbolOnTheClipboard)
+{
+    ASSERT_TRUE(Create());
+    const SeenBox box = Copy();
+    EXPECT_EQ(box.text, L"你已成功复制到剪贴板!");
+    EXPECT_EQ(box.title, L"Olvane提示");
+    EXPECT_EQ(box.icon, SeenBox::Icon::Information);
+    EXPECT_TRUE(box.skinned);
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HBITMAP copied = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    ASSERT_NE(copied, nullptr);
+    // A copy of our own: the clipboard's bitmap stays the clipboard's.
+    ScopedBitmap own(static_cast<HBITMAP>(CopyImage(copied, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    CloseClipboard();
+    ASSERT_TRUE(own);
+    BITMAP size{};
+    GetObjectW(own.get(), sizeof size, &size);
+    EXPECT_EQ(size.bmWidth, 329);
+    EXPECT_EQ(size.bmHeight, 329);
+    std::string decoded;
+    EXPECT_TRUE(DecodesTo(own.get(), StartBytes, &decoded)) << decoded;
+}
+
+TEST_F(Form1Save, ABusyClipboardWarnsInsteadOfReportingSuccess)
+{
+    ASSERT_TRUE(Create());
+    // Another thread holds the clipboard open while Copy runs.
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        OpenClipboard(nullptr);
+        SetEvent(opened);
+        WaitForSingleObject(release, INFINITE);
+        CloseClipboard();
+    });
+    WaitForSingleObject(opened, INFINITE);
+    const SeenBox box = Copy();
+    SetEvent(release);
+    holder.join();
+    CloseHandle(opened);
+    CloseHandle(release);
+    EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
+    EXPECT_EQ(box.text, L"无法打开剪贴板，二维码图片没有复制，请稍后再试！");
+}
+
+TEST_F(Form1Save, TheLinkStartsTheUrlHandlerAndChangesNothing)
+{
+    SetText(L"keep me");
+    Select(0, 7);
+    ASSERT_TRUE(Create());
+    ScopedBitmap before = Pic2Image();
+    SeenBox box = ExpectBox([&] { Click(Item(Form1::Label2Id)); });
+    EXPECT_FALSE(box.seen) << "the link shows nothing";
+    ASSERT_EQ(startedPrograms_.size(), 1u);
+    EXPECT_EQ(startedPrograms_[0], L"rundll32.exe url.dll,FileProtocolHandler \"http://www.olvane.example/\"");
+    EXPECT_EQ(Text(), L"keep me");
+    EXPECT_EQ(SendMessageW(List(0), CB_GETCURSEL, 0, 0), 7);
+    ScopedBitmap after = Pic2Image();
+    int w = 0, h = 0;
+    EXPECT_EQ(BitmapPixels(before.get(), &w, &h), BitmapPixels(after.get(), &w, &h));
+    // A starter that fails is not the user's business either.
+    startAnswer_ = false;
+    box = ExpectBox([&] { Click(Item(Form1::Label2Id)); });
+    EXPECT_FALSE(box.seen);
+    EXPECT_EQ(startedPrograms_.size(), 2u);
+}

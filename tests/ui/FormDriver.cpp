@@ -1,0 +1,403 @@
+#include "FormDriver.h"
+
+#include <objbase.h>
+#include <wincodec.h>
+
+#include <atomic>
+#include <fstream>
+#include <thread>
+
+namespace {
+
+std::wstring MakeTempFolder()
+{
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static int counter = 0;
+    std::wstring folder = std::wstring(base) + L"vemora-ui-" + std::to_wstring(GetCurrentProcessId()) +
+                          L"-" + std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter++);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring path = folder + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
+            else DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::wstring ClassOf(HWND window)
+{
+    wchar_t name[64] = L"";
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+struct BoxSearch {
+    HWND box = nullptr;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM lParam)
+{
+    if (ClassOf(window) == L"#32770" && IsWindowVisible(window)) {
+        reinterpret_cast<BoxSearch*>(lParam)->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct BoxParts {
+    HWND ok = nullptr;
+    HWND icon = nullptr;
+    int buttons = 0;
+    std::wstring text;
+};
+
+BOOL CALLBACK CollectParts(HWND child, LPARAM lParam)
+{
+    auto* parts = reinterpret_cast<BoxParts*>(lParam);
+    const std::wstring kind = ClassOf(child);
+    if (_wcsicmp(kind.c_str(), L"Button") == 0) {
+        ++parts->buttons;
+        if (GetDlgCtrlID(child) == IDOK) parts->ok = child;
+    } else if (_wcsicmp(kind.c_str(), L"Static") == 0) {
+        if ((GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            parts->icon = child;
+        } else {
+            wchar_t text[1024] = L"";
+            GetWindowTextW(child, text, 1024);
+            if (text[0]) parts->text = text;  // the box's one text
+        }
+    }
+    return TRUE;
+}
+
+SeenBox::Icon IconKind(HWND iconControl)
+{
+    if (!iconControl) return SeenBox::Icon::None;
+    const HICON shown = reinterpret_cast<HICON>(SendMessageW(iconControl, STM_GETICON, 0, 0));
+    if (!shown) return SeenBox::Icon::None;
+    if (shown == LoadIconW(nullptr, IDI_WARNING)) return SeenBox::Icon::Warning;
+    if (shown == LoadIconW(nullptr, IDI_INFORMATION)) return SeenBox::Icon::Information;
+    return SeenBox::Icon::Other;
+}
+
+// Runs on the watcher thread: waits for a box of uiThread, reads it and
+// presses OK. Gives up once `done` is set (the action returned without a box).
+SeenBox WatchForBox(DWORD uiThread, const std::atomic<bool>& done)
+{
+    SeenBox seen;
+    BoxSearch search;
+    while (!search.box) {
+        if (done) return seen;
+        EnumThreadWindows(uiThread, FindBox, reinterpret_cast<LPARAM>(&search));
+        if (!search.box) Sleep(20);
+    }
+    HWND box = search.box;
+    // The skin attaches the box when its owner sees WM_ACTIVATE or
+    // WM_ENTERIDLE for it; give the modal loop a moment to get there.
+    for (int i = 0; i < 250 && !GetPropA(box, "PROCADDR"); ++i) Sleep(20);
+    seen.skinned = GetPropA(box, "PROCADDR") != nullptr;
+    seen.seen = true;
+    seen.owner = GetWindow(box, GW_OWNER);
+    wchar_t title[256] = L"";
+    GetWindowTextW(box, title, 256);
+    seen.title = title;
+    BoxParts parts;
+    EnumChildWindows(box, CollectParts, reinterpret_cast<LPARAM>(&parts));
+    seen.text = parts.text;
+    seen.buttons = parts.buttons;
+    seen.icon = IconKind(parts.icon);
+    if (parts.ok) SendMessageW(parts.ok, BM_CLICK, 0, 0);
+    else PostMessageW(box, WM_COMMAND, IDOK, 0);  // still end the modal loop
+    return seen;
+}
+
+} // namespace
+
+std::string Narrow(const std::wstring& text)
+{
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                         nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                        nullptr);
+    return out;
+}
+
+void FormTest::SetUp()
+{
+    programFolder_ = MakeTempFolder();
+    CreateDirectoryW(SaveFolder().c_str(), nullptr);
+    now_.wHour = 21;
+    now_.wMinute = 5;
+    now_.wSecond = 3;
+    OpenForm();
+}
+
+void FormTest::OpenForm()
+{
+    if (form_) return;
+    FormServices services;
+    services.startProgram = [this](const std::wstring& commandLine) {
+        startedPrograms_.push_back(commandLine);
+        return startAnswer_;
+    };
+    services.programFolder = [this] { return programFolder_; };
+    services.localTime = [this] { return now_; };
+    form_ = std::make_unique<Form1>(std::move(services));
+    ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+    Pump();
+}
+
+void FormTest::TearDown()
+{
+    form_.reset();
+    Pump();
+    RemoveTree(programFolder_);
+}
+
+void FormTest::Pump()
+{
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (form_ && form_->PreTranslateMessage(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+void FormTest::PressKey(UINT virtualKey)
+{
+    HWND focus = GetFocus();
+    ASSERT_NE(focus, nullptr);
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    // The loop's TranslateMessage (inside IsDialogMessage) makes the WM_CHAR.
+    PostMessageW(focus, WM_KEYDOWN, virtualKey, 1 | scan);
+    Pump();
+    PostMessageW(GetFocus(), WM_KEYUP, virtualKey, 1 | scan | (1u << 30) | (1u << 31));
+    Pump();
+}
+
+void FormTest::Click(HWND control, std::optional<POINT> at)
+{
+    RECT client{};
+    GetClientRect(control, &client);
+    const POINT point = at.value_or(POINT{client.right / 2, client.bottom / 2});
+    const LPARAM where = MAKELPARAM(point.x, point.y);
+    SendMessageW(control, WM_MOUSEMOVE, 0, where);
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageW(control, WM_LBUTTONUP, 0, where);
+    Pump();
+}
+
+void FormTest::DoubleClick(HWND control)
+{
+    const LPARAM where = MAKELPARAM(5, 5);
+    SendMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, where);
+    SendMessageW(control, WM_LBUTTONUP, 0, where);
+    SendMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, where);
+    SendMessageW(control, WM_LBUTTONUP, 0, where);
+    Pump();
+}
+
+void FormTest::MouseMove(HWND control, POINT at)
+{
+    SendMessageW(control, WM_MOUSEMOVE, 0, MAKELPARAM(at.x, at.y));
+    Pump();
+}
+
+void FormTest::SetText(const std::wstring& text)
+{
+    SetWindowTextW(Item(Form1::Text1Id), text.c_str());
+    Pump();
+}
+
+std::wstring FormTest::Text() const
+{
+    HWND text = Item(Form1::Text1Id);
+    std::wstring content(static_cast<std::size_t>(GetWindowTextLengthW(text)) + 1, L'\0');
+    content.resize(static_cast<std::size_t>(GetWindowTextW(text, content.data(), static_cast<int>(content.size()))));
+    return content;
+}
+
+void FormTest::Select(int list, int index)
+{
+    SendMessageW(List(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    Pump();
+}
+
+SeenBox FormTest::ExpectBox(const std::function<void()>& action)
+{
+    std::atomic<bool> done{false};
+    SeenBox seen;
+    const DWORD uiThread = GetCurrentThreadId();
+    std::thread watcher([&] { seen = WatchForBox(uiThread, done); });
+    action();  // a box runs its modal loop in here until the watcher presses OK
+    done = true;
+    watcher.join();
+    Pump();
+    return seen;
+}
+
+void FormTest::ExpectNoBox(const std::function<void()>& action)
+{
+    const SeenBox seen = ExpectBox(action);
+    EXPECT_FALSE(seen.seen) << "unexpected box \"" << Narrow(seen.title) << "\": " << Narrow(seen.text);
+}
+
+bool FormTest::Create(SeenBox* box)
+{
+    const SeenBox seen = ExpectBox([&] { SendMessageW(Item(Form1::Command1Id), BM_CLICK, 0, 0); });
+    if (box) *box = seen;
+    return !seen.seen;
+}
+
+ScopedBitmap FormTest::Pic2Image() const
+{
+    HWND pic2 = Item(Form1::Pic2Id);
+    RECT client{};
+    GetClientRect(pic2, &client);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = client.right;
+    info.bmiHeader.biHeight = -client.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    ScopedBitmap image(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedMemDC dc(nullptr);
+    {
+        ScopedSelectObject selected(dc.get(), image.get());
+        SendMessageW(pic2, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
+        GdiFlush();
+    }
+    return image;
+}
+
+HBITMAP FormTest::Image1Bitmap() const
+{
+    return reinterpret_cast<HBITMAP>(SendMessageW(Item(Form1::Image1Id), STM_GETIMAGE, IMAGE_BITMAP, 0));
+}
+
+std::vector<std::wstring> FormTest::SavedFiles() const
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((SaveFolder() + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(found.cFileName);
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+ScopedBitmap LoadPng(const std::wstring& path)
+{
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    ScopedBitmap result;
+    {
+        ScopedComPtr<IWICImagingFactory> factory;
+        ScopedComPtr<IWICBitmapDecoder> decoder;
+        ScopedComPtr<IWICBitmapFrameDecode> frame;
+        ScopedComPtr<IWICFormatConverter> converter;
+        GUID container{};
+        UINT width = 0, height = 0;
+        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()))) &&
+            SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                         WICDecodeMetadataCacheOnDemand, decoder.put())) &&
+            SUCCEEDED(decoder->GetContainerFormat(&container)) && container == GUID_ContainerFormatPng &&
+            SUCCEEDED(decoder->GetFrame(0, frame.put())) && SUCCEEDED(frame->GetSize(&width, &height)) &&
+            SUCCEEDED(factory->CreateFormatConverter(converter.put())) &&
+            SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
+                                            nullptr, 0, WICBitmapPaletteTypeCustom))) {
+            BITMAPINFO info{};
+            info.bmiHeader.biSize = sizeof info.bmiHeader;
+            info.bmiHeader.biWidth = static_cast<LONG>(width);
+            info.bmiHeader.biHeight = -static_cast<LONG>(height);
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            void* bits = nullptr;
+            ScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+            if (bitmap && SUCCEEDED(converter->CopyPixels(nullptr, width * 4, width * height * 4,
+                                                          static_cast<BYTE*>(bits))))
+                result = std::move(bitmap);
+        }
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return result;
+}
+
+std::string FileStart(const std::wstring& path, std::size_t count)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    std::string bytes(count, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(count));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    return bytes;
+}
+
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height)
+{
+    BITMAP size{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof size, &size)) return {};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(size.bmWidth) * size.bmHeight);
+    ScopedGetDC screen(nullptr);
+    if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(size.bmHeight), pixels.data(), &info,
+                  DIB_RGB_COLORS) != size.bmHeight)
+        return {};
+    for (DWORD& pixel : pixels) pixel &= 0x00FFFFFF;
+    *width = size.bmWidth;
+    *height = size.bmHeight;
+    return pixels;
+}
+
+std::optional<FormatInfo> ReadFormatInfo(HBITMAP symbol)
+{
+    int width = 0, height = 0;
+    const std::vector<DWORD> pixels = BitmapPixels(symbol, &width, &height);
+    if (pixels.empty() || width != height || width < 29) return std::nullopt;
+    const int size = width - 8;
+    auto dark = [&](int x, int y) { return pixels[static_cast<std::size_t>(y + 4) * width + x + 4] == 0; };
+
+    // ISO/IEC 18004, 7.9.1: bit i of the format word beside the top-left
+    // finder, and its second copy split between the other two finders.
+    int first = 0, second = 0;
+    for (int i = 0; i <= 5; ++i) first |= dark(8, i) << i;
+    first |= dark(8, 7) << 6 | dark(8, 8) << 7 | dark(7, 8) << 8;
+    for (int i = 9; i < 15; ++i) first |= dark(14 - i, 8) << i;
+    for (int i = 0; i < 8; ++i) second |= dark(size - 1 - i, 8) << i;
+    for (int i = 8; i < 15; ++i) second |= dark(8, size - 15 + i) << i;
+    if (first != second) return std::nullopt;
+
+    const int word = first ^ 0x5412;
+    const int data = word >> 10;
+    int remainder = data;
+    for (int i = 0; i < 10; ++i) remainder = (remainder << 1) ^ ((remainder >> 9) * 0x537);
+    if ((data << 10 | (remainder & 0x3FF)) != word) return std::nullopt;
+    // Table 12: level indicators L 01, M 00, Q 11, H 10.
+    constexpr int LevelOfBits[] = {2, 1, 4, 3};
+    return FormatInfo{LevelOfBits[data >> 3], data & 7};
+}
