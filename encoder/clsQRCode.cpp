@@ -258,22 +258,78 @@ struct Analysis {
     int Header(int m) const { return 4 + width[m]; }
 };
 
-// Picks the cheapest of the four candidates from the entries "from" (lowest
-// mode on equal costs). extra(j) is the cost of the step from mode j and
-// continues(j) whether that step extends j's segment.
-template <typename Extra, typename Continues>
-Candidate Cheapest(const Candidate (&from)[kModeCount], Extra extra, Continues continues)
+// Picks the cheapest candidate for mode m from the entries "from", lowest
+// mode on equal costs: every candidate pays switchBits (a new segment's
+// header and first character) except m's own entry, which pays continueBits
+// while its run is below the count limit. Only the first Modes entries are
+// looked at; the caller leaves out kanji when it is not allowed, since its
+// entries are then impossible everywhere and could never win.
+template <int Modes>
+Candidate Cheapest(const Candidate* from, int m, int maxCount, int continueBits, int switchBits)
 {
+    const bool canContinue = from[m].run < maxCount;
     int best = 0;
-    int bestCost = from[0].cost + extra(0);
-    for (int j = 1; j < kModeCount; ++j) {
-        const int cost = from[j].cost + extra(j);
+    int bestCost = from[0].cost + (m == 0 && canContinue ? continueBits : switchBits);
+    for (int j = 1; j < Modes; ++j) {
+        const int cost = from[j].cost + (j == m && canContinue ? continueBits : switchBits);
         if (cost < bestCost) {
             bestCost = cost;
             best = j;
         }
     }
-    return {bestCost, continues(best) ? from[best].run + 1 : 1, best};
+    return {bestCost, best == m && canContinue ? from[m].run + 1 : 1, best};
+}
+
+// The dynamic programme over data[0 .. n-1] (7.4 segment costs). The entries
+// only ever look one position back (two for kanji), so three rows are kept;
+// predecessors, when not null, receive every entry's predecessor (n * 4) for
+// the path recovery. On return last holds the entries of position n-1.
+template <int Modes>
+void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllowed, std::int8_t* predecessors,
+             Candidate (&last)[kModeCount])
+{
+    Candidate back2[kModeCount]{}, back1[kModeCount]{}, current[kModeCount]{};
+    constexpr Candidate impossible{kImpossible, 0, 0};
+    for (int m = Modes; m < kModeCount; ++m) current[m] = back1[m] = impossible;
+    const int byteSwitch = a.Header(ByteMode) + 8;
+    const int numericSwitch = a.Header(NumericMode) + 4;
+    const int alphanumericSwitch = a.Header(AlphanumericMode) + 6;
+    const int kanjiSwitch = a.Header(KanjiMode) + 13;
+
+    for (int i = 0; i < n; ++i) {
+        const int cls = clsQRCode::CharClass(data[i]);
+        if (i == 0) {
+            current[ByteMode] = {byteSwitch, 1, -1};
+            current[NumericMode] = cls == 1 ? Candidate{numericSwitch, 1, -1} : impossible;
+            current[AlphanumericMode] = cls != 0 ? Candidate{alphanumericSwitch, 1, -1} : impossible;
+            if constexpr (Modes > KanjiMode) current[KanjiMode] = impossible;
+        } else {
+            // Byte mode: always possible.
+            current[ByteMode] = Cheapest<Modes>(back1, ByteMode, a.maxCount[ByteMode], 8, byteSwitch);
+            // Numeric mode: 10 bits per three digits, 4 for a last single digit, 7 for a pair.
+            current[NumericMode] =
+                cls != 1 ? impossible
+                         : Cheapest<Modes>(back1, NumericMode, a.maxCount[NumericMode],
+                                           3 + (back1[NumericMode].run % 3 == 0 ? 1 : 0), numericSwitch);
+            // Alphanumeric mode: 11 bits per pair, 6 for a last single character.
+            current[AlphanumericMode] =
+                cls == 0 ? impossible
+                         : Cheapest<Modes>(back1, AlphanumericMode, a.maxCount[AlphanumericMode],
+                                           5 + (back1[AlphanumericMode].run % 2 == 0 ? 1 : 0), alphanumericSwitch);
+            // Kanji mode: byte i closes a double-byte character that starts at i-1.
+            if constexpr (Modes > KanjiMode) {
+                if (!kanjiAllowed || !clsQRCode::IsKanjiPair(data[i - 1], data[i])) current[KanjiMode] = impossible;
+                else if (i == 1) current[KanjiMode] = {kanjiSwitch, 1, -1};
+                else current[KanjiMode] = Cheapest<Modes>(back2, KanjiMode, a.maxCount[KanjiMode], 13, kanjiSwitch);
+            }
+        }
+        if (predecessors != nullptr)
+            for (int m = 0; m < Modes; ++m)
+                predecessors[static_cast<std::size_t>(i) * kModeCount + m] = static_cast<std::int8_t>(current[m].predecessor);
+        std::copy(std::begin(back1), std::end(back1), std::begin(back2));
+        std::copy(std::begin(current), std::end(current), std::begin(back1));
+    }
+    std::copy(std::begin(back1), std::end(back1), std::begin(last));
 }
 
 } // namespace
@@ -288,66 +344,13 @@ int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int leng
     const int n = length;
     const Analysis a(version);
 
-    // The programme only ever looks one position back (two for kanji), so it
-    // keeps three rows; the predecessors are kept for path recovery only when
-    // the stream is written.
-    Candidate back2[kModeCount]{}, back1[kModeCount]{}, current[kModeCount]{};
+    // The predecessors are kept for path recovery only when the stream is written.
     std::vector<std::int8_t> predecessors;
     if (!measureOnly) predecessors.resize(static_cast<std::size_t>(n) * kModeCount);
-
-    for (int i = 0; i < n; ++i) {
-        const int cls = CharClass(data[i]);
-
-        // Byte mode: always possible.
-        if (i == 0) {
-            current[ByteMode] = {a.Header(ByteMode) + 8, 1, -1};
-        } else {
-            auto continues = [&](int j) { return j == ByteMode && back1[ByteMode].run < a.maxCount[ByteMode]; };
-            current[ByteMode] = Cheapest(back1, [&](int j) { return 8 + (continues(j) ? 0 : a.Header(ByteMode)); }, continues);
-        }
-
-        // Numeric mode: 10 bits per three digits, 4 for a last single digit, 7 for a pair.
-        if (cls != 1) {
-            current[NumericMode] = {kImpossible, 0, 0};
-        } else if (i == 0) {
-            current[NumericMode] = {a.Header(NumericMode) + 4, 1, -1};
-        } else {
-            auto continues = [&](int j) { return j == NumericMode && back1[NumericMode].run < a.maxCount[NumericMode]; };
-            current[NumericMode] = Cheapest(back1, [&](int j) {
-                if (continues(j)) return 3 + (back1[NumericMode].run % 3 == 0 ? 1 : 0);
-                return a.Header(NumericMode) + 4;
-            }, continues);
-        }
-
-        // Alphanumeric mode: 11 bits per pair, 6 for a last single character.
-        if (cls == 0) {
-            current[AlphanumericMode] = {kImpossible, 0, 0};
-        } else if (i == 0) {
-            current[AlphanumericMode] = {a.Header(AlphanumericMode) + 6, 1, -1};
-        } else {
-            auto continues = [&](int j) { return j == AlphanumericMode && back1[AlphanumericMode].run < a.maxCount[AlphanumericMode]; };
-            current[AlphanumericMode] = Cheapest(back1, [&](int j) {
-                if (continues(j)) return 5 + (back1[AlphanumericMode].run % 2 == 0 ? 1 : 0);
-                return a.Header(AlphanumericMode) + 6;
-            }, continues);
-        }
-
-        // Kanji mode: byte i closes a double-byte character that starts at i-1.
-        if (i == 0 || !kanjiAllowed_ || !IsKanjiPair(data[i - 1], data[i])) {
-            current[KanjiMode] = {kImpossible, 0, 0};
-        } else if (i == 1) {
-            current[KanjiMode] = {a.Header(KanjiMode) + 13, 1, -1};
-        } else {
-            auto continues = [&](int j) { return j == KanjiMode && back2[KanjiMode].run < a.maxCount[KanjiMode]; };
-            current[KanjiMode] = Cheapest(back2, [&](int j) { return 13 + (continues(j) ? 0 : a.Header(KanjiMode)); }, continues);
-        }
-
-        if (!measureOnly)
-            for (int m = 0; m < kModeCount; ++m)
-                predecessors[static_cast<std::size_t>(i) * kModeCount + m] = static_cast<std::int8_t>(current[m].predecessor);
-        std::copy(std::begin(back1), std::end(back1), std::begin(back2));
-        std::copy(std::begin(current), std::end(current), std::begin(back1));
-    }
+    Candidate back1[kModeCount];
+    std::int8_t* record = measureOnly ? nullptr : predecessors.data();
+    if (kanjiAllowed_) Analyse<kModeCount>(data, n, a, true, record, back1);
+    else Analyse<KanjiMode>(data, n, a, false, record, back1);
 
     // The final mode: the cheapest end, lowest mode number on equal costs.
     int last = 0;
