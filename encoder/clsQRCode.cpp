@@ -696,6 +696,12 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
         const std::ptrdiff_t templateStep = static_cast<std::ptrdiff_t>(step) * matrix.Stride();
         const std::ptrdiff_t gridStep = static_cast<std::ptrdiff_t>(step) * size;
         for (int row = 0; row < size; ++row, t += templateStep, g += gridStep) {
+            if ((t[0] | t[1]) == 0) { // both free: most rows of most pairs
+                g[1] = bitsOut[0];
+                g[0] = bitsOut[1];
+                bitsOut += 2;
+                continue;
+            }
             const int freeRight = t[1] == 0 ? 1 : 0;
             g[1] = static_cast<std::uint8_t>(*bitsOut & -freeRight);
             bitsOut += freeRight;
