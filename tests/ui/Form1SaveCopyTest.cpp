@@ -108,33 +108,6 @@ TEST_F(Form1Save, AFileInTheFoldersPlaceWarns)
     EXPECT_NE(box.text.find(L"无法保存二维码图片到文件夹"), std::wstring::npos) << Narrow(box.text);
 }
 
-TEST_F(Form1Save, AReadOnlyFolderWarnsAndKeepsItsFiles)
-{
-    const std::wstring kept = SaveFolder() + L"\\21时05分03秒 .png";
-    HANDLE file = CreateFileW(kept.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    DWORD written = 0;
-    WriteFile(file, "keep", 4, &written, nullptr);
-    CloseHandle(file);
-    // Wine maps the read-only attribute of a folder to its Unix write bits.
-    ASSERT_TRUE(SetFileAttributesW(SaveFolder().c_str(), FILE_ATTRIBUTE_READONLY));
-    const std::wstring probe = SaveFolder() + L"\\probe";
-    HANDLE test = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
-    if (test != INVALID_HANDLE_VALUE) {
-        CloseHandle(test);
-        DeleteFileW(probe.c_str());
-        SetFileAttributesW(SaveFolder().c_str(), FILE_ATTRIBUTE_NORMAL);
-        GTEST_SKIP() << "this user may write into read-only folders (root): nothing to test";
-    }
-    ASSERT_TRUE(Create());
-    const SeenBox box = Save();
-    SetFileAttributesW(SaveFolder().c_str(), FILE_ATTRIBUTE_NORMAL);
-    EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
-    EXPECT_NE(box.text.find(L"无法保存二维码图片到文件夹"), std::wstring::npos) << Narrow(box.text);
-    EXPECT_EQ(FileStart(kept, 16), "keep");
-    EXPECT_EQ(SavedFiles().size(), 1u);
-}
-
 TEST_F(Form1Save, CopyBeforeCreateWarns)
 {
     const SeenBox box = Copy();

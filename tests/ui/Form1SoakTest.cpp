@@ -5,6 +5,7 @@
 // window is still whole and drawing at the end.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -100,13 +101,17 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
     std::vector<GreyImage> shown;
     std::vector<std::string> expected;
     std::vector<int> createNumber;
-    int read = 0, warned = 0;
+    int read = 0, readByZxing = 0, warned = 0;
     auto readBack = [&] {
         const std::vector<QrReading> readings = ReadBackAll(shown);
         for (std::size_t i = 0; i < readings.size(); ++i) {
             ASSERT_EQ(readings[i].error, "") << "create " << createNumber[i];
-            ASSERT_TRUE(readings[i].zxing.has_value()) << "create " << createNumber[i] << ": Pic2 shows no readable symbol";
-            ASSERT_EQ(*readings[i].zxing, expected[i]) << "create " << createNumber[i];
+            // Large versions get one or two pixels per module in the box, which
+            // ZXing gives up on and zbar still reads: either reader will do.
+            const bool zxing = readings[i].zxing == expected[i], zbar = readings[i].zbar == expected[i];
+            ASSERT_TRUE(zxing || zbar) << "create " << createNumber[i] << ": Pic2 does not read back as its "
+                                       << expected[i].size() << " bytes";
+            readByZxing += zxing;
             ++read;
         }
         shown.clear();
@@ -114,7 +119,10 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
         createNumber.clear();
     };
 
+    double tSet = 0, tCreate = 0, tPic = 0, tRead = 0, tBox = 0;
+    auto now = [] { LARGE_INTEGER c, f; QueryPerformanceCounter(&c); QueryPerformanceFrequency(&f); return double(c.QuadPart) / f.QuadPart; };
     for (int n = 0; n < creates; ++n) {
+        double t0 = now();
         const std::wstring text = RandomText(random, n);
         SetText(text);
         ASSERT_EQ(Text(), text) << "create " << n;
@@ -123,8 +131,10 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
                               .EncodeMatrix(reinterpret_cast<const std::uint8_t*>(bytes.data()),
                                             static_cast<int>(bytes.size()), 0, 2, -1)
                               .has_value();
+        double t1 = now(); tSet += t1 - t0;
         SeenBox box;
         const bool quiet = Create(&box);
+        double t2 = now(); if (fits) tCreate += t2 - t1; else { tBox += t2 - t1; std::printf("box %.3f skinned %d len %zu\n", t2 - t1, box.skinned, bytes.size()); }
         if (fits) {
             ASSERT_TRUE(quiet) << "create " << n << ": unexpected box " << Narrow(box.text);
             ScopedBitmap image = Pic2Image();
@@ -133,6 +143,7 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
             shown.push_back(std::move(*grey));
             expected.push_back(bytes);
             createNumber.push_back(n);
+            tPic += now() - t2;
         } else {
             ASSERT_FALSE(quiet) << "create " << n << ": " << bytes.size() << " bytes fit no symbol, yet no warning";
             ASSERT_EQ(box.title, L"系统提示");
@@ -141,14 +152,18 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
             ASSERT_EQ(Image1Bitmap(), nullptr) << "create " << n << ": a stale symbol is left";
             ++warned;
         }
-        if (shown.size() == batch) readBack();
+        if (shown.size() == batch) { double t3 = now(); readBack(); tRead += now() - t3; }
         if (HasFatalFailure()) return;
     }
-    readBack();
+    { double t3 = now(); readBack(); tRead += now() - t3; }
+    std::printf("set %.2f create %.2f box %.2f pic %.2f read %.2f\n", tSet, tCreate, tBox, tPic, tRead);
     EXPECT_EQ(read + warned, creates);
     EXPECT_GT(warned, 0);
     RecordProperty("symbols_read", read);
+    RecordProperty("read_by_zxing", readByZxing);
     RecordProperty("warnings", warned);
+    std::printf("%d creates: %d symbols read back (%d by ZXing, the rest by zbar), %d warnings\n", creates, read,
+                readByZxing, warned);
 
     // Still whole: the start text once more, read back.
     SetText(L"Olvane");
@@ -159,3 +174,21 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
 }
 
 } // namespace
+#include <thread>
+#include <atomic>
+namespace {
+BOOL CALLBACK FindBox32770(HWND w, LPARAM l) { wchar_t c[16]; GetClassNameW(w, c, 16); if (std::wstring(c) == L"#32770") { *reinterpret_cast<HWND*>(l) = w; return FALSE; } return TRUE; }
+TEST(BoxTiming, Experiment)
+{
+    auto now = [] { LARGE_INTEGER c, f; QueryPerformanceCounter(&c); QueryPerformanceFrequency(&f); return double(c.QuadPart) / f.QuadPart; };
+    const DWORD ui = GetCurrentThreadId();
+    for (UINT flags : {MB_OK | MB_ICONWARNING, MB_OK | MB_ICONINFORMATION, MB_OK}) {
+        double t0 = now(), tFound = 0, tClick = 0;
+        std::thread w([&] { HWND box = nullptr; while (!box) { EnumThreadWindows(ui, FindBox32770, reinterpret_cast<LPARAM>(&box)); if (!box) Sleep(1); }
+                            tFound = now(); HWND ok = GetDlgItem(box, IDOK); if (!ok) ok = GetDlgItem(box, 2); tClick = now(); SendMessageW(ok, BM_CLICK, 0, 0); });
+        MessageBoxW(nullptr, L"text", L"title", flags);
+        double t1 = now(); w.join();
+        std::printf("flags %x found %.3f clicked %.3f returned %.3f\n", flags, tFound - t0, tClick - t0, t1 - t0);
+    }
+}
+}
