@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include "SkinEngine.h"
+
 namespace {
 
 RECT ChildRect(HWND form, HWND child)
@@ -384,4 +386,16 @@ TEST_F(Form1Window, VersionResource)
     ASSERT_TRUE(VerQueryValueW(data.data(), L"\\StringFileInfo\\040904B0\\ProductName",
                                reinterpret_cast<void**>(&product), &length));
     EXPECT_STREQ(product, L"Vemora");
+}
+
+TEST_F(Form1Window, TheSkinStartsWithTheWindowAndStopsWithIt)
+{
+    EXPECT_TRUE(SkinInitialised());
+    EXPECT_GT(SkinAttachCount(), 10) << "the window and every control";
+    HWND window = Form();
+    form_.reset();
+    Pump();
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(SkinAttachCount(), 0);
+    EXPECT_FALSE(SkinInitialised()) << "the last detach releases the strips";
 }
