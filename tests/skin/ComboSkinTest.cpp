@@ -207,6 +207,10 @@ TEST(ComboSkin, EditableComboHotOnlyOverTheButtonZone) {
   EXPECT_EQ(ShownState(combo), SkinState::Pressed);
   controltest::Mouse(combo, WM_MOUSEMOVE, 20, 10);
   EXPECT_EQ(ShownState(combo), SkinState::Normal);
+  // A press in the zone presses the button (and the control drops its list).
+  controltest::Mouse(combo, WM_LBUTTONDOWN, 140, 10, MK_LBUTTON);
+  EXPECT_EQ(ShownState(combo), SkinState::Pressed);
+  SendMessageW(combo, CB_SHOWDROPDOWN, FALSE, 0);
 }
 
 TEST(ComboSkin, EditableComboPaintKeepsTheTextOfItsEditField) {
@@ -244,6 +248,10 @@ TEST(ComboSkin, DriveListBehavesAsANonEditableList) {
   controltest::PutCursor(drive, 20, 10);
   controltest::Mouse(drive, WM_MOUSEMOVE, 20, 10);
   EXPECT_EQ(ShownState(drive), SkinState::Hot) << "hot anywhere over a drive list";
+  controltest::Mouse(drive, WM_LBUTTONDOWN, 20, 10, MK_LBUTTON);
+  EXPECT_EQ(ShownState(drive), SkinState::Pressed);
+  SendMessageW(drive, CB_SHOWDROPDOWN, FALSE, 0);
+  skintest::PumpPending();
   // Moving or resizing redraws the button Normal.
   SetWindowPos(drive, nullptr, 10, combos.nextY, Width, 120, SWP_NOZORDER | SWP_NOACTIVATE);
   skintest::PumpPending();
