@@ -11,12 +11,15 @@
 
 namespace {
 
-// The screen-compatible reference DC the primitives create per call.
+// The screen's DC, the compatibility reference of the primitives, for the
+// life of the object. GetDC(NULL) rather than a DC created for "DISPLAY":
+// Wine creates a display DC in about 0.5 ms but hands out the screen DC
+// twenty times faster, and every nine-grid copy needs one.
 class DisplayDC {
  public:
-  DisplayDC() : dc_(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr)) {}
+  DisplayDC() : dc_(GetDC(nullptr)) {}
   ~DisplayDC() {
-    if (dc_) DeleteDC(dc_);
+    if (dc_) ReleaseDC(nullptr, dc_);
   }
   DisplayDC(const DisplayDC&) = delete;
   DisplayDC& operator=(const DisplayDC&) = delete;
@@ -94,40 +97,54 @@ MemoryDC CreateMemoryDC(int width, int height) {
                       [&] { return CreateCompatibleBitmap(display.get(), width, height); });
 }
 
-BOOL StretchNineGrid(const NineGridCopy& c) {
+namespace {
+
+// Corners, edges and centre of a nine-grid copy onto (x0, y0) of t.
+void DrawNineGrid(HDC t, int x0, int y0, const NineGridCopy& c) {
   const int W = c.width, H = c.height;
-  if (W <= 0 || H <= 0 || c.sourceWidth <= 0 || c.sourceHeight <= 0) return 0;
-  MemoryDC tmp = CreateMemoryDC(W, H);
-  if (!tmp) return 0;
-  HDC t = tmp.get();
   const int L = c.left, T = c.top, R = c.right, B = c.bottom;
   const int sx = c.sourceX, sy = c.sourceY, sw = c.sourceWidth, sh = c.sourceHeight;
-
+  HDC s = c.source;
   if (L <= 0 && T <= 0 && R <= 0 && B <= 0) {
-    StretchBlt(t, 0, 0, W, H, c.source, sx + L, sy + T, sw - R, sh - B, SRCCOPY);
-  } else {
-    // 1. Corners keep their size.
-    if (L > 0 && T > 0) BitBlt(t, 0, 0, L, T, c.source, sx, sy, SRCCOPY);
-    if (R > 0 && T > 0) BitBlt(t, W - R, 0, R, T, c.source, sx + sw - R, sy, SRCCOPY);
-    if (L > 0 && B > 0) BitBlt(t, 0, H - B, L, B, c.source, sx, sy + sh - B, SRCCOPY);
-    if (R > 0 && B > 0)
-      BitBlt(t, W - R, H - B, R, B, c.source, sx + sw - R, sy + sh - B, SRCCOPY);
-    // 2. Edges stretch along their length only.
-    if (L > 0) StretchBlt(t, 0, T, L, H - T - B, c.source, sx, sy + T, L, sh - T - B, SRCCOPY);
-    if (R > 0)
-      StretchBlt(t, W - R, T, R, H - T - B, c.source, sx + sw - R, sy + T, R, sh - T - B,
-                 SRCCOPY);
-    if (T > 0) StretchBlt(t, L, 0, W - L - R, T, c.source, sx + L, sy, sw - L - R, T, SRCCOPY);
-    if (B > 0)
-      StretchBlt(t, L, H - B, W - L - R, B, c.source, sx + L, sy + sh - B, sw - L - R, B,
-                 SRCCOPY);
-    // 3. The centre stretches both ways.
-    StretchBlt(t, L, T, W - L - R, H - T - B, c.source, sx + L, sy + T, sw - L - R, sh - T - B,
-               SRCCOPY);
+    StretchBlt(t, x0, y0, W, H, s, sx + L, sy + T, sw - R, sh - B, SRCCOPY);
+    return;
   }
+  // 1. Corners keep their size.
+  if (L > 0 && T > 0) BitBlt(t, x0, y0, L, T, s, sx, sy, SRCCOPY);
+  if (R > 0 && T > 0) BitBlt(t, x0 + W - R, y0, R, T, s, sx + sw - R, sy, SRCCOPY);
+  if (L > 0 && B > 0) BitBlt(t, x0, y0 + H - B, L, B, s, sx, sy + sh - B, SRCCOPY);
+  if (R > 0 && B > 0)
+    BitBlt(t, x0 + W - R, y0 + H - B, R, B, s, sx + sw - R, sy + sh - B, SRCCOPY);
+  // 2. Edges stretch along their length only.
+  if (L > 0) StretchBlt(t, x0, y0 + T, L, H - T - B, s, sx, sy + T, L, sh - T - B, SRCCOPY);
+  if (R > 0)
+    StretchBlt(t, x0 + W - R, y0 + T, R, H - T - B, s, sx + sw - R, sy + T, R, sh - T - B,
+               SRCCOPY);
+  if (T > 0) StretchBlt(t, x0 + L, y0, W - L - R, T, s, sx + L, sy, sw - L - R, T, SRCCOPY);
+  if (B > 0)
+    StretchBlt(t, x0 + L, y0 + H - B, W - L - R, B, s, sx + L, sy + sh - B, sw - L - R, B,
+               SRCCOPY);
+  // 3. The centre stretches both ways.
+  StretchBlt(t, x0 + L, y0 + T, W - L - R, H - T - B, s, sx + L, sy + T, sw - L - R, sh - T - B,
+             SRCCOPY);
+}
 
-  if (!c.key) return BitBlt(c.dest, c.x, c.y, W, H, t, 0, 0, SRCCOPY);
-  TransparentBlit(c.dest, c.x, c.y, W, H, t, 0, 0, *c.key, nullptr);
+}  // namespace
+
+BOOL StretchNineGrid(const NineGridCopy& c) {
+  if (c.width <= 0 || c.height <= 0 || c.sourceWidth <= 0 || c.sourceHeight <= 0) return 0;
+  if (!c.key) {
+    // Without a key every destination pixel is written exactly once, so
+    // the pieces go straight to the destination: the same picture as
+    // composing them in a scratch bitmap first, without its cost per face.
+    DrawNineGrid(c.dest, c.x, c.y, c);
+    return 1;
+  }
+  // With a key the composed picture is copied through TransparentBlit.
+  MemoryDC tmp = CreateMemoryDC(c.width, c.height);
+  if (!tmp) return 0;
+  DrawNineGrid(tmp.get(), 0, 0, c);
+  TransparentBlit(c.dest, c.x, c.y, c.width, c.height, tmp.get(), 0, 0, *c.key, nullptr);
   return 1;
 }
 
