@@ -5,6 +5,7 @@
 
 #include "FormDriver.h"
 #include "mdlPictureFile.h"
+#include "mdlTextBytes.h"
 
 namespace {
 
@@ -72,6 +73,28 @@ TEST_F(Form1Create, AnsiOnAChineseSystemGivesGbkBytes)
     Select(3, 0);
     SetText(L"二维码 QR");
     ExpectSymbolOf("\xB6\xFE\xCE\xAC\xC2\xEB QR");
+}
+
+TEST_F(Form1Create, GbkBytesNeverGoIntoKanjiMode)
+{
+    // Ten GBK characters whose byte pairs look like Shift JIS kanji: as
+    // bytes (20) they do not fit version 1 at L (17); only Kanji mode, which
+    // would make a reader see other characters, would squeeze them in.
+    std::wstring text;
+    for (wchar_t c = 0x4E02; text.size() < 10 && c < 0x4F00; ++c) {
+        const TextBytes gbk = AnsiBytes(std::wstring(1, c), 936);
+        if (gbk.count == 2 && gbk.bytes[0] >= 0x81 && gbk.bytes[0] <= 0x9F && gbk.bytes[1] >= 0x40 &&
+            gbk.bytes[1] <= 0xFC && gbk.bytes[1] != 0x7F)
+            text += c;
+    }
+    ASSERT_EQ(text.size(), 10u);
+    Select(3, 0);
+    Select(0, 1);
+    Select(1, 0);
+    SetText(text);
+    SeenBox box;
+    ASSERT_FALSE(Create(&box));
+    EXPECT_EQ(box.text, L"内容太长，所选版本和纠错等级无法容纳，请选择版本 2 或更大的版本！");
 }
 
 TEST_F(Form1Create, Version40AndVersion1)
