@@ -607,8 +607,11 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (dataLength < 0 || data == nullptr) dataLength = 0;
     if (dataLength > kMaxMessageBytes) return std::nullopt;
 
-    // 3. The data stream.
-    BitArray stream{};
+    // 3. The data stream. Not zero-filled: every entry that is ever read, the
+    // first K * 8, is written below, by the stream itself or by the padding,
+    // and zeroing the other 32 KB would cost more than the segmentation of a
+    // short message.
+    BitArray stream;
 
     // 4. Automatic version: one measurement per width class, then the first
     // version whose data capacity holds the message bits (the terminator may be
@@ -646,7 +649,11 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
 
     // 9. One code serves every block: a short block is a long one with a zero
     // leading coefficient.
-    BitArray codewordBits{};
+    // Interleaved codewords: all TotalCodewords are written below. Only the
+    // entries just past them are zeroed, for the remainder modules (at most 7)
+    // that placement fills from there.
+    BitArray codewordBits;
+    std::fill_n(codewordBits.begin() + TotalCodewords(version) * 8, 8, std::uint8_t{0});
     if (!field_) {
         field_ = std::make_unique<clsFiniteField>();
         field_->InitField(256, 285, 2);
