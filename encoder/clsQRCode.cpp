@@ -288,9 +288,16 @@ template <int Modes>
 void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllowed, std::int8_t* predecessors,
              Candidate (&last)[kModeCount])
 {
-    Candidate back2[kModeCount]{}, back1[kModeCount]{}, current[kModeCount]{};
+    // Three rows used in turn, by pointer: copying the rows between
+    // positions made the compiler store entries as scalars and reload them
+    // as vectors, and every such reload waited for the stores to retire.
+    Candidate rows[3][kModeCount]{};
+    Candidate* back2 = rows[0];
+    Candidate* back1 = rows[1];
+    Candidate* current = rows[2];
     constexpr Candidate impossible{kImpossible, 0, 0};
-    for (int m = Modes; m < kModeCount; ++m) current[m] = back1[m] = impossible;
+    for (auto& row : rows)
+        for (int m = Modes; m < kModeCount; ++m) row[m] = impossible;
     const int byteSwitch = a.Header(ByteMode) + 8;
     const int numericSwitch = a.Header(NumericMode) + 4;
     const int alphanumericSwitch = a.Header(AlphanumericMode) + 6;
@@ -326,10 +333,12 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllow
         if (predecessors != nullptr)
             for (int m = 0; m < Modes; ++m)
                 predecessors[static_cast<std::size_t>(i) * kModeCount + m] = static_cast<std::int8_t>(current[m].predecessor);
-        std::copy(std::begin(back1), std::end(back1), std::begin(back2));
-        std::copy(std::begin(current), std::end(current), std::begin(back1));
+        Candidate* oldest = back2;
+        back2 = back1;
+        back1 = current;
+        current = oldest;
     }
-    std::copy(std::begin(back1), std::end(back1), std::begin(last));
+    std::copy(back1, back1 + kModeCount, std::begin(last));
 }
 
 } // namespace
