@@ -369,16 +369,19 @@ int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int leng
 
     // Path recovery: the mode in which every byte is written.
     std::vector<std::uint8_t> modes(static_cast<std::size_t>(n));
+    // Run by run: within a run the predecessor is the entry's own mode, so
+    // the loop branch is predicted and each load's address is known without
+    // waiting for the previous load, which a plain chase would do per byte.
     for (int p = n - 1, m = last; p >= 0;) {
         assert(m >= 0);
-        modes[p] = static_cast<std::uint8_t>(m);
-        const int predecessor = predecessors[static_cast<std::size_t>(p) * kModeCount + m];
-        if (m == KanjiMode) {
-            modes[p - 1] = KanjiMode;
-            p -= 2;
-        } else {
-            p -= 1;
-        }
+        const int step = m == KanjiMode ? 2 : 1;
+        int predecessor;
+        do {
+            predecessor = predecessors[static_cast<std::size_t>(p) * kModeCount + m];
+            modes[p] = static_cast<std::uint8_t>(m);
+            if (m == KanjiMode) modes[p - 1] = KanjiMode;
+            p -= step;
+        } while (p >= 0 && predecessor == m);
         m = predecessor;
     }
     predecessors = {};
