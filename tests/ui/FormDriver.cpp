@@ -161,6 +161,9 @@ void FormTest::OpenForm()
     services.localTime = [this] { return now_; };
     form_ = std::make_unique<Form1>(std::move(services));
     ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+    // Away from the top left corner, where the windows of other test
+    // programs running at the same time (and their pointer moves) appear.
+    SetWindowPos(form_->Window(), nullptr, 740, 460, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Pump();
 }
 
