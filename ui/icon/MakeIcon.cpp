@@ -21,11 +21,11 @@ struct Rgba {
     std::uint8_t r, g, b, a;
 };
 
-struct ImageSpec {
+struct IconFormat {
     int size;
     int bitCount;
 };
-constexpr ImageSpec Images[] = {{32, 8}, {256, 32}, {48, 32}, {32, 32}, {24, 32}, {24, 24}};
+constexpr IconFormat Images[] = {{32, 8}, {256, 32}, {48, 32}, {32, 32}, {24, 32}, {24, 24}};
 
 // The 8 bpp image's palette: the only colours the artwork uses.
 constexpr Rgba Palette[] = {{0, 0, 0, 255}, {255, 255, 255, 255}, {0, 64, 0, 255}};
@@ -145,8 +145,8 @@ int main(int argc, char** argv)
 
     constexpr int count = sizeof Images / sizeof Images[0];
     std::vector<std::vector<std::uint8_t>> images;
-    for (const ImageSpec& spec : Images)
-        images.push_back(IconImage(Draw(*symbol, spec.size), spec.size, spec.bitCount));
+    for (const IconFormat& format : Images)
+        images.push_back(IconImage(Draw(*symbol, format.size), format.size, format.bitCount));
 
     // ICONDIR, then one 16-byte ICONDIRENTRY per image, then the images.
     std::vector<std::uint8_t> file;
