@@ -99,6 +99,13 @@ set_up() {
     fresh=yes
     touch "$state/prefix-ready"
   fi
+  # On the private display there is no window manager, and Wine waits up to
+  # 2 s for every managed window it hides (each closed message box) to be
+  # withdrawn. Unmanaged windows are hidden at once.
+  if [ -z "${VEMORA_WINE_DISPLAY:-}" ] && [ ! -e "$state/unmanaged" ]; then
+    DISPLAY=$(display) wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
+      9>&- </dev/null >>"$state/wineboot.log" 2>&1 && touch "$state/unmanaged"
+  fi
   # The first program of a session starts Wine's own processes (services,
   # the desktop's explorer), and they inherit its output: were that a test,
   # CTest would wait for them until the server exits. So a program of ours
