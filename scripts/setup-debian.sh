@@ -9,7 +9,7 @@ packages=(
   libzxing-dev zbar-tools libzbar-dev libqrencode-dev libqrcodegencpp-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine64 wine xvfb xauth x11-apps imagemagick
+  wine64 wine xvfb xauth x11-apps x11-utils imagemagick
   fonts-wqy-microhei locales
 )
 
