@@ -4,9 +4,7 @@
 #include <olectl.h>
 
 #include <atomic>
-#include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "ScopedWin.h"
