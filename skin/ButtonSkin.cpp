@@ -1,5 +1,6 @@
 #include "ButtonSkin.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -192,9 +193,10 @@ LRESULT BlendButtonFace(HWND hwnd, HDC target) {
   if (!IsPushStyled(hwnd)) return 0;
   HDC face = FaceDC(hwnd, GetSkinState(hwnd));
   if (!face) return 0;
-  const int alpha = AlphaLevel(hwnd);
+  const int alpha = std::clamp(AlphaLevel(hwnd), 0, FullAlpha);
   const WindowBounds b = BoundsOf(hwnd);
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha < 0 ? 0 : alpha > 255 ? 255 : alpha), 0};
+  // Constant alpha only: the faces carry no per-pixel alpha.
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
   if (target) {
     AlphaBlend(target, 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height, blend);
   } else {

@@ -19,7 +19,9 @@ using skintest::CreateChild;
 using skintest::CreateTopWindow;
 using skintest::PropValue;
 
-WNDPROC ProcOf(HWND hwnd) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC)); }
+WNDPROC ProcOf(HWND hwnd) {
+  return reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hwnd, GWLP_WNDPROC));
+}
 
 bool Attached(HWND hwnd) {
   return PropValue(hwnd, "PROCADDR") != 0 && ProcOf(hwnd) == &SkinWindowProc;
@@ -250,7 +252,8 @@ TEST_F(SkinEngine, MessageBoxIsAttachedWithItsButtonsAndDetachedOnDestroy) {
   MessageBoxProbe seen;
   probe = &seen;
   SetTimer(nullptr, 0, 20, ProbeTimer);
-  const int answer = MessageBoxW(f.top, L"\u7CFB\u7EDF\u63D0\u793A", L"Vemora", MB_OK | MB_ICONWARNING);
+  const int answer =
+      MessageBoxW(f.top, L"\u7CFB\u7EDF\u63D0\u793A", L"Vemora", MB_OK | MB_ICONWARNING);
   probe = nullptr;
   EXPECT_EQ(answer, IDOK);
   ASSERT_TRUE(seen.done) << "no message box found";
