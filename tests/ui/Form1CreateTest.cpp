@@ -54,6 +54,16 @@ TEST_F(Form1Create, TheStartStateEncodesTheStartTextAsUtf8WithItsLineBreak)
     EXPECT_EQ(format->level, 2) << "the preset level is M";
 }
 
+TEST_F(Form1Create, TheSpaceKeyOnTheFocusedButtonCreates)
+{
+    ASSERT_EQ(GetFocus(), Item(Form1::Command1Id));
+    SetText(L"keyboard");
+    PressKey(VK_SPACE);
+    ScopedBitmap shown = Pic2Image();
+    std::string decoded;
+    EXPECT_TRUE(DecodesTo(shown.get(), "keyboard", &decoded)) << decoded;
+}
+
 TEST_F(Form1Create, ChineseTextAndLineBreaksInUtf8)
 {
     SetText(L"二维码\r\n第二行");
