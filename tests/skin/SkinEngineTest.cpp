@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <thread>
 #include <vector>
@@ -130,6 +131,33 @@ TEST_F(SkinEngine, DestroyedWindowDetachesItself) {
   EXPECT_EQ(SkinAttachCount(), 1);
   SkinStop(f.top);
   EXPECT_FALSE(SkinBitmapsPainted());
+}
+
+TEST_F(SkinEngine, BadHandlesAndDegenerateWindowsAreRefusedOrHandled) {
+  const auto bogus = reinterpret_cast<HWND>(static_cast<std::uintptr_t>(0x7FFF1234));
+  EXPECT_EQ(SkinAttach(bogus), 0);
+  EXPECT_EQ(SkinDetach(bogus), 0);
+  EXPECT_EQ(SkinStart(bogus), 0);
+  EXPECT_EQ(SkinStop(nullptr), 0);
+  EXPECT_EQ(SkinWindowProc(bogus, WM_PAINT, 0, 0), 0);
+  EXPECT_EQ(SkinAttachCount(), 0);
+  // Buttons smaller than the face's borders, and one of no size at all.
+  const Form f = MakeForm();
+  HWND tiny = CreateChild(f.top, L"Button", L"tiny caption", BS_PUSHBUTTON, 150, 10, 4, 3);
+  HWND empty = CreateChild(f.top, L"Button", L"", BS_PUSHBUTTON, 150, 20, 0, 0);
+  ASSERT_EQ(Start(f.top), 1);
+  for (HWND b : {tiny, empty}) {
+    EXPECT_TRUE(Attached(b));
+    SendMessageW(b, WM_MOUSEMOVE, 0, 0);
+    for (int i = 0; i < 90; ++i) SendMessageW(b, WM_TIMER, 1, 0);
+    SendMessageW(b, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    SendMessageW(b, WM_LBUTTONUP, 0, 0);
+    InvalidateRect(b, nullptr, TRUE);
+    UpdateWindow(b);
+    SetWindowPos(b, nullptr, 0, 0, 2, 1, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  EXPECT_EQ(SkinDetach(tiny), 1);
+  EXPECT_EQ(SkinDetach(empty), 1);
 }
 
 TEST_F(SkinEngine, UnattachedWindowGetsDefaultProcessing) {
