@@ -201,6 +201,10 @@ bool Form1::CreateControls()
         CreateChild(L"Static", L"", SS_BITMAP, 0, 136, 560, 113, 97, Image1Id);
     if (!made) return false;
 
+    // No symbol holds more than 7,089 characters (digits in version 40-L), so
+    // typing and pasting stop at the edit control's classic limit: a 10 MB
+    // paste would otherwise keep the text box busy for minutes.
+    SendMessageW(Control(Text1Id), EM_SETLIMITTEXT, Text1MaxLength, 0);
     SendMessageW(Control(Label1Id), WM_SETFONT, reinterpret_cast<WPARAM>(label1Font_.get()), FALSE);
     SendMessageW(Control(Label2Id), WM_SETFONT, reinterpret_cast<WPARAM>(label2Underlined_.get()), FALSE);
     for (const int id : {int(Text1Id), int(Label1Id), int(Label2Id)})

@@ -38,6 +38,8 @@ public:
     static constexpr int ClientWidth = 506;
     static constexpr int ClientHeight = 503;
     static constexpr int IconResourceId = 1;
+    // Characters the user can type or paste into Text1.
+    static constexpr int Text1MaxLength = 32767;
 
     explicit Form1(FormServices services);
     Form1(const Form1&) = delete;
