@@ -12,7 +12,7 @@
 #define ZX_USE_UTF8 1
 #include <ZXing/ReadBarcode.h>
 
-#include "ModuleMatrix.h"
+#include "SymbolImage.h"
 
 struct DecodedSymbol {
     std::vector<std::uint8_t> bytes;
@@ -23,20 +23,12 @@ struct DecodedSymbol {
 // standard's minimum).
 inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3, int quiet = 4)
 {
-    const int size = matrix.Size();
-    const int side = (size + 2 * quiet) * scale;
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(side) * side, 0xFF);
-    for (int r = 0; r < size; ++r)
-        for (int c = 0; c < size; ++c)
-            if (matrix.IsDark(r, c))
-                for (int y = 0; y < scale; ++y)
-                    for (int x = 0; x < scale; ++x)
-                        pixels[static_cast<std::size_t>((quiet + r) * scale + y) * side + (quiet + c) * scale + x] = 0;
+    const SymbolImage image = DrawSymbol(matrix, scale, quiet);
 
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    const ZXing::ImageView image(pixels.data(), side, side, ZXing::ImageFormat::Lum);
-    const ZXing::Result result = ZXing::ReadBarcode(image, hints);
+    const ZXing::ImageView view(image.pixels.data(), image.side, image.side, ZXing::ImageFormat::Lum);
+    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
     if (!result.isValid()) return std::nullopt;
     const ZXing::ByteArray& bytes = result.bytes();
     return DecodedSymbol{std::vector<std::uint8_t>(bytes.begin(), bytes.end()), result.ecLevel()};

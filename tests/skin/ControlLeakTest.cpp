@@ -31,34 +31,6 @@ using skintest::WindowRgbAt;
 constexpr int Headroom = 300;
 constexpr int Cycles = 1500;
 
-class GdiBudget {
- public:
-  GdiBudget() {
-    for (int i = 0; i < 200000; ++i) {
-      HBRUSH brush = CreateSolidBrush(RGB(i & 0xFF, 0, 0));
-      if (!brush) {
-        exhausted_ = true;
-        break;
-      }
-      brushes_.push_back(brush);
-    }
-    for (int i = 0; i < Headroom && !brushes_.empty(); ++i) {
-      DeleteObject(brushes_.back());
-      brushes_.pop_back();
-    }
-  }
-  ~GdiBudget() {
-    for (HBRUSH brush : brushes_) DeleteObject(brush);
-  }
-  GdiBudget(const GdiBudget&) = delete;
-  GdiBudget& operator=(const GdiBudget&) = delete;
-  bool exhausted() const { return exhausted_; }
-
- private:
-  std::vector<HBRUSH> brushes_;
-  bool exhausted_ = false;
-};
-
 struct Controls {
   HWND form = controltest::CreateForm();
   HWND combo = nullptr, check = nullptr, option = nullptr, header = nullptr, bar = nullptr,
@@ -90,7 +62,7 @@ struct Controls {
 
 TEST(ControlLeaks, ComboAndGlyphPaintsGiveEverythingBack) {
   Controls c;
-  GdiBudget budget;
+  skintest::GdiBudget budget(Headroom);
   ASSERT_TRUE(budget.exhausted()) << "no GDI object limit to find leaks with";
   for (int i = 0; i < Cycles; ++i) {
     SkinState state = (i & 1) ? SkinState::Hot : SkinState::Pressed;
@@ -111,7 +83,7 @@ TEST(ControlLeaks, ComboAndGlyphPaintsGiveEverythingBack) {
 
 TEST(ControlLeaks, HeaderProgressAndEdgePaintsGiveEverythingBack) {
   Controls c;
-  GdiBudget budget;
+  skintest::GdiBudget budget(Headroom);
   ASSERT_TRUE(budget.exhausted()) << "no GDI object limit to find leaks with";
   for (int i = 0; i < Cycles; ++i) {
     SendMessageW(c.bar, PBM_SETPOS, (i & 1) ? 30000 : 0, 0);

@@ -32,37 +32,6 @@ constexpr int StartStopCycles = 6000;
 constexpr int AttachCycles = 6000;
 constexpr int Fades = 1500;  // 129,000 ticks
 
-// Brushes holding all GDI slots of the process but Headroom.
-class GdiBudget {
- public:
-  GdiBudget() {
-    // Bounded: Wine's table has 65,536 entries; a system without a limit
-    // shows up as not exhausted and the test says so.
-    for (int i = 0; i < 200000; ++i) {
-      HBRUSH brush = CreateSolidBrush(RGB(i & 0xFF, 0, 0));
-      if (!brush) {
-        exhausted_ = true;
-        break;
-      }
-      brushes_.push_back(brush);
-    }
-    for (int i = 0; i < Headroom && !brushes_.empty(); ++i) {
-      DeleteObject(brushes_.back());
-      brushes_.pop_back();
-    }
-  }
-  ~GdiBudget() {
-    for (HBRUSH brush : brushes_) DeleteObject(brush);
-  }
-  GdiBudget(const GdiBudget&) = delete;
-  GdiBudget& operator=(const GdiBudget&) = delete;
-  bool exhausted() const { return exhausted_; }
-  size_t held() const { return brushes_.size(); }
-
- private:
-  std::vector<HBRUSH> brushes_;
-  bool exhausted_ = false;
-};
 
 // A container inside an unskinned host window, with an edit, a label and a
 // push button. Not shown: leaks do not need pixels on the screen, and
@@ -115,7 +84,7 @@ class SkinLeaks : public ::testing::Test {
 TEST_F(SkinLeaks, BudgetIsRealAndALeakingLoopRunsOut) {
   // What the other tests rely on: with the budget taken, a loop leaking one
   // object per cycle fails within Headroom cycles.
-  GdiBudget budget;
+  skintest::GdiBudget budget(Headroom);
   ASSERT_TRUE(budget.exhausted());
   int leaked = 0;
   std::vector<HBRUSH> leaks;
@@ -130,7 +99,7 @@ TEST_F(SkinLeaks, BudgetIsRealAndALeakingLoopRunsOut) {
 }
 
 TEST_F(SkinLeaks, StartStopCyclesOfAWindowWithChildren) {
-  GdiBudget budget;
+  skintest::GdiBudget budget(Headroom);
   ASSERT_TRUE(budget.exhausted());
   for (int i = 0; i < StartStopCycles; ++i) {
     ASSERT_EQ(SkinStart(f_.container), 1) << "cycle " << i;
@@ -148,7 +117,7 @@ TEST_F(SkinLeaks, StartStopCyclesOfAWindowWithChildren) {
 
 TEST_F(SkinLeaks, AttachDetachCyclesOfAPushButton) {
   ASSERT_EQ(SkinStart(f_.container), 1);  // keeps the strips alive
-  GdiBudget budget;
+  skintest::GdiBudget budget(Headroom);
   ASSERT_TRUE(budget.exhausted());
   for (int i = 0; i < AttachCycles; ++i) {
     ASSERT_EQ(SkinAttach(f_.button), 1) << "cycle " << i;
@@ -162,7 +131,7 @@ TEST_F(SkinLeaks, AttachDetachCyclesOfAPushButton) {
 TEST_F(SkinLeaks, CompleteFadesDrivenByTimerMessages) {
   ASSERT_EQ(SkinStart(f_.container), 1);
   ASSERT_EQ(SkinAttach(f_.button), 1);
-  GdiBudget budget;
+  skintest::GdiBudget budget(Headroom);
   ASSERT_TRUE(budget.exhausted());
   for (int i = 0; i < Fades; ++i) {
     // Enter (hot from 0) and leave (hot at 140, normal from 0) in turn,

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace skintest {
 
@@ -41,6 +42,39 @@ Handle PropHandle(HWND hwnd, const char* name) {
 inline std::intptr_t PropValue(HWND hwnd, const char* name) {
   return reinterpret_cast<std::intptr_t>(GetPropA(hwnd, name));
 }
+
+// Brushes holding all GDI slots of the process but headroom, released on
+// destruction: a loop that leaks one object in every (cycles / headroom)
+// repetitions then runs out before it ends. Bounded: Wine's table has 65,536
+// entries; a system without a limit shows up as not exhausted.
+class GdiBudget {
+ public:
+  explicit GdiBudget(int headroom) {
+    for (int i = 0; i < 200000; ++i) {
+      HBRUSH brush = CreateSolidBrush(RGB(i & 0xFF, 0, 0));
+      if (!brush) {
+        exhausted_ = true;
+        break;
+      }
+      brushes_.push_back(brush);
+    }
+    for (int i = 0; i < headroom && !brushes_.empty(); ++i) {
+      DeleteObject(brushes_.back());
+      brushes_.pop_back();
+    }
+  }
+  ~GdiBudget() {
+    for (HBRUSH brush : brushes_) DeleteObject(brush);
+  }
+  GdiBudget(const GdiBudget&) = delete;
+  GdiBudget& operator=(const GdiBudget&) = delete;
+  bool exhausted() const { return exhausted_; }
+  size_t held() const { return brushes_.size(); }
+
+ private:
+  std::vector<HBRUSH> brushes_;
+  bool exhausted_ = false;
+};
 
 // Formats #RRGGBB for failure messages.
 std::string Hex(std::uint32_t rrggbb);
