@@ -128,4 +128,18 @@ exec 9>&-
 
 export DISPLAY
 export LC_ALL=${VEMORA_WINE_LOCALE:-zh_CN.UTF-8}
-exec wine "$@"
+
+# Wine's own processes that a program may start on demand (services, the
+# desktop, RpcSs) inherit its output; were that CTest's pipe, CTest would wait
+# for them until the Wine server exits. So the program writes into files of
+# the state folder, copied out once it has ended.
+out=$(mktemp "$state/stdout.XXXXXX")
+err=$(mktemp "$state/stderr.XXXXXX")
+set +e
+wine "$@" >"$out" 2>"$err"
+status=$?
+set -e
+cat "$out"
+cat "$err" >&2
+rm -f "$out" "$err"
+exit "$status"
