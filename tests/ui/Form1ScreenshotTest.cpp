@@ -18,14 +18,8 @@ namespace {
 std::vector<DWORD> SaveScreen(const RECT& area, const char* name)
 {
     const int width = area.right - area.left, height = area.bottom - area.top;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    ScopedBitmap shot(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedBitmap shot = NewTopDownDib(width, height, &bits);
     if (!shot) return {};
     {
         ScopedGetDC screen(nullptr);

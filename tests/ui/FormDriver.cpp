@@ -275,14 +275,8 @@ ScopedBitmap FormTest::Pic2Image() const
     HWND pic2 = Item(Form1::Pic2Id);
     RECT client{};
     GetClientRect(pic2, &client);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = client.right;
-    info.bmiHeader.biHeight = -client.bottom;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    ScopedBitmap image(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedBitmap image = NewTopDownDib(client.right, client.bottom, &bits);
     ScopedMemDC dc(nullptr);
     {
         ScopedSelectObject selected(dc.get(), image.get());

@@ -136,6 +136,17 @@ bool Matches(const QrReading& reading, const std::string& expectedBytes, std::st
 
 } // namespace
 
+ScopedBitmap NewTopDownDib(int width, int height, void** bits)
+{
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    return ScopedBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
+}
+
 std::optional<GreyImage> BitmapToGrey(HBITMAP bitmap)
 {
     BITMAP info{};

@@ -26,6 +26,8 @@
 #include <string>
 #include <vector>
 
+#include "ScopedWin.h"
+
 struct IPictureDisp;
 
 // A top-down greyscale image, one byte per pixel, 0 black .. 255 white.
@@ -42,6 +44,10 @@ struct QrReading {
     std::optional<std::string> zxing;
     std::optional<std::string> zbar;
 };
+
+// A new 32-bit top-down DIB section of width x height; bits receives its
+// pixels (0x00RRGGBB, rows from the top). Null when it cannot be made.
+ScopedBitmap NewTopDownDib(int width, int height, void** bits);
 
 // The bitmap's pixels as grey levels, or nothing for a null or unreadable bitmap.
 std::optional<GreyImage> BitmapToGrey(HBITMAP bitmap);

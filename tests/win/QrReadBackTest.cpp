@@ -17,14 +17,8 @@ namespace {
 ScopedBitmap DrawMatrix(const ModuleMatrix& matrix, int scale)
 {
     const int side = (matrix.Size() + 8) * scale;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = side;
-    info.bmiHeader.biHeight = -side;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    ScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedBitmap bitmap = NewTopDownDib(side, side, &bits);
     if (!bitmap) return bitmap;
     auto* pixels = static_cast<DWORD*>(bits);
     for (int y = 0; y < side; ++y)
