@@ -81,7 +81,8 @@ std::vector<BenchWorkload> MakeBenchWorkloads()
     kanji.name = "kanji100_M_auto";
     kanji.kind = BenchWorkload::Kind::Kanji;
     kanji.bytes.assign(sjis.begin(), sjis.end());
-    kanji.text.assign(reinterpret_cast<const wchar_t*>(utf32.data()), utf32.size() / sizeof(wchar_t));
+    kanji.text.assign(reinterpret_cast<const wchar_t*>(utf32.data()),
+                      utf32.size() / sizeof(wchar_t));
     kanji.version = 0;
     kanji.level = 2;
     if (kanji.bytes.size() != 200 || kanji.text.size() != 100)

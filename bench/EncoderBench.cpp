@@ -36,7 +36,8 @@ constexpr double kMinTimeSeconds = 0.1;
 int EncodeWithVemora(clsQRCode& coder, const BenchWorkload& w, ModuleGrid* grid)
 {
     coder.SetKanjiAllowed(w.kind == BenchWorkload::Kind::Kanji);
-    const auto matrix = coder.EncodeMatrix(w.bytes.data(), static_cast<int>(w.bytes.size()), w.version, w.level, 0);
+    const auto matrix =
+        coder.EncodeMatrix(w.bytes.data(), static_cast<int>(w.bytes.size()), w.version, w.level, 0);
     if (!matrix) return 0;
     if (grid != nullptr) {
         grid->size = matrix->Size();
@@ -58,7 +59,9 @@ struct Contender {
 // first copy, under the fixed XOR pattern 101010000010010.
 int FormatMask(const ModuleGrid& grid)
 {
-    const auto at = [&](int row, int column) { return grid.dark[static_cast<std::size_t>(row) * grid.size + column]; };
+    const auto at = [&](int row, int column) {
+        return grid.dark[static_cast<std::size_t>(row) * grid.size + column];
+    };
     return ((at(8, 2) << 2) | (at(8, 3) << 1) | at(8, 4)) ^ ((0x5412 >> 10) & 7);
 }
 
@@ -71,7 +74,8 @@ std::string Check(const Contender& contender, const BenchWorkload& w, int expect
     if (!bytes) return "symbol not readable by ZXing";
     if (*bytes != w.bytes) return "symbol reads back to other bytes";
     const bool fixedMask = contender.name == "vemora" || contender.name.ends_with("_mask0");
-    if (fixedMask && FormatMask(grid) != 0) return "symbol has mask " + std::to_string(FormatMask(grid)) + ", not 0";
+    if (fixedMask && FormatMask(grid) != 0)
+        return "symbol has mask " + std::to_string(FormatMask(grid)) + ", not 0";
     // A different size is no fault: ours drops the terminator when only the
     // terminator does not fit (ISO/IEC 18004, 7.4.9), a peer that keeps it
     // whole may need the next version.
@@ -96,13 +100,20 @@ int main(int argc, char** argv)
     static const std::vector<BenchWorkload> workloads = MakeBenchWorkloads();
     static clsQRCode ours;
     static const std::vector<Contender> contenders = {
-        {"vemora", [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithVemora(ours, w, g); }},
-        {"qrencode_mask0", [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithQrencode(w, true, g); }},
-        {"qrencode_auto", [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithQrencode(w, false, g); }},
-        {"qrcodegen_mask0", [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithQrcodegen(w, true, g); }},
-        {"qrcodegen_auto", [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithQrcodegen(w, false, g); }},
-        {"zxing_mask0", [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithZXing(w, true, g); }},
-        {"zxing_auto", [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithZXing(w, false, g); }},
+        {"vemora",
+         [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithVemora(ours, w, g); }},
+        {"qrencode_mask0",
+         [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithQrencode(w, true, g); }},
+        {"qrencode_auto",
+         [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithQrencode(w, false, g); }},
+        {"qrcodegen_mask0",
+         [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithQrcodegen(w, true, g); }},
+        {"qrcodegen_auto",
+         [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithQrcodegen(w, false, g); }},
+        {"zxing_mask0",
+         [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithZXing(w, true, g); }},
+        {"zxing_auto",
+         [](const BenchWorkload& w, ModuleGrid* g) { return EncodeWithZXing(w, false, g); }},
     };
 
     std::vector<std::string> workloadNames;
@@ -126,7 +137,8 @@ int main(int argc, char** argv)
                                                  state.SkipWithError(problem.c_str());
                                                  return;
                                              }
-                                             for (auto _ : state) benchmark::DoNotOptimize(c.encode(w, nullptr));
+                                             for (auto _ : state)
+                                                 benchmark::DoNotOptimize(c.encode(w, nullptr));
                                          })
                 ->Unit(benchmark::kMicrosecond)
                 ->Repetitions(kRepetitions)

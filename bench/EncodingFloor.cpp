@@ -58,7 +58,8 @@ std::uint32_t EncodingFloor::Run()
     for (int row = 0; row < Size; ++row) {
         for (int column = 0; column < Size; ++column, ++bit) {
             const int value = bit < codewordBits ? codewords_[bit >> 3] >> (7 - (bit & 7)) : 0;
-            modules_[row * Size + column] = static_cast<std::uint8_t>((value ^ row ^ column ^ 1) & 1);
+            modules_[row * Size + column] =
+                static_cast<std::uint8_t>((value ^ row ^ column ^ 1) & 1);
             checksum += modules_[row * Size + column];
         }
     }

@@ -22,13 +22,13 @@ public:
     // the compiler cannot drop the work.
     std::uint32_t Run();
 
-
 private:
     void ComputeParity(const std::uint8_t* block, int length, std::uint8_t* parity) const;
 
     std::array<std::uint8_t, 256> log_{};
-    std::array<std::uint8_t, 512> exp_{};          // doubled: exp_[a + b] needs no reduction
-    std::array<std::uint8_t, ParityPerBlock> generatorLog_{}; // log of g(x) below x^30, highest first
+    std::array<std::uint8_t, 512> exp_{}; // doubled: exp_[a + b] needs no reduction
+    std::array<std::uint8_t, ParityPerBlock>
+        generatorLog_{}; // log of g(x) below x^30, highest first
     // Data codewords block after block, then each block's parity.
     std::array<std::uint8_t, DataCodewords + Blocks * ParityPerBlock> codewords_{};
     std::array<std::uint8_t, Size * Size> modules_{};

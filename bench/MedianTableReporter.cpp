@@ -11,32 +11,40 @@ constexpr const char* kOurs = "vemora";
 double ToMicroseconds(double value, benchmark::TimeUnit unit)
 {
     switch (unit) {
-    case benchmark::kNanosecond: return value / 1000.0;
-    case benchmark::kMicrosecond: return value;
-    case benchmark::kMillisecond: return value * 1000.0;
-    case benchmark::kSecond: return value * 1e6;
+    case benchmark::kNanosecond:
+        return value / 1000.0;
+    case benchmark::kMicrosecond:
+        return value;
+    case benchmark::kMillisecond:
+        return value * 1000.0;
+    case benchmark::kSecond:
+        return value * 1e6;
     }
     return value;
 }
 
 bool IsFixedMaskPeer(const std::string& encoder)
 {
-    return encoder != kOurs && encoder.size() > 6 && encoder.compare(encoder.size() - 6, 6, "_mask0") == 0;
+    return encoder != kOurs && encoder.size() > 6 &&
+           encoder.compare(encoder.size() - 6, 6, "_mask0") == 0;
 }
 
 } // namespace
 
-MedianTableReporter::MedianTableReporter(std::vector<std::string> workloads, std::vector<std::string> encoders)
+MedianTableReporter::MedianTableReporter(std::vector<std::string> workloads,
+                                         std::vector<std::string> encoders)
     : workloads_(std::move(workloads)), encoders_(std::move(encoders))
-{
-}
+{}
 
 void MedianTableReporter::ReportRuns(const std::vector<Run>& runs)
 {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-        if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median" || run.error_occurred) continue;
-        medians_[run.run_name.function_name] = ToMicroseconds(run.GetAdjustedRealTime(), run.time_unit);
+        if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median" ||
+            run.error_occurred)
+            continue;
+        medians_[run.run_name.function_name] =
+            ToMicroseconds(run.GetAdjustedRealTime(), run.time_unit);
     }
 }
 
@@ -67,7 +75,8 @@ void MedianTableReporter::PrintTable() const
             const double t = Median(w, e);
             if (t < 0) std::printf(" - |");
             else std::printf(" %.2f |", t);
-            if (t >= 0 && IsFixedMaskPeer(e) && (fastestPeer < 0 || t < fastestPeer)) fastestPeer = t;
+            if (t >= 0 && IsFixedMaskPeer(e) && (fastestPeer < 0 || t < fastestPeer))
+                fastestPeer = t;
         }
         const double ours = Median(w, kOurs);
         if (ours > 0 && fastestPeer > 0) std::printf(" %.2fx |\n", fastestPeer / ours);
@@ -76,9 +85,11 @@ void MedianTableReporter::PrintTable() const
     }
     const auto floor = medians_.find("floor_40L/rs_and_modules");
     if (floor != medians_.end()) {
-        std::printf("\nFloor (40-L Reed-Solomon parity by log/exp tables + one pass over 31,329 modules): %.2f us",
+        std::printf("\nFloor (40-L Reed-Solomon parity by log/exp tables + one pass over 31,329 "
+                    "modules): %.2f us",
                     floor->second);
-        if (ours40L > 0) std::printf("; vemora at 40-L is %.2fx the floor", ours40L / floor->second);
+        if (ours40L > 0)
+            std::printf("; vemora at 40-L is %.2fx the floor", ours40L / floor->second);
         std::printf("\n");
     }
 }

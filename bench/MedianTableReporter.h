@@ -18,7 +18,8 @@ public:
     void Finalize() override;
 
 private:
-    double Median(const std::string& workload, const std::string& encoder) const; // microseconds, or < 0
+    double Median(const std::string& workload,
+                  const std::string& encoder) const; // microseconds, or < 0
     void PrintTable() const;
 
     std::vector<std::string> workloads_;

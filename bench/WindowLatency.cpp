@@ -20,7 +20,8 @@ double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to)
 {
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
 }
 
 double Median(std::vector<double> values)
@@ -44,12 +45,14 @@ void PumpPending()
 double TimeCreate(HWND form, const std::wstring& text, int versionIndex)
 {
     SetWindowTextW(GetDlgItem(form, Form1::Text1Id), text.c_str());
-    SendMessageW(GetDlgItem(form, Form1::Cmb1Id + 0), CB_SETCURSEL, static_cast<WPARAM>(versionIndex), 0);
+    SendMessageW(GetDlgItem(form, Form1::Cmb1Id + 0), CB_SETCURSEL,
+                 static_cast<WPARAM>(versionIndex), 0);
     HWND button = GetDlgItem(form, Form1::Command1Id);
     PumpPending();
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    SendMessageW(form, WM_COMMAND, MAKEWPARAM(Form1::Command1Id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
+    SendMessageW(form, WM_COMMAND, MAKEWPARAM(Form1::Command1Id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
     QueryPerformanceCounter(&end);
     PumpPending();
     return Milliseconds(start, end);
@@ -67,7 +70,8 @@ BOOL CALLBACK FindProgramWindow(HWND window, LPARAM lParam)
     GetWindowThreadProcessId(window, &processId);
     wchar_t className[64] = {};
     GetClassNameW(window, className, 64);
-    if (processId == find->processId && IsWindowVisible(window) && std::wstring(className) == Form1::ClassName) {
+    if (processId == find->processId && IsWindowVisible(window) &&
+        std::wstring(className) == Form1::ClassName) {
         find->window = window;
         return FALSE;
     }
@@ -84,7 +88,8 @@ double TimeStart(const std::wstring& program)
     std::wstring commandLine = L"\"" + program + L"\"";
     LARGE_INTEGER start, end;
     QueryPerformanceCounter(&start);
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
         return -1;
     WaitForInputIdle(process.hProcess, 30000);
     FindResult find{process.dwProcessId, nullptr};
@@ -100,7 +105,8 @@ double TimeStart(const std::wstring& program)
         Sleep(1);
     }
     if (find.window) PostMessageW(find.window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+    if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(process.hProcess, 1);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return result;
@@ -142,8 +148,11 @@ int wmain(int argc, wchar_t** argv)
     OleUninitialize();
 
     std::printf("%-44s %10s %6s\n", "window latency under Wine (median)", "ms", "runs");
-    std::printf("%-44s %10.2f %6zu\n", "Create, version 1 (click to Pic2 picture)", Median(version1), version1.size());
-    std::printf("%-44s %10.2f %6zu\n", "Create, version 40-M (click to Pic2 picture)", Median(version40), version40.size());
-    std::printf("%-44s %10.1f %6zu\n", "start to first painted window", Median(startTimes), startTimes.size());
+    std::printf("%-44s %10.2f %6zu\n", "Create, version 1 (click to Pic2 picture)",
+                Median(version1), version1.size());
+    std::printf("%-44s %10.2f %6zu\n", "Create, version 40-M (click to Pic2 picture)",
+                Median(version40), version40.size());
+    std::printf("%-44s %10.1f %6zu\n", "start to first painted window", Median(startTimes),
+                startTimes.size());
     return startTimes.empty() ? 1 : 0;
 }

@@ -28,12 +28,12 @@ struct EncodeResult {
     int mode = 0;                  // ZXing::QRCode::CodecMode
     const void* version = nullptr; // const ZXing::QRCode::Version*
     int maskPattern = -1;
-    BitMatrix matrix;              // modules per side, no quiet zone
+    BitMatrix matrix; // modules per side, no quiet zone
 };
 
 // maskPattern -1 lets ZXing choose the mask by its penalty rules; versionNumber
 // 0 picks the smallest version. Throws when the content does not fit.
-EncodeResult Encode(const std::wstring& content, ErrorCorrectionLevel ecLevel, CharacterSet encoding,
-                    int versionNumber, bool useGs1Format, int maskPattern);
+EncodeResult Encode(const std::wstring& content, ErrorCorrectionLevel ecLevel,
+                    CharacterSet encoding, int versionNumber, bool useGs1Format, int maskPattern);
 
 } // namespace ZXing::QRCode

@@ -7,7 +7,10 @@ namespace {
 bool IsPowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
 
 // The integer nearest to sqrt(n) + 2: the trial-division limit.
-int TrialLimit(int n) { return static_cast<int>(std::lround(std::sqrt(static_cast<double>(n)) + 2.0)); }
+int TrialLimit(int n)
+{
+    return static_cast<int>(std::lround(std::sqrt(static_cast<double>(n)) + 2.0));
+}
 
 } // namespace
 

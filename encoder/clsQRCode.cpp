@@ -10,6 +10,7 @@ namespace {
 
 // ISO/IEC 18004 Table 9: number of error correction blocks (both groups
 // together), per version and level.
+// clang-format off
 constexpr std::uint8_t kBlockCount[40][4] = {
     //  L   M   Q   H       L   M   Q   H       L   M   Q   H       L   M   Q   H
     { 1,  1,  1,  1}, { 1,  1,  1,  1}, { 1,  1,  2,  2}, { 1,  2,  2,  4}, //  1- 4
@@ -23,9 +24,11 @@ constexpr std::uint8_t kBlockCount[40][4] = {
     {18, 35, 48, 57}, {19, 37, 51, 60}, {19, 38, 53, 63}, {20, 40, 56, 66}, // 33-36
     {21, 43, 59, 70}, {22, 45, 62, 74}, {24, 47, 65, 77}, {25, 49, 68, 81}, // 37-40
 };
+// clang-format on
 
 // ISO/IEC 18004 Table 9: error correction codewords per block (c - k), per
 // version and level.
+// clang-format off
 constexpr std::uint8_t kEcCodewordsPerBlock[40][4] = {
     //  L   M   Q   H       L   M   Q   H       L   M   Q   H       L   M   Q   H
     { 7, 10, 13, 17}, {10, 16, 22, 28}, {15, 26, 18, 22}, {20, 18, 26, 16}, //  1- 4
@@ -39,16 +42,19 @@ constexpr std::uint8_t kEcCodewordsPerBlock[40][4] = {
     {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, // 33-36
     {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, {30, 28, 30, 30}, // 37-40
 };
+// clang-format on
 
 // The character-count field widths of ISO/IEC 18004 Table 3 by width class
 // (versions 1-9, 10-26, 27-40), in mode order byte, numeric, alphanumeric, kanji.
 enum Mode { ByteMode = 0, NumericMode = 1, AlphanumericMode = 2, KanjiMode = 3 };
 constexpr int kModeCount = 4;
+// clang-format off
 constexpr int kCountWidth[3][kModeCount] = {
     { 8, 10,  9,  8},
     {16, 12, 11, 10},
     {16, 14, 13, 12},
 };
+// clang-format on
 // Mode indicators of Table 2, in the same mode order.
 constexpr int kModeIndicator[kModeCount] = {0b0100, 0b0001, 0b0010, 0b1000};
 
@@ -59,7 +65,8 @@ constexpr auto kAlphanumericValues = [] {
     for (int c = '0'; c <= '9'; ++c) values[c] = static_cast<std::int8_t>(c - '0');
     for (int c = 'A'; c <= 'Z'; ++c) values[c] = static_cast<std::int8_t>(c - 'A' + 10);
     const char others[] = " $%*+-./:";
-    for (int i = 0; others[i] != 0; ++i) values[static_cast<unsigned char>(others[i])] = static_cast<std::int8_t>(36 + i);
+    for (int i = 0; others[i] != 0; ++i)
+        values[static_cast<unsigned char>(others[i])] = static_cast<std::int8_t>(36 + i);
     return values;
 }();
 
@@ -98,7 +105,8 @@ public:
         if (position_ + width <= clsQRCode::BitArrayCapacity) {
             // The common case, with no test per bit; constant widths unroll.
             std::uint8_t* out = bits_.data() + position_;
-            for (int b = width - 1; b >= 0; --b) *out++ = static_cast<std::uint8_t>((value >> b) & 1);
+            for (int b = width - 1; b >= 0; --b)
+                *out++ = static_cast<std::uint8_t>((value >> b) & 1);
             position_ += width;
             return;
         }
@@ -199,7 +207,8 @@ int clsQRCode::EcCodewordsPerBlock(int version, int ecLevel) const
 
 int clsQRCode::DataCodewords(int version, int ecLevel) const
 {
-    return TotalCodewords(version) - BlockCount(version, ecLevel) * EcCodewordsPerBlock(version, ecLevel);
+    return TotalCodewords(version) -
+           BlockCount(version, ecLevel) * EcCodewordsPerBlock(version, ecLevel);
 }
 
 int clsQRCode::BchRemainder(int value, int generator, int topBit, int count) const
@@ -285,8 +294,8 @@ Candidate Cheapest(const Candidate* from, int m, int maxCount, int continueBits,
 // predecessors, when not null, receive every entry's predecessor (n * 4) for
 // the path recovery. On return last holds the entries of position n-1.
 template <int Modes>
-void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllowed, std::int8_t* predecessors,
-             Candidate (&last)[kModeCount])
+void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllowed,
+             std::int8_t* predecessors, Candidate (&last)[kModeCount])
 {
     // Three rows used in turn, by pointer: copying the rows between
     // positions made the compiler store entries as scalars and reload them
@@ -308,31 +317,39 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllow
         if (i == 0) {
             current[ByteMode] = {byteSwitch, 1, -1};
             current[NumericMode] = cls == 1 ? Candidate{numericSwitch, 1, -1} : impossible;
-            current[AlphanumericMode] = cls != 0 ? Candidate{alphanumericSwitch, 1, -1} : impossible;
+            current[AlphanumericMode] =
+                cls != 0 ? Candidate{alphanumericSwitch, 1, -1} : impossible;
             if constexpr (Modes > KanjiMode) current[KanjiMode] = impossible;
         } else {
             // Byte mode: always possible.
-            current[ByteMode] = Cheapest<Modes>(back1, ByteMode, a.maxCount[ByteMode], 8, byteSwitch);
+            current[ByteMode] =
+                Cheapest<Modes>(back1, ByteMode, a.maxCount[ByteMode], 8, byteSwitch);
             // Numeric mode: 10 bits per three digits, 4 for a last single digit, 7 for a pair.
             current[NumericMode] =
-                cls != 1 ? impossible
-                         : Cheapest<Modes>(back1, NumericMode, a.maxCount[NumericMode],
-                                           3 + (back1[NumericMode].run % 3 == 0 ? 1 : 0), numericSwitch);
+                cls != 1
+                    ? impossible
+                    : Cheapest<Modes>(back1, NumericMode, a.maxCount[NumericMode],
+                                      3 + (back1[NumericMode].run % 3 == 0 ? 1 : 0), numericSwitch);
             // Alphanumeric mode: 11 bits per pair, 6 for a last single character.
             current[AlphanumericMode] =
                 cls == 0 ? impossible
                          : Cheapest<Modes>(back1, AlphanumericMode, a.maxCount[AlphanumericMode],
-                                           5 + (back1[AlphanumericMode].run % 2 == 0 ? 1 : 0), alphanumericSwitch);
+                                           5 + (back1[AlphanumericMode].run % 2 == 0 ? 1 : 0),
+                                           alphanumericSwitch);
             // Kanji mode: byte i closes a double-byte character that starts at i-1.
             if constexpr (Modes > KanjiMode) {
-                if (!kanjiAllowed || !clsQRCode::IsKanjiPair(data[i - 1], data[i])) current[KanjiMode] = impossible;
+                if (!kanjiAllowed || !clsQRCode::IsKanjiPair(data[i - 1], data[i]))
+                    current[KanjiMode] = impossible;
                 else if (i == 1) current[KanjiMode] = {kanjiSwitch, 1, -1};
-                else current[KanjiMode] = Cheapest<Modes>(back2, KanjiMode, a.maxCount[KanjiMode], 13, kanjiSwitch);
+                else
+                    current[KanjiMode] =
+                        Cheapest<Modes>(back2, KanjiMode, a.maxCount[KanjiMode], 13, kanjiSwitch);
             }
         }
         if (predecessors != nullptr)
             for (int m = 0; m < Modes; ++m)
-                predecessors[static_cast<std::size_t>(i) * kModeCount + m] = static_cast<std::int8_t>(current[m].predecessor);
+                predecessors[static_cast<std::size_t>(i) * kModeCount + m] =
+                    static_cast<std::int8_t>(current[m].predecessor);
         Candidate* oldest = back2;
         back2 = back1;
         back1 = current;
@@ -407,16 +424,20 @@ int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int leng
             out.Write(count, a.width[m]);
             int i = 0;
             for (; i + 3 <= count; i += 3)
-                out.Write(100 * (segment[i] & 0x0F) + 10 * (segment[i + 1] & 0x0F) + (segment[i + 2] & 0x0F), 10);
+                out.Write(100 * (segment[i] & 0x0F) + 10 * (segment[i + 1] & 0x0F) +
+                              (segment[i + 2] & 0x0F),
+                          10);
             if (count - i == 1) out.Write(segment[i] & 0x0F, 4);
-            else if (count - i == 2) out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
+            else if (count - i == 2)
+                out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
             break;
         }
         case AlphanumericMode: {
             out.Write(count, a.width[m]);
             int i = 0;
             for (; i + 2 <= count; i += 2)
-                out.Write(45 * AlphanumericValue(segment[i]) + AlphanumericValue(segment[i + 1]), 11);
+                out.Write(45 * AlphanumericValue(segment[i]) + AlphanumericValue(segment[i + 1]),
+                          11);
             if (i < count) out.Write(AlphanumericValue(segment[i]), 6);
             break;
         }
@@ -463,7 +484,9 @@ void clsQRCode::BuildFunctionPatterns(ModuleMatrix& matrix, int version) const
         for (int j = 0; j < 8; ++j) {
             std::uint8_t value;
             if (i == 7 || j == 7) value = 2;
-            else if (((i == 1 || i == 5) && j >= 1 && j <= 5) || ((j == 1 || j == 5) && i >= 1 && i <= 5)) value = 2;
+            else if (((i == 1 || i == 5) && j >= 1 && j <= 5) ||
+                     ((j == 1 || j == 5) && i >= 1 && i <= 5))
+                value = 2;
             else value = 1;
             matrix.At(i, j) = value;
             matrix.At(i, size - 1 - j) = value;
@@ -532,7 +555,8 @@ void XorPattern(std::span<std::uint8_t> grid, int size, Condition condition)
     std::uint8_t rows[rowPeriod][width];
     for (int i = 0; i < patternRows; ++i) {
         int product = 0;
-        for (int j = 0; j < patternWidth; ++j, product += i) rows[i][j] = condition(i, j, product) ? 1 : 0;
+        for (int j = 0; j < patternWidth; ++j, product += i)
+            rows[i][j] = condition(i, j, product) ? 1 : 0;
     }
     std::uint8_t* cell = grid.data();
     for (int i = 0; i < size; ++i) {
@@ -553,14 +577,31 @@ int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
     if (mask < 0 || mask > 7) mask = 0;
     // Table 10: the data mask pattern conditions, i the row and j the column.
     switch (mask) {
-    case 0: XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 2 == 0; }); break;
-    case 1: XorPattern(grid, size, [](int i, int, int) { return i % 2 == 0; }); break;
-    case 2: XorPattern(grid, size, [](int, int j, int) { return j % 3 == 0; }); break;
-    case 3: XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 3 == 0; }); break;
-    case 4: XorPattern(grid, size, [](int i, int j, int) { return (i / 2 + j / 3) % 2 == 0; }); break;
-    case 5: XorPattern(grid, size, [](int, int, int ij) { return ij % 2 + ij % 3 == 0; }); break;
-    case 6: XorPattern(grid, size, [](int, int, int ij) { return (ij % 2 + ij % 3) % 2 == 0; }); break;
-    case 7: XorPattern(grid, size, [](int i, int j, int ij) { return ((i + j) % 2 + ij % 3) % 2 == 0; }); break;
+    case 0:
+        XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 2 == 0; });
+        break;
+    case 1:
+        XorPattern(grid, size, [](int i, int, int) { return i % 2 == 0; });
+        break;
+    case 2:
+        XorPattern(grid, size, [](int, int j, int) { return j % 3 == 0; });
+        break;
+    case 3:
+        XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 3 == 0; });
+        break;
+    case 4:
+        XorPattern(grid, size, [](int i, int j, int) { return (i / 2 + j / 3) % 2 == 0; });
+        break;
+    case 5:
+        XorPattern(grid, size, [](int, int, int ij) { return ij % 2 + ij % 3 == 0; });
+        break;
+    case 6:
+        XorPattern(grid, size, [](int, int, int ij) { return (ij % 2 + ij % 3) % 2 == 0; });
+        break;
+    case 7:
+        XorPattern(grid, size,
+                   [](int i, int j, int ij) { return ((i + j) % 2 + ij % 3) % 2 == 0; });
+        break;
     }
     return mask;
 }
@@ -571,17 +612,20 @@ namespace {
 
 // The format information bit positions (7.9.1, Figure 25): bit 14 first.
 // First copy around the top-left finder, (row, column).
+// clang-format off
 constexpr int kFormatFirstCopy[15][2] = {
     {8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 7}, {8, 8},
     {7, 8}, {5, 8}, {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8},
 };
+// clang-format on
 
 // The eight one-bit entries of every byte value, most significant first: a
 // codeword goes into a BitArray as one 8-byte copy.
 constexpr auto kCodewordBits = [] {
     std::array<std::array<std::uint8_t, 8>, 256> table{};
     for (int value = 0; value < 256; ++value)
-        for (int b = 0; b < 8; ++b) table[value][b] = static_cast<std::uint8_t>((value >> (7 - b)) & 1);
+        for (int b = 0; b < 8; ++b)
+            table[value][b] = static_cast<std::uint8_t>((value >> (7 - b)) & 1);
     return table;
 }();
 
@@ -650,7 +694,8 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     // 7. Padding (7.4.10): zero bits to the codeword boundary, then 0xEC 0x11 ...
     int position = std::min(length, dataBits);
     while (position % 8 != 0) stream[position++] = 0;
-    for (int pad = 0; position < dataBits; position += 8, ++pad) WriteCodeword(stream, position / 8, kPadCodewords[pad % 2]);
+    for (int pad = 0; position < dataBits; position += 8, ++pad)
+        WriteCodeword(stream, position / 8, kPadCodewords[pad % 2]);
 
     // 8. Block split (Table 9): the short blocks first, one data codeword fewer.
     const int blocks = BlockCount(version, ecLevel);
@@ -690,7 +735,8 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
         }
         coder_->EncodeBlock(blockBuffer);
         for (int idx = 0; idx < ecPerBlock; ++idx)
-            WriteCodeword(codewordBits, dataCodewords + b + idx * blocks, blockBuffer[ecPerBlock - 1 - idx]);
+            WriteCodeword(codewordBits, dataCodewords + b + idx * blocks,
+                          blockBuffer[ecPerBlock - 1 - idx]);
     }
 
     // 11. The function-pattern template.
@@ -710,7 +756,8 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     // One column pair from (startRow, c + 1) over size rows, one row step at a
     // time; the cell pointers move by whole rows instead of being recomputed.
     auto placePair = [&](int startRow, int step, int c) {
-        const std::uint8_t* t = matrix.Data() + static_cast<std::ptrdiff_t>(startRow) * matrix.Stride() + c;
+        const std::uint8_t* t =
+            matrix.Data() + static_cast<std::ptrdiff_t>(startRow) * matrix.Stride() + c;
         std::uint8_t* g = grid.data() + static_cast<std::ptrdiff_t>(startRow) * size + c;
         const std::ptrdiff_t templateStep = static_cast<std::ptrdiff_t>(step) * matrix.Stride();
         const std::ptrdiff_t gridStep = static_cast<std::ptrdiff_t>(step) * size;
@@ -748,14 +795,16 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
         const std::uint8_t* masked = grid.data() + static_cast<std::size_t>(row) * size;
         for (int column = 0; column < size; ++column) {
             const std::uint8_t cell = cells[column];
-            cells[column] = static_cast<std::uint8_t>((cell | (masked[column] & (cell == 0 ? 1 : 0))) & 1);
+            cells[column] =
+                static_cast<std::uint8_t>((cell | (masked[column] & (cell == 0 ? 1 : 0))) & 1);
         }
     }
 
     // 12c. Version information (7.10), unmasked: bit t at (size-11 + t%3, t/3)
     // and its transpose.
     if (version >= 7) {
-        const int word = BchRemainder(version, kVersionGenerator, kVersionTopBit, 12) | (version << 12);
+        const int word =
+            BchRemainder(version, kVersionGenerator, kVersionTopBit, 12) | (version << 12);
         for (int t = 0; t < 18; ++t) {
             const std::uint8_t bit = (word & bitWeight_[t]) ? 1 : 0;
             matrix.At(size - 11 + t % 3, t / 3) = bit;
@@ -765,7 +814,9 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
 
     // 12d. Format information (7.9): level bits L 01, M 00, Q 11, H 10, then the mask.
     const int formatData = ((ecLevel - 1) ^ 1) * 8 + mask;
-    const int format = ((formatData << 10) | BchRemainder(formatData, kFormatGenerator, kFormatTopBit, 10)) ^ kFormatMask;
+    const int format =
+        ((formatData << 10) | BchRemainder(formatData, kFormatGenerator, kFormatTopBit, 10)) ^
+        kFormatMask;
     for (int i = 0; i < 15; ++i) {
         const int t = 14 - i;
         const std::uint8_t bit = (format & bitWeight_[t]) ? 1 : 0;

@@ -7,10 +7,12 @@
 
 #include "mdlFakeBarCode.h"
 
-IPictureDisp* clsQRCode::Encode(const std::uint8_t* data, int dataLength, int version, int ecLevel, int mask)
+IPictureDisp* clsQRCode::Encode(const std::uint8_t* data, int dataLength, int version, int ecLevel,
+                                int mask)
 {
     // Steps 1 to 12: the finished matrix, or no symbol at all.
-    const std::optional<ModuleMatrix> matrix = EncodeMatrix(data, dataLength, version, ecLevel, mask);
+    const std::optional<ModuleMatrix> matrix =
+        EncodeMatrix(data, dataLength, version, ecLevel, mask);
     if (!matrix) return nullptr;
     // Step 13: the matrix's stride is size + 3, so its three all-light extra
     // rows and columns plus one pixel of fill make the four-module quiet zone

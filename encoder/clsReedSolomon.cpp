@@ -59,7 +59,8 @@ namespace {
 // the lead's logarithm for every term, so a term is two table reads, an add,
 // a conditional subtract and an XOR. False, with work untouched, when the field
 // or the generator do not qualify.
-bool DivideInBinaryField(const clsFiniteField& f, const std::int32_t* generator, int k, int e, std::int32_t* work)
+bool DivideInBinaryField(const clsFiniteField& f, const std::int32_t* generator, int k, int e,
+                         std::int32_t* work)
 {
     const int q = f.Order();
     if (q < 2 || (q & (q - 1)) != 0) return false;
@@ -90,8 +91,8 @@ bool DivideInBinaryField(const clsFiniteField& f, const std::int32_t* generator,
 // not qualify, or when the logarithms are not a one-to-one map onto 0 .. q-2
 // (arguments that do not describe a field), where only Multiply itself gives
 // the defined result.
-bool DivideInSmallBinaryFieldByTable(const clsFiniteField& f, const std::int32_t* generator, int k, int e,
-                                     std::int32_t* work)
+bool DivideInSmallBinaryFieldByTable(const clsFiniteField& f, const std::int32_t* generator, int k,
+                                     int e, std::int32_t* work)
 {
     constexpr int maxOrder = 256;
     const int q = f.Order();
@@ -141,8 +142,9 @@ void clsReedSolomon::EncodeBlock(std::int32_t* cw) const
     std::memcpy(work + e, cw + e, sizeof(std::int32_t) * static_cast<std::size_t>(k));
 
     const std::int32_t* g = generatorPoly_.data();
-    const bool divided = (k * e >= f.Order() && DivideInSmallBinaryFieldByTable(f, g, k, e, work)) ||
-                         DivideInBinaryField(f, g, k, e, work);
+    const bool divided =
+        (k * e >= f.Order() && DivideInSmallBinaryFieldByTable(f, g, k, e, work)) ||
+        DivideInBinaryField(f, g, k, e, work);
     if (!divided) {
         for (int i = k - 1; i >= 0; --i) {
             const int lead = work[e + i];

@@ -31,7 +31,8 @@ PalettisedBitmapInfo GridBitmapInfo(int width, int height)
     return info;
 }
 
-bool ValidGrid(const std::uint8_t* bits, int width, int height, int left, int top, int right, int bottom)
+bool ValidGrid(const std::uint8_t* bits, int width, int height, int left, int top, int right,
+               int bottom)
 {
     if (!bits || width <= 0 || height <= 0 || width % 4 != 0) return false;
     if (left < 0 || top < 0 || right < 0 || bottom < 0) return false;
@@ -43,8 +44,8 @@ bool ValidGrid(const std::uint8_t* bits, int width, int height, int left, int to
 
 } // namespace
 
-IPictureDisp* CreateSymbolPicture(const std::uint8_t* bits, int width, int height, int left, int top, int right,
-                                  int bottom)
+IPictureDisp* CreateSymbolPicture(const std::uint8_t* bits, int width, int height, int left,
+                                  int top, int right, int bottom)
 {
     // 1. The grid's description. Rows of a DIB are padded to 4 bytes; the
     //    grid's rows have no padding, hence width must be a multiple of 4.

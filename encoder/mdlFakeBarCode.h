@@ -20,8 +20,8 @@ struct IPictureDisp;
 // that is not a multiple of 4, a negative margin, a picture above
 // MaxPictureSide pixels a side, or when GDI or OLE refuse (for instance when
 // the process's GDI objects are exhausted). No GDI object outlives a failed call.
-IPictureDisp* CreateSymbolPicture(const std::uint8_t* bits, int width, int height, int left, int top, int right,
-                                  int bottom);
+IPictureDisp* CreateSymbolPicture(const std::uint8_t* bits, int width, int height, int left,
+                                  int top, int right, int bottom);
 
 // Wraps a GDI bitmap into an OLE picture (PICTYPE_BITMAP). With own true the
 // picture deletes the bitmap when its last reference goes. A null bitmap, or a

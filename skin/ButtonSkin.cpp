@@ -20,312 +20,338 @@ constexpr std::array<SkinState, 4> AllStates = {SkinState::Normal, SkinState::Ho
 // 60, 63, ..., 255 (66 ticks).
 constexpr int FadeStep = 3;
 constexpr int FullAlpha = 255;
-constexpr int LeaveAlpha = 140;      // hot face shown at once when the mouse leaves
-constexpr int ReleaseAlpha = 60;     // the normal face after a click starts here
-constexpr int CornerEllipse = 3;     // CreateRoundRectRgn ellipse width and height
+constexpr int LeaveAlpha = 140;  // hot face shown at once when the mouse leaves
+constexpr int ReleaseAlpha = 60; // the normal face after a click starts here
+constexpr int CornerEllipse = 3; // CreateRoundRectRgn ellipse width and height
 
 // GetWindowDC / ReleaseDC for the life of the object.
 class WindowDC {
- public:
-  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
-  ~WindowDC() {
-    if (dc_) ReleaseDC(hwnd_, dc_);
-  }
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  HDC get() const { return dc_; }
+public:
+    explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
+    ~WindowDC()
+    {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    HDC get() const { return dc_; }
 
- private:
-  HWND hwnd_;
-  HDC dc_;
+private:
+    HWND hwnd_;
+    HDC dc_;
 };
 
 // A GDI object selected into a DC for the life of the object.
 class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr) {}
-  ~Selection() {
-    if (old_) SelectObject(dc_, old_);
-  }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr)
+    {}
+    ~Selection()
+    {
+        if (old_) SelectObject(dc_, old_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
 
- private:
-  HDC dc_;
-  HGDIOBJ old_;
+private:
+    HDC dc_;
+    HGDIOBJ old_;
 };
 
-HDC FaceDC(HWND hwnd, SkinState state) {
-  return reinterpret_cast<HDC>(GetSkinProp(hwnd, FacePropNamesFor(state).dc));
+HDC FaceDC(HWND hwnd, SkinState state)
+{
+    return reinterpret_cast<HDC>(GetSkinProp(hwnd, FacePropNamesFor(state).dc));
 }
 
 int AlphaLevel(HWND hwnd) { return static_cast<int>(GetSkinProp(hwnd, SkinProp::AlphaLevel)); }
 void SetAlphaLevel(HWND hwnd, int level) { SetSkinProp(hwnd, SkinProp::AlphaLevel, level); }
 
-WindowBounds BoundsOf(HWND hwnd) {
-  WindowBounds b;
-  GetWindowBounds(hwnd, b);
-  return b;
+WindowBounds BoundsOf(HWND hwnd)
+{
+    WindowBounds b;
+    GetWindowBounds(hwnd, b);
+    return b;
 }
 
-void SetRoundRegion(HWND hwnd, const WindowBounds& b) {
-  // The window owns the region once SetWindowRgn succeeds.
-  HRGN region = CreateRoundRectRgn(0, 0, b.Width + 1, b.Height + 1, CornerEllipse, CornerEllipse);
-  if (region && !SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
+void SetRoundRegion(HWND hwnd, const WindowBounds& b)
+{
+    // The window owns the region once SetWindowRgn succeeds.
+    HRGN region = CreateRoundRectRgn(0, 0, b.Width + 1, b.Height + 1, CornerEllipse, CornerEllipse);
+    if (region && !SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
 }
 
 // A new W x H bitmap, compatible with the window DC, for every face; the
 // bitmap it replaces is deleted.
-void ResizeFaces(HWND hwnd, HDC windowDC, const WindowBounds& b) {
-  for (SkinState s : AllStates) {
-    const FacePropNames names = FacePropNamesFor(s);
-    HDC face = reinterpret_cast<HDC>(GetSkinProp(hwnd, names.dc));
-    if (!face) continue;
-    HBITMAP bitmap = CreateCompatibleBitmap(windowDC, b.Width, b.Height);
-    if (!bitmap) continue;
-    HGDIOBJ previous = SelectObject(face, bitmap);
-    if (previous && previous == reinterpret_cast<HGDIOBJ>(GetSkinProp(hwnd, names.bitmap)))
-      DeleteObject(previous);
-    SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap));
-  }
+void ResizeFaces(HWND hwnd, HDC windowDC, const WindowBounds& b)
+{
+    for (SkinState s : AllStates) {
+        const FacePropNames names = FacePropNamesFor(s);
+        HDC face = reinterpret_cast<HDC>(GetSkinProp(hwnd, names.dc));
+        if (!face) continue;
+        HBITMAP bitmap = CreateCompatibleBitmap(windowDC, b.Width, b.Height);
+        if (!bitmap) continue;
+        HGDIOBJ previous = SelectObject(face, bitmap);
+        if (previous && previous == reinterpret_cast<HGDIOBJ>(GetSkinProp(hwnd, names.bitmap)))
+            DeleteObject(previous);
+        SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap));
+    }
 }
 
 // Still subclassed after the previous procedure ran? It may have detached
 // or destroyed the window (a click that closes a dialog, SkinStop).
 bool StillAttached(HWND hwnd) { return IsWindow(hwnd) && HasSkinProp(hwnd, SkinProp::ProcAddr); }
 
-void ShowPressedAtOnce(HWND hwnd) {
-  StopFadeTimer(hwnd);
-  SetSkinState(hwnd, SkinState::Pressed);
-  SetAlphaLevel(hwnd, FullAlpha);
-  BlendButtonFace(hwnd, nullptr);
-  SetAlphaLevel(hwnd, 0);
+void ShowPressedAtOnce(HWND hwnd)
+{
+    StopFadeTimer(hwnd);
+    SetSkinState(hwnd, SkinState::Pressed);
+    SetAlphaLevel(hwnd, FullAlpha);
+    BlendButtonFace(hwnd, nullptr);
+    SetAlphaLevel(hwnd, 0);
 }
 
-void FadeInFrom(HWND hwnd, SkinState state, int level) {
-  SetSkinState(hwnd, state);
-  SetAlphaLevel(hwnd, level);
-  StartFadeTimer(hwnd);
+void FadeInFrom(HWND hwnd, SkinState state, int level)
+{
+    SetSkinState(hwnd, state);
+    SetAlphaLevel(hwnd, level);
+    StartFadeTimer(hwnd);
 }
 
-}  // namespace
+} // namespace
 
-bool IsPushStyled(HWND hwnd) {
-  const auto type = static_cast<DWORD>(GetSkinProp(hwnd, SkinProp::OldStyle)) & BS_TYPEMASK;
-  return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+bool IsPushStyled(HWND hwnd)
+{
+    const auto type = static_cast<DWORD>(GetSkinProp(hwnd, SkinProp::OldStyle)) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }
 
-void ButtonSkinAttach(HWND hwnd) {
-  // 1-3. Four faces the size of the window, rendered now.
-  const WindowBounds b = BoundsOf(hwnd);
-  {
-    WindowDC windowDC(hwnd);
-    for (SkinState s : AllStates) {
-      HDC face = CreateCompatibleDC(windowDC.get());
-      if (!face) continue;
-      HBITMAP bitmap = CreateCompatibleBitmap(windowDC.get(), b.Width, b.Height);
-      if (bitmap) SelectObject(face, bitmap);
-      const FacePropNames names = FacePropNamesFor(s);
-      SetSkinProp(hwnd, names.dc, reinterpret_cast<std::intptr_t>(face));
-      SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap));
+void ButtonSkinAttach(HWND hwnd)
+{
+    // 1-3. Four faces the size of the window, rendered now.
+    const WindowBounds b = BoundsOf(hwnd);
+    {
+        WindowDC windowDC(hwnd);
+        for (SkinState s : AllStates) {
+            HDC face = CreateCompatibleDC(windowDC.get());
+            if (!face) continue;
+            HBITMAP bitmap = CreateCompatibleBitmap(windowDC.get(), b.Width, b.Height);
+            if (bitmap) SelectObject(face, bitmap);
+            const FacePropNames names = FacePropNamesFor(s);
+            SetSkinProp(hwnd, names.dc, reinterpret_cast<std::intptr_t>(face));
+            SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap));
+        }
     }
-  }
-  // 4-5. The style before the skin changes it decides what the skin paints.
-  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
-  SetSkinProp(hwnd, SkinProp::OldStyle, style);
-  RenderButtonFaces(hwnd);
-  if (IsPushStyled(hwnd)) SendMessageW(hwnd, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
-  SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
-  SetSkinProp(hwnd, SkinProp::TimerId, 0);
-  SetSkinState(hwnd, IsWindowEnabled(hwnd) ? SkinState::Normal : SkinState::Disabled);
-  SetAlphaLevel(hwnd, 0);
-  // 6. Rounded corners.
-  SetRoundRegion(hwnd, b);
+    // 4-5. The style before the skin changes it decides what the skin paints.
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+    SetSkinProp(hwnd, SkinProp::OldStyle, style);
+    RenderButtonFaces(hwnd);
+    if (IsPushStyled(hwnd)) SendMessageW(hwnd, BM_SETSTYLE, BS_OWNERDRAW, TRUE);
+    SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
+    SetSkinProp(hwnd, SkinProp::TimerId, 0);
+    SetSkinState(hwnd, IsWindowEnabled(hwnd) ? SkinState::Normal : SkinState::Disabled);
+    SetAlphaLevel(hwnd, 0);
+    // 6. Rounded corners.
+    SetRoundRegion(hwnd, b);
 }
 
-void ButtonSkinDetach(HWND hwnd) {
-  // A DC is deleted before its bitmap: a selected bitmap cannot be deleted.
-  for (SkinState s : AllStates) {
-    const FacePropNames names = FacePropNamesFor(s);
-    if (HDC face = reinterpret_cast<HDC>(GetSkinProp(hwnd, names.dc))) DeleteDC(face);
-    if (HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(GetSkinProp(hwnd, names.bitmap)))
-      DeleteObject(bitmap);
-    RemoveSkinProp(hwnd, names.dc);
-    RemoveSkinProp(hwnd, names.bitmap);
-  }
-  StopFadeTimer(hwnd);
-  if (HasSkinProp(hwnd, SkinProp::OldStyle))
-    SetWindowLongPtrW(hwnd, GWL_STYLE, GetSkinProp(hwnd, SkinProp::OldStyle));
-  for (const char* name : {SkinProp::OldStyle, SkinProp::MouseFlag, SkinProp::TimerId,
-                           SkinProp::OldState, SkinProp::AlphaLevel})
-    RemoveSkinProp(hwnd, name);
-  SetWindowRgn(hwnd, nullptr, TRUE);
+void ButtonSkinDetach(HWND hwnd)
+{
+    // A DC is deleted before its bitmap: a selected bitmap cannot be deleted.
+    for (SkinState s : AllStates) {
+        const FacePropNames names = FacePropNamesFor(s);
+        if (HDC face = reinterpret_cast<HDC>(GetSkinProp(hwnd, names.dc))) DeleteDC(face);
+        if (HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(GetSkinProp(hwnd, names.bitmap)))
+            DeleteObject(bitmap);
+        RemoveSkinProp(hwnd, names.dc);
+        RemoveSkinProp(hwnd, names.bitmap);
+    }
+    StopFadeTimer(hwnd);
+    if (HasSkinProp(hwnd, SkinProp::OldStyle))
+        SetWindowLongPtrW(hwnd, GWL_STYLE, GetSkinProp(hwnd, SkinProp::OldStyle));
+    for (const char* name : {SkinProp::OldStyle, SkinProp::MouseFlag, SkinProp::TimerId,
+                             SkinProp::OldState, SkinProp::AlphaLevel})
+        RemoveSkinProp(hwnd, name);
+    SetWindowRgn(hwnd, nullptr, TRUE);
 }
 
-void RenderButtonFaces(HWND hwnd) {
-  const WindowBounds b = BoundsOf(hwnd);
-  const std::wstring caption = WindowCaption(hwnd);
-  const bool focused = GetFocus() == hwnd;
-  HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
-  for (SkinState s : AllStates) {
-    HDC face = FaceDC(hwnd, s);
-    if (!face) continue;
-    Selection fontSelection(face, font);
-    SetBkMode(face, TRANSPARENT);
-    NineGridCopy copy;
-    copy.dest = face;
-    copy.width = b.Width;
-    copy.height = b.Height;
-    copy.source = ButtonFaceStrip();
-    copy.sourceY = ButtonFaceHeight * static_cast<int>(s);
-    copy.sourceWidth = ButtonFaceStripWidth;
-    copy.sourceHeight = ButtonFaceHeight;
-    copy.left = copy.top = copy.right = copy.bottom = 3;
-    StretchNineGrid(copy);
-    SetTextColor(face, s == SkinState::Disabled ? DisabledButtonTextColor : ButtonTextColor);
-    DrawTextInRect(face, caption, 2, 2, b.Width - 4, b.Height - 4, CaptionFormat);
-    if (focused) DrawFocusBox(face, 2, 2, b.Width - 4, b.Height - 4);
-  }
+void RenderButtonFaces(HWND hwnd)
+{
+    const WindowBounds b = BoundsOf(hwnd);
+    const std::wstring caption = WindowCaption(hwnd);
+    const bool focused = GetFocus() == hwnd;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+    for (SkinState s : AllStates) {
+        HDC face = FaceDC(hwnd, s);
+        if (!face) continue;
+        Selection fontSelection(face, font);
+        SetBkMode(face, TRANSPARENT);
+        NineGridCopy copy;
+        copy.dest = face;
+        copy.width = b.Width;
+        copy.height = b.Height;
+        copy.source = ButtonFaceStrip();
+        copy.sourceY = ButtonFaceHeight * static_cast<int>(s);
+        copy.sourceWidth = ButtonFaceStripWidth;
+        copy.sourceHeight = ButtonFaceHeight;
+        copy.left = copy.top = copy.right = copy.bottom = 3;
+        StretchNineGrid(copy);
+        SetTextColor(face, s == SkinState::Disabled ? DisabledButtonTextColor : ButtonTextColor);
+        DrawTextInRect(face, caption, 2, 2, b.Width - 4, b.Height - 4, CaptionFormat);
+        if (focused) DrawFocusBox(face, 2, 2, b.Width - 4, b.Height - 4);
+    }
 }
 
-LRESULT BlendButtonFace(HWND hwnd, HDC target) {
-  if (!IsWindowEnabled(hwnd)) SetSkinState(hwnd, SkinState::Disabled);
-  if (!IsPushStyled(hwnd)) return 0;
-  HDC face = FaceDC(hwnd, GetSkinState(hwnd));
-  if (!face) return 0;
-  const int alpha = std::clamp(AlphaLevel(hwnd), 0, FullAlpha);
-  const WindowBounds b = BoundsOf(hwnd);
-  // Constant alpha only: the faces carry no per-pixel alpha.
-  const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
-  if (target) {
-    AlphaBlend(target, 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height, blend);
-  } else {
-    WindowDC windowDC(hwnd);
-    if (windowDC.get())
-      AlphaBlend(windowDC.get(), 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height, blend);
-  }
-  return 0;
+LRESULT BlendButtonFace(HWND hwnd, HDC target)
+{
+    if (!IsWindowEnabled(hwnd)) SetSkinState(hwnd, SkinState::Disabled);
+    if (!IsPushStyled(hwnd)) return 0;
+    HDC face = FaceDC(hwnd, GetSkinState(hwnd));
+    if (!face) return 0;
+    const int alpha = std::clamp(AlphaLevel(hwnd), 0, FullAlpha);
+    const WindowBounds b = BoundsOf(hwnd);
+    // Constant alpha only: the faces carry no per-pixel alpha.
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
+    if (target) {
+        AlphaBlend(target, 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height, blend);
+    } else {
+        WindowDC windowDC(hwnd);
+        if (windowDC.get())
+            AlphaBlend(windowDC.get(), 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height,
+                       blend);
+    }
+    return 0;
 }
 
-LRESULT ButtonSkinOnPaint(const SkinMessage& m) {
-  if (!IsPushStyled(m.hwnd)) return m.CallPrevious();
-  StopFadeTimer(m.hwnd);
-  SetAlphaLevel(m.hwnd, FullAlpha);
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(m.hwnd, &ps);
-  if (dc) BlendButtonFace(m.hwnd, dc);
-  EndPaint(m.hwnd, &ps);
-  return 0;
+LRESULT ButtonSkinOnPaint(const SkinMessage& m)
+{
+    if (!IsPushStyled(m.hwnd)) return m.CallPrevious();
+    StopFadeTimer(m.hwnd);
+    SetAlphaLevel(m.hwnd, FullAlpha);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m.hwnd, &ps);
+    if (dc) BlendButtonFace(m.hwnd, dc);
+    EndPaint(m.hwnd, &ps);
+    return 0;
 }
 
-LRESULT ButtonSkinOnSize(const SkinMessage& m) {
-  const LRESULT result = m.CallPrevious();
-  if (!StillAttached(m.hwnd)) return result;
-  const WindowBounds b = BoundsOf(m.hwnd);
-  {
-    WindowDC windowDC(m.hwnd);
-    ResizeFaces(m.hwnd, windowDC.get(), b);
-  }
-  RenderButtonFaces(m.hwnd);
-  SetRoundRegion(m.hwnd, b);
-  return result;
+LRESULT ButtonSkinOnSize(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    const WindowBounds b = BoundsOf(m.hwnd);
+    {
+        WindowDC windowDC(m.hwnd);
+        ResizeFaces(m.hwnd, windowDC.get(), b);
+    }
+    RenderButtonFaces(m.hwnd);
+    SetRoundRegion(m.hwnd, b);
+    return result;
 }
 
 // Focus changes draw or remove the focus rectangle on every face, then the
 // current state's face fades in.
-static LRESULT RenderAndFade(const SkinMessage& m) {
-  const LRESULT result = m.CallPrevious();
-  if (!StillAttached(m.hwnd)) return result;
-  RenderButtonFaces(m.hwnd);
-  SetAlphaLevel(m.hwnd, 0);
-  StartFadeTimer(m.hwnd);
-  return result;
+static LRESULT RenderAndFade(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    RenderButtonFaces(m.hwnd);
+    SetAlphaLevel(m.hwnd, 0);
+    StartFadeTimer(m.hwnd);
+    return result;
 }
 
 LRESULT ButtonSkinOnSetFocus(const SkinMessage& m) { return RenderAndFade(m); }
 LRESULT ButtonSkinOnKillFocus(const SkinMessage& m) { return RenderAndFade(m); }
 
-LRESULT ButtonSkinOnEnable(const SkinMessage& m) {
-  const LRESULT result = m.CallPrevious();
-  if (!StillAttached(m.hwnd)) return result;
-  SetSkinState(m.hwnd, m.wParam ? SkinState::Normal : SkinState::Disabled);
-  BlendButtonFace(m.hwnd, nullptr);
-  return result;
-}
-
-LRESULT ButtonSkinOnMouseMove(const SkinMessage& m) {
-  const LRESULT result = m.CallPrevious();
-  if (!StillAttached(m.hwnd)) return result;
-  if (GetSkinProp(m.hwnd, SkinProp::MouseFlag) == 0) {
-    // First move since the mouse entered: arm leave tracking, fade to Hot.
-    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 1);
-    TrackMouseLeave(m.hwnd);
-    FadeInFrom(m.hwnd, SkinState::Hot, 0);
-    return result;
-  }
-  POINT cursor{};
-  GetCursorPos(&cursor);
-  if (WindowFromPoint(cursor) != m.hwnd) {
-    // The mouse is captured (button held) outside the button.
-    StopFadeTimer(m.hwnd);
-    SetAlphaLevel(m.hwnd, FullAlpha);
+LRESULT ButtonSkinOnEnable(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    SetSkinState(m.hwnd, m.wParam ? SkinState::Normal : SkinState::Disabled);
     BlendButtonFace(m.hwnd, nullptr);
-  }
-  return result;
+    return result;
 }
 
-LRESULT ButtonSkinOnMouseLeave(const SkinMessage& m) {
-  const LRESULT result = m.CallPrevious();
-  if (!StillAttached(m.hwnd)) return result;
-  SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
-  SetSkinState(m.hwnd, SkinState::Hot);
-  SetAlphaLevel(m.hwnd, LeaveAlpha);
-  BlendButtonFace(m.hwnd, nullptr);
-  FadeInFrom(m.hwnd, SkinState::Normal, 0);
-  return result;
+LRESULT ButtonSkinOnMouseMove(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    if (GetSkinProp(m.hwnd, SkinProp::MouseFlag) == 0) {
+        // First move since the mouse entered: arm leave tracking, fade to Hot.
+        SetSkinProp(m.hwnd, SkinProp::MouseFlag, 1);
+        TrackMouseLeave(m.hwnd);
+        FadeInFrom(m.hwnd, SkinState::Hot, 0);
+        return result;
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    if (WindowFromPoint(cursor) != m.hwnd) {
+        // The mouse is captured (button held) outside the button.
+        StopFadeTimer(m.hwnd);
+        SetAlphaLevel(m.hwnd, FullAlpha);
+        BlendButtonFace(m.hwnd, nullptr);
+    }
+    return result;
 }
 
-LRESULT ButtonSkinOnLButtonDown(const SkinMessage& m) {
-  const LRESULT result = m.CallPrevious();
-  if (StillAttached(m.hwnd)) ShowPressedAtOnce(m.hwnd);
-  return result;
+LRESULT ButtonSkinOnMouseLeave(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
+    SetSkinState(m.hwnd, SkinState::Hot);
+    SetAlphaLevel(m.hwnd, LeaveAlpha);
+    BlendButtonFace(m.hwnd, nullptr);
+    FadeInFrom(m.hwnd, SkinState::Normal, 0);
+    return result;
+}
+
+LRESULT ButtonSkinOnLButtonDown(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (StillAttached(m.hwnd)) ShowPressedAtOnce(m.hwnd);
+    return result;
 }
 
 LRESULT ButtonSkinOnLButtonDblClk(const SkinMessage& m) { return ButtonSkinOnLButtonDown(m); }
 
-LRESULT ButtonSkinOnLButtonUp(const SkinMessage& m) {
-  const LRESULT result = m.CallPrevious();
-  if (!StillAttached(m.hwnd)) return result;
-  // The next mouse move re-arms leave tracking and fades to Hot.
-  SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
-  FadeInFrom(m.hwnd, SkinState::Normal, ReleaseAlpha);
-  return result;
+LRESULT ButtonSkinOnLButtonUp(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    // The next mouse move re-arms leave tracking and fades to Hot.
+    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
+    FadeInFrom(m.hwnd, SkinState::Normal, ReleaseAlpha);
+    return result;
 }
 
-LRESULT ButtonSkinOnKeyDown(const SkinMessage& m) {
-  const LRESULT result = m.CallPrevious();
-  if (m.wParam == VK_SPACE && StillAttached(m.hwnd)) ShowPressedAtOnce(m.hwnd);
-  return result;
+LRESULT ButtonSkinOnKeyDown(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (m.wParam == VK_SPACE && StillAttached(m.hwnd)) ShowPressedAtOnce(m.hwnd);
+    return result;
 }
 
-LRESULT ButtonSkinOnKeyUp(const SkinMessage& m) {
-  const LRESULT result = m.CallPrevious();
-  if (m.wParam != VK_SPACE || !StillAttached(m.hwnd)) return result;
-  SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
-  FadeInFrom(m.hwnd, SkinState::Normal, 0);
-  return result;
+LRESULT ButtonSkinOnKeyUp(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (m.wParam != VK_SPACE || !StillAttached(m.hwnd)) return result;
+    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
+    FadeInFrom(m.hwnd, SkinState::Normal, 0);
+    return result;
 }
 
-LRESULT ButtonSkinOnTimer(const SkinMessage& m) {
-  // The timer id is not examined: the fade timer is the only one the skin
-  // sets, and the message goes on to the button in any case.
-  const int level = AlphaLevel(m.hwnd);
-  BlendButtonFace(m.hwnd, nullptr);
-  if (level + FadeStep > FullAlpha) {
-    StopFadeTimer(m.hwnd);
-    SetAlphaLevel(m.hwnd, 0);
-  } else {
-    SetAlphaLevel(m.hwnd, level + FadeStep);
-  }
-  return m.CallPrevious();
+LRESULT ButtonSkinOnTimer(const SkinMessage& m)
+{
+    // The timer id is not examined: the fade timer is the only one the skin
+    // sets, and the message goes on to the button in any case.
+    const int level = AlphaLevel(m.hwnd);
+    BlendButtonFace(m.hwnd, nullptr);
+    if (level + FadeStep > FullAlpha) {
+        StopFadeTimer(m.hwnd);
+        SetAlphaLevel(m.hwnd, 0);
+    } else {
+        SetAlphaLevel(m.hwnd, level + FadeStep);
+    }
+    return m.CallPrevious();
 }

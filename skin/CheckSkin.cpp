@@ -26,180 +26,199 @@ constexpr int CircleBorder = 5;
 int Centred(int outer, int inner) { return RoundHalfEven((outer - inner) / 2.0); }
 
 struct GlyphBox {
-  int y0 = 0;
-  int width = 0;
-  int height = 0;
+    int y0 = 0;
+    int width = 0;
+    int height = 0;
 };
 
 // The glyph is SM_CXMENUCHECK x SM_CYMENUCHECK at window x 0, centred
 // vertically in the window.
-GlyphBox GlyphBoxOf(HWND hwnd) {
-  GlyphBox box;
-  box.width = GetSystemMetrics(SM_CXMENUCHECK);
-  box.height = GetSystemMetrics(SM_CYMENUCHECK);
-  box.y0 = Centred(WindowSize(hwnd).cy, box.height);
-  return box;
+GlyphBox GlyphBoxOf(HWND hwnd)
+{
+    GlyphBox box;
+    box.width = GetSystemMetrics(SM_CXMENUCHECK);
+    box.height = GetSystemMetrics(SM_CYMENUCHECK);
+    box.y0 = Centred(WindowSize(hwnd).cy, box.height);
+    return box;
 }
 
 // The common start of both painters: skip an unchanged state unless forced,
 // otherwise record the state to be drawn.
-bool ShouldPaint(HWND hwnd, SkinState state, bool force) {
-  if (!IsWindow(hwnd)) return false;
-  if (state == GetSkinState(hwnd) && !force) return false;
-  SetSkinState(hwnd, state);
-  return true;
+bool ShouldPaint(HWND hwnd, SkinState state, bool force)
+{
+    if (!IsWindow(hwnd)) return false;
+    if (state == GetSkinState(hwnd) && !force) return false;
+    SetSkinState(hwnd, state);
+    return true;
 }
 
 CheckMark CurrentMark(HWND hwnd) { return CheckMarkOf(SendMessageW(hwnd, BM_GETCHECK, 0, 0)); }
 
 bool IsOptionButton(HWND hwnd) { return ClassKind(hwnd) == SkinKind::OptionButton; }
 
-int PaintGlyph(HWND hwnd, SkinState state, bool force) {
-  return IsOptionButton(hwnd) ? PaintOptionButton(hwnd, state, force)
-                              : PaintCheckBox(hwnd, state, force);
+int PaintGlyph(HWND hwnd, SkinState state, bool force)
+{
+    return IsOptionButton(hwnd) ? PaintOptionButton(hwnd, state, force)
+                                : PaintCheckBox(hwnd, state, force);
 }
 
-}  // namespace
+} // namespace
 
-CheckMark CheckMarkOf(LRESULT getCheckAnswer) {
-  if (getCheckAnswer == BST_CHECKED) return CheckMark::Checked;
-  if (getCheckAnswer == BST_INDETERMINATE) return CheckMark::Indeterminate;
-  return CheckMark::None;
+CheckMark CheckMarkOf(LRESULT getCheckAnswer)
+{
+    if (getCheckAnswer == BST_CHECKED) return CheckMark::Checked;
+    if (getCheckAnswer == BST_INDETERMINATE) return CheckMark::Indeterminate;
+    return CheckMark::None;
 }
 
 void DrawCheckBoxGlyph(HDC dc, int x, int y, int width, int height, bool enabled, CheckMark mark,
-                       SkinState state) {
-  if (width <= 0 || height <= 0) return;
-  MemoryDC tmp = CreateMemoryDC(width, height);
-  if (!tmp) return;
-  FillRectColor(tmp.get(), 0, 0, width, height, RGB(255, 255, 255));
+                       SkinState state)
+{
+    if (width <= 0 || height <= 0) return;
+    MemoryDC tmp = CreateMemoryDC(width, height);
+    if (!tmp) return;
+    FillRectColor(tmp.get(), 0, 0, width, height, RGB(255, 255, 255));
 
-  COLORREF frame = FrameColorDisabled;
-  if (enabled) frame = state == SkinState::Pressed ? PressedCheckFrameColor : FrameColor;
-  FrameRectColor(tmp.get(), 0, 0, width, height, frame);
-  // Without the strips (before SkinStart, after the last detach) only the
-  // flat box is drawn: a copy from a missing strip would leave garbage.
-  if (!OptionCircleStrip() || !GlyphStrip()) {
+    COLORREF frame = FrameColorDisabled;
+    if (enabled) frame = state == SkinState::Pressed ? PressedCheckFrameColor : FrameColor;
+    FrameRectColor(tmp.get(), 0, 0, width, height, frame);
+    // Without the strips (before SkinStart, after the last detach) only the
+    // flat box is drawn: a copy from a missing strip would leave garbage.
+    if (!OptionCircleStrip() || !GlyphStrip()) {
+        BitBlt(dc, x, y, width, height, tmp.get(), 0, 0, SRCCOPY);
+        return;
+    }
+    if (enabled && (state == SkinState::Hot || state == SkinState::Pressed)) {
+        const int bandY = state == SkinState::Hot ? HotFillBandY : PressedFillBandY;
+        StretchBlt(tmp.get(), 1, 1, width - 2, height - 2, OptionCircleStrip(), FillBandX, bandY,
+                   FillBandWidth, FillBandHeight, SRCCOPY);
+    }
+
+    const int offset = enabled ? 0 : DisabledOffset;
+    if (mark == CheckMark::Checked) {
+        TransparentBlit(tmp.get(), Centred(width, CheckMarkWidth), Centred(height, CheckMarkHeight),
+                        CheckMarkWidth, CheckMarkHeight, GlyphStrip(), CheckMarkX + offset,
+                        CheckMarkY, KeyColor);
+    } else if (mark == CheckMark::Indeterminate) {
+        TransparentBlit(tmp.get(), Centred(width, SquareSize), Centred(height, SquareSize),
+                        SquareSize, SquareSize, GlyphStrip(), SquareX + offset, SquareY, KeyColor);
+    }
     BitBlt(dc, x, y, width, height, tmp.get(), 0, 0, SRCCOPY);
-    return;
-  }
-  if (enabled && (state == SkinState::Hot || state == SkinState::Pressed)) {
-    const int bandY = state == SkinState::Hot ? HotFillBandY : PressedFillBandY;
-    StretchBlt(tmp.get(), 1, 1, width - 2, height - 2, OptionCircleStrip(), FillBandX, bandY,
-               FillBandWidth, FillBandHeight, SRCCOPY);
-  }
-
-  const int offset = enabled ? 0 : DisabledOffset;
-  if (mark == CheckMark::Checked) {
-    TransparentBlit(tmp.get(), Centred(width, CheckMarkWidth), Centred(height, CheckMarkHeight),
-                    CheckMarkWidth, CheckMarkHeight, GlyphStrip(), CheckMarkX + offset, CheckMarkY,
-                    KeyColor);
-  } else if (mark == CheckMark::Indeterminate) {
-    TransparentBlit(tmp.get(), Centred(width, SquareSize), Centred(height, SquareSize), SquareSize,
-                    SquareSize, GlyphStrip(), SquareX + offset, SquareY, KeyColor);
-  }
-  BitBlt(dc, x, y, width, height, tmp.get(), 0, 0, SRCCOPY);
 }
 
 void DrawOptionButtonGlyph(HDC dc, int x, int y, int width, int height, bool enabled, bool checked,
-                           SkinState state) {
-  if (!OptionCircleStrip() || !GlyphStrip()) return;
-  int row = -1;
-  if (!enabled) {
-    row = static_cast<int>(SkinState::Disabled);
-  } else if (state == SkinState::Normal || state == SkinState::Hot || state == SkinState::Pressed) {
-    row = static_cast<int>(state);
-  }
-  if (row >= 0) {
-    NineGridCopy copy;
-    copy.dest = dc;
-    copy.x = x;
-    copy.y = y;
-    copy.width = width;
-    copy.height = height;
-    copy.source = OptionCircleStrip();
-    copy.sourceY = OptionCircleSize * row;
-    copy.sourceWidth = OptionCircleSize;
-    copy.sourceHeight = OptionCircleSize;
-    copy.left = copy.top = copy.right = copy.bottom = CircleBorder;
-    copy.key = KeyColor;
-    StretchNineGrid(copy);
-  }
-  if (checked) {
-    TransparentBlit(dc, x + Centred(width, DotSize), y + Centred(height, DotSize), DotSize, DotSize,
-                    GlyphStrip(), DotX + (enabled ? 0 : DisabledOffset), DotY, KeyColor);
-  }
+                           SkinState state)
+{
+    if (!OptionCircleStrip() || !GlyphStrip()) return;
+    int row = -1;
+    if (!enabled) {
+        row = static_cast<int>(SkinState::Disabled);
+    } else if (state == SkinState::Normal || state == SkinState::Hot ||
+               state == SkinState::Pressed) {
+        row = static_cast<int>(state);
+    }
+    if (row >= 0) {
+        NineGridCopy copy;
+        copy.dest = dc;
+        copy.x = x;
+        copy.y = y;
+        copy.width = width;
+        copy.height = height;
+        copy.source = OptionCircleStrip();
+        copy.sourceY = OptionCircleSize * row;
+        copy.sourceWidth = OptionCircleSize;
+        copy.sourceHeight = OptionCircleSize;
+        copy.left = copy.top = copy.right = copy.bottom = CircleBorder;
+        copy.key = KeyColor;
+        StretchNineGrid(copy);
+    }
+    if (checked) {
+        TransparentBlit(dc, x + Centred(width, DotSize), y + Centred(height, DotSize), DotSize,
+                        DotSize, GlyphStrip(), DotX + (enabled ? 0 : DisabledOffset), DotY,
+                        KeyColor);
+    }
 }
 
-int PaintCheckBox(HWND hwnd, SkinState state, bool force) {
-  if (!ShouldPaint(hwnd, state, force)) return 0;
-  const GlyphBox box = GlyphBoxOf(hwnd);
-  WindowDC dc(hwnd);
-  DrawCheckBoxGlyph(dc.get(), 0, box.y0, box.width, box.height, IsWindowEnabled(hwnd) != FALSE,
-                    CurrentMark(hwnd), state);
-  return 1;
+int PaintCheckBox(HWND hwnd, SkinState state, bool force)
+{
+    if (!ShouldPaint(hwnd, state, force)) return 0;
+    const GlyphBox box = GlyphBoxOf(hwnd);
+    WindowDC dc(hwnd);
+    DrawCheckBoxGlyph(dc.get(), 0, box.y0, box.width, box.height, IsWindowEnabled(hwnd) != FALSE,
+                      CurrentMark(hwnd), state);
+    return 1;
 }
 
-int PaintOptionButton(HWND hwnd, SkinState state, bool force) {
-  if (!ShouldPaint(hwnd, state, force)) return 0;
-  const GlyphBox box = GlyphBoxOf(hwnd);
-  WindowDC dc(hwnd);
-  DrawOptionButtonGlyph(dc.get(), 0, box.y0, box.width, box.height, IsWindowEnabled(hwnd) != FALSE,
-                        CurrentMark(hwnd) == CheckMark::Checked, state);
-  return 1;
+int PaintOptionButton(HWND hwnd, SkinState state, bool force)
+{
+    if (!ShouldPaint(hwnd, state, force)) return 0;
+    const GlyphBox box = GlyphBoxOf(hwnd);
+    WindowDC dc(hwnd);
+    DrawOptionButtonGlyph(dc.get(), 0, box.y0, box.width, box.height,
+                          IsWindowEnabled(hwnd) != FALSE, CurrentMark(hwnd) == CheckMark::Checked,
+                          state);
+    return 1;
 }
 
-LRESULT CheckSkinOnPaint(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  PaintGlyph(msg.hwnd, SkinState::Normal, true);
-  return result;
+LRESULT CheckSkinOnPaint(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    PaintGlyph(msg.hwnd, SkinState::Normal, true);
+    return result;
 }
 
-LRESULT CheckSkinOnMouseMove(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  ArmLeaveTracking(msg.hwnd);
-  // Forced: the control repaints its own glyph on many mouse moves.
-  PaintGlyph(msg.hwnd, (msg.wParam & MK_LBUTTON) ? SkinState::Pressed : SkinState::Hot, true);
-  return result;
+LRESULT CheckSkinOnMouseMove(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    ArmLeaveTracking(msg.hwnd);
+    // Forced: the control repaints its own glyph on many mouse moves.
+    PaintGlyph(msg.hwnd, (msg.wParam & MK_LBUTTON) ? SkinState::Pressed : SkinState::Hot, true);
+    return result;
 }
 
-LRESULT CheckSkinOnMouseLeave(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  SetSkinProp(msg.hwnd, SkinProp::MouseFlag, 0);
-  PaintGlyph(msg.hwnd, SkinState::Normal, false);
-  return result;
+LRESULT CheckSkinOnMouseLeave(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    SetSkinProp(msg.hwnd, SkinProp::MouseFlag, 0);
+    PaintGlyph(msg.hwnd, SkinState::Normal, false);
+    return result;
 }
 
-LRESULT CheckSkinOnLButtonDown(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  PaintGlyph(msg.hwnd, SkinState::Pressed, false);
-  return result;
+LRESULT CheckSkinOnLButtonDown(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    PaintGlyph(msg.hwnd, SkinState::Pressed, false);
+    return result;
 }
 
-LRESULT CheckSkinOnLButtonUp(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  // The siblings of an option group are refreshed by the dispatcher next.
-  PaintGlyph(msg.hwnd, SkinState::Normal, false);
-  return result;
+LRESULT CheckSkinOnLButtonUp(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    // The siblings of an option group are refreshed by the dispatcher next.
+    PaintGlyph(msg.hwnd, SkinState::Normal, false);
+    return result;
 }
 
-LRESULT CheckSkinOnKeyDown(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  if (msg.wParam == VK_SPACE) PaintGlyph(msg.hwnd, SkinState::Pressed, false);
-  return result;
+LRESULT CheckSkinOnKeyDown(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    if (msg.wParam == VK_SPACE) PaintGlyph(msg.hwnd, SkinState::Pressed, false);
+    return result;
 }
 
-LRESULT CheckSkinOnKeyUp(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  if (msg.wParam == VK_SPACE) PaintGlyph(msg.hwnd, SkinState::Normal, false);
-  return result;
+LRESULT CheckSkinOnKeyUp(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    if (msg.wParam == VK_SPACE) PaintGlyph(msg.hwnd, SkinState::Normal, false);
+    return result;
 }
 
-LRESULT CheckSkinOnSetFocus(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  // Focus changes redraw option buttons only; a check box keeps its glyph.
-  if (IsOptionButton(msg.hwnd)) PaintOptionButton(msg.hwnd, SkinState::Normal, true);
-  return result;
+LRESULT CheckSkinOnSetFocus(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    // Focus changes redraw option buttons only; a check box keeps its glyph.
+    if (IsOptionButton(msg.hwnd)) PaintOptionButton(msg.hwnd, SkinState::Normal, true);
+    return result;
 }
 
 LRESULT CheckSkinOnKillFocus(const SkinMessage& msg) { return CheckSkinOnSetFocus(msg); }

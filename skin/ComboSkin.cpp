@@ -23,147 +23,161 @@ constexpr int ArrowWidth = 7, ArrowHeight = 4;
 LONG_PTR StyleOf(HWND hwnd) { return GetWindowLongPtrW(hwnd, GWL_STYLE); }
 
 // Only a combo box can be editable; a drive list always behaves as a list.
-bool IsEditableCombo(HWND hwnd) {
-  return ClassKind(hwnd) == SkinKind::ComboBox && (StyleOf(hwnd) & NotEditableBit) == 0;
+bool IsEditableCombo(HWND hwnd)
+{
+    return ClassKind(hwnd) == SkinKind::ComboBox && (StyleOf(hwnd) & NotEditableBit) == 0;
 }
 
-bool InHotZone(HWND hwnd, POINT p) {
-  SIZE size = WindowSize(hwnd);
-  return InComboHotZone(size.cx, size.cy, GetSystemMetrics(SM_CXVSCROLL), p.x, p.y);
+bool InHotZone(HWND hwnd, POINT p)
+{
+    SIZE size = WindowSize(hwnd);
+    return InComboHotZone(size.cx, size.cy, GetSystemMetrics(SM_CXVSCROLL), p.x, p.y);
 }
 
-void DrawButtonBackground(HDC dc, int width, int height, SkinState state) {
-  if (state != SkinState::Hot && state != SkinState::Pressed) {
-    FillRectColor(dc, 0, 0, width, height, RGB(255, 255, 255));
-    return;
-  }
-  NineGridCopy copy;
-  copy.dest = dc;
-  copy.width = width;
-  copy.height = height;
-  copy.source = ComboButtonStrip();
-  copy.sourceX = state == SkinState::Hot ? HotBackgroundX : PressedBackgroundX;
-  copy.sourceWidth = BackgroundWidth;
-  copy.sourceHeight = BackgroundHeight;
-  // The first column is the button's dark left edge: keep two columns of it
-  // unstretched so the line stays sharp.
-  copy.left = 2;
-  copy.top = 1;
-  copy.right = 1;
-  copy.bottom = 1;
-  StretchNineGrid(copy);
+void DrawButtonBackground(HDC dc, int width, int height, SkinState state)
+{
+    if (state != SkinState::Hot && state != SkinState::Pressed) {
+        FillRectColor(dc, 0, 0, width, height, RGB(255, 255, 255));
+        return;
+    }
+    NineGridCopy copy;
+    copy.dest = dc;
+    copy.width = width;
+    copy.height = height;
+    copy.source = ComboButtonStrip();
+    copy.sourceX = state == SkinState::Hot ? HotBackgroundX : PressedBackgroundX;
+    copy.sourceWidth = BackgroundWidth;
+    copy.sourceHeight = BackgroundHeight;
+    // The first column is the button's dark left edge: keep two columns of it
+    // unstretched so the line stays sharp.
+    copy.left = 2;
+    copy.top = 1;
+    copy.right = 1;
+    copy.bottom = 1;
+    StretchNineGrid(copy);
 }
 
 // Repaints the button in the state it was last drawn in (the flat frame has
 // just been drawn over it).
-void RepaintButton(HWND hwnd, HDC dc) {
-  SkinState state = GetSkinState(hwnd);
-  PaintComboButton(hwnd, dc, state, true);
+void RepaintButton(HWND hwnd, HDC dc)
+{
+    SkinState state = GetSkinState(hwnd);
+    PaintComboButton(hwnd, dc, state, true);
 }
 
 void PaintButtonState(HWND hwnd, SkinState state) { PaintComboButton(hwnd, nullptr, state, false); }
 
-}  // namespace
+} // namespace
 
-ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scrollWidth) {
-  ComboButtonGeometry g;
-  const int b = scrollWidth + 1;
-  g.width = b;
-  g.height = windowHeight - 2;
-  g.x = windowWidth - b - 1;
-  g.y = 1;
-  g.arrowX = (b - ArrowWidth) - RoundHalfEven((b - ArrowWidth) / 2.0);
-  g.arrowY = RoundHalfEven((windowHeight - 6) / 2.0);
-  return g;
+ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scrollWidth)
+{
+    ComboButtonGeometry g;
+    const int b = scrollWidth + 1;
+    g.width = b;
+    g.height = windowHeight - 2;
+    g.x = windowWidth - b - 1;
+    g.y = 1;
+    g.arrowX = (b - ArrowWidth) - RoundHalfEven((b - ArrowWidth) / 2.0);
+    g.arrowY = RoundHalfEven((windowHeight - 6) / 2.0);
+    return g;
 }
 
-bool InComboHotZone(int windowWidth, int windowHeight, int scrollWidth, int x, int y) {
-  return x >= windowWidth - scrollWidth - 2 && x <= windowWidth - 2 && y >= 2 &&
-         y <= windowHeight - 2;
+bool InComboHotZone(int windowWidth, int windowHeight, int scrollWidth, int x, int y)
+{
+    return x >= windowWidth - scrollWidth - 2 && x <= windowWidth - 2 && y >= 2 &&
+           y <= windowHeight - 2;
 }
 
-void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force) {
-  if (!IsWindow(hwnd)) return;
-  // 1. A dropped list keeps the button pressed, whatever was asked for.
-  if (SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) state = SkinState::Pressed;
-  if (state == GetSkinState(hwnd) && !force) return;
-  if ((StyleOf(hwnd) & HasDropButtonBit) == 0) return;
-  SetSkinState(hwnd, state);
+void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force)
+{
+    if (!IsWindow(hwnd)) return;
+    // 1. A dropped list keeps the button pressed, whatever was asked for.
+    if (SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0) != 0) state = SkinState::Pressed;
+    if (state == GetSkinState(hwnd) && !force) return;
+    if ((StyleOf(hwnd) & HasDropButtonBit) == 0) return;
+    SetSkinState(hwnd, state);
 
-  // 2. Compose the button off screen: background by state, then the arrow.
-  const SIZE size = WindowSize(hwnd);
-  const ComboButtonGeometry g = ComboButtonLayout(size.cx, size.cy, GetSystemMetrics(SM_CXVSCROLL));
-  if (g.width <= 0 || g.height <= 0) return;
-  MemoryDC tmp = CreateMemoryDC(g.width, g.height);
-  if (!tmp || !ComboButtonStrip()) return;
-  DrawButtonBackground(tmp.get(), g.width, g.height, state);
-  TransparentBlit(tmp.get(), g.arrowX, g.arrowY, ArrowWidth, ArrowHeight, ComboButtonStrip(), ArrowX,
-                  IsWindowEnabled(hwnd) ? ArrowY : DisabledArrowY, KeyColor);
+    // 2. Compose the button off screen: background by state, then the arrow.
+    const SIZE size = WindowSize(hwnd);
+    const ComboButtonGeometry g =
+        ComboButtonLayout(size.cx, size.cy, GetSystemMetrics(SM_CXVSCROLL));
+    if (g.width <= 0 || g.height <= 0) return;
+    MemoryDC tmp = CreateMemoryDC(g.width, g.height);
+    if (!tmp || !ComboButtonStrip()) return;
+    DrawButtonBackground(tmp.get(), g.width, g.height, state);
+    TransparentBlit(tmp.get(), g.arrowX, g.arrowY, ArrowWidth, ArrowHeight, ComboButtonStrip(),
+                    ArrowX, IsWindowEnabled(hwnd) ? ArrowY : DisabledArrowY, KeyColor);
 
-  // 3. One copy to the screen.
-  if (target) {
-    BitBlt(target, g.x, g.y, g.width, g.height, tmp.get(), 0, 0, SRCCOPY);
-  } else {
+    // 3. One copy to the screen.
+    if (target) {
+        BitBlt(target, g.x, g.y, g.width, g.height, tmp.get(), 0, 0, SRCCOPY);
+    } else {
+        WindowDC dc(hwnd);
+        BitBlt(dc.get(), g.x, g.y, g.width, g.height, tmp.get(), 0, 0, SRCCOPY);
+    }
+}
+
+LRESULT ComboSkinOnPaint(const SkinMessage& msg)
+{
+    const HWND hwnd = msg.hwnd;
+    const SIZE size = WindowSize(hwnd);
+    const COLORREF frame = FrameColorFor(hwnd);
+    if (IsEditableCombo(hwnd)) {
+        // The edit field is a child window that paints itself; the skin paints
+        // everything around it, so the control's own sunken look never shows.
+        ScopedPaint dc(hwnd);
+        FillRectColor(dc.get(), 0, 0, size.cx, size.cy, RGB(255, 255, 255));
+        FrameRectColor(dc.get(), 0, 0, size.cx, size.cy, frame);
+        RepaintButton(hwnd, dc.get());
+        return 0;
+    }
+    const LRESULT result = msg.CallPrevious();
     WindowDC dc(hwnd);
-    BitBlt(dc.get(), g.x, g.y, g.width, g.height, tmp.get(), 0, 0, SRCCOPY);
-  }
-}
-
-LRESULT ComboSkinOnPaint(const SkinMessage& msg) {
-  const HWND hwnd = msg.hwnd;
-  const SIZE size = WindowSize(hwnd);
-  const COLORREF frame = FrameColorFor(hwnd);
-  if (IsEditableCombo(hwnd)) {
-    // The edit field is a child window that paints itself; the skin paints
-    // everything around it, so the control's own sunken look never shows.
-    ScopedPaint dc(hwnd);
-    FillRectColor(dc.get(), 0, 0, size.cx, size.cy, RGB(255, 255, 255));
-    FrameRectColor(dc.get(), 0, 0, size.cx, size.cy, frame);
+    PaintFrameAndRing(dc.get(), size.cx, size.cy, frame);
     RepaintButton(hwnd, dc.get());
-    return 0;
-  }
-  const LRESULT result = msg.CallPrevious();
-  WindowDC dc(hwnd);
-  PaintFrameAndRing(dc.get(), size.cx, size.cy, frame);
-  RepaintButton(hwnd, dc.get());
-  return result;
+    return result;
 }
 
-LRESULT ComboSkinOnMouseMove(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  ArmLeaveTracking(msg.hwnd);
-  SkinState state = (msg.wParam & MK_LBUTTON) ? SkinState::Pressed : SkinState::Hot;
-  if (IsEditableCombo(msg.hwnd) && !InHotZone(msg.hwnd, MessagePoint(msg.lParam))) {
-    state = SkinState::Normal;
-  }
-  PaintButtonState(msg.hwnd, state);
-  return result;
+LRESULT ComboSkinOnMouseMove(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    ArmLeaveTracking(msg.hwnd);
+    SkinState state = (msg.wParam & MK_LBUTTON) ? SkinState::Pressed : SkinState::Hot;
+    if (IsEditableCombo(msg.hwnd) && !InHotZone(msg.hwnd, MessagePoint(msg.lParam))) {
+        state = SkinState::Normal;
+    }
+    PaintButtonState(msg.hwnd, state);
+    return result;
 }
 
-LRESULT ComboSkinOnMouseLeave(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  SetSkinProp(msg.hwnd, SkinProp::MouseFlag, 0);
-  PaintButtonState(msg.hwnd, SkinState::Normal);
-  return result;
+LRESULT ComboSkinOnMouseLeave(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    SetSkinProp(msg.hwnd, SkinProp::MouseFlag, 0);
+    PaintButtonState(msg.hwnd, SkinState::Normal);
+    return result;
 }
 
-LRESULT ComboSkinOnLButtonDown(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  // Pressing in the text field of an editable combo presses no button.
-  if (!IsEditableCombo(msg.hwnd) || InHotZone(msg.hwnd, MessagePoint(msg.lParam))) {
-    PaintButtonState(msg.hwnd, SkinState::Pressed);
-  }
-  return result;
+LRESULT ComboSkinOnLButtonDown(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    // Pressing in the text field of an editable combo presses no button.
+    if (!IsEditableCombo(msg.hwnd) || InHotZone(msg.hwnd, MessagePoint(msg.lParam))) {
+        PaintButtonState(msg.hwnd, SkinState::Pressed);
+    }
+    return result;
 }
 
-LRESULT ComboSkinOnLButtonUp(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  PaintButtonState(msg.hwnd, CursorIsOver(msg.hwnd) ? SkinState::Hot : SkinState::Normal);
-  return result;
+LRESULT ComboSkinOnLButtonUp(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    PaintButtonState(msg.hwnd, CursorIsOver(msg.hwnd) ? SkinState::Hot : SkinState::Normal);
+    return result;
 }
 
-LRESULT ComboSkinOnWindowPosChanging(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  PaintButtonState(msg.hwnd, SkinState::Normal);
-  return result;
+LRESULT ComboSkinOnWindowPosChanging(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    PaintButtonState(msg.hwnd, SkinState::Normal);
+    return result;
 }

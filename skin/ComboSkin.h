@@ -13,12 +13,12 @@
 // scrollWidth the system's SM_CXVSCROLL. Button in window coordinates, arrow
 // relative to the button.
 struct ComboButtonGeometry {
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-  int arrowX = 0;
-  int arrowY = 0;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    int arrowX = 0;
+    int arrowY = 0;
 };
 ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scrollWidth);
 

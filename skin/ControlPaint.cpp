@@ -3,37 +3,43 @@
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 
-SIZE WindowSize(HWND hwnd) {
-  RECT r{};
-  if (!GetWindowRect(hwnd, &r)) return SIZE{0, 0};
-  return SIZE{r.right - r.left, r.bottom - r.top};
+SIZE WindowSize(HWND hwnd)
+{
+    RECT r{};
+    if (!GetWindowRect(hwnd, &r)) return SIZE{0, 0};
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-SIZE ClientSize(HWND hwnd) {
-  RECT r{};
-  if (!GetClientRect(hwnd, &r)) return SIZE{0, 0};
-  return SIZE{r.right - r.left, r.bottom - r.top};
+SIZE ClientSize(HWND hwnd)
+{
+    RECT r{};
+    if (!GetClientRect(hwnd, &r)) return SIZE{0, 0};
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-COLORREF FrameColorFor(HWND hwnd) {
-  return IsWindowEnabled(hwnd) ? FrameColor : FrameColorDisabled;
+COLORREF FrameColorFor(HWND hwnd)
+{
+    return IsWindowEnabled(hwnd) ? FrameColor : FrameColorDisabled;
 }
 
-void PaintFrameAndRing(HDC dc, int width, int height, COLORREF frameColour) {
-  FrameRectColor(dc, 0, 0, width, height, frameColour);
-  FrameRectColor(dc, 1, 1, width - 2, height - 2, RGB(255, 255, 255));
+void PaintFrameAndRing(HDC dc, int width, int height, COLORREF frameColour)
+{
+    FrameRectColor(dc, 0, 0, width, height, frameColour);
+    FrameRectColor(dc, 1, 1, width - 2, height - 2, RGB(255, 255, 255));
 }
 
-void ArmLeaveTracking(HWND hwnd) {
-  if (GetSkinProp(hwnd, SkinProp::MouseFlag) != 0) return;
-  SetSkinProp(hwnd, SkinProp::MouseFlag, 1);
-  TrackMouseLeave(hwnd);
+void ArmLeaveTracking(HWND hwnd)
+{
+    if (GetSkinProp(hwnd, SkinProp::MouseFlag) != 0) return;
+    SetSkinProp(hwnd, SkinProp::MouseFlag, 1);
+    TrackMouseLeave(hwnd);
 }
 
 POINT MessagePoint(LPARAM lParam) { return POINT{LoWordSigned(lParam), HiWordSigned(lParam)}; }
 
-bool CursorIsOver(HWND hwnd) {
-  POINT cursor{};
-  if (!GetCursorPos(&cursor)) return false;
-  return WindowFromPoint(cursor) == hwnd;
+bool CursorIsOver(HWND hwnd)
+{
+    POINT cursor{};
+    if (!GetCursorPos(&cursor)) return false;
+    return WindowFromPoint(cursor) == hwnd;
 }

@@ -18,24 +18,25 @@ inline int RoundHalfEven(double value) { return static_cast<int>(std::lrint(valu
 // included), released on destruction. Move-only. ScopedWin.h covers GetDC;
 // the skin draws frames and glyphs in window coordinates, hence this one.
 class WindowDC {
- public:
-  // A null window gives no DC (GetWindowDC would answer the whole screen).
-  explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(hwnd ? GetWindowDC(hwnd) : nullptr) {}
-  ~WindowDC() {
-    if (dc_) ReleaseDC(hwnd_, dc_);
-  }
-  WindowDC(const WindowDC&) = delete;
-  WindowDC& operator=(const WindowDC&) = delete;
-  WindowDC(WindowDC&& other) noexcept
-      : hwnd_(other.hwnd_), dc_(std::exchange(other.dc_, nullptr)) {}
-  WindowDC& operator=(WindowDC&&) = delete;
+public:
+    // A null window gives no DC (GetWindowDC would answer the whole screen).
+    explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(hwnd ? GetWindowDC(hwnd) : nullptr) {}
+    ~WindowDC()
+    {
+        if (dc_) ReleaseDC(hwnd_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    WindowDC(WindowDC&& other) noexcept : hwnd_(other.hwnd_), dc_(std::exchange(other.dc_, nullptr))
+    {}
+    WindowDC& operator=(WindowDC&&) = delete;
 
-  HDC get() const { return dc_; }
-  explicit operator bool() const { return dc_ != nullptr; }
+    HDC get() const { return dc_; }
+    explicit operator bool() const { return dc_ != nullptr; }
 
- private:
-  HWND hwnd_;
-  HDC dc_;
+private:
+    HWND hwnd_;
+    HDC dc_;
 };
 
 // The window size (GetWindowRect), 0 x 0 for an invalid handle.

@@ -19,175 +19,192 @@ constexpr int FaceBorder = 1;
 constexpr int BackgroundColumn = 1;
 constexpr int TextCapacity = 256;
 
-int FaceOffset(SkinState state) {
-  switch (state) {
-    case SkinState::Hot: return HeaderFaceWidth;
-    case SkinState::Pressed: return 2 * HeaderFaceWidth;
-    default: return 0;
-  }
+int FaceOffset(SkinState state)
+{
+    switch (state) {
+    case SkinState::Hot:
+        return HeaderFaceWidth;
+    case SkinState::Pressed:
+        return 2 * HeaderFaceWidth;
+    default:
+        return 0;
+    }
 }
 
-int ItemCount(HWND hwnd) {
-  return static_cast<int>(SendMessageW(hwnd, HDM_GETITEMCOUNT, 0, 0));
-}
+int ItemCount(HWND hwnd) { return static_cast<int>(SendMessageW(hwnd, HDM_GETITEMCOUNT, 0, 0)); }
 
-bool ItemRect(HWND hwnd, int index, RECT& r) {
-  r = RECT{};
-  return SendMessageW(hwnd, HDM_GETITEMRECT, static_cast<WPARAM>(index),
-                      reinterpret_cast<LPARAM>(&r)) != 0;
+bool ItemRect(HWND hwnd, int index, RECT& r)
+{
+    r = RECT{};
+    return SendMessageW(hwnd, HDM_GETITEMRECT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(&r)) != 0;
 }
 
 // The item's text with every NUL taken out of the 255-character buffer, so
 // a text the control stored with embedded NULs still shows.
-std::wstring ItemText(HWND hwnd, int index) {
-  wchar_t buffer[TextCapacity] = {};
-  HDITEMW item{};
-  item.mask = HDI_TEXT;
-  item.pszText = buffer;
-  item.cchTextMax = TextCapacity;
-  SendMessageW(hwnd, HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-  std::wstring text;
-  for (int i = 0; i < TextCapacity - 1; ++i) {
-    if (buffer[i] != L'\0') text.push_back(buffer[i]);
-  }
-  return text;
+std::wstring ItemText(HWND hwnd, int index)
+{
+    wchar_t buffer[TextCapacity] = {};
+    HDITEMW item{};
+    item.mask = HDI_TEXT;
+    item.pszText = buffer;
+    item.cchTextMax = TextCapacity;
+    SendMessageW(hwnd, HDM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+    std::wstring text;
+    for (int i = 0; i < TextCapacity - 1; ++i) {
+        if (buffer[i] != L'\0') text.push_back(buffer[i]);
+    }
+    return text;
 }
 
-void DrawFace(HDC dc, int x, int width, int height, SkinState state) {
-  NineGridCopy copy;
-  copy.dest = dc;
-  copy.x = x;
-  copy.width = width;
-  copy.height = height;
-  copy.source = HeaderFaceStrip();
-  copy.sourceX = FaceOffset(state);
-  copy.sourceWidth = HeaderFaceWidth;
-  copy.sourceHeight = FaceHeight;
-  copy.left = copy.top = copy.right = copy.bottom = FaceBorder;
-  StretchNineGrid(copy);
+void DrawFace(HDC dc, int x, int width, int height, SkinState state)
+{
+    NineGridCopy copy;
+    copy.dest = dc;
+    copy.x = x;
+    copy.width = width;
+    copy.height = height;
+    copy.source = HeaderFaceStrip();
+    copy.sourceX = FaceOffset(state);
+    copy.sourceWidth = HeaderFaceWidth;
+    copy.sourceHeight = FaceHeight;
+    copy.left = copy.top = copy.right = copy.bottom = FaceBorder;
+    StretchNineGrid(copy);
 }
 
-void DrawItemText(HDC dc, HWND hwnd, int index, int x, int width, int height) {
-  const std::wstring text = ItemText(hwnd, index);
-  if (!text.empty()) DrawTextInRect(dc, text, x, 0, width, height, CaptionFormat);
+void DrawItemText(HDC dc, HWND hwnd, int index, int x, int width, int height)
+{
+    const std::wstring text = ItemText(hwnd, index);
+    if (!text.empty()) DrawTextInRect(dc, text, x, 0, width, height, CaptionFormat);
 }
 
 // The face an item gets in a full paint: pressed record first, then hot.
-SkinState RecordedState(HWND hwnd, int index) {
-  if (index == GetSkinProp(hwnd, SkinProp::HdIndex)) return SkinState::Pressed;
-  if (index == GetSkinProp(hwnd, SkinProp::HmIndex)) return SkinState::Hot;
-  return SkinState::Normal;
+SkinState RecordedState(HWND hwnd, int index)
+{
+    if (index == GetSkinProp(hwnd, SkinProp::HdIndex)) return SkinState::Pressed;
+    if (index == GetSkinProp(hwnd, SkinProp::HmIndex)) return SkinState::Hot;
+    return SkinState::Normal;
 }
 
-}  // namespace
+} // namespace
 
-void PaintHeaderItem(HWND hwnd, HDC target, int index, SkinState state) {
-  RECT r;
-  if (index < 0 || !IsWindow(hwnd) || !ItemRect(hwnd, index, r)) return;
-  const int height = WindowSize(hwnd).cy;
-  const int width = r.right - r.left;
-  if (width <= 0 || height <= 0) return;
-  MemoryDC tmp = CreateMemoryDC(width, height);
-  if (!tmp || !HeaderFaceStrip()) return;
-  {
-    ScopedSelectObject font(tmp.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
-    SetBkMode(tmp.get(), TRANSPARENT);
-    DrawFace(tmp.get(), 0, width, height, state);
-    DrawItemText(tmp.get(), hwnd, index, 0, width, height);
-  }
-  if (target) {
-    BitBlt(target, r.left, 0, width, r.bottom - r.top, tmp.get(), 0, 0, SRCCOPY);
-  } else {
-    WindowDC dc(hwnd);
-    BitBlt(dc.get(), r.left, 0, width, r.bottom - r.top, tmp.get(), 0, 0, SRCCOPY);
-  }
+void PaintHeaderItem(HWND hwnd, HDC target, int index, SkinState state)
+{
+    RECT r;
+    if (index < 0 || !IsWindow(hwnd) || !ItemRect(hwnd, index, r)) return;
+    const int height = WindowSize(hwnd).cy;
+    const int width = r.right - r.left;
+    if (width <= 0 || height <= 0) return;
+    MemoryDC tmp = CreateMemoryDC(width, height);
+    if (!tmp || !HeaderFaceStrip()) return;
+    {
+        ScopedSelectObject font(tmp.get(),
+                                reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+        SetBkMode(tmp.get(), TRANSPARENT);
+        DrawFace(tmp.get(), 0, width, height, state);
+        DrawItemText(tmp.get(), hwnd, index, 0, width, height);
+    }
+    if (target) {
+        BitBlt(target, r.left, 0, width, r.bottom - r.top, tmp.get(), 0, 0, SRCCOPY);
+    } else {
+        WindowDC dc(hwnd);
+        BitBlt(dc.get(), r.left, 0, width, r.bottom - r.top, tmp.get(), 0, 0, SRCCOPY);
+    }
 }
 
-void PaintHeader(HWND hwnd, HDC target) {
-  if (!IsWindow(hwnd)) return;
-  const SIZE size = WindowSize(hwnd);
-  if (size.cx <= 0 || size.cy <= 0) return;
-  MemoryDC tmp = CreateMemoryDC(size.cx, size.cy);
-  if (!tmp || !HeaderFaceStrip()) return;
-  {
-    ScopedSelectObject font(tmp.get(), reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
-    SetBkMode(tmp.get(), TRANSPARENT);
-    StretchBlt(tmp.get(), 0, 0, size.cx, size.cy, HeaderFaceStrip(), BackgroundColumn, 0, 1,
-               FaceHeight, SRCCOPY);
+void PaintHeader(HWND hwnd, HDC target)
+{
+    if (!IsWindow(hwnd)) return;
+    const SIZE size = WindowSize(hwnd);
+    if (size.cx <= 0 || size.cy <= 0) return;
+    MemoryDC tmp = CreateMemoryDC(size.cx, size.cy);
+    if (!tmp || !HeaderFaceStrip()) return;
+    {
+        ScopedSelectObject font(tmp.get(),
+                                reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+        SetBkMode(tmp.get(), TRANSPARENT);
+        StretchBlt(tmp.get(), 0, 0, size.cx, size.cy, HeaderFaceStrip(), BackgroundColumn, 0, 1,
+                   FaceHeight, SRCCOPY);
+        const int count = ItemCount(hwnd);
+        for (int i = 0; i < count; ++i) {
+            RECT r;
+            if (!ItemRect(hwnd, i, r) || r.right <= r.left) continue;
+            DrawFace(tmp.get(), r.left, r.right - r.left, size.cy, RecordedState(hwnd, i));
+            DrawItemText(tmp.get(), hwnd, i, r.left, r.right - r.left, r.bottom);
+        }
+    }
+    BitBlt(target, 0, 0, size.cx, size.cy, tmp.get(), 0, 0, SRCCOPY);
+}
+
+int HeaderItemAt(HWND hwnd, int x)
+{
     const int count = ItemCount(hwnd);
     for (int i = 0; i < count; ++i) {
-      RECT r;
-      if (!ItemRect(hwnd, i, r) || r.right <= r.left) continue;
-      DrawFace(tmp.get(), r.left, r.right - r.left, size.cy, RecordedState(hwnd, i));
-      DrawItemText(tmp.get(), hwnd, i, r.left, r.right - r.left, r.bottom);
+        RECT r;
+        if (ItemRect(hwnd, i, r) && r.left <= x && x <= r.right) return i;
     }
-  }
-  BitBlt(target, 0, 0, size.cx, size.cy, tmp.get(), 0, 0, SRCCOPY);
+    return -1;
 }
 
-int HeaderItemAt(HWND hwnd, int x) {
-  const int count = ItemCount(hwnd);
-  for (int i = 0; i < count; ++i) {
-    RECT r;
-    if (ItemRect(hwnd, i, r) && r.left <= x && x <= r.right) return i;
-  }
-  return -1;
+LRESULT HeaderSkinOnPaint(const SkinMessage& msg)
+{
+    // The skin draws the whole header; the control's own paint never runs.
+    ScopedPaint dc(msg.hwnd);
+    PaintHeader(msg.hwnd, dc.get());
+    return 0;
 }
 
-LRESULT HeaderSkinOnPaint(const SkinMessage& msg) {
-  // The skin draws the whole header; the control's own paint never runs.
-  ScopedPaint dc(msg.hwnd);
-  PaintHeader(msg.hwnd, dc.get());
-  return 0;
-}
-
-LRESULT HeaderSkinOnLButtonDown(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  if (ItemCount(msg.hwnd) > 0) {
-    const int pressed = HeaderItemAt(msg.hwnd, LoWordSigned(msg.lParam));
-    SetSkinProp(msg.hwnd, SkinProp::HdIndex, pressed);
-    if (pressed >= 0) PaintHeaderItem(msg.hwnd, nullptr, pressed, SkinState::Pressed);
-  }
-  return result;
+LRESULT HeaderSkinOnLButtonDown(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    if (ItemCount(msg.hwnd) > 0) {
+        const int pressed = HeaderItemAt(msg.hwnd, LoWordSigned(msg.lParam));
+        SetSkinProp(msg.hwnd, SkinProp::HdIndex, pressed);
+        if (pressed >= 0) PaintHeaderItem(msg.hwnd, nullptr, pressed, SkinState::Pressed);
+    }
+    return result;
 }
 
 LRESULT HeaderSkinOnLButtonDblClk(const SkinMessage& msg) { return HeaderSkinOnLButtonDown(msg); }
 
-LRESULT HeaderSkinOnLButtonUp(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  const int pressed = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HdIndex));
-  SetSkinProp(msg.hwnd, SkinProp::HdIndex, -1);
-  if (pressed >= 0) {
-    PaintHeaderItem(msg.hwnd, nullptr, pressed,
-                    CursorIsOver(msg.hwnd) ? SkinState::Normal : SkinState::Hot);
-  }
-  return result;
+LRESULT HeaderSkinOnLButtonUp(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    const int pressed = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HdIndex));
+    SetSkinProp(msg.hwnd, SkinProp::HdIndex, -1);
+    if (pressed >= 0) {
+        PaintHeaderItem(msg.hwnd, nullptr, pressed,
+                        CursorIsOver(msg.hwnd) ? SkinState::Normal : SkinState::Hot);
+    }
+    return result;
 }
 
-LRESULT HeaderSkinOnMouseMove(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  ArmLeaveTracking(msg.hwnd);
-  const int hot = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HmIndex));
-  const int pressed = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HdIndex));
-  const int under = HeaderItemAt(msg.hwnd, LoWordSigned(msg.lParam));
-  if (under == hot) return result;
-  if (hot >= 0 && hot != pressed) PaintHeaderItem(msg.hwnd, nullptr, hot, SkinState::Normal);
-  if ((msg.wParam & MK_LBUTTON) == 0) {
-    SetSkinProp(msg.hwnd, SkinProp::HmIndex, under);
-    PaintHeaderItem(msg.hwnd, nullptr, under, SkinState::Hot);
-  } else if (under == pressed) {
-    // Back over the item that was pressed, button still held.
-    PaintHeaderItem(msg.hwnd, nullptr, under, SkinState::Pressed);
-  }
-  return result;
+LRESULT HeaderSkinOnMouseMove(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    ArmLeaveTracking(msg.hwnd);
+    const int hot = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HmIndex));
+    const int pressed = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HdIndex));
+    const int under = HeaderItemAt(msg.hwnd, LoWordSigned(msg.lParam));
+    if (under == hot) return result;
+    if (hot >= 0 && hot != pressed) PaintHeaderItem(msg.hwnd, nullptr, hot, SkinState::Normal);
+    if ((msg.wParam & MK_LBUTTON) == 0) {
+        SetSkinProp(msg.hwnd, SkinProp::HmIndex, under);
+        PaintHeaderItem(msg.hwnd, nullptr, under, SkinState::Hot);
+    } else if (under == pressed) {
+        // Back over the item that was pressed, button still held.
+        PaintHeaderItem(msg.hwnd, nullptr, under, SkinState::Pressed);
+    }
+    return result;
 }
 
-LRESULT HeaderSkinOnMouseLeave(const SkinMessage& msg) {
-  const LRESULT result = msg.CallPrevious();
-  const int hot = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HmIndex));
-  SetSkinProp(msg.hwnd, SkinProp::MouseFlag, 0);
-  SetSkinProp(msg.hwnd, SkinProp::HdIndex, -1);
-  SetSkinProp(msg.hwnd, SkinProp::HmIndex, -1);
-  if (hot >= 0) PaintHeaderItem(msg.hwnd, nullptr, hot, SkinState::Normal);
-  return result;
+LRESULT HeaderSkinOnMouseLeave(const SkinMessage& msg)
+{
+    const LRESULT result = msg.CallPrevious();
+    const int hot = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HmIndex));
+    SetSkinProp(msg.hwnd, SkinProp::MouseFlag, 0);
+    SetSkinProp(msg.hwnd, SkinProp::HdIndex, -1);
+    SetSkinProp(msg.hwnd, SkinProp::HmIndex, -1);
+    if (hot >= 0) PaintHeaderItem(msg.hwnd, nullptr, hot, SkinState::Normal);
+    return result;
 }

@@ -10,45 +10,48 @@
 // (a bitmap cannot be deleted while it is selected). Move-only: a copy would
 // delete the same handles twice.
 class MemoryDC {
- public:
-  MemoryDC() = default;
-  // Takes ownership of dc and bitmap and selects the bitmap into dc.
-  MemoryDC(HDC dc, HBITMAP bitmap) : dc_(dc), bitmap_(bitmap) {
-    if (dc_ && bitmap_) oldBitmap_ = SelectObject(dc_, bitmap_);
-  }
-  ~MemoryDC() { reset(); }
-
-  MemoryDC(const MemoryDC&) = delete;
-  MemoryDC& operator=(const MemoryDC&) = delete;
-  MemoryDC(MemoryDC&& other) noexcept
-      : dc_(std::exchange(other.dc_, nullptr)),
-        bitmap_(std::exchange(other.bitmap_, nullptr)),
-        oldBitmap_(std::exchange(other.oldBitmap_, nullptr)) {}
-  MemoryDC& operator=(MemoryDC&& other) noexcept {
-    if (this != &other) {
-      reset();
-      dc_ = std::exchange(other.dc_, nullptr);
-      bitmap_ = std::exchange(other.bitmap_, nullptr);
-      oldBitmap_ = std::exchange(other.oldBitmap_, nullptr);
+public:
+    MemoryDC() = default;
+    // Takes ownership of dc and bitmap and selects the bitmap into dc.
+    MemoryDC(HDC dc, HBITMAP bitmap) : dc_(dc), bitmap_(bitmap)
+    {
+        if (dc_ && bitmap_) oldBitmap_ = SelectObject(dc_, bitmap_);
     }
-    return *this;
-  }
+    ~MemoryDC() { reset(); }
 
-  HDC get() const { return dc_; }
-  HBITMAP bitmap() const { return bitmap_; }
-  explicit operator bool() const { return dc_ != nullptr; }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    MemoryDC(MemoryDC&& other) noexcept
+        : dc_(std::exchange(other.dc_, nullptr)), bitmap_(std::exchange(other.bitmap_, nullptr)),
+          oldBitmap_(std::exchange(other.oldBitmap_, nullptr))
+    {}
+    MemoryDC& operator=(MemoryDC&& other) noexcept
+    {
+        if (this != &other) {
+            reset();
+            dc_ = std::exchange(other.dc_, nullptr);
+            bitmap_ = std::exchange(other.bitmap_, nullptr);
+            oldBitmap_ = std::exchange(other.oldBitmap_, nullptr);
+        }
+        return *this;
+    }
 
-  void reset() {
-    if (dc_ && oldBitmap_) SelectObject(dc_, oldBitmap_);
-    if (dc_) DeleteDC(dc_);
-    if (bitmap_) DeleteObject(bitmap_);
-    dc_ = nullptr;
-    bitmap_ = nullptr;
-    oldBitmap_ = nullptr;
-  }
+    HDC get() const { return dc_; }
+    HBITMAP bitmap() const { return bitmap_; }
+    explicit operator bool() const { return dc_ != nullptr; }
 
- private:
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
+    void reset()
+    {
+        if (dc_ && oldBitmap_) SelectObject(dc_, oldBitmap_);
+        if (dc_) DeleteDC(dc_);
+        if (bitmap_) DeleteObject(bitmap_);
+        dc_ = nullptr;
+        bitmap_ = nullptr;
+        oldBitmap_ = nullptr;
+    }
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ oldBitmap_ = nullptr;
 };

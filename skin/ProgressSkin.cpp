@@ -14,75 +14,83 @@ namespace {
 constexpr float FullPosition = 30000.0f;
 constexpr COLORREF White = RGB(255, 255, 255);
 
-float CurrentFraction(HWND hwnd) {
-  return ProgressFraction(static_cast<int>(SendMessageW(hwnd, PBM_GETPOS, 0, 0)));
+float CurrentFraction(HWND hwnd)
+{
+    return ProgressFraction(static_cast<int>(SendMessageW(hwnd, PBM_GETPOS, 0, 0)));
 }
 
 bool IsVertical(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & PBS_VERTICAL) != 0; }
 bool IsSmooth(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & PBS_SMOOTH) != 0; }
 
-}  // namespace
+} // namespace
 
 float ProgressFraction(int position) { return static_cast<float>(position) / FullPosition; }
 
-int ProgressExtent(int length, float fraction) {
-  if (length <= 0) return 0;
-  return std::clamp(RoundHalfEven(static_cast<float>(length) * fraction), 0, length);
+int ProgressExtent(int length, float fraction)
+{
+    if (length <= 0) return 0;
+    return std::clamp(RoundHalfEven(static_cast<float>(length) * fraction), 0, length);
 }
 
-void PaintProgressClient(HWND hwnd, HDC target) {
-  if (!IsWindow(hwnd)) return;
-  const SIZE client = ClientSize(hwnd);
-  if (client.cx <= 0 || client.cy <= 0) return;
-  MemoryDC tmp = CreateMemoryDC(client.cx, client.cy);
-  if (!tmp) return;
-  const float f = CurrentFraction(hwnd);
-  FillRectColor(tmp.get(), 0, 0, client.cx, client.cy, White);
-  if (IsVertical(hwnd)) {
-    const int filled = ProgressExtent(client.cy, f);
-    FillRectColor(tmp.get(), 0, client.cy - filled, client.cx, filled, ProgressColor);
-  } else {
-    FillRectColor(tmp.get(), 0, 0, ProgressExtent(client.cx, f), client.cy, ProgressColor);
-  }
-  BitBlt(target, 0, 0, client.cx, client.cy, tmp.get(), 0, 0, SRCCOPY);
-}
-
-void PaintProgressFrame(HWND hwnd, HDC target) {
-  if (!IsWindow(hwnd)) return;
-  int bx = 0, by = 0;
-  BorderThickness(hwnd, bx, by);
-  const SIZE window = WindowSize(hwnd);
-  const SIZE client = ClientSize(hwnd);
-  if (window.cx <= 0 || window.cy <= 0) return;
-  MemoryDC tmp = CreateMemoryDC(window.cx, window.cy);
-  if (!tmp) return;
-  const float f = CurrentFraction(hwnd);
-
-  // 1. One-pixel frame around a white body.
-  FillRectColor(tmp.get(), 0, 0, window.cx, window.cy, FrameColor);
-  FillRectColor(tmp.get(), 1, 1, window.cx - 2, window.cy - 2, White);
-  // 2. The bar under the client area; WM_PAINT covers it right after, so a
-  //    vertical bar that is not smooth leaves it to WM_PAINT.
-  if (f > 0.0f) {
-    const int filledHeight = ProgressExtent(client.cy, f);
+void PaintProgressClient(HWND hwnd, HDC target)
+{
+    if (!IsWindow(hwnd)) return;
+    const SIZE client = ClientSize(hwnd);
+    if (client.cx <= 0 || client.cy <= 0) return;
+    MemoryDC tmp = CreateMemoryDC(client.cx, client.cy);
+    if (!tmp) return;
+    const float f = CurrentFraction(hwnd);
+    FillRectColor(tmp.get(), 0, 0, client.cx, client.cy, White);
     if (IsVertical(hwnd)) {
-      if (IsSmooth(hwnd)) FillRectColor(tmp.get(), bx, by, client.cx, client.cy, ProgressColor);
-      FillRectColor(tmp.get(), bx, by, client.cx, client.cy - filledHeight, White);
+        const int filled = ProgressExtent(client.cy, f);
+        FillRectColor(tmp.get(), 0, client.cy - filled, client.cx, filled, ProgressColor);
     } else {
-      FillRectColor(tmp.get(), bx, by, ProgressExtent(client.cx, f), client.cy, ProgressColor);
+        FillRectColor(tmp.get(), 0, 0, ProgressExtent(client.cx, f), client.cy, ProgressColor);
     }
-  }
-  BitBlt(target, 0, 0, window.cx, window.cy, tmp.get(), 0, 0, SRCCOPY);
+    BitBlt(target, 0, 0, client.cx, client.cy, tmp.get(), 0, 0, SRCCOPY);
 }
 
-LRESULT ProgressSkinOnPaint(const SkinMessage& msg) {
-  ScopedPaint dc(msg.hwnd);
-  PaintProgressClient(msg.hwnd, dc.get());
-  return 0;
+void PaintProgressFrame(HWND hwnd, HDC target)
+{
+    if (!IsWindow(hwnd)) return;
+    int bx = 0, by = 0;
+    BorderThickness(hwnd, bx, by);
+    const SIZE window = WindowSize(hwnd);
+    const SIZE client = ClientSize(hwnd);
+    if (window.cx <= 0 || window.cy <= 0) return;
+    MemoryDC tmp = CreateMemoryDC(window.cx, window.cy);
+    if (!tmp) return;
+    const float f = CurrentFraction(hwnd);
+
+    // 1. One-pixel frame around a white body.
+    FillRectColor(tmp.get(), 0, 0, window.cx, window.cy, FrameColor);
+    FillRectColor(tmp.get(), 1, 1, window.cx - 2, window.cy - 2, White);
+    // 2. The bar under the client area; WM_PAINT covers it right after, so a
+    //    vertical bar that is not smooth leaves it to WM_PAINT.
+    if (f > 0.0f) {
+        const int filledHeight = ProgressExtent(client.cy, f);
+        if (IsVertical(hwnd)) {
+            if (IsSmooth(hwnd))
+                FillRectColor(tmp.get(), bx, by, client.cx, client.cy, ProgressColor);
+            FillRectColor(tmp.get(), bx, by, client.cx, client.cy - filledHeight, White);
+        } else {
+            FillRectColor(tmp.get(), bx, by, ProgressExtent(client.cx, f), client.cy,
+                          ProgressColor);
+        }
+    }
+    BitBlt(target, 0, 0, window.cx, window.cy, tmp.get(), 0, 0, SRCCOPY);
 }
 
-LRESULT ProgressSkinOnNcPaint(const SkinMessage& msg) {
-  WindowDC dc(msg.hwnd);
-  PaintProgressFrame(msg.hwnd, dc.get());
-  return 0;
+LRESULT ProgressSkinOnPaint(const SkinMessage& msg)
+{
+    ScopedPaint dc(msg.hwnd);
+    PaintProgressClient(msg.hwnd, dc.get());
+    return 0;
+}
+
+LRESULT ProgressSkinOnNcPaint(const SkinMessage& msg)
+{
+    WindowDC dc(msg.hwnd);
+    PaintProgressFrame(msg.hwnd, dc.get());
+    return 0;
 }

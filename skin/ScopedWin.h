@@ -98,8 +98,7 @@ public:
     ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
     ScopedSelectObject(ScopedSelectObject&& other) noexcept
         : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr))
-    {
-    }
+    {}
     ScopedSelectObject& operator=(ScopedSelectObject&& other) noexcept
     {
         if (this != &other) {
@@ -138,8 +137,7 @@ public:
     ScopedGetDC& operator=(const ScopedGetDC&) = delete;
     ScopedGetDC(ScopedGetDC&& other) noexcept
         : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr))
-    {
-    }
+    {}
     ScopedGetDC& operator=(ScopedGetDC&& other) noexcept
     {
         if (this != &other) {
@@ -199,7 +197,8 @@ public:
     ~ScopedComPtr() { reset(); }
     ScopedComPtr(const ScopedComPtr&) = delete;
     ScopedComPtr& operator=(const ScopedComPtr&) = delete;
-    ScopedComPtr(ScopedComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr)) {}
+    ScopedComPtr(ScopedComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr))
+    {}
     ScopedComPtr& operator=(ScopedComPtr&& other) noexcept
     {
         if (this != &other) reset(std::exchange(other.pointer_, nullptr));

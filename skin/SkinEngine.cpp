@@ -9,131 +9,138 @@
 namespace {
 
 // Module-wide state; UI thread only.
-bool initialised = false;          // set at the first SkinStart, cleared at the last detach
+bool initialised = false; // set at the first SkinStart, cleared at the last detach
 bool hasUserTrackMouseEvent = false;
-int attachCount = 0;               // every subclassed window, containers included
+int attachCount = 0; // every subclassed window, containers included
 
 // Only windows of this thread are subclassed: a window of another thread or
 // process named by WM_ACTIVATE or WM_ENTERIDLE is left alone (subclassing it
 // would install a procedure address that means nothing in its process).
-bool OwnedByThisThread(HWND hwnd) {
-  return GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId();
+bool OwnedByThisThread(HWND hwnd)
+{
+    return GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId();
 }
 
-void KindAttach(HWND hwnd, SkinKind kind) {
-  switch (kind) {
+void KindAttach(HWND hwnd, SkinKind kind)
+{
+    switch (kind) {
     case SkinKind::PushButton:
-      ButtonSkinAttach(hwnd);
-      break;
+        ButtonSkinAttach(hwnd);
+        break;
     case SkinKind::ComboBox:
     case SkinKind::DriveList:
     case SkinKind::CheckBox:
     case SkinKind::OptionButton:
-      SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
-      SetSkinState(hwnd, SkinState::Normal);
-      break;
+        SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
+        SetSkinState(hwnd, SkinState::Normal);
+        break;
     case SkinKind::Header:
-      SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
-      SetSkinProp(hwnd, SkinProp::HdIndex, -1);
-      SetSkinProp(hwnd, SkinProp::HmIndex, -1);
-      break;
+        SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
+        SetSkinProp(hwnd, SkinProp::HdIndex, -1);
+        SetSkinProp(hwnd, SkinProp::HmIndex, -1);
+        break;
     default:
-      break;
-  }
+        break;
+    }
 }
 
-void KindDetach(HWND hwnd, SkinKind kind) {
-  switch (kind) {
+void KindDetach(HWND hwnd, SkinKind kind)
+{
+    switch (kind) {
     case SkinKind::PushButton:
-      ButtonSkinDetach(hwnd);
-      break;
+        ButtonSkinDetach(hwnd);
+        break;
     case SkinKind::ComboBox:
     case SkinKind::DriveList:
     case SkinKind::CheckBox:
     case SkinKind::OptionButton:
-      RemoveSkinProp(hwnd, SkinProp::MouseFlag);
-      RemoveSkinProp(hwnd, SkinProp::OldState);
-      break;
+        RemoveSkinProp(hwnd, SkinProp::MouseFlag);
+        RemoveSkinProp(hwnd, SkinProp::OldState);
+        break;
     case SkinKind::Header:
-      RemoveSkinProp(hwnd, SkinProp::MouseFlag);
-      RemoveSkinProp(hwnd, SkinProp::HdIndex);
-      RemoveSkinProp(hwnd, SkinProp::HmIndex);
-      break;
+        RemoveSkinProp(hwnd, SkinProp::MouseFlag);
+        RemoveSkinProp(hwnd, SkinProp::HdIndex);
+        RemoveSkinProp(hwnd, SkinProp::HmIndex);
+        break;
     default:
-      break;
-  }
+        break;
+    }
 }
 
 // Frame first, then the client area, so the new look (or the old one after
 // detaching) shows at once.
-void Repaint(HWND hwnd) {
-  SendMessageW(hwnd, WM_NCPAINT, 1, 0);
-  RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT);
+void Repaint(HWND hwnd)
+{
+    SendMessageW(hwnd, WM_NCPAINT, 1, 0);
+    RedrawWindow(hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_INTERNALPAINT);
 }
 
-}  // namespace
+} // namespace
 
-int SkinStart(HWND hwnd) {
-  if (!initialised) {
-    initialised = true;
-    hasUserTrackMouseEvent = ApiExists("TrackMouseEvent", "User32");
-    UseUserTrackMouseEvent(hasUserTrackMouseEvent);
-    PaintSkinBitmaps();
-  }
-  return SkinAttach(hwnd);
+int SkinStart(HWND hwnd)
+{
+    if (!initialised) {
+        initialised = true;
+        hasUserTrackMouseEvent = ApiExists("TrackMouseEvent", "User32");
+        UseUserTrackMouseEvent(hasUserTrackMouseEvent);
+        PaintSkinBitmaps();
+    }
+    return SkinAttach(hwnd);
 }
 
 int SkinStop(HWND hwnd) { return SkinDetach(hwnd); }
 
-int SkinAttach(HWND hwnd) {
-  // 1. Only a live window of this thread that is not attached yet.
-  if (!hwnd || !IsWindow(hwnd) || HasSkinProp(hwnd, SkinProp::ProcAddr)) return 0;
-  if (!OwnedByThisThread(hwnd)) return 0;
-  // 2-4. A container brings all its descendants; other kinds set up their
-  // properties.
-  const SkinKind kind = ClassKind(hwnd);
-  if (kind == SkinKind::Container) EnumChildWindows(hwnd, AttachEnumProc, 0);
-  KindAttach(hwnd, kind);
-  // 5. Subclass. Wide functions keep a Unicode window Unicode; the ANSI
-  // ones would make Windows pass its text through the ANSI code page.
-  const auto previous = SetWindowLongPtrW(hwnd, GWLP_WNDPROC,
-                                          reinterpret_cast<LONG_PTR>(&SkinWindowProc));
-  if (previous == 0) {
-    KindDetach(hwnd, kind);
-    return 0;
-  }
-  SetSkinProp(hwnd, SkinProp::ProcAddr, previous);
-  ++attachCount;
-  // 6. Show the skin.
-  Repaint(hwnd);
-  return 1;
+int SkinAttach(HWND hwnd)
+{
+    // 1. Only a live window of this thread that is not attached yet.
+    if (!hwnd || !IsWindow(hwnd) || HasSkinProp(hwnd, SkinProp::ProcAddr)) return 0;
+    if (!OwnedByThisThread(hwnd)) return 0;
+    // 2-4. A container brings all its descendants; other kinds set up their
+    // properties.
+    const SkinKind kind = ClassKind(hwnd);
+    if (kind == SkinKind::Container) EnumChildWindows(hwnd, AttachEnumProc, 0);
+    KindAttach(hwnd, kind);
+    // 5. Subclass. Wide functions keep a Unicode window Unicode; the ANSI
+    // ones would make Windows pass its text through the ANSI code page.
+    const auto previous =
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinWindowProc));
+    if (previous == 0) {
+        KindDetach(hwnd, kind);
+        return 0;
+    }
+    SetSkinProp(hwnd, SkinProp::ProcAddr, previous);
+    ++attachCount;
+    // 6. Show the skin.
+    Repaint(hwnd);
+    return 1;
 }
 
 namespace {
 
-int Detach(HWND hwnd, bool repaint) {
-  // 1. Only an attached window.
-  if (!hwnd) return 0;
-  const std::intptr_t previous = GetSkinProp(hwnd, SkinProp::ProcAddr);
-  if (previous == 0) return 0;
-  // 2-3. Descendants of a container first, then the kind's own state.
-  const SkinKind kind = ClassKind(hwnd);
-  if (kind == SkinKind::Container) EnumChildWindows(hwnd, DetachEnumProc, 0);
-  KindDetach(hwnd, kind);
-  // 4. The previous procedure back.
-  RemoveSkinProp(hwnd, SkinProp::ProcAddr);
-  SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
-  if (repaint) Repaint(hwnd);
-  // 5. The last window takes the strips with it.
-  if (--attachCount <= 0) {
-    attachCount = 0;
-    ReleaseSkinBitmaps();
-    initialised = false;
-  }
-  return 1;
+int Detach(HWND hwnd, bool repaint)
+{
+    // 1. Only an attached window.
+    if (!hwnd) return 0;
+    const std::intptr_t previous = GetSkinProp(hwnd, SkinProp::ProcAddr);
+    if (previous == 0) return 0;
+    // 2-3. Descendants of a container first, then the kind's own state.
+    const SkinKind kind = ClassKind(hwnd);
+    if (kind == SkinKind::Container) EnumChildWindows(hwnd, DetachEnumProc, 0);
+    KindDetach(hwnd, kind);
+    // 4. The previous procedure back.
+    RemoveSkinProp(hwnd, SkinProp::ProcAddr);
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
+    if (repaint) Repaint(hwnd);
+    // 5. The last window takes the strips with it.
+    if (--attachCount <= 0) {
+        attachCount = 0;
+        ReleaseSkinBitmaps();
+        initialised = false;
+    }
+    return 1;
 }
 
-}  // namespace
+} // namespace
 
 int SkinDetach(HWND hwnd) { return Detach(hwnd, IsWindow(hwnd) != FALSE); }
 
@@ -141,14 +148,16 @@ int SkinDetach(HWND hwnd) { return Detach(hwnd, IsWindow(hwnd) != FALSE); }
 // is not repainted.
 int SkinDetachDestroyed(HWND hwnd) { return Detach(hwnd, false); }
 
-BOOL CALLBACK AttachEnumProc(HWND child, LPARAM) {
-  SkinAttach(child);
-  return TRUE;
+BOOL CALLBACK AttachEnumProc(HWND child, LPARAM)
+{
+    SkinAttach(child);
+    return TRUE;
 }
 
-BOOL CALLBACK DetachEnumProc(HWND child, LPARAM) {
-  SkinDetach(child);
-  return TRUE;
+BOOL CALLBACK DetachEnumProc(HWND child, LPARAM)
+{
+    SkinDetach(child);
+    return TRUE;
 }
 
 bool SkinInitialised() { return initialised; }

@@ -21,22 +21,22 @@ MemoryDC CreateMemoryDC(int width, int height);
 // corners (copied unscaled), edges (stretched along their length) and the
 // centre (stretched both ways).
 struct NineGridCopy {
-  HDC dest = nullptr;
-  int x = 0;
-  int y = 0;
-  int width = 0;
-  int height = 0;
-  HDC source = nullptr;
-  int sourceX = 0;
-  int sourceY = 0;
-  int sourceWidth = 0;
-  int sourceHeight = 0;
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  // When set, source pixels of this colour leave the destination unchanged.
-  std::optional<COLORREF> key;
+    HDC dest = nullptr;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    HDC source = nullptr;
+    int sourceX = 0;
+    int sourceY = 0;
+    int sourceWidth = 0;
+    int sourceHeight = 0;
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    // When set, source pixels of this colour leave the destination unchanged.
+    std::optional<COLORREF> key;
 };
 
 // Draws the nine-grid copy. Returns nonzero when it drew; 0 without drawing
@@ -47,9 +47,8 @@ BOOL StretchNineGrid(const NineGridCopy& copy);
 // pixel whose colour equals key (an OLE colour, translated through palette;
 // a halftone palette is made for the call when palette is null). Classic
 // mask method; every intermediate object is released before returning.
-BOOL TransparentBlit(HDC dest, int x, int y, int width, int height,
-                     HDC source, int sourceX, int sourceY, COLORREF key,
-                     HPALETTE palette = nullptr);
+BOOL TransparentBlit(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
+                     int sourceY, COLORREF key, HPALETTE palette = nullptr);
 
 // FillRect / FrameRect of (x, y, x + width, y + height) with a solid brush of
 // colour; the result of FillRect / FrameRect.
@@ -63,8 +62,8 @@ BOOL DrawFocusBox(HDC dc, int x, int y, int width, int height);
 constexpr UINT CaptionFormat = DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS;
 // DrawTextW of the whole text into the rectangle; returns the text height.
 // Wide throughout, so captions outside the ANSI code page draw correctly.
-int DrawTextInRect(HDC dc, std::wstring_view text, int x, int y, int width,
-                   int height, UINT format);
+int DrawTextInRect(HDC dc, std::wstring_view text, int x, int y, int width, int height,
+                   UINT format);
 
 // GetWindowRect into bounds (screen coordinates, frame included) with the
 // size filled in; returns GetWindowRect's result.

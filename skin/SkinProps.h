@@ -34,7 +34,7 @@ inline constexpr char OldState[] = "OLDSTATE";
 inline constexpr char AlphaLevel[] = "ALPHALEVEL";
 inline constexpr char HdIndex[] = "HDINDEX";
 inline constexpr char HmIndex[] = "HMINDEX";
-}  // namespace SkinProp
+} // namespace SkinProp
 
 // The value of a property, 0 when absent.
 std::intptr_t GetSkinProp(HWND hwnd, const char* name);
@@ -53,7 +53,7 @@ void SetSkinState(HWND hwnd, SkinState state);
 // The push-button face property names "<n>HDC" and "<n>BMP" for the state
 // digit n (0..3), built at run time as the engine always has.
 struct FacePropNames {
-  char dc[5];
-  char bitmap[5];
+    char dc[5];
+    char bitmap[5];
 };
 FacePropNames FacePropNamesFor(SkinState state);

@@ -10,8 +10,8 @@
 namespace {
 
 struct ClassRow {
-  std::string_view name;
-  SkinKind kind;
+    std::string_view name;
+    SkinKind kind;
 };
 
 // Class names (lower case) of the windows the skin treats specially; every
@@ -45,23 +45,25 @@ constexpr ClassRow ClassTable[] = {
 
 constexpr std::string_view GridPrefix = "apexgrid";
 
-}  // namespace
+} // namespace
 
-SkinKind KindOfClassName(const char* lowerCaseName) {
-  if (!lowerCaseName) return SkinKind::Other;
-  const std::string_view name(lowerCaseName);
-  for (const ClassRow& row : ClassTable) {
-    if (row.name == name) return row.kind;
-  }
-  if (name.starts_with(GridPrefix)) return SkinKind::Grid;
-  return SkinKind::Other;
+SkinKind KindOfClassName(const char* lowerCaseName)
+{
+    if (!lowerCaseName) return SkinKind::Other;
+    const std::string_view name(lowerCaseName);
+    for (const ClassRow& row : ClassTable) {
+        if (row.name == name) return row.kind;
+    }
+    if (name.starts_with(GridPrefix)) return SkinKind::Grid;
+    return SkinKind::Other;
 }
 
-SkinKind ClassKind(HWND hwnd) {
-  std::string name = WindowClassName(hwnd);
-  // Class names are ASCII; lower-case byte by byte as the table expects.
-  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
-    return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  });
-  return KindOfClassName(name.c_str());
+SkinKind ClassKind(HWND hwnd)
+{
+    std::string name = WindowClassName(hwnd);
+    // Class names are ASCII; lower-case byte by byte as the table expects.
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return KindOfClassName(name.c_str());
 }

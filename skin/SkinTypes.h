@@ -13,19 +13,20 @@ enum class SkinState : int { Normal = 0, Hot = 1, Pressed = 2, Disabled = 3 };
 // A window rectangle in screen coordinates, frame included (GetWindowRect),
 // with its size: Width = Right - Left, Height = Bottom - Top.
 struct WindowBounds {
-  int Left = 0;
-  int Top = 0;
-  int Right = 0;
-  int Bottom = 0;
-  int Width = 0;
-  int Height = 0;
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    int Width = 0;
+    int Height = 0;
 };
 
 // The GDI colour value of an #RRGGBB colour: 0x00BBGGRR. Lets the colour
 // tables be written in the usual web notation.
-constexpr COLORREF Rgb(std::uint32_t rrggbb) {
-  return static_cast<COLORREF>(((rrggbb & 0xFF) << 16) | (rrggbb & 0xFF00) |
-                               ((rrggbb >> 16) & 0xFF));
+constexpr COLORREF Rgb(std::uint32_t rrggbb)
+{
+    return static_cast<COLORREF>(((rrggbb & 0xFF) << 16) | (rrggbb & 0xFF00) |
+                                 ((rrggbb >> 16) & 0xFF));
 }
 
 // One-pixel frame of enabled combo boxes, drive lists, list boxes, grids,
@@ -46,17 +47,17 @@ constexpr COLORREF ButtonTextColor = Rgb(0x000000);
 // What the engine does with a window, decided by its class name alone.
 // The kind is never stored: every handler looks it up again.
 enum class SkinKind {
-  Container,     // "#32770", "thunderformdc", "thunderrt6formdc", "form"
-  PushButton,    // "thundercommandbutton", "thunderrt6commandbutton", "button"
-  ComboBox,      // "thundercombobox", "thunderrt6combobox", "combo", "combobox"
-  DriveList,     // "thunderdrivelistbox", "thunderrt6drivelistbox"
-  CheckBox,      // "thundercheckbox", "thunderrt6checkbox"
-  OptionButton,  // "thunderoptionbutton", "thunderrt6optionbutton"
-  ProgressBar,   // "progressbar20wndclass", "progressbarwndclass"
-  Header,        // "msvb_lib_header", "sysheader32"
-  List,          // "datalistwndclass", "dblistwndclass", "combolbox"
-  Grid,          // any class starting with "apexgrid"
-  Other,         // everything else
+    Container,    // "#32770", "thunderformdc", "thunderrt6formdc", "form"
+    PushButton,   // "thundercommandbutton", "thunderrt6commandbutton", "button"
+    ComboBox,     // "thundercombobox", "thunderrt6combobox", "combo", "combobox"
+    DriveList,    // "thunderdrivelistbox", "thunderrt6drivelistbox"
+    CheckBox,     // "thundercheckbox", "thunderrt6checkbox"
+    OptionButton, // "thunderoptionbutton", "thunderrt6optionbutton"
+    ProgressBar,  // "progressbar20wndclass", "progressbarwndclass"
+    Header,       // "msvb_lib_header", "sysheader32"
+    List,         // "datalistwndclass", "dblistwndclass", "combolbox"
+    Grid,         // any class starting with "apexgrid"
+    Other,        // everything else
 };
 
 // The kind of a lower-case class name (exact match, "apexgrid" by prefix).

@@ -64,11 +64,13 @@ HBITMAP PictureBitmap(IPictureDisp* picture)
 {
     if (!picture) return nullptr;
     IPicture* plain = nullptr;
-    if (FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&plain)))) return nullptr;
+    if (FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&plain))))
+        return nullptr;
     ScopedComPtr<IPicture> owner(plain);
     OLE_HANDLE handle = 0;
     SHORT type = PICTYPE_NONE;
-    if (FAILED(owner->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(owner->get_Handle(&handle)))
+    if (FAILED(owner->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(owner->get_Handle(&handle)))
         return nullptr;
     return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
 }
@@ -106,8 +108,8 @@ bool Form1::Create(HINSTANCE instance, int showCommand)
         windowClass.lpszClassName = ClassName;
         // The icon's 32 x 32 and 16 x 16 (from 24 x 24) images for the
         // title bar and the task switcher.
-        windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IconResourceId),
-                                                          IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
+        windowClass.hIcon = static_cast<HICON>(LoadImageW(
+            instance, MAKEINTRESOURCEW(IconResourceId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE));
         windowClass.hIconSm = static_cast<HICON>(
             LoadImageW(instance, MAKEINTRESOURCEW(IconResourceId), IMAGE_ICON,
                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
@@ -150,11 +152,10 @@ int Form1::RunMessageLoop()
 HWND Form1::CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
                         int left, int top, int width, int height, int id)
 {
-    HWND child = CreateWindowExW(exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, left, top,
-                                 width, height, window_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
-                                 nullptr);
+    HWND child = CreateWindowExW(
+        exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height,
+        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)), nullptr);
     if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
     return child;
 }
@@ -197,7 +198,8 @@ bool Form1::CreateControls()
         CreateChild(L"Button", L"保存", WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 36, 73, 25, Command2Id) &&
         pic2_.Create(window_, Pic2Id, 96, 88, 329, 329, WS_TABSTOP) &&
         CreateChild(L"Static", L"Olvane", SS_CENTER | SS_NOTIFY, 0, 0, 448, 505, 33, Label1Id) &&
-        CreateChild(L"Static", WebSite.c_str(), SS_CENTER | SS_NOTIFY, 0, 0, 480, 505, 17, Label2Id) &&
+        CreateChild(L"Static", WebSite.c_str(), SS_CENTER | SS_NOTIFY, 0, 0, 480, 505, 17,
+                    Label2Id) &&
         CreateChild(L"Static", L"", SS_BITMAP, 0, 136, 560, 113, 97, Image1Id);
     if (!made) return false;
 
@@ -206,15 +208,16 @@ bool Form1::CreateControls()
     // paste would otherwise keep the text box busy for minutes.
     SendMessageW(Control(Text1Id), EM_SETLIMITTEXT, Text1MaxLength, 0);
     SendMessageW(Control(Label1Id), WM_SETFONT, reinterpret_cast<WPARAM>(label1Font_.get()), FALSE);
-    SendMessageW(Control(Label2Id), WM_SETFONT, reinterpret_cast<WPARAM>(label2Underlined_.get()), FALSE);
+    SendMessageW(Control(Label2Id), WM_SETFONT, reinterpret_cast<WPARAM>(label2Underlined_.get()),
+                 FALSE);
     for (const int id : {int(Text1Id), int(Label1Id), int(Label2Id)})
         SetWindowSubclass(Control(id), ControlSubclassProc, static_cast<UINT_PTR>(id),
                           reinterpret_cast<DWORD_PTR>(this));
 
-    toolTip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
-                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_,
-                               nullptr, reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)),
-                               nullptr);
+    toolTip_ = CreateWindowExW(
+        WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)), nullptr);
     for (const ListItems& items : Lists) AddToolTip(Control(items.id), items.toolTip);
     AddToolTip(Control(Text1Id), L"请双击后输入要创建二维条码的内容，然后点击“创建”按钮。");
     return true;
@@ -281,8 +284,8 @@ void Form1::OnCommand(int id, int code)
     else if (id == Text1Id && code == EN_SETFOCUS) Text1_GotFocus();
 }
 
-LRESULT CALLBACK Form1::ControlSubclassProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                            UINT_PTR id, DWORD_PTR form)
+LRESULT CALLBACK Form1::ControlSubclassProc(HWND control, UINT message, WPARAM wParam,
+                                            LPARAM lParam, UINT_PTR id, DWORD_PTR form)
 {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, ControlSubclassProc, id);
@@ -332,7 +335,8 @@ void Form1::Form_Load()
     AddItem(versions, L"自动");
     for (int version = 1; version <= 40; ++version) AddItem(versions, std::to_wstring(version));
     HWND levels = Control(Cmb1Id + 1);
-    for (const wchar_t* level : {L"L - 7%", L"M - 15%", L"Q - 25%", L"H - 30%"}) AddItem(levels, level);
+    for (const wchar_t* level : {L"L - 7%", L"M - 15%", L"Q - 25%", L"H - 30%"})
+        AddItem(levels, level);
     HWND masks = Control(Cmb1Id + 2);
     AddItem(masks, L"自动");
     for (int mask = 0; mask <= 7; ++mask) AddItem(masks, std::to_wstring(mask));
@@ -343,13 +347,13 @@ void Form1::Form_Load()
     for (const ListItems& items : Lists)
         SendMessageW(Control(items.id), CB_SETCURSEL, static_cast<WPARAM>(items.preset), 0);
 
-    SkinStart(window_);  // last: the skin sees every control as it will stay
+    SkinStart(window_); // last: the skin sees every control as it will stay
 }
 
 void Form1::Form_Resize(int clientWidth)
 {
     const int width = clientWidth - 256;
-    if (width < 0) return;  // the move would fail: Text1 stays as it is
+    if (width < 0) return; // the move would fail: Text1 stays as it is
     SetWindowPos(Control(Text1Id), nullptr, 248, 8, width, 54, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -381,12 +385,13 @@ void Form1::Label2_MouseMove() { SetLinkLook(false, true); }
 
 void Form1::SetLinkLook(bool underlined, bool blue)
 {
-    if (underlined == linkUnderlined_ && blue == linkBlue_) return;  // no flicker on every move
+    if (underlined == linkUnderlined_ && blue == linkBlue_) return; // no flicker on every move
     linkUnderlined_ = underlined;
     linkBlue_ = blue;
     HWND label = Control(Label2Id);
-    SendMessageW(label, WM_SETFONT,
-                 reinterpret_cast<WPARAM>(underlined ? label2Underlined_.get() : label2Plain_.get()), TRUE);
+    SendMessageW(
+        label, WM_SETFONT,
+        reinterpret_cast<WPARAM>(underlined ? label2Underlined_.get() : label2Plain_.get()), TRUE);
     InvalidateRect(label, nullptr, TRUE);
 }
 
@@ -470,7 +475,8 @@ void Form1::Command2_Click()
     // 4. and 5. Write it under a name that no file has yet.
     const SaveResult saved = WriteNewPngFile(folder, TimeOfDayName(services_.localTime()), png);
     if (saved.error != ERROR_SUCCESS) {
-        Warn(L"无法保存二维码图片到文件夹“" + folder + L"”：" + SystemErrorText(saved.error) + L"。");
+        Warn(L"无法保存二维码图片到文件夹“" + folder + L"”：" + SystemErrorText(saved.error) +
+             L"。");
         return;
     }
     Inform(L"你已成功保存二维码图片！");
@@ -493,7 +499,7 @@ void Form1::Pic2_Click()
                 copied = true;
             }
         }
-    }  // closed before the box: other programs may read it meanwhile
+    } // closed before the box: other programs may read it meanwhile
     if (!copied) {
         Warn(L"无法打开剪贴板，二维码图片没有复制，请稍后再试！");
         return;

@@ -112,7 +112,7 @@ private:
     PictureBox pic2_;
     // Image1: the encoder's last picture, one pixel per module, or empty.
     ScopedComPtr<IPictureDisp> image1_;
-    std::unique_ptr<clsQRCode> coder_;  // made by the first Create
+    std::unique_ptr<clsQRCode> coder_; // made by the first Create
     bool linkUnderlined_ = true;
     bool linkBlue_ = false;
 };

@@ -29,7 +29,8 @@ std::wstring ModuleFolder()
     // Paths may exceed MAX_PATH; grow until the name is not truncated.
     std::vector<wchar_t> path(MAX_PATH);
     for (;;) {
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) return L".";
         if (length < path.size()) return FolderOfPath(std::wstring(path.data(), length));
         if (path.size() >= 32768) return L".";
@@ -51,7 +52,8 @@ std::wstring FolderOfPath(const std::wstring& modulePath)
     const std::size_t slash = modulePath.find_last_of(L"\\/");
     if (slash == std::wstring::npos) return L".";
     // "C:\Vemora.exe": the root keeps its separator.
-    if (slash == 2 && modulePath.size() > 1 && modulePath[1] == L':') return modulePath.substr(0, 3);
+    if (slash == 2 && modulePath.size() > 1 && modulePath[1] == L':')
+        return modulePath.substr(0, 3);
     return modulePath.substr(0, slash);
 }
 

@@ -30,7 +30,7 @@ bool PictureBox::Create(HWND parent, int id, int left, int top, int width, int h
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down, like the PNG rows
+    info.bmiHeader.biHeight = -height; // top-down, like the PNG rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
@@ -45,10 +45,10 @@ bool PictureBox::Create(HWND parent, int id, int left, int top, int width, int h
     id_ = id;
     Clear();
 
-    window_ = CreateWindowExW(0, ClassName, L"", WS_CHILD | WS_VISIBLE | style, left, top, width,
-                              height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)),
-                              this);
+    window_ = CreateWindowExW(
+        0, ClassName, L"", WS_CHILD | WS_VISIBLE | style, left, top, width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
     return window_ != nullptr;
 }
 
@@ -67,7 +67,7 @@ bool PictureBox::DrawStretched(HBITMAP source)
     const BOOL drawn = StretchBlt(dc_.get(), 0, 0, width_, height_, sourceDC.get(), 0, 0,
                                   size.bmWidth, size.bmHeight, SRCCOPY);
     SetStretchBltMode(dc_.get(), oldMode);
-    GdiFlush();  // the pixels are read directly afterwards
+    GdiFlush(); // the pixels are read directly afterwards
     if (window_) InvalidateRect(window_, nullptr, FALSE);
     return drawn != FALSE;
 }
@@ -76,7 +76,8 @@ void PictureBox::Clear()
 {
     if (pixels_) {
         GdiFlush();
-        for (int i = 0; i < width_ * height_; ++i) reinterpret_cast<std::uint32_t*>(pixels_)[i] = 0x00FFFFFF;
+        for (int i = 0; i < width_ * height_; ++i)
+            reinterpret_cast<std::uint32_t*>(pixels_)[i] = 0x00FFFFFF;
     }
     hasPicture_ = false;
     if (window_) InvalidateRect(window_, nullptr, FALSE);
@@ -127,7 +128,7 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Paint(reinterpret_cast<HDC>(wParam));
         return 0;
     case WM_ERASEBKGND:
-        return 1;  // Paint covers every pixel
+        return 1; // Paint covers every pixel
     case WM_LBUTTONDOWN:
         pressed_ = true;
         SetCapture(window_);
@@ -148,7 +149,8 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_NCCREATE) {
-        auto* box = static_cast<PictureBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        auto* box =
+            static_cast<PictureBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         box->window_ = window;
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
     }

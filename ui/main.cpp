@@ -15,7 +15,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         services.quitOnDestroy = true;
         Form1 form(std::move(services));
         if (form.Create(instance, showCommand)) exitCode = form.RunMessageLoop();
-    }  // the window and its pictures go before OLE does
+    } // the window and its pictures go before OLE does
     if (SUCCEEDED(ole)) OleUninitialize();
     return exitCode;
 }

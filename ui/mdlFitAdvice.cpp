@@ -40,7 +40,7 @@ int SmallestFittingVersion(clsQRCode& coder, const std::uint8_t* data, int count
 std::wstring TooLongMessage(clsQRCode& coder, const std::uint8_t* data, int count, int version,
                             int level, int mask)
 {
-    if (level < 1 || level > 4) level = 2;  // what the encoder made of it
+    if (level < 1 || level > 4) level = 2; // what the encoder made of it
     if (version < 0 || version > 40) version = 0;
 
     const std::wstring opening = L"内容太长，所选版本和纠错等级无法容纳，";
@@ -49,8 +49,8 @@ std::wstring TooLongMessage(clsQRCode& coder, const std::uint8_t* data, int coun
     const int lowerLevel = HighestFittingLowerLevel(coder, data, count, version, level, mask);
 
     if (biggerVersion > version && lowerLevel > 0)
-        return opening + L"请选择版本 " + std::to_wstring(biggerVersion) + L" 或更大的版本，或选择纠错等级 " +
-               LevelName(lowerLevel) + L" 或更低的纠错等级！";
+        return opening + L"请选择版本 " + std::to_wstring(biggerVersion) +
+               L" 或更大的版本，或选择纠错等级 " + LevelName(lowerLevel) + L" 或更低的纠错等级！";
     if (biggerVersion > version)
         return opening + L"请选择版本 " + std::to_wstring(biggerVersion) + L" 或更大的版本！";
     if (lowerLevel > 0)
@@ -59,7 +59,7 @@ std::wstring TooLongMessage(clsQRCode& coder, const std::uint8_t* data, int coun
     // Neither alone helps: maybe both together do.
     const int anyVersion = SmallestFittingVersion(coder, data, count, 1, mask);
     if (anyVersion > 0)
-        return opening + L"请选择更大的版本和更低的纠错等级（例如版本 " + std::to_wstring(anyVersion) +
-               L"、纠错等级 L）！";
+        return opening + L"请选择更大的版本和更低的纠错等级（例如版本 " +
+               std::to_wstring(anyVersion) + L"、纠错等级 L）！";
     return L"内容太长，即使版本 40 和纠错等级 L 也无法容纳，请减少内容！";
 }

@@ -35,7 +35,8 @@ bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
+        const DWORD chunk =
+            static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 20));
         DWORD written = 0;
         if (!WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return false;
         if (written == 0) {
@@ -51,7 +52,8 @@ bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes)
 std::vector<std::uint8_t> StreamBytes(IStream* stream)
 {
     STATSTG stat{};
-    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart > (1u << 30)) return {};
+    if (FAILED(stream->Stat(&stat, STATFLAG_NONAME)) || stat.cbSize.QuadPart > (1u << 30))
+        return {};
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stat.cbSize.QuadPart));
     LARGE_INTEGER origin{};
     if (FAILED(stream->Seek(origin, STREAM_SEEK_SET, nullptr))) return {};
@@ -68,7 +70,8 @@ std::wstring TimeOfDayName(const SYSTEMTIME& time)
 {
     wchar_t name[32];
     std::swprintf(name, 32, L"%02u时%02u分%02u秒 ", static_cast<unsigned>(time.wHour % 100),
-                  static_cast<unsigned>(time.wMinute % 100), static_cast<unsigned>(time.wSecond % 100));
+                  static_cast<unsigned>(time.wMinute % 100),
+                  static_cast<unsigned>(time.wSecond % 100));
     return name;
 }
 
@@ -115,8 +118,9 @@ SaveResult WriteNewPngFile(const std::wstring& folder, const std::wstring& base,
 {
     SaveResult result;
     // A drive root already ends with its separator.
-    const std::wstring prefix =
-        !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/') ? folder : folder + L"\\";
+    const std::wstring prefix = !folder.empty() && (folder.back() == L'\\' || folder.back() == L'/')
+                                    ? folder
+                                    : folder + L"\\";
     for (int n = 1; n < 10000; ++n) {
         const std::wstring path = prefix + NumberedPngName(base, n);
         FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -130,7 +134,7 @@ SaveResult WriteNewPngFile(const std::wstring& folder, const std::wstring& base,
         if (!WriteAll(file.Get(), bytes)) {
             result.error = GetLastError();
             file.Close();
-            DeleteFileW(path.c_str());  // no half picture left behind
+            DeleteFileW(path.c_str()); // no half picture left behind
             return result;
         }
         result.path = path;

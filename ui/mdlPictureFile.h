@@ -19,8 +19,8 @@ std::wstring NumberedPngName(const std::wstring& base, int n);
 std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgrx, int width, int height, int stride);
 
 struct SaveResult {
-    DWORD error = ERROR_SUCCESS;  // the system's reason when nothing was written
-    std::wstring path;            // the file written
+    DWORD error = ERROR_SUCCESS; // the system's reason when nothing was written
+    std::wstring path;           // the file written
 };
 
 // Writes bytes into a new file folder + "\" + NumberedPngName(base, n) for the

@@ -26,7 +26,7 @@ TextBytes Utf8Bytes(const std::wstring& text)
 {
     TextBytes result;
     if (text.size() > static_cast<std::size_t>(std::numeric_limits<int>::max() / 3 - 64)) {
-        result.status = TextBytes::Status::InvalidUtf16;  // beyond any symbol anyway
+        result.status = TextBytes::Status::InvalidUtf16; // beyond any symbol anyway
         return result;
     }
     const int units = static_cast<int>(text.size());

@@ -24,6 +24,8 @@ inline SymbolImage DrawSymbol(const ModuleMatrix& matrix, int scale, int quiet)
             if (matrix.IsDark(r, c))
                 for (int y = 0; y < scale; ++y)
                     for (int x = 0; x < scale; ++x)
-                        image.pixels[static_cast<std::size_t>((quiet + r) * scale + y) * image.side + (quiet + c) * scale + x] = 0;
+                        image
+                            .pixels[static_cast<std::size_t>((quiet + r) * scale + y) * image.side +
+                                    (quiet + c) * scale + x] = 0;
     return image;
 }

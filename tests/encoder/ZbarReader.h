@@ -11,7 +11,8 @@
 
 #include "SymbolImage.h"
 
-inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleMatrix& matrix, int scale = 3, int quiet = 4)
+inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleMatrix& matrix,
+                                                                   int scale = 3, int quiet = 4)
 {
     const SymbolImage image = DrawSymbol(matrix, scale, quiet);
 
@@ -19,8 +20,8 @@ inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleM
     scanner.set_config(zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
     scanner.set_config(zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
     scanner.set_config(zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_BINARY, 1);
-    zbar::Image frame(static_cast<unsigned>(image.side), static_cast<unsigned>(image.side), "Y800", image.pixels.data(),
-                      image.pixels.size());
+    zbar::Image frame(static_cast<unsigned>(image.side), static_cast<unsigned>(image.side), "Y800",
+                      image.pixels.data(), image.pixels.size());
     if (scanner.scan(frame) <= 0) return std::nullopt;
     for (auto symbol = frame.symbol_begin(); symbol != frame.symbol_end(); ++symbol) {
         const std::string data = symbol->get_data();

@@ -21,17 +21,22 @@ struct DecodedSymbol {
 
 // scale: pixels per module; quiet: light modules around the symbol (4 is the
 // standard's minimum).
-inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3, int quiet = 4)
+inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3,
+                                               int quiet = 4)
 {
     const SymbolImage image = DrawSymbol(matrix, scale, quiet);
 
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    const ZXing::ImageView view(image.pixels.data(), image.side, image.side, ZXing::ImageFormat::Lum);
+    const ZXing::ImageView view(image.pixels.data(), image.side, image.side,
+                                ZXing::ImageFormat::Lum);
     const ZXing::Result result = ZXing::ReadBarcode(view, hints);
     if (!result.isValid()) return std::nullopt;
     const ZXing::ByteArray& bytes = result.bytes();
     return DecodedSymbol{std::vector<std::uint8_t>(bytes.begin(), bytes.end()), result.ecLevel()};
 }
 
-inline std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+inline std::vector<std::uint8_t> Bytes(const std::string& text)
+{
+    return {text.begin(), text.end()};
+}

@@ -82,7 +82,8 @@ TEST(clsFiniteFieldTest, RefusesBadArgumentsAndKeepsTheField)
     EXPECT_FALSE(f.InitField(-7, 285, 2));
     EXPECT_FALSE(f.InitField(16385, 285, 2));
     EXPECT_FALSE(f.InitField(256, 0, 2));
-    EXPECT_FALSE(f.InitField(256, 285, 256)) << "an element outside the field would index past the tables";
+    EXPECT_FALSE(f.InitField(256, 285, 256))
+        << "an element outside the field would index past the tables";
     EXPECT_FALSE(f.InitField(7, 0, -1));
     EXPECT_EQ(f.Order(), 256);
     EXPECT_EQ(f.Multiply(2, 142), 1);

@@ -20,7 +20,8 @@ protected:
     std::string Write(const std::vector<std::uint8_t>& data, int version)
     {
         const int measured = Measure(data, version);
-        const int written = qr.BuildBitStream(*bits, data.data(), static_cast<int>(data.size()), version, false);
+        const int written =
+            qr.BuildBitStream(*bits, data.data(), static_cast<int>(data.size()), version, false);
         EXPECT_EQ(written, measured);
         std::string text;
         for (int i = 0; i < written; ++i) text += static_cast<char>('0' + (*bits)[i]);
@@ -35,7 +36,8 @@ protected:
 TEST_F(clsQRCodeBitStreamTest, CharacterClasses)
 {
     const std::string alphanumeric = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:";
-    for (int v = 0; v < 45; ++v) EXPECT_EQ(clsQRCode::AlphanumericValue(static_cast<std::uint8_t>(alphanumeric[v])), v);
+    for (int v = 0; v < 45; ++v)
+        EXPECT_EQ(clsQRCode::AlphanumericValue(static_cast<std::uint8_t>(alphanumeric[v])), v);
     int digits = 0, others = 0;
     for (int b = 0; b < 256; ++b) {
         const int cls = clsQRCode::CharClass(static_cast<std::uint8_t>(b));
@@ -66,16 +68,27 @@ TEST_F(clsQRCodeBitStreamTest, KanjiPairTest)
 
 TEST_F(clsQRCodeBitStreamTest, NumericExampleOfTheStandard)
 {
-    EXPECT_EQ(Write(B("01234567"), 1), "0001" "0000001000" "0000001100" "0101011001" "1000011" "0000");
+    EXPECT_EQ(Write(B("01234567"), 1), "0001"
+                                       "0000001000"
+                                       "0000001100"
+                                       "0101011001"
+                                       "1000011"
+                                       "0000");
 }
 
 TEST_F(clsQRCodeBitStreamTest, AlphanumericAndByteSegments)
 {
     // AC-42: 0010, count 5 in 9 bits, AC = 45*10+12, -4 = 45*41+4, 2 in 6 bits.
-    EXPECT_EQ(Write(B("AC-42"), 1), "0010" "000000101" "00111001110" "11100111001" "000010" "0000");
+    EXPECT_EQ(Write(B("AC-42"), 1), "0010"
+                                    "000000101"
+                                    "00111001110"
+                                    "11100111001"
+                                    "000010"
+                                    "0000");
     EXPECT_EQ(Measure(B("a"), 1), 24);
     EXPECT_EQ(Measure(B("Hello World"), 1), 104);
-    EXPECT_EQ(Write(B("Hello World"), 1).substr(0, 12), "0100" "00001011");
+    EXPECT_EQ(Write(B("Hello World"), 1).substr(0, 12), "0100"
+                                                        "00001011");
     EXPECT_EQ(Measure(B("HELLO WORLD"), 1), 78);
     EXPECT_EQ(Write(B("HELLO WORLD"), 1).substr(0, 4), "0010");
 }
@@ -85,27 +98,38 @@ TEST_F(clsQRCodeBitStreamTest, MixedSegmentsAndTies)
     // abc123456: byte segment of the letters, then six digits.
     const std::string mixed = Write(B("abc123456"), 1);
     EXPECT_EQ(mixed.size(), 74u);
-    EXPECT_EQ(mixed.substr(0, 12), "0100" "00000011");
-    EXPECT_EQ(mixed.substr(36, 14), "0001" "0000000110");
-    EXPECT_EQ(mixed.substr(50, 20), "0001111011" "0111001000"); // 123, 456
+    EXPECT_EQ(mixed.substr(0, 12), "0100"
+                                   "00000011");
+    EXPECT_EQ(mixed.substr(36, 14), "0001"
+                                    "0000000110");
+    EXPECT_EQ(mixed.substr(50, 20), "0001111011"
+                                    "0111001000"); // 123, 456
     const std::string digitsFirst = Write(B("123456789012ab"), 1);
     EXPECT_EQ(digitsFirst.size(), 86u);
-    EXPECT_EQ(digitsFirst.substr(0, 14), "0001" "0000001100");
+    EXPECT_EQ(digitsFirst.substr(0, 14), "0001"
+                                         "0000001100");
 
     // Equal costs go to the lower mode number: one byte segment each.
     for (const char* tie : {"111a", "a111"}) {
         const std::string s = Write(B(tie), 1);
         EXPECT_EQ(s.size(), 48u) << tie;
-        EXPECT_EQ(s.substr(0, 12), "0100" "00000100") << tie;
+        EXPECT_EQ(s.substr(0, 12), "0100"
+                                   "00000100")
+            << tie;
     }
 }
 
 TEST_F(clsQRCodeBitStreamTest, KanjiSegments)
 {
     const std::vector<std::uint8_t> kanji = {0x93, 0x5F, 0xE4, 0xAA};
-    EXPECT_EQ(Write(kanji, 1), "1000" "00000010" "0110110011111" "1101010101010" "0000");
+    EXPECT_EQ(Write(kanji, 1), "1000"
+                               "00000010"
+                               "0110110011111"
+                               "1101010101010"
+                               "0000");
     // A kanji segment between two byte segments costs more than one byte segment.
-    EXPECT_EQ(Write({0x41, 0x93, 0x5F, 0x42}, 1).substr(0, 12), "0100" "00000100");
+    EXPECT_EQ(Write({0x41, 0x93, 0x5F, 0x42}, 1).substr(0, 12), "0100"
+                                                                "00000100");
     EXPECT_EQ(Measure({0x41, 0x93, 0x5F, 0x42}, 1), 48);
     // UTF-8 of two Chinese characters: E4 B8 passes the kanji test, but one
     // byte segment is cheaper.
@@ -121,7 +145,8 @@ TEST_F(clsQRCodeBitStreamTest, KanjiSwitch)
     EXPECT_EQ(Write(utf8, 1).substr(0, 4), "1000") << "kanji allowed: the cheaper kanji path";
     qr.SetKanjiAllowed(false);
     const std::string bytes = Write(utf8, 1);
-    EXPECT_EQ(bytes.substr(0, 12), "0100" "00111100");
+    EXPECT_EQ(bytes.substr(0, 12), "0100"
+                                   "00111100");
     EXPECT_EQ(bytes.size(), 4u + 8 + 60 * 8 + 4);
     EXPECT_EQ(Write({0x93, 0x5F, 0xE4, 0xAA}, 1).substr(0, 4), "0100");
 }
@@ -131,9 +156,11 @@ TEST_F(clsQRCodeBitStreamTest, RunsLongerThanTheCountFieldAreSplit)
     const std::vector<std::uint8_t> letters(600, 'A');
     const std::string small = Write(letters, 1);
     EXPECT_EQ(small.size(), 3331u);
-    EXPECT_EQ(small.substr(0, 13), "0010" "111111111"); // 511 characters
-    const int second = 13 + 255 * 11 + 6;               // 511 = 255 pairs and one
-    EXPECT_EQ(small.substr(second, 13), "0010" "001011001"); // 89 characters
+    EXPECT_EQ(small.substr(0, 13), "0010"
+                                   "111111111"); // 511 characters
+    const int second = 13 + 255 * 11 + 6;        // 511 = 255 pairs and one
+    EXPECT_EQ(small.substr(second, 13), "0010"
+                                        "001011001"); // 89 characters
     EXPECT_EQ(Measure(letters, 10), 3319);
     EXPECT_EQ(Measure(std::vector<std::uint8_t>(300, '1'), 1), 1018);
     // 256 bytes in the small class: 255 and 1.
@@ -166,17 +193,27 @@ TEST_F(clsQRCodeBitStreamTest, WrittenAndMeasuredLengthsAgree)
             const int length = 1 + static_cast<int>(random() % (trial % 50 == 0 ? 1200 : 40));
             for (int i = 0; i < length; ++i) {
                 switch (kind) {
-                case 0: data.push_back(static_cast<std::uint8_t>('0' + random() % 10)); break;
-                case 1: data.push_back(static_cast<std::uint8_t>("ABCXYZ $%*+-./:"[random() % 15])); break;
-                case 2: data.push_back(static_cast<std::uint8_t>(random() % 256)); break;
-                default: data.push_back(static_cast<std::uint8_t>(0x81 + random() % 30)); data.push_back(static_cast<std::uint8_t>(0x40 + random() % 190)); break;
+                case 0:
+                    data.push_back(static_cast<std::uint8_t>('0' + random() % 10));
+                    break;
+                case 1:
+                    data.push_back(static_cast<std::uint8_t>("ABCXYZ $%*+-./:"[random() % 15]));
+                    break;
+                case 2:
+                    data.push_back(static_cast<std::uint8_t>(random() % 256));
+                    break;
+                default:
+                    data.push_back(static_cast<std::uint8_t>(0x81 + random() % 30));
+                    data.push_back(static_cast<std::uint8_t>(0x40 + random() % 190));
+                    break;
                 }
             }
         }
         qr.SetKanjiAllowed(trial % 3 != 0);
         for (int version : {1, 9, 10, 26, 27, 40}) {
             const int measured = Measure(data, version);
-            const int written = qr.BuildBitStream(*bits, data.data(), static_cast<int>(data.size()), version, false);
+            const int written = qr.BuildBitStream(*bits, data.data(), static_cast<int>(data.size()),
+                                                  version, false);
             ASSERT_EQ(written, measured) << "trial " << trial << " version " << version;
         }
     }
@@ -191,7 +228,8 @@ TEST_F(clsQRCodeBitStreamTest, OverlongStreamIsCountedNotWritten)
     for (auto& d : data) d = static_cast<std::uint8_t>(random());
     const int measured = Measure(data, 40);
     EXPECT_GT(measured, clsQRCode::BitArrayCapacity);
-    EXPECT_EQ(qr.BuildBitStream(*bits, data.data(), static_cast<int>(data.size()), 40, false), measured);
+    EXPECT_EQ(qr.BuildBitStream(*bits, data.data(), static_cast<int>(data.size()), 40, false),
+              measured);
 }
 
 } // namespace

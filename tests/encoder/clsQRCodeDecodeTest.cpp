@@ -18,18 +18,24 @@ const char kLevelNames[] = "LMQH";
 
 // A message of mixed numeric, alphanumeric and byte runs (NUL and high bytes
 // included) that fills version v at level l to within a few bits.
-std::vector<std::uint8_t> FillToCapacity(clsQRCode& qr, int version, int level, std::mt19937& random)
+std::vector<std::uint8_t> FillToCapacity(clsQRCode& qr, int version, int level,
+                                         std::mt19937& random)
 {
     static clsQRCode::BitArray bits;
     const int capacity = qr.DataCodewords(version, level) * 8;
     auto fits = [&](const std::vector<std::uint8_t>& m) {
-        return qr.BuildBitStream(bits, m.data(), static_cast<int>(m.size()), version, true) - 4 <= capacity;
+        return qr.BuildBitStream(bits, m.data(), static_cast<int>(m.size()), version, true) - 4 <=
+               capacity;
     };
     auto character = [&](int kind) -> std::uint8_t {
         switch (kind) {
-        case 0: return static_cast<std::uint8_t>('0' + random() % 10);
-        case 1: return static_cast<std::uint8_t>("0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:"[random() % 45]);
-        default: return static_cast<std::uint8_t>(random() % 256);
+        case 0:
+            return static_cast<std::uint8_t>('0' + random() % 10);
+        case 1:
+            return static_cast<std::uint8_t>(
+                "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ $%*+-./:"[random() % 45]);
+        default:
+            return static_cast<std::uint8_t>(random() % 256);
         }
     };
     std::vector<std::uint8_t> message;
@@ -52,8 +58,8 @@ std::vector<std::uint8_t> FillToCapacity(clsQRCode& qr, int version, int level, 
     }
 }
 
-void ExpectDecodes(const std::optional<ModuleMatrix>& symbol, const std::vector<std::uint8_t>& message, int level,
-                   const std::string& what)
+void ExpectDecodes(const std::optional<ModuleMatrix>& symbol,
+                   const std::vector<std::uint8_t>& message, int level, const std::string& what)
 {
     ASSERT_TRUE(symbol) << what << ": no symbol";
     const auto decoded = ReadSymbol(*symbol, 3);
@@ -70,12 +76,15 @@ TEST(clsQRCodeDecodeTest, EveryVersionLevelAndMaskNearCapacity)
         for (int level = 1; level <= 4; ++level)
             for (int mask = 0; mask < 8; ++mask) {
                 std::mt19937 random(static_cast<unsigned>(version * 100 + level * 10 + mask));
-                const std::vector<std::uint8_t> message = FillToCapacity(qr, version, level, random);
-                const auto symbol = qr.EncodeMatrix(message.data(), static_cast<int>(message.size()), version, level, mask);
+                const std::vector<std::uint8_t> message =
+                    FillToCapacity(qr, version, level, random);
+                const auto symbol = qr.EncodeMatrix(
+                    message.data(), static_cast<int>(message.size()), version, level, mask);
                 ASSERT_EQ(symbol ? symbol->Size() : 0, 4 * version + 17);
                 ExpectDecodes(symbol, message, level,
-                              "version " + std::to_string(version) + "-" + kLevelNames[level - 1] + " mask " + std::to_string(mask) +
-                                  ", " + std::to_string(message.size()) + " bytes");
+                              "version " + std::to_string(version) + "-" + kLevelNames[level - 1] +
+                                  " mask " + std::to_string(mask) + ", " +
+                                  std::to_string(message.size()) + " bytes");
                 if (HasFailure()) return;
             }
 }
@@ -93,27 +102,33 @@ TEST(clsQRCodeDecodeTest, AutomaticVersionInEachMode)
             bytes.push_back(static_cast<std::uint8_t>(random() % 256));
         }
         for (int i = 0; i < length / 2; ++i) {
-            kanji.push_back(static_cast<std::uint8_t>(0x88 + random() % 0x18)); // 889F..9FFC: level 1 and 2 kanji
+            kanji.push_back(static_cast<std::uint8_t>(
+                0x88 + random() % 0x18)); // 889F..9FFC: level 1 and 2 kanji
             kanji.push_back(static_cast<std::uint8_t>(0x40 + random() % 0x3F));
         }
         for (int level = 1; level <= 4; ++level) {
             int mask = static_cast<int>(random() % 8);
             for (auto* message : {&digits, &letters, &bytes, &kanji}) {
                 qr.SetKanjiAllowed(message == &kanji);
-                const auto symbol = qr.EncodeMatrix(message->data(), static_cast<int>(message->size()), 0, level, mask);
+                const auto symbol = qr.EncodeMatrix(
+                    message->data(), static_cast<int>(message->size()), 0, level, mask);
                 if (!symbol) {
                     // Only data beyond version 40's capacity may be refused.
                     static clsQRCode::BitArray bits;
-                    EXPECT_GT(qr.BuildBitStream(bits, message->data(), static_cast<int>(message->size()), 40, true) - 4,
+                    EXPECT_GT(qr.BuildBitStream(bits, message->data(),
+                                                static_cast<int>(message->size()), 40, true) -
+                                  4,
                               qr.DataCodewords(40, level) * 8);
                     continue;
                 }
                 // The smallest version that holds it: the one below does not.
                 const int version = (symbol->Size() - 17) / 4;
                 if (version > 1) {
-                    EXPECT_FALSE(qr.EncodeMatrix(message->data(), static_cast<int>(message->size()), version - 1, level, mask));
+                    EXPECT_FALSE(qr.EncodeMatrix(message->data(), static_cast<int>(message->size()),
+                                                 version - 1, level, mask));
                 }
-                ExpectDecodes(symbol, *message, level, "automatic, length " + std::to_string(message->size()));
+                ExpectDecodes(symbol, *message, level,
+                              "automatic, length " + std::to_string(message->size()));
             }
         }
     }
@@ -124,14 +139,15 @@ TEST(clsQRCodeDecodeTest, KanjiSegmentsReadBackAsShiftJis)
     clsQRCode qr;
     ASSERT_TRUE(qr.KanjiAllowed());
     const std::vector<std::vector<std::uint8_t>> messages = {
-        {0x93, 0x5F, 0xE4, 0xAA},                                  // the standard's example
-        {0x41, 0x93, 0x5F, 0x42},                                  // kanji between bytes
+        {0x93, 0x5F, 0xE4, 0xAA}, // the standard's example
+        {0x41, 0x93, 0x5F, 0x42}, // kanji between bytes
         {0x82, 0xA0, 0x82, 0xA2, 0x31, 0x32, 0x33, 0x34, 0x35, 0x36, 0x37, 0x93, 0xFA, 0x96, 0x7B},
-        {0xEA, 0xA4, 0xE0, 0x40, 0x81, 0x40},                      // the ends of the ranges
+        {0xEA, 0xA4, 0xE0, 0x40, 0x81, 0x40}, // the ends of the ranges
     };
     for (const auto& message : messages) {
         for (int level = 1; level <= 4; ++level) {
-            const auto symbol = qr.EncodeMatrix(message.data(), static_cast<int>(message.size()), 0, level, level);
+            const auto symbol =
+                qr.EncodeMatrix(message.data(), static_cast<int>(message.size()), 0, level, level);
             ExpectDecodes(symbol, message, level, "kanji");
         }
     }
@@ -148,7 +164,8 @@ TEST(clsQRCodeDecodeTest, Utf8ThatLooksLikeKanjiStaysBytesWhenKanjiIsOff)
     clsQRCode qr;
     qr.SetKanjiAllowed(false);
     for (int level = 1; level <= 4; ++level)
-        ExpectDecodes(qr.EncodeMatrix(utf8.data(), 60, 0, level, 0), utf8, level, "UTF-8, kanji off");
+        ExpectDecodes(qr.EncodeMatrix(utf8.data(), 60, 0, level, 0), utf8, level,
+                      "UTF-8, kanji off");
 
     // With kanji allowed the same bytes become kanji characters: a reader gives
     // back different text, which is why the switch exists.
@@ -167,13 +184,20 @@ TEST(clsQRCodeDecodeTest, BinaryAndEdgeMessages)
     std::vector<std::uint8_t> all(256);
     for (int i = 0; i < 256; ++i) all[i] = static_cast<std::uint8_t>(i);
     const std::vector<std::vector<std::uint8_t>> messages = {
-        {0}, {0, 0, 0}, all, Bytes("Olvane软件：http://www.olvane.example\r\n"), std::vector<std::uint8_t>(300, '1'),
-        std::vector<std::uint8_t>(600, 'A'), Bytes("123456789012ab"), Bytes("a111"),
+        {0},
+        {0, 0, 0},
+        all,
+        Bytes("Olvane软件：http://www.olvane.example\r\n"),
+        std::vector<std::uint8_t>(300, '1'),
+        std::vector<std::uint8_t>(600, 'A'),
+        Bytes("123456789012ab"),
+        Bytes("a111"),
     };
     for (const auto& message : messages)
         for (int level = 1; level <= 4; ++level)
-            ExpectDecodes(qr.EncodeMatrix(message.data(), static_cast<int>(message.size()), 0, level, 7), message, level,
-                          std::to_string(message.size()) + " bytes");
+            ExpectDecodes(
+                qr.EncodeMatrix(message.data(), static_cast<int>(message.size()), 0, level, 7),
+                message, level, std::to_string(message.size()) + " bytes");
 }
 
 TEST(clsQRCodeDecodeTest, ZbarReadsEveryVersionAndLevel)
@@ -186,11 +210,14 @@ TEST(clsQRCodeDecodeTest, ZbarReadsEveryVersionAndLevel)
             const int mask = (version + level) % 8;
             std::mt19937 random(static_cast<unsigned>(version * 7 + level));
             const std::vector<std::uint8_t> message = FillToCapacity(qr, version, level, random);
-            const auto symbol = qr.EncodeMatrix(message.data(), static_cast<int>(message.size()), version, level, mask);
+            const auto symbol = qr.EncodeMatrix(message.data(), static_cast<int>(message.size()),
+                                                version, level, mask);
             ASSERT_TRUE(symbol);
             const auto decoded = ReadSymbolWithZbar(*symbol);
-            ASSERT_TRUE(decoded) << "version " << version << "-" << kLevelNames[level - 1] << " mask " << mask;
-            ASSERT_EQ(*decoded, message) << "version " << version << "-" << kLevelNames[level - 1] << " mask " << mask;
+            ASSERT_TRUE(decoded) << "version " << version << "-" << kLevelNames[level - 1]
+                                 << " mask " << mask;
+            ASSERT_EQ(*decoded, message)
+                << "version " << version << "-" << kLevelNames[level - 1] << " mask " << mask;
         }
 }
 

@@ -10,7 +10,8 @@ namespace {
 std::vector<int> AlignmentCoordinates(const clsQRCode& qr, int version)
 {
     std::vector<int> coords;
-    for (int c = qr.SymbolSize(version) - 7; c >= 18; c -= qr.AlignmentSpacing(version)) coords.insert(coords.begin(), c);
+    for (int c = qr.SymbolSize(version) - 7; c >= 18; c -= qr.AlignmentSpacing(version))
+        coords.insert(coords.begin(), c);
     coords.insert(coords.begin(), 6);
     return coords;
 }
@@ -42,8 +43,10 @@ TEST(clsQRCodeGeometryTest, DataModulesAndCodewordsOfTable1)
     EXPECT_EQ(qr.TotalCodewords(-3), 17);
     EXPECT_EQ(qr.TotalCodewords(14), 581);
     EXPECT_EQ(qr.TotalCodewords(40), 3706);
-    const int table1[] = {26, 44, 70, 100, 134, 172, 196, 242, 292, 346, 404, 466, 532, 581, 655, 733, 815, 901, 991, 1085,
-                          1156, 1258, 1364, 1474, 1588, 1706, 1828, 1921, 2051, 2185, 2323, 2465, 2611, 2761, 2876, 3034, 3196, 3362, 3532, 3706};
+    const int table1[] = {26,   44,   70,   100,  134,  172,  196,  242,  292,  346,
+                          404,  466,  532,  581,  655,  733,  815,  901,  991,  1085,
+                          1156, 1258, 1364, 1474, 1588, 1706, 1828, 1921, 2051, 2185,
+                          2323, 2465, 2611, 2761, 2876, 3034, 3196, 3362, 3532, 3706};
     for (int v = 1; v <= 40; ++v) EXPECT_EQ(qr.TotalCodewords(v), table1[v - 1]) << v;
 }
 
@@ -52,7 +55,8 @@ TEST(clsQRCodeGeometryTest, DataCapacitiesOfTable7)
     // Data codewords per version and level: Table 9's totals less the error
     // correction codewords; spot values and every level of versions 1, 10 and 40.
     const clsQRCode qr;
-    const int v1[] = {19, 16, 13, 9}, v10[] = {274, 216, 154, 122}, v40[] = {2956, 2334, 1666, 1276};
+    const int v1[] = {19, 16, 13, 9}, v10[] = {274, 216, 154, 122},
+              v40[] = {2956, 2334, 1666, 1276};
     for (int l = 1; l <= 4; ++l) {
         EXPECT_EQ(qr.DataCodewords(1, l), v1[l - 1]);
         EXPECT_EQ(qr.DataCodewords(10, l), v10[l - 1]);
@@ -91,7 +95,8 @@ TEST(clsQRCodeGeometryTest, AlignmentPatternsOfAnnexE)
     EXPECT_EQ(AlignmentCoordinates(qr, 36), (std::vector<int>{6, 24, 50, 76, 102, 128, 154}));
     EXPECT_EQ(AlignmentCoordinates(qr, 40), (std::vector<int>{6, 30, 58, 86, 114, 142, 170}));
     for (int v = 2; v <= 40; ++v)
-        EXPECT_EQ(static_cast<int>(AlignmentCoordinates(qr, v).size()), qr.AlignmentCoordCount(v)) << v;
+        EXPECT_EQ(static_cast<int>(AlignmentCoordinates(qr, v).size()), qr.AlignmentCoordCount(v))
+            << v;
 }
 
 TEST(clsQRCodeGeometryTest, BchRemaindersOfFormatAndVersionInformation)

@@ -26,7 +26,8 @@ ModuleMatrix Template(const clsQRCode& qr, int version)
 
 // Reads the codewords back out of a finished symbol the way a reader does:
 // undo the mask on the encoding region and walk the placement path (7.7.3).
-std::vector<int> ReadCodewords(const clsQRCode& qr, const ModuleMatrix& symbol, int version, int mask)
+std::vector<int> ReadCodewords(const clsQRCode& qr, const ModuleMatrix& symbol, int version,
+                               int mask)
 {
     const ModuleMatrix tmpl = Template(qr, version);
     const int size = symbol.Size();
@@ -38,11 +39,15 @@ std::vector<int> ReadCodewords(const clsQRCode& qr, const ModuleMatrix& symbol, 
         for (int step = 0; step < size; ++step) {
             const int row = upward ? size - 1 - step : step;
             for (int c : {right, right - 1})
-                if (tmpl.At(row, c) == 0) bits.push_back(symbol.At(row, c) ^ grid[static_cast<std::size_t>(row) * size + c]);
+                if (tmpl.At(row, c) == 0)
+                    bits.push_back(symbol.At(row, c) ^
+                                   grid[static_cast<std::size_t>(row) * size + c]);
         }
     }
     std::vector<int> codewords;
-    for (std::size_t i = 0; i + 8 <= bits.size() && codewords.size() < static_cast<std::size_t>(qr.TotalCodewords(version)); i += 8) {
+    for (std::size_t i = 0; i + 8 <= bits.size() &&
+                            codewords.size() < static_cast<std::size_t>(qr.TotalCodewords(version));
+         i += 8) {
         int value = 0;
         for (int b = 0; b < 8; ++b) value = value * 2 + bits[i + b];
         codewords.push_back(value);
@@ -52,8 +57,9 @@ std::vector<int> ReadCodewords(const clsQRCode& qr, const ModuleMatrix& symbol, 
 
 int ReadFormatWord(const ModuleMatrix& m)
 {
-    static const int firstCopy[15][2] = {{8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 7}, {8, 8},
-                                         {7, 8}, {5, 8}, {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8}};
+    static const int firstCopy[15][2] = {{8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4},
+                                         {8, 5}, {8, 7}, {8, 8}, {7, 8}, {5, 8},
+                                         {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8}};
     const int size = m.Size();
     int word = 0, second = 0;
     for (int i = 0; i < 15; ++i) {
@@ -72,7 +78,8 @@ TEST(clsQRCodeSymbolTest, FunctionPatternsLeaveExactlyTheDataModules)
         EXPECT_EQ(CountCells(m, 0), qr.RawDataModules(v)) << v;
         // The padding rows and columns stay 0.
         for (int k = m.Size(); k < m.Stride(); ++k)
-            for (int j = 0; j < m.Stride(); ++j) ASSERT_TRUE(m.At(k, j) == 0 && m.At(j, k) == 0) << v;
+            for (int j = 0; j < m.Stride(); ++j)
+                ASSERT_TRUE(m.At(k, j) == 0 && m.At(j, k) == 0) << v;
     }
     for (int v : {0, 41, -1}) {
         ModuleMatrix m(21);
@@ -110,7 +117,8 @@ TEST(clsQRCodeSymbolTest, FunctionPatternDetails)
     EXPECT_EQ(v7.At(6, 8), 1);
     EXPECT_EQ(v7.At(8, 6), 1);
     for (int r = 34; r <= 36; ++r)
-        for (int c = 0; c <= 5; ++c) EXPECT_TRUE(v7.At(r, c) == 2 && v7.At(c, r) == 2) << r << "," << c;
+        for (int c = 0; c <= 5; ++c)
+            EXPECT_TRUE(v7.At(r, c) == 2 && v7.At(c, r) == 2) << r << "," << c;
 }
 
 TEST(clsQRCodeSymbolTest, StandardExample01234567At1M)
@@ -120,8 +128,9 @@ TEST(clsQRCodeSymbolTest, StandardExample01234567At1M)
     for (int mask = 0; mask < 8; ++mask) {
         const auto symbol = qr.EncodeMatrix(data.data(), 8, 1, 2, mask);
         ASSERT_TRUE(symbol);
-        const std::vector<int> expected = {0x10, 0x20, 0x0C, 0x56, 0x61, 0x80, 0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11, 0xEC,
-                                           0x11, 0xEC, 0x11, 0xA5, 0x24, 0xD4, 0xC1, 0xED, 0x36, 0xC7, 0x87, 0x2C, 0x55};
+        const std::vector<int> expected = {0x10, 0x20, 0x0C, 0x56, 0x61, 0x80, 0xEC, 0x11, 0xEC,
+                                           0x11, 0xEC, 0x11, 0xEC, 0x11, 0xEC, 0x11, 0xA5, 0x24,
+                                           0xD4, 0xC1, 0xED, 0x36, 0xC7, 0x87, 0x2C, 0x55};
         EXPECT_EQ(ReadCodewords(qr, *symbol, 1, mask), expected) << mask;
     }
 }
@@ -130,11 +139,14 @@ TEST(clsQRCodeSymbolTest, FirstCodewordBitsLandBottomRight)
 {
     clsQRCode qr;
     const std::vector<std::uint8_t> data = Bytes("01234567");
-    const auto symbol = qr.EncodeMatrix(data.data(), 8, 1, 2, 1); // mask 1: rows with even i inverted
+    const auto symbol =
+        qr.EncodeMatrix(data.data(), 8, 1, 2, 1); // mask 1: rows with even i inverted
     ASSERT_TRUE(symbol);
-    const int cells[8][2] = {{20, 20}, {20, 19}, {19, 20}, {19, 19}, {18, 20}, {18, 19}, {17, 20}, {17, 19}};
+    const int cells[8][2] = {{20, 20}, {20, 19}, {19, 20}, {19, 19},
+                             {18, 20}, {18, 19}, {17, 20}, {17, 19}};
     int first = 0;
-    for (auto& cell : cells) first = first * 2 + (symbol->At(cell[0], cell[1]) ^ (cell[0] % 2 == 0 ? 1 : 0));
+    for (auto& cell : cells)
+        first = first * 2 + (symbol->At(cell[0], cell[1]) ^ (cell[0] % 2 == 0 ? 1 : 0));
     EXPECT_EQ(first, 0x10);
 }
 
@@ -153,7 +165,9 @@ TEST(clsQRCodeSymbolTest, Version5QBlockSplitAndInterleaving)
     // The data codewords in stream order: 0100, the count 60 in 8 bits, the
     // bytes and the terminator make 496 bits, exactly K = 62 codewords.
     std::vector<int> bits;
-    auto put = [&](int value, int width) { for (int w = width - 1; w >= 0; --w) bits.push_back((value >> w) & 1); };
+    auto put = [&](int value, int width) {
+        for (int w = width - 1; w >= 0; --w) bits.push_back((value >> w) & 1);
+    };
     put(0b0100, 4);
     put(60, 8);
     for (int d : data) put(d, 8);
@@ -185,7 +199,8 @@ TEST(clsQRCodeSymbolTest, Version5QBlockSplitAndInterleaving)
     for (int b = 0; b < B; ++b) {
         std::vector<int> block;
         const int length = b < S ? N - 1 : N;
-        for (int i = 0; i < length; ++i) block.push_back(codewords[i == N - 1 ? (N - 1) * B + (b - S) : i * B + b]);
+        for (int i = 0; i < length; ++i)
+            block.push_back(codewords[i == N - 1 ? (N - 1) * B + (b - S) : i * B + b]);
         for (int e = 0; e < 18; ++e) block.push_back(codewords[62 + e * B + b]);
         for (int root = 0; root < 18; ++root) {
             int sum = 0;
@@ -198,9 +213,12 @@ TEST(clsQRCodeSymbolTest, Version5QBlockSplitAndInterleaving)
 TEST(clsQRCodeSymbolTest, FormatInformationWords)
 {
     clsQRCode qr;
-    struct Case { int level, mask, word; };
-    for (const Case c : {Case{2, 0, 0x5412}, Case{2, 5, 0x40CE}, Case{1, 0, 0x77C4}, Case{3, 0, 0x355F}, Case{4, 0, 0x1689},
-                         Case{2, -1, 0x5412}, Case{2, 8, 0x5412}, Case{0, 0, 0x5412}, Case{5, 0, 0x5412}}) {
+    struct Case {
+        int level, mask, word;
+    };
+    for (const Case c : {Case{2, 0, 0x5412}, Case{2, 5, 0x40CE}, Case{1, 0, 0x77C4},
+                         Case{3, 0, 0x355F}, Case{4, 0, 0x1689}, Case{2, -1, 0x5412},
+                         Case{2, 8, 0x5412}, Case{0, 0, 0x5412}, Case{5, 0, 0x5412}}) {
         const auto symbol = qr.EncodeMatrix(nullptr, 0, 1, c.level, c.mask);
         ASSERT_TRUE(symbol);
         EXPECT_EQ(ReadFormatWord(*symbol), c.word) << c.level << "/" << c.mask;
@@ -236,7 +254,8 @@ TEST(clsQRCodeSymbolTest, EmptyMessageIsVersion1WithPadding)
         ASSERT_EQ(symbol->Size(), 21);
         const std::vector<int> codewords = ReadCodewords(qr, *symbol, 1, 0);
         EXPECT_EQ(codewords[0], 0x00);
-        for (int i = 1; i < qr.DataCodewords(1, level); ++i) EXPECT_EQ(codewords[i], i % 2 ? 0xEC : 0x11) << i;
+        for (int i = 1; i < qr.DataCodewords(1, level); ++i)
+            EXPECT_EQ(codewords[i], i % 2 ? 0xEC : 0x11) << i;
         const auto decoded = ReadSymbol(*symbol);
         ASSERT_TRUE(decoded);
         EXPECT_TRUE(decoded->bytes.empty());

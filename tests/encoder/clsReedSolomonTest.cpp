@@ -17,7 +17,8 @@ protected:
     int Evaluate(const std::vector<std::int32_t>& c, int x) const
     {
         int sum = 0;
-        for (int j = static_cast<int>(c.size()) - 1; j >= 0; --j) sum = field.Add(field.Multiply(sum, x), c[j]);
+        for (int j = static_cast<int>(c.size()) - 1; j >= 0; --j)
+            sum = field.Add(field.Multiply(sum, x), c[j]);
         return sum;
     }
 
@@ -42,12 +43,15 @@ TEST_F(clsReedSolomonTest, GeneratorPolynomialsOfAnnexA)
 {
     ASSERT_TRUE(coder.InitCode(16, 7, &field, 0, 0));
     const int powers7[] = {0, 87, 229, 146, 149, 238, 102, 21}; // x^7 down to x^0
-    for (int i = 0; i <= 7; ++i) EXPECT_EQ(coder.GeneratorCoefficient(7 - i), field.Exp(powers7[i])) << i;
+    for (int i = 0; i <= 7; ++i)
+        EXPECT_EQ(coder.GeneratorCoefficient(7 - i), field.Exp(powers7[i])) << i;
 
     ASSERT_TRUE(coder.InitCode(16, 10, &field, 0, 0));
     const int powers10[] = {0, 251, 67, 46, 61, 118, 70, 64, 94, 32, 45};
-    for (int i = 0; i <= 10; ++i) EXPECT_EQ(coder.GeneratorCoefficient(10 - i), field.Exp(powers10[i])) << i;
-    for (int j = 11; j < clsReedSolomon::MaxBlockLength; ++j) ASSERT_EQ(coder.GeneratorCoefficient(j), 0) << j;
+    for (int i = 0; i <= 10; ++i)
+        EXPECT_EQ(coder.GeneratorCoefficient(10 - i), field.Exp(powers10[i])) << i;
+    for (int j = 11; j < clsReedSolomon::MaxBlockLength; ++j)
+        ASSERT_EQ(coder.GeneratorCoefficient(j), 0) << j;
     EXPECT_EQ(coder.DataLength(), 16);
     EXPECT_EQ(coder.CheckLength(), 10);
     EXPECT_EQ(coder.Alpha(), 2);
@@ -87,9 +91,11 @@ TEST_F(clsReedSolomonTest, EveryBlockIsACodewordOfTheGenerator)
     // Syndrome check: c(alpha^(b+i)) = 0 for the e roots, for random data, for
     // the QR codes (b = 0) and others (b > 0, another alpha).
     std::mt19937 random(18004);
-    struct Code { int k, e, alpha, firstRoot; };
-    for (const Code code : {Code{16, 10, 0, 0}, Code{117, 30, 0, 0}, Code{1, 17, 0, 0}, Code{200, 55, 0, 0},
-                            Code{50, 8, 3, 1}, Code{33, 16, 0, 120}}) {
+    struct Code {
+        int k, e, alpha, firstRoot;
+    };
+    for (const Code code : {Code{16, 10, 0, 0}, Code{117, 30, 0, 0}, Code{1, 17, 0, 0},
+                            Code{200, 55, 0, 0}, Code{50, 8, 3, 1}, Code{33, 16, 0, 120}}) {
         ASSERT_TRUE(coder.InitCode(code.k, code.e, &field, code.alpha, code.firstRoot));
         for (int trial = 0; trial < 20; ++trial) {
             std::vector<std::int32_t> cw(code.k + code.e, 0);
@@ -99,7 +105,8 @@ TEST_F(clsReedSolomonTest, EveryBlockIsACodewordOfTheGenerator)
             for (int i = 0; i < code.e; ++i) {
                 int root = 1;
                 for (int p = 0; p < code.firstRoot + i; ++p) root = field.Multiply(root, alpha);
-                ASSERT_EQ(Evaluate(cw, root), 0) << "k " << code.k << " e " << code.e << " root " << i;
+                ASSERT_EQ(Evaluate(cw, root), 0)
+                    << "k " << code.k << " e " << code.e << " root " << i;
             }
         }
     }

@@ -78,7 +78,10 @@ bool ReadSegmentData(StreamReader& in, int indicator, const int* widths, bool ka
             const int digits = count >= 3 ? 3 : count;
             const int value = in.Read(digits == 3 ? 10 : digits == 2 ? 7 : 4);
             if (value < 0 || value >= (digits == 3 ? 1000 : digits == 2 ? 100 : 10)) return false;
-            for (int d = digits - 1, divisor = digits == 3 ? 100 : digits == 2 ? 10 : 1; d >= 0; --d, divisor /= 10)
+            for (int d = digits - 1, divisor = digits == 3   ? 100
+                                               : digits == 2 ? 10
+                                                             : 1;
+                 d >= 0; --d, divisor /= 10)
                 out.push_back(static_cast<std::uint8_t>('0' + value / divisor % 10));
         }
         return true;
@@ -113,7 +116,8 @@ bool ReadSegmentData(StreamReader& in, int indicator, const int* widths, bool ka
         }
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -128,15 +132,19 @@ struct Segment {
 int ModeOf(int indicator)
 {
     switch (indicator) {
-    case 0b0100: return 0;
-    case 0b0001: return 1;
-    case 0b0010: return 2;
-    default: return 3;
+    case 0b0100:
+        return 0;
+    case 0b0001:
+        return 1;
+    case 0b0010:
+        return 2;
+    default:
+        return 3;
     }
 }
 
-bool ReadSegment(StreamReader& in, int indicator, const int* widths, bool kanjiAllowed, std::vector<std::uint8_t>& out,
-                 std::vector<Segment>& segments)
+bool ReadSegment(StreamReader& in, int indicator, const int* widths, bool kanjiAllowed,
+                 std::vector<std::uint8_t>& out, std::vector<Segment>& segments)
 {
     const std::size_t before = out.size();
     if (!ReadSegmentData(in, indicator, widths, kanjiAllowed, out)) return false;
@@ -158,11 +166,15 @@ int ReferenceSegmentation(const std::uint8_t* data, int n, int widthClass, bool 
     const int* w = kCountWidth[widthClass];
     int maxCount[4];
     for (int m = 0; m < 4; ++m) maxCount[m] = (1 << w[m]) - 1;
-    struct Entry { int cost = 0, run = 0, predecessor = 0; };
+    struct Entry {
+        int cost = 0, run = 0, predecessor = 0;
+    };
     std::vector<Entry> e(static_cast<std::size_t>(n) * 4);
     auto at = [&](int i, int m) -> Entry& { return e[static_cast<std::size_t>(i) * 4 + m]; };
     auto isDigit = [](int b) { return b >= '0' && b <= '9'; };
-    auto isAlnum = [](int b) { return b != 0 && b < 128 && std::strchr(kAlphanumeric, b) != nullptr; };
+    auto isAlnum = [](int b) {
+        return b != 0 && b < 128 && std::strchr(kAlphanumeric, b) != nullptr;
+    };
     auto isKanji = [](int lead, int trail) {
         if (trail < 0x40) return false;
         if ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xEA)) return true;
@@ -171,17 +183,22 @@ int ReferenceSegmentation(const std::uint8_t* data, int n, int widthClass, bool 
     // The data bits a character adds in mode m after a run of `run` characters.
     auto dataBits = [](int m, int run) {
         switch (m) {
-        case 0: return 8;
-        case 1: return run % 3 == 0 ? 4 : 3;
-        case 2: return run % 2 == 0 ? 6 : 5;
-        default: return 13;
+        case 0:
+            return 8;
+        case 1:
+            return run % 3 == 0 ? 4 : 3;
+        case 2:
+            return run % 2 == 0 ? 6 : 5;
+        default:
+            return 13;
         }
     };
     for (int i = 0; i < n; ++i) {
         for (int m = 0; m < 4; ++m) {
             Entry& entry = at(i, m);
-            const bool possible = m == 0 || (m == 1 && isDigit(data[i])) || (m == 2 && isAlnum(data[i])) ||
-                                  (m == 3 && kanjiAllowed && i >= 1 && isKanji(data[i - 1], data[i]));
+            const bool possible =
+                m == 0 || (m == 1 && isDigit(data[i])) || (m == 2 && isAlnum(data[i])) ||
+                (m == 3 && kanjiAllowed && i >= 1 && isKanji(data[i - 1], data[i]));
             if (!possible) {
                 entry.cost = impossible;
                 continue;
@@ -195,7 +212,8 @@ int ReferenceSegmentation(const std::uint8_t* data, int n, int widthClass, bool 
             for (int j = 0; j < 4; ++j) {
                 const Entry& from = at(back, j);
                 const bool continues = j == m && from.run < maxCount[m];
-                const int cost = from.cost + (continues ? dataBits(m, from.run) : 4 + w[m] + dataBits(m, 0));
+                const int cost =
+                    from.cost + (continues ? dataBits(m, from.run) : 4 + w[m] + dataBits(m, 0));
                 if (best < 0 || cost < bestCost) {
                     best = j;
                     bestCost = cost;
@@ -229,8 +247,8 @@ int ReferenceSegmentation(const std::uint8_t* data, int n, int widthClass, bool 
     return result;
 }
 
-void CheckClass(const clsQRCode& coder, clsQRCode::BitArray& bits, const std::uint8_t* data, int length, int version,
-                int widthClass)
+void CheckClass(const clsQRCode& coder, clsQRCode::BitArray& bits, const std::uint8_t* data,
+                int length, int version, int widthClass)
 {
     const int measured = coder.BuildBitStream(bits, data, length, version, true);
     bits.fill(7); // entries the writer leaves alone stay 7, never a bit value
@@ -248,11 +266,14 @@ void CheckClass(const clsQRCode& coder, clsQRCode::BitArray& bits, const std::ui
     std::vector<std::uint8_t> out;
     std::vector<Segment> segments;
     while (in.Has(4) && in.Position() < written - 4) {
-        if (!ReadSegment(in, in.Read(4), kCountWidth[widthClass], coder.KanjiAllowed(), out, segments))
+        if (!ReadSegment(in, in.Read(4), kCountWidth[widthClass], coder.KanjiAllowed(), out,
+                         segments))
             Fail("malformed segment", version, length);
     }
-    if (segments != expected) Fail("segments differ from the plain segmentation's", version, length);
-    if (in.Position() != written - 4 || in.Read(4) != 0) Fail("stream does not end in its terminator", version, length);
+    if (segments != expected)
+        Fail("segments differ from the plain segmentation's", version, length);
+    if (in.Position() != written - 4 || in.Read(4) != 0)
+        Fail("stream does not end in its terminator", version, length);
     if (out.size() != static_cast<std::size_t>(length) || !std::equal(out.begin(), out.end(), data))
         Fail("stream parses to other bytes", version, length);
 }

@@ -23,8 +23,8 @@ namespace {
 
 [[noreturn]] void Fail(const char* what, int version, int level, int mask, int length)
 {
-    std::fprintf(stderr, "round trip fault: %s (version %d, level %d, mask %d, %d bytes)\n", what, version,
-                 level, mask, length);
+    std::fprintf(stderr, "round trip fault: %s (version %d, level %d, mask %d, %d bytes)\n", what,
+                 version, level, mask, length);
     std::abort();
 }
 
@@ -32,7 +32,8 @@ int WidthClassStart(int version) { return version < 10 ? 1 : version < 27 ? 10 :
 
 // Whether the message fits version v at the level: the message bits must fit
 // the data codewords, the terminator may be cut short (ISO/IEC 18004, 7.4.9).
-bool Fits(const clsQRCode& coder, clsQRCode::BitArray& bits, const std::uint8_t* data, int length, int v, int level)
+bool Fits(const clsQRCode& coder, clsQRCode::BitArray& bits, const std::uint8_t* data, int length,
+          int v, int level)
 {
     const int streamBits = coder.BuildBitStream(bits, data, length, WidthClassStart(v), true);
     return streamBits - 4 <= coder.DataCodewords(v, level) * 8;
@@ -42,8 +43,9 @@ bool Fits(const clsQRCode& coder, clsQRCode::BitArray& bits, const std::uint8_t*
 // bit 14 first, with the fixed XOR pattern removed.
 int ReadFormatWord(const ModuleMatrix& m)
 {
-    static constexpr int kCells[15][2] = {{8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 7}, {8, 8},
-                                          {7, 8}, {5, 8}, {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8}};
+    static constexpr int kCells[15][2] = {{8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4},
+                                          {8, 5}, {8, 7}, {8, 8}, {7, 8}, {5, 8},
+                                          {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8}};
     int word = 0;
     for (const auto& cell : kCells) word = word << 1 | m.At(cell[0], cell[1]);
     return word ^ 0x5412;
@@ -77,13 +79,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     }
 
     // 2. The symbol itself.
-    const auto matrix = coder->EncodeMatrix(length > 0 ? data : nullptr, length, version, level, mask);
+    const auto matrix =
+        coder->EncodeMatrix(length > 0 ? data : nullptr, length, version, level, mask);
     if (!matrix) {
         if (expected != 0) Fail("no symbol for a message that fits", version, level, mask, length);
         return 0;
     }
-    if (expected == 0) Fail("a symbol for a message that does not fit", version, level, mask, length);
-    if (matrix->Size() != coder->SymbolSize(expected)) Fail("wrong version", version, level, mask, length);
+    if (expected == 0)
+        Fail("a symbol for a message that does not fit", version, level, mask, length);
+    if (matrix->Size() != coder->SymbolSize(expected))
+        Fail("wrong version", version, level, mask, length);
     for (int r = 0; r < matrix->Stride(); ++r)
         for (int c = 0; c < matrix->Stride(); ++c) {
             const int cell = matrix->At(r, c);
@@ -93,13 +98,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
 
     // 3. Format information: level bits L 01, M 00, Q 11, H 10, then the mask.
     const int format = ReadFormatWord(*matrix);
-    if (((format >> 13) ^ 1) + 1 != effectiveLevel) Fail("format names another level", version, level, mask, length);
-    if (((format >> 10) & 7) != effectiveMask) Fail("format names another mask", version, level, mask, length);
+    if (((format >> 13) ^ 1) + 1 != effectiveLevel)
+        Fail("format names another level", version, level, mask, length);
+    if (((format >> 10) & 7) != effectiveMask)
+        Fail("format names another mask", version, level, mask, length);
 
     // 4. Read back by ZXing-cpp, raw bytes compared.
-    const auto read = ReadSymbolBytes(matrix->Data(), matrix->Size(), matrix->Stride(), pixelsPerModule);
+    const auto read =
+        ReadSymbolBytes(matrix->Data(), matrix->Size(), matrix->Stride(), pixelsPerModule);
     if (!read) Fail("ZXing cannot read the symbol", version, level, mask, length);
-    if (read->size() != static_cast<std::size_t>(length) || !std::equal(read->begin(), read->end(), data))
+    if (read->size() != static_cast<std::size_t>(length) ||
+        !std::equal(read->begin(), read->end(), data))
         Fail("ZXing reads other bytes", version, level, mask, length);
     return 0;
 }

@@ -7,10 +7,11 @@
 
 #include <algorithm>
 
-std::optional<std::vector<std::uint8_t>> ReadSymbolBytes(const std::uint8_t* cells, int size, int stride,
-                                                         int pixelsPerModule)
+std::optional<std::vector<std::uint8_t>> ReadSymbolBytes(const std::uint8_t* cells, int size,
+                                                         int stride, int pixelsPerModule)
 {
-    if (cells == nullptr || size <= 0 || stride < size || pixelsPerModule < 1 || pixelsPerModule > 16)
+    if (cells == nullptr || size <= 0 || stride < size || pixelsPerModule < 1 ||
+        pixelsPerModule > 16)
         return std::nullopt;
     constexpr int quietZone = 4; // ISO/IEC 18004, 6.3.8
     const int side = (size + 2 * quietZone) * pixelsPerModule;
@@ -21,7 +22,8 @@ std::optional<std::vector<std::uint8_t>> ReadSymbolBytes(const std::uint8_t* cel
             const int y0 = (row + quietZone) * pixelsPerModule;
             const int x0 = (column + quietZone) * pixelsPerModule;
             for (int y = y0; y < y0 + pixelsPerModule; ++y)
-                std::fill_n(pixels.begin() + static_cast<std::ptrdiff_t>(y) * side + x0, pixelsPerModule, 0);
+                std::fill_n(pixels.begin() + static_cast<std::ptrdiff_t>(y) * side + x0,
+                            pixelsPerModule, 0);
         }
     }
 
@@ -31,8 +33,8 @@ std::optional<std::vector<std::uint8_t>> ReadSymbolBytes(const std::uint8_t* cel
     // grid directly instead of hunting for finder patterns in a photo.
     hints.setIsPure(true);
     hints.setTryHarder(false);
-    const ZXing::Result result =
-        ZXing::ReadBarcode(ZXing::ImageView(pixels.data(), side, side, ZXing::ImageFormat::Lum), hints);
+    const ZXing::Result result = ZXing::ReadBarcode(
+        ZXing::ImageView(pixels.data(), side, side, ZXing::ImageFormat::Lum), hints);
     if (!result.isValid()) return std::nullopt;
     const ZXing::ByteArray& bytes = result.bytes();
     return std::vector<std::uint8_t>(bytes.begin(), bytes.end());

@@ -11,5 +11,5 @@
 // pixelsPerModule (1..16), the way a symbol would be printed. The result is the
 // raw content bytes of the decoded symbol, before any character-set conversion,
 // or nothing when ZXing finds no valid QR Code symbol.
-std::optional<std::vector<std::uint8_t>> ReadSymbolBytes(const std::uint8_t* cells, int size, int stride,
-                                                         int pixelsPerModule);
+std::optional<std::vector<std::uint8_t>> ReadSymbolBytes(const std::uint8_t* cells, int size,
+                                                         int stride, int pixelsPerModule);

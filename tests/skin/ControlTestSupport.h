@@ -38,4 +38,4 @@ LRESULT Mouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys = 0);
 int StripMismatches(HDC dc, int x, int y, HDC strip, int sx, int sy, int width, int height,
                     std::string* firstMismatch = nullptr);
 
-}  // namespace controltest
+} // namespace controltest

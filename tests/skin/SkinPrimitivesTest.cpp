@@ -16,290 +16,310 @@ using skintest::RgbAt;
 
 constexpr COLORREF Magenta = RGB(255, 0, 255);
 
-void Fill(HDC dc, int x, int y, int width, int height, COLORREF colour) {
-  FillRectColor(dc, x, y, width, height, colour);
+void Fill(HDC dc, int x, int y, int width, int height, COLORREF colour)
+{
+    FillRectColor(dc, x, y, width, height, colour);
 }
 
 // A 9 x 9 source: a distinct colour per pixel, magenta in every corner
 // pixel and in the middle, so corners, edges and centre are all keyed.
-MemoryDC KeyedSource() {
-  MemoryDC source = CreateMemoryDC(9, 9);
-  for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 9; ++x) SetPixel(source.get(), x, y, RGB(20 * x, 20 * y, 100));
-  for (POINT p : {POINT{0, 0}, POINT{8, 0}, POINT{0, 8}, POINT{8, 8}, POINT{1, 1}, POINT{4, 4},
-                  POINT{4, 0}, POINT{0, 4}})
-    SetPixel(source.get(), p.x, p.y, Magenta);
-  return source;
+MemoryDC KeyedSource()
+{
+    MemoryDC source = CreateMemoryDC(9, 9);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x) SetPixel(source.get(), x, y, RGB(20 * x, 20 * y, 100));
+    for (POINT p : {POINT{0, 0}, POINT{8, 0}, POINT{0, 8}, POINT{8, 8}, POINT{1, 1}, POINT{4, 4},
+                    POINT{4, 0}, POINT{0, 4}})
+        SetPixel(source.get(), p.x, p.y, Magenta);
+    return source;
 }
 
-TEST(CreateMemoryDC, HoldsABitmapOfTheAskedSize) {
-  MemoryDC dc = CreateMemoryDC(37, 11);
-  ASSERT_TRUE(dc);
-  const SIZE size = skintest::SelectedBitmapSize(dc.get());
-  EXPECT_EQ(size.cx, 37);
-  EXPECT_EQ(size.cy, 11);
-  HDC handle = dc.get();
-  HBITMAP bitmap = dc.bitmap();
-  dc.reset();
-  EXPECT_EQ(GetObjectType(handle), 0u);
-  EXPECT_EQ(GetObjectType(bitmap), 0u);
+TEST(CreateMemoryDC, HoldsABitmapOfTheAskedSize)
+{
+    MemoryDC dc = CreateMemoryDC(37, 11);
+    ASSERT_TRUE(dc);
+    const SIZE size = skintest::SelectedBitmapSize(dc.get());
+    EXPECT_EQ(size.cx, 37);
+    EXPECT_EQ(size.cy, 11);
+    HDC handle = dc.get();
+    HBITMAP bitmap = dc.bitmap();
+    dc.reset();
+    EXPECT_EQ(GetObjectType(handle), 0u);
+    EXPECT_EQ(GetObjectType(bitmap), 0u);
 }
 
-TEST(StretchNineGrid, CornersKeepTheirSizeEdgesAndCentreStretch) {
-  MemoryDC source = CreateMemoryDC(9, 9);
-  for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 9; ++x) SetPixel(source.get(), x, y, RGB(20 * x, 20 * y, 100));
-  MemoryDC dest = CreateMemoryDC(40, 30);
-  NineGridCopy copy{dest.get(), 0, 0, 40, 30, source.get(), 0, 0, 9, 9, 2, 2, 2, 2, {}};
-  ASSERT_NE(StretchNineGrid(copy), 0);
-  for (int y = 0; y < 2; ++y)
-    for (int x = 0; x < 2; ++x) {
-      EXPECT_EQ(RgbAt(dest.get(), x, y), RgbAt(source.get(), x, y));
-      EXPECT_EQ(RgbAt(dest.get(), 38 + x, y), RgbAt(source.get(), 7 + x, y));
-      EXPECT_EQ(RgbAt(dest.get(), x, 28 + y), RgbAt(source.get(), x, 7 + y));
-      EXPECT_EQ(RgbAt(dest.get(), 38 + x, 28 + y), RgbAt(source.get(), 7 + x, 7 + y));
+TEST(StretchNineGrid, CornersKeepTheirSizeEdgesAndCentreStretch)
+{
+    MemoryDC source = CreateMemoryDC(9, 9);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x) SetPixel(source.get(), x, y, RGB(20 * x, 20 * y, 100));
+    MemoryDC dest = CreateMemoryDC(40, 30);
+    NineGridCopy copy{dest.get(), 0, 0, 40, 30, source.get(), 0, 0, 9, 9, 2, 2, 2, 2, {}};
+    ASSERT_NE(StretchNineGrid(copy), 0);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) {
+            EXPECT_EQ(RgbAt(dest.get(), x, y), RgbAt(source.get(), x, y));
+            EXPECT_EQ(RgbAt(dest.get(), 38 + x, y), RgbAt(source.get(), 7 + x, y));
+            EXPECT_EQ(RgbAt(dest.get(), x, 28 + y), RgbAt(source.get(), x, 7 + y));
+            EXPECT_EQ(RgbAt(dest.get(), 38 + x, 28 + y), RgbAt(source.get(), 7 + x, 7 + y));
+        }
+    // Edges: the left border keeps its columns and stretches down; the top
+    // border keeps its rows and stretches across.
+    for (int y = 2; y < 28; ++y) {
+        EXPECT_EQ(RgbAt(dest.get(), 0, y) >> 16, 0u);
+        EXPECT_EQ(RgbAt(dest.get(), 39, y) >> 16, 160u);
     }
-  // Edges: the left border keeps its columns and stretches down; the top
-  // border keeps its rows and stretches across.
-  for (int y = 2; y < 28; ++y) {
-    EXPECT_EQ(RgbAt(dest.get(), 0, y) >> 16, 0u);
-    EXPECT_EQ(RgbAt(dest.get(), 39, y) >> 16, 160u);
-  }
-  for (int x = 2; x < 38; ++x) {
-    EXPECT_EQ((RgbAt(dest.get(), x, 0) >> 8) & 0xFF, 0u);
-    EXPECT_EQ((RgbAt(dest.get(), x, 29) >> 8) & 0xFF, 160u);
-  }
-  // Centre: its first and last pixels come from the source centre's.
-  EXPECT_EQ(RgbAt(dest.get(), 2, 2), RgbAt(source.get(), 2, 2));
-  EXPECT_EQ(RgbAt(dest.get(), 37, 27), RgbAt(source.get(), 6, 6));
-}
-
-TEST(StretchNineGrid, KeyShowsTheDestinationEverywhereCornersIncluded) {
-  MemoryDC source = KeyedSource();
-  MemoryDC dest = CreateMemoryDC(9, 9);
-  Fill(dest.get(), 0, 0, 9, 9, RGB(1, 2, 3));
-  // Same size, so every source pixel lands on its own place.
-  NineGridCopy copy{dest.get(), 0, 0, 9, 9, source.get(), 0, 0, 9, 9, 3, 3, 3, 3, KeyColor};
-  ASSERT_NE(StretchNineGrid(copy), 0);
-  for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 9; ++x) {
-      const std::uint32_t src = RgbAt(source.get(), x, y);
-      const std::uint32_t expected = src == 0xFF00FF ? 0x010203 : src;
-      EXPECT_EQ(RgbAt(dest.get(), x, y), expected) << x << "," << y;
+    for (int x = 2; x < 38; ++x) {
+        EXPECT_EQ((RgbAt(dest.get(), x, 0) >> 8) & 0xFF, 0u);
+        EXPECT_EQ((RgbAt(dest.get(), x, 29) >> 8) & 0xFF, 160u);
     }
+    // Centre: its first and last pixels come from the source centre's.
+    EXPECT_EQ(RgbAt(dest.get(), 2, 2), RgbAt(source.get(), 2, 2));
+    EXPECT_EQ(RgbAt(dest.get(), 37, 27), RgbAt(source.get(), 6, 6));
 }
 
-TEST(StretchNineGrid, KeyedStretchLeavesCornerKeysTransparent) {
-  MemoryDC source = KeyedSource();
-  MemoryDC dest = CreateMemoryDC(50, 50);
-  Fill(dest.get(), 0, 0, 50, 50, RGB(7, 8, 9));
-  NineGridCopy copy{dest.get(), 5, 5, 30, 20, source.get(), 0, 0, 9, 9, 3, 3, 3, 3, KeyColor};
-  ASSERT_NE(StretchNineGrid(copy), 0);
-  // Corner key pixels (0,0), (1,1) and the opposite corners, unscaled.
-  for (POINT p : {POINT{5, 5}, POINT{6, 6}, POINT{5 + 29, 5}, POINT{5, 5 + 19},
-                  POINT{5 + 29, 5 + 19}})
-    EXPECT_EQ(RgbAt(dest.get(), p.x, p.y), 0x070809u) << p.x << "," << p.y;
-  EXPECT_EQ(RgbAt(dest.get(), 5 + 1, 5), RgbAt(source.get(), 1, 0));
-  // Outside the destination rectangle nothing changed.
-  EXPECT_EQ(RgbAt(dest.get(), 4, 4), 0x070809u);
-  EXPECT_EQ(RgbAt(dest.get(), 35, 25), 0x070809u);
+TEST(StretchNineGrid, KeyShowsTheDestinationEverywhereCornersIncluded)
+{
+    MemoryDC source = KeyedSource();
+    MemoryDC dest = CreateMemoryDC(9, 9);
+    Fill(dest.get(), 0, 0, 9, 9, RGB(1, 2, 3));
+    // Same size, so every source pixel lands on its own place.
+    NineGridCopy copy{dest.get(), 0, 0, 9, 9, source.get(), 0, 0, 9, 9, 3, 3, 3, 3, KeyColor};
+    ASSERT_NE(StretchNineGrid(copy), 0);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x) {
+            const std::uint32_t src = RgbAt(source.get(), x, y);
+            const std::uint32_t expected = src == 0xFF00FF ? 0x010203 : src;
+            EXPECT_EQ(RgbAt(dest.get(), x, y), expected) << x << "," << y;
+        }
 }
 
-TEST(StretchNineGrid, ZeroSizesDrawNothing) {
-  MemoryDC source = KeyedSource();
-  MemoryDC dest = CreateMemoryDC(10, 10);
-  Fill(dest.get(), 0, 0, 10, 10, RGB(9, 9, 9));
-  NineGridCopy copy{dest.get(), 0, 0, 0, 10, source.get(), 0, 0, 9, 9, 1, 1, 1, 1, {}};
-  EXPECT_EQ(StretchNineGrid(copy), 0);
-  copy.width = 10;
-  copy.sourceHeight = 0;
-  EXPECT_EQ(StretchNineGrid(copy), 0);
-  EXPECT_EQ(RgbAt(dest.get(), 5, 5), 0x090909u);
+TEST(StretchNineGrid, KeyedStretchLeavesCornerKeysTransparent)
+{
+    MemoryDC source = KeyedSource();
+    MemoryDC dest = CreateMemoryDC(50, 50);
+    Fill(dest.get(), 0, 0, 50, 50, RGB(7, 8, 9));
+    NineGridCopy copy{dest.get(), 5, 5, 30, 20, source.get(), 0, 0, 9, 9, 3, 3, 3, 3, KeyColor};
+    ASSERT_NE(StretchNineGrid(copy), 0);
+    // Corner key pixels (0,0), (1,1) and the opposite corners, unscaled.
+    for (POINT p :
+         {POINT{5, 5}, POINT{6, 6}, POINT{5 + 29, 5}, POINT{5, 5 + 19}, POINT{5 + 29, 5 + 19}})
+        EXPECT_EQ(RgbAt(dest.get(), p.x, p.y), 0x070809u) << p.x << "," << p.y;
+    EXPECT_EQ(RgbAt(dest.get(), 5 + 1, 5), RgbAt(source.get(), 1, 0));
+    // Outside the destination rectangle nothing changed.
+    EXPECT_EQ(RgbAt(dest.get(), 4, 4), 0x070809u);
+    EXPECT_EQ(RgbAt(dest.get(), 35, 25), 0x070809u);
 }
 
-TEST(StretchNineGrid, NoBordersStretchesTheWholeSource) {
-  MemoryDC source = CreateMemoryDC(2, 2);
-  SetPixel(source.get(), 0, 0, RGB(255, 0, 0));
-  SetPixel(source.get(), 1, 0, RGB(0, 255, 0));
-  SetPixel(source.get(), 0, 1, RGB(0, 0, 255));
-  SetPixel(source.get(), 1, 1, RGB(255, 255, 255));
-  MemoryDC dest = CreateMemoryDC(8, 8);
-  NineGridCopy copy{dest.get(), 0, 0, 8, 8, source.get(), 0, 0, 2, 2, 0, 0, 0, 0, {}};
-  ASSERT_NE(StretchNineGrid(copy), 0);
-  EXPECT_EQ(RgbAt(dest.get(), 1, 1), 0xFF0000u);
-  EXPECT_EQ(RgbAt(dest.get(), 6, 1), 0x00FF00u);
-  EXPECT_EQ(RgbAt(dest.get(), 1, 6), 0x0000FFu);
-  EXPECT_EQ(RgbAt(dest.get(), 6, 6), 0xFFFFFFu);
+TEST(StretchNineGrid, ZeroSizesDrawNothing)
+{
+    MemoryDC source = KeyedSource();
+    MemoryDC dest = CreateMemoryDC(10, 10);
+    Fill(dest.get(), 0, 0, 10, 10, RGB(9, 9, 9));
+    NineGridCopy copy{dest.get(), 0, 0, 0, 10, source.get(), 0, 0, 9, 9, 1, 1, 1, 1, {}};
+    EXPECT_EQ(StretchNineGrid(copy), 0);
+    copy.width = 10;
+    copy.sourceHeight = 0;
+    EXPECT_EQ(StretchNineGrid(copy), 0);
+    EXPECT_EQ(RgbAt(dest.get(), 5, 5), 0x090909u);
 }
 
-TEST(TransparentBlit, CopiesAllButKeyPixelsAndLeavesNoObjectsSelected) {
-  MemoryDC source = KeyedSource();
-  MemoryDC dest = CreateMemoryDC(20, 20);
-  Fill(dest.get(), 0, 0, 20, 20, RGB(50, 60, 70));
-  ASSERT_TRUE(TransparentBlit(dest.get(), 3, 4, 9, 9, source.get(), 0, 0, KeyColor));
-  for (int y = 0; y < 9; ++y)
-    for (int x = 0; x < 9; ++x) {
-      const std::uint32_t src = RgbAt(source.get(), x, y);
-      EXPECT_EQ(RgbAt(dest.get(), 3 + x, 4 + y), src == 0xFF00FF ? 0x323C46 : src);
-    }
-  EXPECT_EQ(RgbAt(dest.get(), 2, 4), 0x323C46u);
-  EXPECT_EQ(RgbAt(dest.get(), 12, 13), 0x323C46u);
-  // A source rectangle not at the origin, and a key that is not magenta.
-  Fill(dest.get(), 0, 0, 20, 20, RGB(50, 60, 70));
-  const COLORREF key = GetPixel(source.get(), 5, 5);
-  ASSERT_TRUE(TransparentBlit(dest.get(), 0, 0, 4, 4, source.get(), 5, 5, key));
-  EXPECT_EQ(RgbAt(dest.get(), 0, 0), 0x323C46u);
-  EXPECT_EQ(RgbAt(dest.get(), 1, 0), RgbAt(source.get(), 6, 5));
+TEST(StretchNineGrid, NoBordersStretchesTheWholeSource)
+{
+    MemoryDC source = CreateMemoryDC(2, 2);
+    SetPixel(source.get(), 0, 0, RGB(255, 0, 0));
+    SetPixel(source.get(), 1, 0, RGB(0, 255, 0));
+    SetPixel(source.get(), 0, 1, RGB(0, 0, 255));
+    SetPixel(source.get(), 1, 1, RGB(255, 255, 255));
+    MemoryDC dest = CreateMemoryDC(8, 8);
+    NineGridCopy copy{dest.get(), 0, 0, 8, 8, source.get(), 0, 0, 2, 2, 0, 0, 0, 0, {}};
+    ASSERT_NE(StretchNineGrid(copy), 0);
+    EXPECT_EQ(RgbAt(dest.get(), 1, 1), 0xFF0000u);
+    EXPECT_EQ(RgbAt(dest.get(), 6, 1), 0x00FF00u);
+    EXPECT_EQ(RgbAt(dest.get(), 1, 6), 0x0000FFu);
+    EXPECT_EQ(RgbAt(dest.get(), 6, 6), 0xFFFFFFu);
 }
 
-TEST(FillAndFrame, FillCoversTheRectangleFrameOnlyItsEdge) {
-  MemoryDC dc = CreateMemoryDC(12, 12);
-  Fill(dc.get(), 0, 0, 12, 12, RGB(255, 255, 255));
-  EXPECT_NE(FrameRectColor(dc.get(), 2, 2, 8, 6, FrameColor), 0);
-  EXPECT_EQ(RgbAt(dc.get(), 2, 2), 0x54A5D5u);
-  EXPECT_EQ(RgbAt(dc.get(), 9, 7), 0x54A5D5u);
-  EXPECT_EQ(RgbAt(dc.get(), 5, 4), 0xFFFFFFu);
-  EXPECT_EQ(RgbAt(dc.get(), 10, 8), 0xFFFFFFu);
-  EXPECT_NE(FillRectColor(dc.get(), 3, 3, 6, 4, ProgressColor), 0);
-  EXPECT_EQ(RgbAt(dc.get(), 3, 3), 0x4CD6F6u);
-  EXPECT_EQ(RgbAt(dc.get(), 8, 6), 0x4CD6F6u);
-  EXPECT_EQ(RgbAt(dc.get(), 9, 7), 0x54A5D5u);
+TEST(TransparentBlit, CopiesAllButKeyPixelsAndLeavesNoObjectsSelected)
+{
+    MemoryDC source = KeyedSource();
+    MemoryDC dest = CreateMemoryDC(20, 20);
+    Fill(dest.get(), 0, 0, 20, 20, RGB(50, 60, 70));
+    ASSERT_TRUE(TransparentBlit(dest.get(), 3, 4, 9, 9, source.get(), 0, 0, KeyColor));
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 9; ++x) {
+            const std::uint32_t src = RgbAt(source.get(), x, y);
+            EXPECT_EQ(RgbAt(dest.get(), 3 + x, 4 + y), src == 0xFF00FF ? 0x323C46 : src);
+        }
+    EXPECT_EQ(RgbAt(dest.get(), 2, 4), 0x323C46u);
+    EXPECT_EQ(RgbAt(dest.get(), 12, 13), 0x323C46u);
+    // A source rectangle not at the origin, and a key that is not magenta.
+    Fill(dest.get(), 0, 0, 20, 20, RGB(50, 60, 70));
+    const COLORREF key = GetPixel(source.get(), 5, 5);
+    ASSERT_TRUE(TransparentBlit(dest.get(), 0, 0, 4, 4, source.get(), 5, 5, key));
+    EXPECT_EQ(RgbAt(dest.get(), 0, 0), 0x323C46u);
+    EXPECT_EQ(RgbAt(dest.get(), 1, 0), RgbAt(source.get(), 6, 5));
 }
 
-TEST(Colours, WindowsValuesOfTheSkinColours) {
-  EXPECT_EQ(FrameColor, 0x00D5A554u);
-  EXPECT_EQ(FrameColorDisabled, 0x00E9CFA4u);
-  EXPECT_EQ(ProgressColor, 0x00F6D64Cu);
-  EXPECT_EQ(KeyColor, 0x00FF00FFu);
-  EXPECT_EQ(PressedCheckFrameColor, 0x00C48639u);
-  EXPECT_EQ(DisabledButtonTextColor, 0x00968A79u);
+TEST(FillAndFrame, FillCoversTheRectangleFrameOnlyItsEdge)
+{
+    MemoryDC dc = CreateMemoryDC(12, 12);
+    Fill(dc.get(), 0, 0, 12, 12, RGB(255, 255, 255));
+    EXPECT_NE(FrameRectColor(dc.get(), 2, 2, 8, 6, FrameColor), 0);
+    EXPECT_EQ(RgbAt(dc.get(), 2, 2), 0x54A5D5u);
+    EXPECT_EQ(RgbAt(dc.get(), 9, 7), 0x54A5D5u);
+    EXPECT_EQ(RgbAt(dc.get(), 5, 4), 0xFFFFFFu);
+    EXPECT_EQ(RgbAt(dc.get(), 10, 8), 0xFFFFFFu);
+    EXPECT_NE(FillRectColor(dc.get(), 3, 3, 6, 4, ProgressColor), 0);
+    EXPECT_EQ(RgbAt(dc.get(), 3, 3), 0x4CD6F6u);
+    EXPECT_EQ(RgbAt(dc.get(), 8, 6), 0x4CD6F6u);
+    EXPECT_EQ(RgbAt(dc.get(), 9, 7), 0x54A5D5u);
 }
 
-TEST(DrawTextInRect, DrawsWideTextCentredAndReturnsItsHeight) {
-  MemoryDC dc = CreateMemoryDC(120, 40);
-  Fill(dc.get(), 0, 0, 120, 40, RGB(255, 255, 255));
-  SetBkMode(dc.get(), TRANSPARENT);
-  SetTextColor(dc.get(), RGB(0, 0, 0));
-  const int height = DrawTextInRect(dc.get(), L"\u521B\u5EFA OK", 0, 0, 120, 40, CaptionFormat);
-  EXPECT_GT(height, 0);
-  int inkLeft = 120, inkRight = -1;
-  for (int y = 0; y < 40; ++y)
-    for (int x = 0; x < 120; ++x)
-      if (RgbAt(dc.get(), x, y) != 0xFFFFFF) {
-        inkLeft = std::min(inkLeft, x);
-        inkRight = std::max(inkRight, x);
-      }
-  ASSERT_GE(inkRight, 0) << "nothing drawn";
-  // Centred: the margins left and right differ by a few pixels at most.
-  EXPECT_LE(std::abs(inkLeft - (119 - inkRight)), 3);
+TEST(Colours, WindowsValuesOfTheSkinColours)
+{
+    EXPECT_EQ(FrameColor, 0x00D5A554u);
+    EXPECT_EQ(FrameColorDisabled, 0x00E9CFA4u);
+    EXPECT_EQ(ProgressColor, 0x00F6D64Cu);
+    EXPECT_EQ(KeyColor, 0x00FF00FFu);
+    EXPECT_EQ(PressedCheckFrameColor, 0x00C48639u);
+    EXPECT_EQ(DisabledButtonTextColor, 0x00968A79u);
 }
 
-TEST(MouseWords, SignExtendedHalves) {
-  EXPECT_EQ(LoWordSigned(0xFFFF), -1);
-  EXPECT_EQ(HiWordSigned(static_cast<LPARAM>(0xFFFF0000u)), -1);
-  EXPECT_EQ(LoWordSigned(MAKELPARAM(-20, 7)), -20);
-  EXPECT_EQ(HiWordSigned(MAKELPARAM(-20, 7)), 7);
-  EXPECT_EQ(LoWordSigned(MAKELPARAM(32767, -32768)), 32767);
-  EXPECT_EQ(HiWordSigned(MAKELPARAM(32767, -32768)), -32768);
+TEST(DrawTextInRect, DrawsWideTextCentredAndReturnsItsHeight)
+{
+    MemoryDC dc = CreateMemoryDC(120, 40);
+    Fill(dc.get(), 0, 0, 120, 40, RGB(255, 255, 255));
+    SetBkMode(dc.get(), TRANSPARENT);
+    SetTextColor(dc.get(), RGB(0, 0, 0));
+    const int height = DrawTextInRect(dc.get(), L"\u521B\u5EFA OK", 0, 0, 120, 40, CaptionFormat);
+    EXPECT_GT(height, 0);
+    int inkLeft = 120, inkRight = -1;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 120; ++x)
+            if (RgbAt(dc.get(), x, y) != 0xFFFFFF) {
+                inkLeft = std::min(inkLeft, x);
+                inkRight = std::max(inkRight, x);
+            }
+    ASSERT_GE(inkRight, 0) << "nothing drawn";
+    // Centred: the margins left and right differ by a few pixels at most.
+    EXPECT_LE(std::abs(inkLeft - (119 - inkRight)), 3);
 }
 
-TEST(ApiExists, FindsExportsAndReleasesWhatItLoaded) {
-  EXPECT_TRUE(ApiExists("TrackMouseEvent", "User32"));
-  EXPECT_FALSE(ApiExists("NoSuchEntryPoint", "User32"));
-  EXPECT_FALSE(ApiExists("TrackMouseEvent", "no-such-library-here"));
-  ASSERT_EQ(GetModuleHandleA("cabinet.dll"), nullptr);
-  EXPECT_TRUE(ApiExists("FCICreate", "cabinet.dll"));
-  EXPECT_EQ(GetModuleHandleA("cabinet.dll"), nullptr);
+TEST(MouseWords, SignExtendedHalves)
+{
+    EXPECT_EQ(LoWordSigned(0xFFFF), -1);
+    EXPECT_EQ(HiWordSigned(static_cast<LPARAM>(0xFFFF0000u)), -1);
+    EXPECT_EQ(LoWordSigned(MAKELPARAM(-20, 7)), -20);
+    EXPECT_EQ(HiWordSigned(MAKELPARAM(-20, 7)), 7);
+    EXPECT_EQ(LoWordSigned(MAKELPARAM(32767, -32768)), 32767);
+    EXPECT_EQ(HiWordSigned(MAKELPARAM(32767, -32768)), -32768);
+}
+
+TEST(ApiExists, FindsExportsAndReleasesWhatItLoaded)
+{
+    EXPECT_TRUE(ApiExists("TrackMouseEvent", "User32"));
+    EXPECT_FALSE(ApiExists("NoSuchEntryPoint", "User32"));
+    EXPECT_FALSE(ApiExists("TrackMouseEvent", "no-such-library-here"));
+    ASSERT_EQ(GetModuleHandleA("cabinet.dll"), nullptr);
+    EXPECT_TRUE(ApiExists("FCICreate", "cabinet.dll"));
+    EXPECT_EQ(GetModuleHandleA("cabinet.dll"), nullptr);
 }
 
 class WindowUtilities : public ::testing::Test {
- protected:
-  void SetUp() override {
-    top_ = skintest::CreateTopWindow(L"SkinPrimitivesTop");
-    ASSERT_NE(top_, nullptr);
-  }
-  HWND top_ = nullptr;
+protected:
+    void SetUp() override
+    {
+        top_ = skintest::CreateTopWindow(L"SkinPrimitivesTop");
+        ASSERT_NE(top_, nullptr);
+    }
+    HWND top_ = nullptr;
 };
 
-TEST_F(WindowUtilities, ClassNameCaseAndKinds) {
-  skintest::EnsureClass(L"ThunderRT6CommandButton");
-  skintest::EnsureClass(L"ApexGridOleDB32");
-  HWND vbButton = skintest::CreateChild(top_, L"ThunderRT6CommandButton", L"", 0, 0, 0, 10, 10);
-  HWND grid = skintest::CreateChild(top_, L"ApexGridOleDB32", L"", 0, 0, 0, 10, 10);
-  HWND edit = skintest::CreateChild(top_, L"Edit", L"", 0, 0, 0, 10, 10);
-  EXPECT_EQ(WindowClassName(vbButton), "ThunderRT6CommandButton");
-  EXPECT_EQ(WindowClassName(nullptr), "");
-  EXPECT_EQ(ClassKind(vbButton), SkinKind::PushButton);
-  EXPECT_EQ(ClassKind(grid), SkinKind::Grid);
-  EXPECT_EQ(ClassKind(edit), SkinKind::Other);
-  EXPECT_EQ(ClassKind(nullptr), SkinKind::Other);
-  EXPECT_EQ(KindOfClassName("#32770"), SkinKind::Container);
-  EXPECT_EQ(KindOfClassName("combolbox"), SkinKind::List);
-  EXPECT_EQ(KindOfClassName("combobox"), SkinKind::ComboBox);
-  EXPECT_EQ(KindOfClassName("sysheader32"), SkinKind::Header);
-  EXPECT_EQ(KindOfClassName("thunderrt6drivelistbox"), SkinKind::DriveList);
-  EXPECT_EQ(KindOfClassName("thundercheckbox"), SkinKind::CheckBox);
-  EXPECT_EQ(KindOfClassName("thunderoptionbutton"), SkinKind::OptionButton);
-  EXPECT_EQ(KindOfClassName("progressbar20wndclass"), SkinKind::ProgressBar);
-  EXPECT_EQ(KindOfClassName("apexgrid"), SkinKind::Grid);
-  EXPECT_EQ(KindOfClassName("xapexgrid"), SkinKind::Other);
-  EXPECT_EQ(KindOfClassName("buttons"), SkinKind::Other);
-  EXPECT_EQ(KindOfClassName(""), SkinKind::Other);
+TEST_F(WindowUtilities, ClassNameCaseAndKinds)
+{
+    skintest::EnsureClass(L"ThunderRT6CommandButton");
+    skintest::EnsureClass(L"ApexGridOleDB32");
+    HWND vbButton = skintest::CreateChild(top_, L"ThunderRT6CommandButton", L"", 0, 0, 0, 10, 10);
+    HWND grid = skintest::CreateChild(top_, L"ApexGridOleDB32", L"", 0, 0, 0, 10, 10);
+    HWND edit = skintest::CreateChild(top_, L"Edit", L"", 0, 0, 0, 10, 10);
+    EXPECT_EQ(WindowClassName(vbButton), "ThunderRT6CommandButton");
+    EXPECT_EQ(WindowClassName(nullptr), "");
+    EXPECT_EQ(ClassKind(vbButton), SkinKind::PushButton);
+    EXPECT_EQ(ClassKind(grid), SkinKind::Grid);
+    EXPECT_EQ(ClassKind(edit), SkinKind::Other);
+    EXPECT_EQ(ClassKind(nullptr), SkinKind::Other);
+    EXPECT_EQ(KindOfClassName("#32770"), SkinKind::Container);
+    EXPECT_EQ(KindOfClassName("combolbox"), SkinKind::List);
+    EXPECT_EQ(KindOfClassName("combobox"), SkinKind::ComboBox);
+    EXPECT_EQ(KindOfClassName("sysheader32"), SkinKind::Header);
+    EXPECT_EQ(KindOfClassName("thunderrt6drivelistbox"), SkinKind::DriveList);
+    EXPECT_EQ(KindOfClassName("thundercheckbox"), SkinKind::CheckBox);
+    EXPECT_EQ(KindOfClassName("thunderoptionbutton"), SkinKind::OptionButton);
+    EXPECT_EQ(KindOfClassName("progressbar20wndclass"), SkinKind::ProgressBar);
+    EXPECT_EQ(KindOfClassName("apexgrid"), SkinKind::Grid);
+    EXPECT_EQ(KindOfClassName("xapexgrid"), SkinKind::Other);
+    EXPECT_EQ(KindOfClassName("buttons"), SkinKind::Other);
+    EXPECT_EQ(KindOfClassName(""), SkinKind::Other);
 }
 
-TEST_F(WindowUtilities, CaptionIsWide) {
-  HWND button = skintest::CreateChild(top_, L"Button", L"\u521B\u5EFA \u00E9\u20AC", 0, 0, 0,
-                                      60, 20);
-  EXPECT_EQ(WindowCaption(button), L"\u521B\u5EFA \u00E9\u20AC");
-  SetWindowTextW(button, L"");
-  EXPECT_EQ(WindowCaption(button), L"");
-  EXPECT_EQ(WindowCaption(nullptr), L"");
+TEST_F(WindowUtilities, CaptionIsWide)
+{
+    HWND button =
+        skintest::CreateChild(top_, L"Button", L"\u521B\u5EFA \u00E9\u20AC", 0, 0, 0, 60, 20);
+    EXPECT_EQ(WindowCaption(button), L"\u521B\u5EFA \u00E9\u20AC");
+    SetWindowTextW(button, L"");
+    EXPECT_EQ(WindowCaption(button), L"");
+    EXPECT_EQ(WindowCaption(nullptr), L"");
 }
 
-TEST_F(WindowUtilities, BoundsAndBorderThickness) {
-  HWND plain = skintest::CreateChild(top_, L"Static", L"", 0, 10, 20, 50, 30);
-  HWND edged = skintest::CreateChild(top_, L"Static", L"", 0, 10, 60, 50, 30, WS_EX_CLIENTEDGE);
-  WindowBounds b;
-  ASSERT_TRUE(GetWindowBounds(edged, b));
-  EXPECT_EQ(b.Width, 50);
-  EXPECT_EQ(b.Height, 30);
-  EXPECT_EQ(b.Right - b.Left, b.Width);
-  EXPECT_EQ(b.Bottom - b.Top, b.Height);
-  int x = -1, y = -1;
-  EXPECT_EQ(BorderThickness(plain, x, y), 1);
-  EXPECT_EQ(x, 0);
-  EXPECT_EQ(y, 0);
-  BorderThickness(edged, x, y);
-  EXPECT_EQ(x, GetSystemMetrics(SM_CXEDGE));
-  EXPECT_EQ(y, GetSystemMetrics(SM_CYEDGE));
+TEST_F(WindowUtilities, BoundsAndBorderThickness)
+{
+    HWND plain = skintest::CreateChild(top_, L"Static", L"", 0, 10, 20, 50, 30);
+    HWND edged = skintest::CreateChild(top_, L"Static", L"", 0, 10, 60, 50, 30, WS_EX_CLIENTEDGE);
+    WindowBounds b;
+    ASSERT_TRUE(GetWindowBounds(edged, b));
+    EXPECT_EQ(b.Width, 50);
+    EXPECT_EQ(b.Height, 30);
+    EXPECT_EQ(b.Right - b.Left, b.Width);
+    EXPECT_EQ(b.Bottom - b.Top, b.Height);
+    int x = -1, y = -1;
+    EXPECT_EQ(BorderThickness(plain, x, y), 1);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    BorderThickness(edged, x, y);
+    EXPECT_EQ(x, GetSystemMetrics(SM_CXEDGE));
+    EXPECT_EQ(y, GetSystemMetrics(SM_CYEDGE));
 }
 
-TEST_F(WindowUtilities, FadeTimerStartsOnceAndStops) {
-  HWND button = skintest::CreateChild(top_, L"Button", L"x", 0, 0, 0, 60, 20);
-  EXPECT_EQ(StartFadeTimer(button), FadeTimerId);
-  EXPECT_EQ(GetSkinProp(button, SkinProp::TimerId), 1);
-  EXPECT_EQ(StartFadeTimer(button), 0u);  // the running timer is kept
-  EXPECT_EQ(GetSkinProp(button, SkinProp::TimerId), 1);
-  StopFadeTimer(button);
-  EXPECT_EQ(GetSkinProp(button, SkinProp::TimerId), 0);
-  EXPECT_FALSE(KillTimer(button, FadeTimerId)) << "timer still running";
-  StopFadeTimer(button);  // nothing to stop
-  EXPECT_EQ(StartFadeTimer(button), FadeTimerId);
-  StopFadeTimer(button);
+TEST_F(WindowUtilities, FadeTimerStartsOnceAndStops)
+{
+    HWND button = skintest::CreateChild(top_, L"Button", L"x", 0, 0, 0, 60, 20);
+    EXPECT_EQ(StartFadeTimer(button), FadeTimerId);
+    EXPECT_EQ(GetSkinProp(button, SkinProp::TimerId), 1);
+    EXPECT_EQ(StartFadeTimer(button), 0u); // the running timer is kept
+    EXPECT_EQ(GetSkinProp(button, SkinProp::TimerId), 1);
+    StopFadeTimer(button);
+    EXPECT_EQ(GetSkinProp(button, SkinProp::TimerId), 0);
+    EXPECT_FALSE(KillTimer(button, FadeTimerId)) << "timer still running";
+    StopFadeTimer(button); // nothing to stop
+    EXPECT_EQ(StartFadeTimer(button), FadeTimerId);
+    StopFadeTimer(button);
 }
 
-TEST_F(WindowUtilities, PropertiesReadZeroWhenAbsentAndHoldPointers) {
-  EXPECT_EQ(GetSkinProp(top_, "MOUSEFLAG"), 0);
-  EXPECT_EQ(GetSkinProp(nullptr, "MOUSEFLAG"), 0);
-  const auto big = static_cast<std::intptr_t>(0x7FFF12345678LL);
-  ASSERT_TRUE(SetSkinProp(top_, "OLDSTYLE", big));
-  EXPECT_EQ(GetSkinProp(top_, "OLDSTYLE"), big);
-  SetSkinProp(top_, SkinProp::HdIndex, -1);
-  EXPECT_EQ(GetSkinProp(top_, "HDINDEX"), -1);
-  RemoveSkinProp(top_, "OLDSTYLE");
-  EXPECT_EQ(GetSkinProp(top_, "OLDSTYLE"), 0);
-  EXPECT_STREQ(FacePropNamesFor(SkinState::Pressed).dc, "2HDC");
-  EXPECT_STREQ(FacePropNamesFor(SkinState::Disabled).bitmap, "3BMP");
+TEST_F(WindowUtilities, PropertiesReadZeroWhenAbsentAndHoldPointers)
+{
+    EXPECT_EQ(GetSkinProp(top_, "MOUSEFLAG"), 0);
+    EXPECT_EQ(GetSkinProp(nullptr, "MOUSEFLAG"), 0);
+    const auto big = static_cast<std::intptr_t>(0x7FFF12345678LL);
+    ASSERT_TRUE(SetSkinProp(top_, "OLDSTYLE", big));
+    EXPECT_EQ(GetSkinProp(top_, "OLDSTYLE"), big);
+    SetSkinProp(top_, SkinProp::HdIndex, -1);
+    EXPECT_EQ(GetSkinProp(top_, "HDINDEX"), -1);
+    RemoveSkinProp(top_, "OLDSTYLE");
+    EXPECT_EQ(GetSkinProp(top_, "OLDSTYLE"), 0);
+    EXPECT_STREQ(FacePropNamesFor(SkinState::Pressed).dc, "2HDC");
+    EXPECT_STREQ(FacePropNamesFor(SkinState::Disabled).bitmap, "3BMP");
 }
 
-}  // namespace
+} // namespace

@@ -17,8 +17,8 @@ namespace skintest {
 HWND CreateTopWindow(const wchar_t* className, const wchar_t* title = L"skin test");
 // A child control of a system class ("Button", "Edit", ...) or of a class
 // made by CreateTopWindow's registration.
-HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style,
-                 int x, int y, int width, int height, DWORD exStyle = 0);
+HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x,
+                 int y, int width, int height, DWORD exStyle = 0);
 // Registers className (DefWindowProcW) if it is not registered yet.
 void EnsureClass(const wchar_t* className);
 
@@ -36,11 +36,13 @@ SIZE SelectedBitmapSize(HDC dc);
 
 // The handle stored in a window property, as the engine stores it.
 template <typename Handle>
-Handle PropHandle(HWND hwnd, const char* name) {
-  return reinterpret_cast<Handle>(GetPropA(hwnd, name));
+Handle PropHandle(HWND hwnd, const char* name)
+{
+    return reinterpret_cast<Handle>(GetPropA(hwnd, name));
 }
-inline std::intptr_t PropValue(HWND hwnd, const char* name) {
-  return reinterpret_cast<std::intptr_t>(GetPropA(hwnd, name));
+inline std::intptr_t PropValue(HWND hwnd, const char* name)
+{
+    return reinterpret_cast<std::intptr_t>(GetPropA(hwnd, name));
 }
 
 // Brushes holding all GDI slots of the process but headroom, released on
@@ -48,35 +50,37 @@ inline std::intptr_t PropValue(HWND hwnd, const char* name) {
 // repetitions then runs out before it ends. Bounded: Wine's table has 65,536
 // entries; a system without a limit shows up as not exhausted.
 class GdiBudget {
- public:
-  explicit GdiBudget(int headroom) {
-    for (int i = 0; i < 200000; ++i) {
-      HBRUSH brush = CreateSolidBrush(RGB(i & 0xFF, 0, 0));
-      if (!brush) {
-        exhausted_ = true;
-        break;
-      }
-      brushes_.push_back(brush);
+public:
+    explicit GdiBudget(int headroom)
+    {
+        for (int i = 0; i < 200000; ++i) {
+            HBRUSH brush = CreateSolidBrush(RGB(i & 0xFF, 0, 0));
+            if (!brush) {
+                exhausted_ = true;
+                break;
+            }
+            brushes_.push_back(brush);
+        }
+        for (int i = 0; i < headroom && !brushes_.empty(); ++i) {
+            DeleteObject(brushes_.back());
+            brushes_.pop_back();
+        }
     }
-    for (int i = 0; i < headroom && !brushes_.empty(); ++i) {
-      DeleteObject(brushes_.back());
-      brushes_.pop_back();
+    ~GdiBudget()
+    {
+        for (HBRUSH brush : brushes_) DeleteObject(brush);
     }
-  }
-  ~GdiBudget() {
-    for (HBRUSH brush : brushes_) DeleteObject(brush);
-  }
-  GdiBudget(const GdiBudget&) = delete;
-  GdiBudget& operator=(const GdiBudget&) = delete;
-  bool exhausted() const { return exhausted_; }
-  size_t held() const { return brushes_.size(); }
+    GdiBudget(const GdiBudget&) = delete;
+    GdiBudget& operator=(const GdiBudget&) = delete;
+    bool exhausted() const { return exhausted_; }
+    size_t held() const { return brushes_.size(); }
 
- private:
-  std::vector<HBRUSH> brushes_;
-  bool exhausted_ = false;
+private:
+    std::vector<HBRUSH> brushes_;
+    bool exhausted_ = false;
 };
 
 // Formats #RRGGBB for failure messages.
 std::string Hex(std::uint32_t rrggbb);
 
-}  // namespace skintest
+} // namespace skintest

@@ -40,8 +40,14 @@ constexpr const wchar_t* ReleaseEventName = L"Local\\VemoraClipboardRelease";
 
 class Form1BadInput : public FormTest {
 protected:
-    SeenBox Save() { return ExpectBox([&] { SendMessageW(Item(Form1::Command2Id), BM_CLICK, 0, 0); }); }
-    SeenBox Copy() { return ExpectBox([&] { Click(Item(Form1::Pic2Id)); }); }
+    SeenBox Save()
+    {
+        return ExpectBox([&] { SendMessageW(Item(Form1::Command2Id), BM_CLICK, 0, 0); });
+    }
+    SeenBox Copy()
+    {
+        return ExpectBox([&] { Click(Item(Form1::Pic2Id)); });
+    }
     void Paste(const std::wstring& text)
     {
         ASSERT_TRUE(PutOnClipboard(Form(), text));
@@ -58,11 +64,13 @@ TEST_F(Form1BadInput, TenMegabytePasteIsRefusedWithTheWarning)
     // Wine's business, and slow).
     std::wstring huge;
     huge.reserve(5 * 1024 * 1024);
-    while (huge.size() + 78 <= 5 * 1024 * 1024) huge += L"0123456789 Olvane 0123456789 QR Code 0123456789 Vemora 0123456789 ABCDEFGHIJ\r\n";
+    while (huge.size() + 78 <= 5 * 1024 * 1024)
+        huge += L"0123456789 Olvane 0123456789 QR Code 0123456789 Vemora 0123456789 ABCDEFGHIJ\r\n";
     SetText(L"");
     SendMessageW(Item(Form1::Text1Id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(huge.c_str()));
     Pump();
-    EXPECT_EQ(Text().size(), static_cast<std::size_t>(Form1::Text1MaxLength)) << "the paste stops at the limit";
+    EXPECT_EQ(Text().size(), static_cast<std::size_t>(Form1::Text1MaxLength))
+        << "the paste stops at the limit";
     SeenBox box;
     EXPECT_FALSE(Create(&box));
     EXPECT_EQ(box.title, L"系统提示");
@@ -129,8 +137,10 @@ TEST_F(Form1BadInput, SaveFolderDisappearingBetweenSavesLosesNothing)
     const SeenBox missing = Save();
     EXPECT_EQ(missing.title, L"系统提示");
     EXPECT_EQ(missing.icon, SeenBox::Icon::Warning);
-    EXPECT_NE(missing.text.find(L"二维码图片"), std::wstring::npos) << "names the folder: " << Narrow(missing.text);
-    EXPECT_EQ(GetFileAttributesW(SaveFolder().c_str()), INVALID_FILE_ATTRIBUTES) << "Save never makes the folder";
+    EXPECT_NE(missing.text.find(L"二维码图片"), std::wstring::npos)
+        << "names the folder: " << Narrow(missing.text);
+    EXPECT_EQ(GetFileAttributesW(SaveFolder().c_str()), INVALID_FILE_ATTRIBUTES)
+        << "Save never makes the folder";
 
     // The folder comes back: Save works again, the moved file is untouched.
     ASSERT_TRUE(CreateDirectoryW(SaveFolder().c_str(), nullptr));
@@ -138,7 +148,9 @@ TEST_F(Form1BadInput, SaveFolderDisappearingBetweenSavesLosesNothing)
     EXPECT_EQ(SavedFiles().size(), 1u);
     ScopedBitmap moved = LoadPng(kept);
     std::string decoded;
-    EXPECT_TRUE(DecodesTo(moved.get(), "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n", &decoded))
+    EXPECT_TRUE(DecodesTo(moved.get(),
+                          "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n",
+                          &decoded))
         << decoded;
 }
 
@@ -151,14 +163,17 @@ TEST_F(Form1BadInput, ClipboardHeldByAnotherProgramWarns)
 
     wchar_t self[MAX_PATH] = L"";
     GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring commandLine = L"\"" + std::wstring(self) + L"\" --gtest_filter=ClipboardHolder.HoldsTheClipboard";
+    std::wstring commandLine =
+        L"\"" + std::wstring(self) + L"\" --gtest_filter=ClipboardHolder.HoldsTheClipboard";
     SetEnvironmentVariableW(L"VEMORA_HOLD_CLIPBOARD", L"1");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION holder{};
-    ASSERT_TRUE(CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &holder));
+    ASSERT_TRUE(CreateProcessW(self, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               nullptr, &startup, &holder));
     SetEnvironmentVariableW(L"VEMORA_HOLD_CLIPBOARD", nullptr);
-    ASSERT_EQ(WaitForSingleObject(held, 60000), WAIT_OBJECT_0) << "the other program never opened the clipboard";
+    ASSERT_EQ(WaitForSingleObject(held, 60000), WAIT_OBJECT_0)
+        << "the other program never opened the clipboard";
 
     const SeenBox busy = Copy();
     EXPECT_EQ(busy.title, L"系统提示");
@@ -178,8 +193,10 @@ TEST_F(Form1BadInput, ClipboardHeldByAnotherProgramWarns)
 // Runs only as the second program of the test above.
 TEST(ClipboardHolder, HoldsTheClipboard)
 {
-    if (!std::getenv("VEMORA_HOLD_CLIPBOARD")) GTEST_SKIP() << "the other program of ClipboardHeldByAnotherProgramWarns";
-    HWND window = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!std::getenv("VEMORA_HOLD_CLIPBOARD"))
+        GTEST_SKIP() << "the other program of ClipboardHeldByAnotherProgramWarns";
+    HWND window = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
+                                  nullptr, nullptr);
     ASSERT_TRUE(OpenClipboard(window));
     HANDLE held = OpenEventW(EVENT_MODIFY_STATE, FALSE, HeldEventName);
     HANDLE release = OpenEventW(SYNCHRONIZE, FALSE, ReleaseEventName);

@@ -7,12 +7,16 @@
 #include "FormDriver.h"
 
 namespace {
-const std::string StartBytes = "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n";
+const std::string StartBytes =
+    "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n";
 } // namespace
 
 class Form1Clipboard : public FormTest {
 protected:
-    SeenBox Copy() { return ExpectBox([&] { Click(Item(Form1::Pic2Id)); }); }
+    SeenBox Copy()
+    {
+        return ExpectBox([&] { Click(Item(Form1::Pic2Id)); });
+    }
 };
 
 TEST_F(Form1Clipboard, CopyPutsTheEnlargedSymbolOnTheClipboard)
@@ -28,7 +32,8 @@ TEST_F(Form1Clipboard, CopyPutsTheEnlargedSymbolOnTheClipboard)
     HBITMAP copied = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
     ASSERT_NE(copied, nullptr);
     // A copy of our own: the clipboard's bitmap stays the clipboard's.
-    ScopedBitmap own(static_cast<HBITMAP>(CopyImage(copied, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    ScopedBitmap own(
+        static_cast<HBITMAP>(CopyImage(copied, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     CloseClipboard();
     ASSERT_TRUE(own);
     BITMAP size{};

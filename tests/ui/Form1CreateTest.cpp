@@ -93,8 +93,8 @@ TEST_F(Form1Create, GbkBytesNeverGoIntoKanjiMode)
     std::wstring text;
     for (wchar_t c = 0x4E02; text.size() < 10 && c < 0x4F00; ++c) {
         const TextBytes gbk = AnsiBytes(std::wstring(1, c), 936);
-        if (gbk.count == 2 && gbk.bytes[0] >= 0x81 && gbk.bytes[0] <= 0x9F && gbk.bytes[1] >= 0x40 &&
-            gbk.bytes[1] <= 0xFC && gbk.bytes[1] != 0x7F)
+        if (gbk.count == 2 && gbk.bytes[0] >= 0x81 && gbk.bytes[0] <= 0x9F &&
+            gbk.bytes[1] >= 0x40 && gbk.bytes[1] <= 0xFC && gbk.bytes[1] != 0x7F)
             text += c;
     }
     ASSERT_EQ(text.size(), 10u);
@@ -158,7 +158,8 @@ TEST_F(Form1Create, EveryLevelAndEveryMaskAsChosen)
         EXPECT_EQ(format->mask, 0) << "the automatic mask is pattern 0";
         ScopedBitmap shown = Pic2Image();
         std::string decoded;
-        EXPECT_TRUE(DecodesTo(shown.get(), "Vemora 123", &decoded)) << "level " << level << ": " << decoded;
+        EXPECT_TRUE(DecodesTo(shown.get(), "Vemora 123", &decoded))
+            << "level " << level << ": " << decoded;
     }
     Select(1, 1);
     for (int mask = 0; mask < 8; ++mask) {
@@ -169,7 +170,8 @@ TEST_F(Form1Create, EveryLevelAndEveryMaskAsChosen)
         EXPECT_EQ(format->mask, mask);
         ScopedBitmap shown = Pic2Image();
         std::string decoded;
-        EXPECT_TRUE(DecodesTo(shown.get(), "Vemora 123", &decoded)) << "mask " << mask << ": " << decoded;
+        EXPECT_TRUE(DecodesTo(shown.get(), "Vemora 123", &decoded))
+            << "mask " << mask << ": " << decoded;
     }
 }
 
@@ -200,7 +202,8 @@ TEST_F(Form1Create, TooLongForTheVersionWarnsNamesAFitAndLeavesNoStaleSymbol)
     EXPECT_EQ(box.text, L"内容太长，所选版本和纠错等级无法容纳，请选择版本 3 或更大的版本！");
     EXPECT_EQ(Image1Bitmap(), nullptr);
     ScopedBitmap shown = Pic2Image();
-    EXPECT_FALSE(DecodesTo(shown.get(), "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n"))
+    EXPECT_FALSE(DecodesTo(
+        shown.get(), "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n"))
         << "the previous symbol must not stay";
     // Nothing to copy now.
     const SeenBox copy = ExpectBox([&] { Click(Item(Form1::Pic2Id)); });
@@ -215,14 +218,15 @@ TEST_F(Form1Create, TooLongForTheLevelNamesALowerLevel)
     Select(1, 3);
     SeenBox box;
     ASSERT_FALSE(Create(&box));
-    EXPECT_EQ(box.text, L"内容太长，所选版本和纠错等级无法容纳，请选择版本 3 或更大的版本，或选择纠错等级 L 或更低的纠错等级！");
+    EXPECT_EQ(box.text, L"内容太长，所选版本和纠错等级无法容纳，请选择版本 3 "
+                        L"或更大的版本，或选择纠错等级 L 或更低的纠错等级！");
     Select(1, 0);
     ASSERT_TRUE(Create());
 }
 
 TEST_F(Form1Create, TooLongForAnyVersion)
 {
-    SetText(std::wstring(3000, L'x'));  // 2953 bytes is version 40 at L
+    SetText(std::wstring(3000, L'x')); // 2953 bytes is version 40 at L
     SeenBox box;
     ASSERT_FALSE(Create(&box));
     EXPECT_EQ(box.text, L"内容太长，即使版本 40 和纠错等级 L 也无法容纳，请减少内容！");
@@ -241,7 +245,8 @@ TEST_F(Form1Create, ALoneSurrogateWarnsInBothEncodings)
         ASSERT_FALSE(Create(&box));
         EXPECT_EQ(box.title, L"系统提示");
         EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
-        EXPECT_EQ(box.text, L"内容中有无效的字符（不成对的代理项），无法转换为所选编码，请删除后再创建！");
+        EXPECT_EQ(box.text,
+                  L"内容中有无效的字符（不成对的代理项），无法转换为所选编码，请删除后再创建！");
         EXPECT_EQ(Image1Bitmap(), nullptr);
     }
 }
@@ -249,10 +254,11 @@ TEST_F(Form1Create, ALoneSurrogateWarnsInBothEncodings)
 TEST_F(Form1Create, AnsiWarnsForACharacterTheCodePageLacks)
 {
     Select(3, 0);
-    SetText(L"Thai \u0e01 Hindi \u0915");  // neither script is in GBK
+    SetText(L"Thai \u0e01 Hindi \u0915"); // neither script is in GBK
     SeenBox box;
     ASSERT_FALSE(Create(&box));
-    EXPECT_EQ(box.text, L"内容中有所选 ANSI 编码（代码页 936）无法表示的字符，请选择 UTF-8 编码后再创建！");
+    EXPECT_EQ(box.text,
+              L"内容中有所选 ANSI 编码（代码页 936）无法表示的字符，请选择 UTF-8 编码后再创建！");
     EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
     Select(3, 1);
     ExpectSymbolOf("Thai \xE0\xB8\x81 Hindi \xE0\xA4\x95");
@@ -263,7 +269,8 @@ TEST_F(Form1Create, ScreenshotAfterCreate)
     SetText(L"Vemora 二维码");
     ASSERT_TRUE(Create());
     SetForegroundWindow(Form());
-    RedrawWindow(Form(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(Form(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump();
     // The window's client area as the screen shows it.
     POINT origin{0, 0};
@@ -281,8 +288,8 @@ TEST_F(Form1Create, ScreenshotAfterCreate)
         ScopedGetDC screen(nullptr);
         ScopedMemDC dc(screen.get());
         ScopedSelectObject selected(dc.get(), shot.get());
-        ASSERT_TRUE(BitBlt(dc.get(), 0, 0, Form1::ClientWidth, Form1::ClientHeight, screen.get(), origin.x,
-                           origin.y, SRCCOPY));
+        ASSERT_TRUE(BitBlt(dc.get(), 0, 0, Form1::ClientWidth, Form1::ClientHeight, screen.get(),
+                           origin.x, origin.y, SRCCOPY));
         GdiFlush();
     }
     const std::vector<std::uint8_t> png =
@@ -311,5 +318,6 @@ TEST_F(Form1Create, ScreenshotAfterCreate)
         GdiFlush();
     }
     std::string decoded;
-    EXPECT_TRUE(DecodesTo(pic.get(), "Vemora \xE4\xBA\x8C\xE7\xBB\xB4\xE7\xA0\x81", &decoded)) << decoded;
+    EXPECT_TRUE(DecodesTo(pic.get(), "Vemora \xE4\xBA\x8C\xE7\xBB\xB4\xE7\xA0\x81", &decoded))
+        << decoded;
 }

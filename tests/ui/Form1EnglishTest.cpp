@@ -15,17 +15,22 @@ TEST_F(Form1English, AnsiGivesWindows1252Bytes)
     ASSERT_TRUE(Create(&box)) << Narrow(box.text);
     ScopedBitmap shown = Pic2Image();
     std::string decoded;
-    EXPECT_TRUE(DecodesTo(shown.get(), "Caf\xE9 \x80" "5\r\n", &decoded)) << decoded;
+    EXPECT_TRUE(DecodesTo(shown.get(),
+                          "Caf\xE9 \x80"
+                          "5\r\n",
+                          &decoded))
+        << decoded;
 }
 
 TEST_F(Form1English, ChineseInAnsiWarnsAndSuggestsUtf8)
 {
     Select(3, 0);
     SeenBox box;
-    ASSERT_FALSE(Create(&box));  // the start text has Chinese in it
+    ASSERT_FALSE(Create(&box)); // the start text has Chinese in it
     EXPECT_EQ(box.title, L"系统提示");
     EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
-    EXPECT_EQ(box.text, L"内容中有所选 ANSI 编码（代码页 1252）无法表示的字符，请选择 UTF-8 编码后再创建！");
+    EXPECT_EQ(box.text,
+              L"内容中有所选 ANSI 编码（代码页 1252）无法表示的字符，请选择 UTF-8 编码后再创建！");
     EXPECT_EQ(Image1Bitmap(), nullptr);
     // A best-fit look-alike ("a" for "ā") would change the text too.
     SetText(L"\u0101");

@@ -10,9 +10,9 @@ class Form1Japanese : public FormTest {};
 TEST_F(Form1Japanese, AnsiKanjiUsesKanjiModeAndReadsBackAsShiftJis)
 {
     ASSERT_EQ(GetACP(), 932u) << "this test runs under a Japanese locale";
-    Select(3, 0);  // ANSI
-    Select(0, 1);  // version 1
-    Select(1, 0);  // level L
+    Select(3, 0); // ANSI
+    Select(0, 1); // version 1
+    Select(1, 0); // level L
     SetText(std::wstring(10, L'漢'));
     SeenBox box;
     ASSERT_TRUE(Create(&box)) << Narrow(box.text);
@@ -36,10 +36,13 @@ TEST_F(Form1Japanese, Utf8NeverUsesKanjiMode)
     SetText(std::wstring(4, wchar_t(0x4041)));
     SeenBox box;
     ASSERT_FALSE(Create(&box));
-    EXPECT_EQ(box.text, L"内容太长，所选版本和纠错等级无法容纳，请选择版本 2 或更大的版本，或选择纠错等级 M 或更低的纠错等级！");
+    EXPECT_EQ(box.text, L"内容太长，所选版本和纠错等级无法容纳，请选择版本 2 "
+                        L"或更大的版本，或选择纠错等级 M 或更低的纠错等级！");
     Select(1, 1);
     ASSERT_TRUE(Create());
     ScopedBitmap shown = Pic2Image();
     std::string decoded;
-    EXPECT_TRUE(DecodesTo(shown.get(), "\xE4\x81\x81\xE4\x81\x81\xE4\x81\x81\xE4\x81\x81", &decoded)) << decoded;
+    EXPECT_TRUE(
+        DecodesTo(shown.get(), "\xE4\x81\x81\xE4\x81\x81\xE4\x81\x81\xE4\x81\x81", &decoded))
+        << decoded;
 }

@@ -12,7 +12,8 @@ TEST_F(Form1ReadOnly, ALockedFolderWarnsAndLosesNothing)
 {
     const std::wstring ownFolder = programFolder_;
     programFolder_ = L"Z:";
-    for (const char c : std::string(VEMORA_READONLY_PROGRAM_FOLDER)) programFolder_ += c == '/' ? L'\\' : wchar_t(c);
+    for (const char c : std::string(VEMORA_READONLY_PROGRAM_FOLDER))
+        programFolder_ += c == '/' ? L'\\' : wchar_t(c);
     const std::wstring kept = SaveFolder() + L"\\21时05分03秒 .png";
     ASSERT_EQ(FileStart(kept, 16), "keep") << "the fixture made the folder";
 
@@ -37,7 +38,9 @@ TEST_F(Form1ReadOnly, ALockedFolderWarnsAndLosesNothing)
     // The symbol is still in the box.
     ScopedBitmap shown = Pic2Image();
     std::string decoded;
-    EXPECT_TRUE(DecodesTo(shown.get(), "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n",
-                          &decoded)) << decoded;
-    programFolder_ = ownFolder;  // TearDown removes only the test's own folder
+    EXPECT_TRUE(DecodesTo(shown.get(),
+                          "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n",
+                          &decoded))
+        << decoded;
+    programFolder_ = ownFolder; // TearDown removes only the test's own folder
 }

@@ -8,16 +8,26 @@
 
 namespace {
 
-const std::string StartBytes = "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n";
+const std::string StartBytes =
+    "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n";
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+bool Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
 
 } // namespace
 
 class Form1Save : public FormTest {
 protected:
-    SeenBox Save() { return ExpectBox([&] { SendMessageW(Item(Form1::Command2Id), BM_CLICK, 0, 0); }); }
-    SeenBox Copy() { return ExpectBox([&] { Click(Item(Form1::Pic2Id)); }); }
+    SeenBox Save()
+    {
+        return ExpectBox([&] { SendMessageW(Item(Form1::Command2Id), BM_CLICK, 0, 0); });
+    }
+    SeenBox Copy()
+    {
+        return ExpectBox([&] { Click(Item(Form1::Pic2Id)); });
+    }
 };
 
 TEST_F(Form1Save, SaveBeforeCreateWarnsAndWritesNothing)
@@ -100,7 +110,8 @@ TEST_F(Form1Save, AMissingFolderWarnsWithTheFolderAndTheReason)
 TEST_F(Form1Save, AFileInTheFoldersPlaceWarns)
 {
     ASSERT_TRUE(RemoveDirectoryW(SaveFolder().c_str()));
-    HANDLE file = CreateFileW(SaveFolder().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+    HANDLE file =
+        CreateFileW(SaveFolder().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
     ASSERT_TRUE(Create());
@@ -129,7 +140,8 @@ TEST_F(Form1Save, TheLinkStartsTheUrlHandlerAndChangesNothing)
     SeenBox box = ExpectBox([&] { Click(Item(Form1::Label2Id)); });
     EXPECT_FALSE(box.seen) << "the link shows nothing";
     ASSERT_EQ(startedPrograms_.size(), 1u);
-    EXPECT_EQ(startedPrograms_[0], L"rundll32.exe url.dll,FileProtocolHandler \"http://www.olvane.example/\"");
+    EXPECT_EQ(startedPrograms_[0],
+              L"rundll32.exe url.dll,FileProtocolHandler \"http://www.olvane.example/\"");
     EXPECT_EQ(Text(), L"keep me");
     EXPECT_EQ(SendMessageW(List(0), CB_GETCURSEL, 0, 0), 7);
     ScopedBitmap after = Pic2Image();

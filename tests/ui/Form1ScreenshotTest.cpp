@@ -29,9 +29,11 @@ std::vector<DWORD> SaveScreen(const RECT& area, const char* name)
         GdiFlush();
     }
     const auto* pixels = static_cast<const DWORD*>(bits);
-    const std::vector<std::uint8_t> png = EncodePng(static_cast<const std::uint8_t*>(bits), width, height, width * 4);
+    const std::vector<std::uint8_t> png =
+        EncodePng(static_cast<const std::uint8_t*>(bits), width, height, width * 4);
     std::wstring path;
-    for (const char c : std::string(VEMORA_UI_SCREENSHOT_DIR) + "/" + name) path += c == '/' ? L'\\' : wchar_t(c);
+    for (const char c : std::string(VEMORA_UI_SCREENSHOT_DIR) + "/" + name)
+        path += c == '/' ? L'\\' : wchar_t(c);
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
@@ -41,7 +43,10 @@ std::vector<DWORD> SaveScreen(const RECT& area, const char* name)
     return std::vector<DWORD>(pixels, pixels + static_cast<std::size_t>(width) * height);
 }
 
-DWORD Rgb(COLORREF colour) { return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour); }
+DWORD Rgb(COLORREF colour)
+{
+    return GetRValue(colour) << 16 | GetGValue(colour) << 8 | GetBValue(colour);
+}
 
 class Form1Screenshot : public FormTest {
 protected:
@@ -53,7 +58,8 @@ protected:
     }
     void Settle()
     {
-        RedrawWindow(Form(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
+        RedrawWindow(Form(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME);
         Pump();
     }
     // Runs the button's fade to its end at once (the skin's fade timer id is 1).
@@ -66,7 +72,8 @@ protected:
     {
         RECT r{};
         GetWindowRect(control, &r);
-        return pixels[static_cast<std::size_t>(r.top - area.top + dy) * (area.right - area.left) + (r.left - area.left + dx)];
+        return pixels[static_cast<std::size_t>(r.top - area.top + dy) * (area.right - area.left) +
+                      (r.left - area.left + dx)];
     }
 };
 
@@ -89,7 +96,8 @@ TEST_F(Form1Screenshot, IdleHotDroppedAndMessageBox)
     FinishFade(create);
     Settle();
     const std::vector<DWORD> hot = SaveScreen(area, "Form1-button-hot.png");
-    EXPECT_NE(At(hot, area, create, 36, 3), At(idle, area, create, 36, 3)) << "the hot face differs from the normal one";
+    EXPECT_NE(At(hot, area, create, 36, 3), At(idle, area, create, 36, 3))
+        << "the hot face differs from the normal one";
     EXPECT_EQ(At(hot, area, List(1), 0, 0), Rgb(FrameColor));
     SendMessageW(create, WM_MOUSELEAVE, 0, 0);
     FinishFade(create);
@@ -107,7 +115,8 @@ TEST_F(Form1Screenshot, IdleHotDroppedAndMessageBox)
     GetWindowRect(combo.hwndList, &list);
     UnionRect(&dropped, &area, &list);
     const std::vector<DWORD> shown = SaveScreen(dropped, "Form1-list-dropped.png");
-    EXPECT_EQ(At(shown, dropped, combo.hwndList, 0, 0), Rgb(FrameColor)) << "the dropped list is framed";
+    EXPECT_EQ(At(shown, dropped, combo.hwndList, 0, 0), Rgb(FrameColor))
+        << "the dropped list is framed";
     EXPECT_NE(GetPropA(combo.hwndList, "PROCADDR"), nullptr) << "and skinned";
     SendMessageW(List(0), CB_SHOWDROPDOWN, FALSE, 0);
     Pump();
@@ -123,13 +132,16 @@ TEST_F(Form1Screenshot, IdleHotDroppedAndMessageBox)
     std::thread photographer([&] {
         HWND box = nullptr;
         for (int i = 0; i < 2000 && !box && !done; ++i) {
-            EnumThreadWindows(uiThread, [](HWND w, LPARAM found) {
-                wchar_t name[16] = L"";
-                GetClassNameW(w, name, 16);
-                if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
-                *reinterpret_cast<HWND*>(found) = w;
-                return FALSE;
-            }, reinterpret_cast<LPARAM>(&box));
+            EnumThreadWindows(
+                uiThread,
+                [](HWND w, LPARAM found) {
+                    wchar_t name[16] = L"";
+                    GetClassNameW(w, name, 16);
+                    if (std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
+                    *reinterpret_cast<HWND*>(found) = w;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&box));
             if (!box) Sleep(10);
         }
         if (!box) return;

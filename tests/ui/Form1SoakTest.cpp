@@ -87,9 +87,11 @@ int CreateCount()
 std::string Utf8(const std::wstring& text)
 {
     if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
     return bytes;
 }
 
@@ -106,8 +108,12 @@ void AppendCodePoint(std::wstring& text, char32_t c)
 
 std::wstring RandomText(std::mt19937& random, int n)
 {
-    auto below = [&](int limit) { return static_cast<int>(random() % static_cast<unsigned>(limit)); };
-    auto ascii = [&] { return static_cast<char32_t>(below(8) == 0 ? '0' + below(10) : 0x20 + below(95)); };
+    auto below = [&](int limit) {
+        return static_cast<int>(random() % static_cast<unsigned>(limit));
+    };
+    auto ascii = [&] {
+        return static_cast<char32_t>(below(8) == 0 ? '0' + below(10) : 0x20 + below(95));
+    };
     auto chinese = [&] { return static_cast<char32_t>(0x4E00 + below(0x51A6)); };
     auto emoji = [&] { return static_cast<char32_t>(0x1F300 + below(0x350)); };
     std::wstring text;
@@ -134,10 +140,18 @@ std::wstring RandomText(std::mt19937& random, int n)
     case 10: // mixtures, digit runs among them
         for (int i = 1 + below(300); i > 0; --i) {
             switch (below(4)) {
-            case 0: AppendCodePoint(text, chinese()); break;
-            case 1: AppendCodePoint(text, emoji()); break;
-            case 2: for (int d = below(12); d > 0; --d) text += static_cast<wchar_t>('0' + below(10)); break;
-            default: AppendCodePoint(text, ascii()); break;
+            case 0:
+                AppendCodePoint(text, chinese());
+                break;
+            case 1:
+                AppendCodePoint(text, emoji());
+                break;
+            case 2:
+                for (int d = below(12); d > 0; --d) text += static_cast<wchar_t>('0' + below(10));
+                break;
+            default:
+                AppendCodePoint(text, ascii());
+                break;
             }
         }
         break;
@@ -177,9 +191,11 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
             ASSERT_EQ(readings[i].error, "") << "create " << createNumber[i];
             // Large versions get one or two pixels per module in the box, which
             // ZXing gives up on and zbar still reads: either reader will do.
-            const bool zxing = readings[i].zxing == expected[i], zbar = readings[i].zbar == expected[i];
-            ASSERT_TRUE(zxing || zbar) << "create " << createNumber[i] << ": Pic2 does not read back as its "
-                                       << expected[i].size() << " bytes";
+            const bool zxing = readings[i].zxing == expected[i],
+                       zbar = readings[i].zbar == expected[i];
+            ASSERT_TRUE(zxing || zbar)
+                << "create " << createNumber[i] << ": Pic2 does not read back as its "
+                << expected[i].size() << " bytes";
             readByZxing += zxing;
             ++read;
         }
@@ -202,7 +218,8 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
         Pump();
         const bool quiet = watcher.Count() == boxesBefore;
         if (fits) {
-            ASSERT_TRUE(quiet) << "create " << n << ": unexpected box " << Narrow(watcher.LastTitle());
+            ASSERT_TRUE(quiet) << "create " << n << ": unexpected box "
+                               << Narrow(watcher.LastTitle());
             ScopedBitmap image = Pic2Image();
             std::optional<GreyImage> grey = BitmapToGrey(image.get());
             ASSERT_TRUE(grey.has_value()) << "create " << n << ": Pic2 could not be drawn";
@@ -210,7 +227,8 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
             expected.push_back(bytes);
             createNumber.push_back(n);
         } else {
-            ASSERT_EQ(watcher.Count(), boxesBefore + 1) << "create " << n << ": " << bytes.size() << " bytes fit no symbol, yet no warning";
+            ASSERT_EQ(watcher.Count(), boxesBefore + 1)
+                << "create " << n << ": " << bytes.size() << " bytes fit no symbol, yet no warning";
             ASSERT_EQ(watcher.LastTitle(), L"系统提示");
             ASSERT_EQ(Image1Bitmap(), nullptr) << "create " << n << ": a stale symbol is left";
             ++warned;
@@ -224,7 +242,8 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
     RecordProperty("symbols_read", read);
     RecordProperty("read_by_zxing", readByZxing);
     RecordProperty("warnings", warned);
-    std::printf("%d creates: %d symbols read back (%d by ZXing, the rest by zbar), %d warnings; %.1f s reading\n",
+    std::printf("%d creates: %d symbols read back (%d by ZXing, the rest by zbar), %d warnings; "
+                "%.1f s reading\n",
                 creates, read, readByZxing, warned, readingMs / 1000.0);
 
     // Still whole: the start text once more, read back.

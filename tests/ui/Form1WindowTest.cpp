@@ -23,7 +23,8 @@ std::wstring ListItem(HWND list, int index)
     const auto length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length < 0) return L"<none>";
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(length));
     return text;
 }
@@ -41,7 +42,8 @@ std::wstring ToolTipOf(HWND form, HWND control)
             auto* s = reinterpret_cast<Search*>(lParam);
             wchar_t name[64] = L"";
             GetClassNameW(window, name, 64);
-            if (_wcsicmp(name, TOOLTIPS_CLASSW) == 0 && GetWindow(window, GW_OWNER) == s->form) s->tip = window;
+            if (_wcsicmp(name, TOOLTIPS_CLASSW) == 0 && GetWindow(window, GW_OWNER) == s->form)
+                s->tip = window;
             return TRUE;
         },
         reinterpret_cast<LPARAM>(&search));
@@ -59,7 +61,8 @@ std::wstring ToolTipOf(HWND form, HWND control)
 LOGFONTW FontOf(HWND control)
 {
     LOGFONTW font{};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font,
+               &font);
     return font;
 }
 
@@ -74,13 +77,15 @@ int PixelsOfColour(HWND label, COLORREF colour)
     ScopedMemDC dc(nullptr);
     {
         ScopedSelectObject selected(dc.get(), image.get());
-        SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT | PRF_ERASEBKGND);
+        SendMessageW(label, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()),
+                     PRF_CLIENT | PRF_ERASEBKGND);
         GdiFlush();
     }
     const DWORD wanted = (GetRValue(colour) << 16) | (GetGValue(colour) << 8) | GetBValue(colour);
     int count = 0;
     const auto* pixels = static_cast<const DWORD*>(bits);
-    for (int i = 0; i < client.right * client.bottom; ++i) count += (pixels[i] & 0xFFFFFF) == wanted;
+    for (int i = 0; i < client.right * client.bottom; ++i)
+        count += (pixels[i] & 0xFFFFFF) == wanted;
     return count;
 }
 
@@ -150,14 +155,14 @@ TEST_F(Form1Window, TextsAndFonts)
 
     const LOGFONTW body = FontOf(Item(Form1::Command1Id));
     EXPECT_STREQ(body.lfFaceName, L"Tahoma");
-    EXPECT_EQ(body.lfHeight, -11);  // 8.25 pt at 96 dpi
+    EXPECT_EQ(body.lfHeight, -11); // 8.25 pt at 96 dpi
     EXPECT_EQ(body.lfWeight, FW_NORMAL);
     const LOGFONTW brand = FontOf(Item(Form1::Label1Id));
     EXPECT_STREQ(brand.lfFaceName, L"Tahoma");
-    EXPECT_EQ(brand.lfHeight, -24);  // 18 pt
+    EXPECT_EQ(brand.lfHeight, -24); // 18 pt
     EXPECT_EQ(brand.lfWeight, FW_BOLD);
     const LOGFONTW link = FontOf(Item(Form1::Label2Id));
-    EXPECT_EQ(link.lfHeight, -13);  // 9.75 pt
+    EXPECT_EQ(link.lfHeight, -13); // 9.75 pt
     EXPECT_EQ(link.lfWeight, FW_BOLD);
     EXPECT_TRUE(link.lfUnderline);
     // The brand is drawn dark green.
@@ -174,7 +179,8 @@ TEST_F(Form1Window, ListsHoldTheirItemsWithThePresetSelections)
         versions, {L"L - 7%", L"M - 15%", L"Q - 25%", L"H - 30%"}, masks, {L"ANSI", L"UTF-8"}};
     const int presets[] = {0, 1, 0, 1};
     for (int list = 0; list < 4; ++list) {
-        ASSERT_EQ(SendMessageW(List(list), CB_GETCOUNT, 0, 0), static_cast<LRESULT>(items[list].size()))
+        ASSERT_EQ(SendMessageW(List(list), CB_GETCOUNT, 0, 0),
+                  static_cast<LRESULT>(items[list].size()))
             << "list " << list;
         for (std::size_t i = 0; i < items[list].size(); ++i)
             EXPECT_EQ(ListItem(List(list), static_cast<int>(i)), items[list][i]) << "list " << list;
@@ -197,8 +203,9 @@ TEST_F(Form1Window, ToolTips)
 TEST_F(Form1Window, FocusStartsOnCreateAndTabWalksTheTabOrder)
 {
     EXPECT_EQ(GetFocus(), Item(Form1::Command1Id));
-    const int order[] = {Form1::Cmb1Id + 0, Form1::Cmb1Id + 1, Form1::Cmb1Id + 2, Form1::Text1Id,
-                         Form1::Cmb1Id + 3, Form1::Command2Id, Form1::Pic2Id,     Form1::Command1Id};
+    const int order[] = {Form1::Cmb1Id + 0, Form1::Cmb1Id + 1, Form1::Cmb1Id + 2,
+                         Form1::Text1Id,    Form1::Cmb1Id + 3, Form1::Command2Id,
+                         Form1::Pic2Id,     Form1::Command1Id};
     for (const int id : order) {
         PressKey(VK_TAB);
         EXPECT_EQ(GetDlgCtrlID(GetFocus()), id);
@@ -234,7 +241,8 @@ TEST_F(Form1Window, ResizeKeepsTextWidthToTheRightEdgeButNeverBelowZero)
     HWND text = Item(Form1::Text1Id);
     auto resizeClient = [&](int width, int height) {
         RECT frame{0, 0, width, height};
-        AdjustWindowRectEx(&frame, GetWindowLongW(Form(), GWL_STYLE), FALSE, GetWindowLongW(Form(), GWL_EXSTYLE));
+        AdjustWindowRectEx(&frame, GetWindowLongW(Form(), GWL_STYLE), FALSE,
+                           GetWindowLongW(Form(), GWL_EXSTYLE));
         SetWindowPos(Form(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER);
         Pump();
@@ -308,12 +316,13 @@ TEST_F(Form1Window, IconHasSixUncompressedImages)
         int size, bitCount;
     };
     const Expected expected[] = {{32, 8}, {256, 32}, {48, 32}, {32, 32}, {24, 32}, {24, 24}};
-    DWORD total = 6 + 16 * 6;  // the .ico file's directory
+    DWORD total = 6 + 16 * 6; // the .ico file's directory
     for (int i = 0; i < 6; ++i) {
         const GroupEntry& entry = header->entries[i];
         HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(entry.id), RT_ICON);
         ASSERT_NE(image, nullptr);
-        const auto* dib = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
+        const auto* dib =
+            static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
         ASSERT_EQ(dib->biSize, 40u) << "image " << i << " is a DIB, not PNG";
         EXPECT_EQ(dib->biWidth, expected[i].size);
         EXPECT_EQ(dib->biHeight, 2 * expected[i].size);
@@ -341,18 +350,20 @@ TEST_F(Form1Window, TheIconsLargeImageIsASymbolThatReads)
     HMODULE module = GetModuleHandleW(nullptr);
     HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(Form1::IconResourceId), RT_GROUP_ICON);
     ASSERT_NE(group, nullptr);
-    const int id = LookupIconIdFromDirectoryEx(static_cast<BYTE*>(LockResource(LoadResource(module, group))), TRUE,
-                                               256, 256, LR_DEFAULTCOLOR);
+    const int id =
+        LookupIconIdFromDirectoryEx(static_cast<BYTE*>(LockResource(LoadResource(module, group))),
+                                    TRUE, 256, 256, LR_DEFAULTCOLOR);
     HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
     ASSERT_NE(image, nullptr);
-    const auto* dib = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
+    const auto* dib =
+        static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(module, image)));
     ASSERT_EQ(dib->biWidth, 256);
     // Composite over white, as a reader would see it on a page.
     const auto* bgra = reinterpret_cast<const BYTE*>(dib + 1);
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = 256;
-    info.bmiHeader.biHeight = 256;  // bottom-up like the icon's rows
+    info.bmiHeader.biHeight = 256; // bottom-up like the icon's rows
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
@@ -361,7 +372,8 @@ TEST_F(Form1Window, TheIconsLargeImageIsASymbolThatReads)
     auto* out = static_cast<BYTE*>(bits);
     for (int i = 0; i < 256 * 256; ++i)
         for (int c = 0; c < 3; ++c)
-            out[4 * i + c] = static_cast<BYTE>((bgra[4 * i + c] * bgra[4 * i + 3] + 255 * (255 - bgra[4 * i + 3])) / 255);
+            out[4 * i + c] = static_cast<BYTE>(
+                (bgra[4 * i + c] * bgra[4 * i + 3] + 255 * (255 - bgra[4 * i + 3])) / 255);
     std::string decoded;
     EXPECT_TRUE(DecodesTo(bitmap.get(), "Vemora", &decoded)) << decoded;
 }

@@ -14,8 +14,9 @@ std::wstring MakeTempFolder()
     wchar_t base[MAX_PATH];
     GetTempPathW(MAX_PATH, base);
     static int counter = 0;
-    std::wstring folder = std::wstring(base) + L"vemora-ui-" + std::to_wstring(GetCurrentProcessId()) +
-                          L"-" + std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter++);
+    std::wstring folder = std::wstring(base) + L"vemora-ui-" +
+                          std::to_wstring(GetCurrentProcessId()) + L"-" +
+                          std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter++);
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder;
 }
@@ -79,7 +80,7 @@ BOOL CALLBACK CollectParts(HWND child, LPARAM lParam)
         } else {
             wchar_t text[1024] = L"";
             GetWindowTextW(child, text, 1024);
-            if (text[0]) parts->text = text;  // the box's one text
+            if (text[0]) parts->text = text; // the box's one text
         }
     }
     return TRUE;
@@ -122,7 +123,7 @@ SeenBox WatchForBox(DWORD uiThread, const std::atomic<bool>& done)
     seen.buttons = parts.buttons;
     seen.icon = IconKind(parts.icon);
     if (parts.ok) SendMessageW(parts.ok, BM_CLICK, 0, 0);
-    else PostMessageW(box, WM_COMMAND, IDOK, 0);  // still end the modal loop
+    else PostMessageW(box, WM_COMMAND, IDOK, 0); // still end the modal loop
     return seen;
 }
 
@@ -131,11 +132,11 @@ SeenBox WatchForBox(DWORD uiThread, const std::atomic<bool>& done)
 std::string Narrow(const std::wstring& text)
 {
     if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
     return out;
 }
 
@@ -163,7 +164,8 @@ void FormTest::OpenForm()
     ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
     // Away from the top left corner, where the windows of other test
     // programs running at the same time (and their pointer moves) appear.
-    SetWindowPos(form_->Window(), nullptr, 740, 460, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(form_->Window(), nullptr, 740, 460, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Pump();
 }
 
@@ -234,7 +236,8 @@ std::wstring FormTest::Text() const
 {
     HWND text = Item(Form1::Text1Id);
     std::wstring content(static_cast<std::size_t>(GetWindowTextLengthW(text)) + 1, L'\0');
-    content.resize(static_cast<std::size_t>(GetWindowTextW(text, content.data(), static_cast<int>(content.size()))));
+    content.resize(static_cast<std::size_t>(
+        GetWindowTextW(text, content.data(), static_cast<int>(content.size()))));
     return content;
 }
 
@@ -250,7 +253,7 @@ SeenBox FormTest::ExpectBox(const std::function<void()>& action)
     SeenBox seen;
     const DWORD uiThread = GetCurrentThreadId();
     std::thread watcher([&] { seen = WatchForBox(uiThread, done); });
-    action();  // a box runs its modal loop in here until the watcher presses OK
+    action(); // a box runs its modal loop in here until the watcher presses OK
     done = true;
     watcher.join();
     Pump();
@@ -260,7 +263,8 @@ SeenBox FormTest::ExpectBox(const std::function<void()>& action)
 void FormTest::ExpectNoBox(const std::function<void()>& action)
 {
     const SeenBox seen = ExpectBox(action);
-    EXPECT_FALSE(seen.seen) << "unexpected box \"" << Narrow(seen.title) << "\": " << Narrow(seen.text);
+    EXPECT_FALSE(seen.seen) << "unexpected box \"" << Narrow(seen.title)
+                            << "\": " << Narrow(seen.text);
 }
 
 bool FormTest::Create(SeenBox* box)
@@ -288,7 +292,8 @@ ScopedBitmap FormTest::Pic2Image() const
 
 HBITMAP FormTest::Image1Bitmap() const
 {
-    return reinterpret_cast<HBITMAP>(SendMessageW(Item(Form1::Image1Id), STM_GETIMAGE, IMAGE_BITMAP, 0));
+    return reinterpret_cast<HBITMAP>(
+        SendMessageW(Item(Form1::Image1Id), STM_GETIMAGE, IMAGE_BITMAP, 0));
 }
 
 std::vector<std::wstring> FormTest::SavedFiles() const
@@ -316,14 +321,18 @@ ScopedBitmap LoadPng(const std::wstring& path)
         GUID container{};
         UINT width = 0, height = 0;
         if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IWICImagingFactory, reinterpret_cast<void**>(factory.put()))) &&
+                                       IID_IWICImagingFactory,
+                                       reinterpret_cast<void**>(factory.put()))) &&
             SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                         WICDecodeMetadataCacheOnDemand, decoder.put())) &&
-            SUCCEEDED(decoder->GetContainerFormat(&container)) && container == GUID_ContainerFormatPng &&
-            SUCCEEDED(decoder->GetFrame(0, frame.put())) && SUCCEEDED(frame->GetSize(&width, &height)) &&
+                                                         WICDecodeMetadataCacheOnDemand,
+                                                         decoder.put())) &&
+            SUCCEEDED(decoder->GetContainerFormat(&container)) &&
+            container == GUID_ContainerFormatPng && SUCCEEDED(decoder->GetFrame(0, frame.put())) &&
+            SUCCEEDED(frame->GetSize(&width, &height)) &&
             SUCCEEDED(factory->CreateFormatConverter(converter.put())) &&
-            SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR, WICBitmapDitherTypeNone,
-                                            nullptr, 0, WICBitmapPaletteTypeCustom))) {
+            SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
+                                            WICBitmapDitherTypeNone, nullptr, 0,
+                                            WICBitmapPaletteTypeCustom))) {
             BITMAPINFO info{};
             info.bmiHeader.biSize = sizeof info.bmiHeader;
             info.bmiHeader.biWidth = static_cast<LONG>(width);
@@ -331,7 +340,8 @@ ScopedBitmap LoadPng(const std::wstring& path)
             info.bmiHeader.biPlanes = 1;
             info.bmiHeader.biBitCount = 32;
             void* bits = nullptr;
-            ScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+            ScopedBitmap bitmap(
+                CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
             if (bitmap && SUCCEEDED(converter->CopyPixels(nullptr, width * 4, width * height * 4,
                                                           static_cast<BYTE*>(bits))))
                 result = std::move(bitmap);
@@ -377,7 +387,9 @@ std::optional<FormatInfo> ReadFormatInfo(HBITMAP symbol)
     const std::vector<DWORD> pixels = BitmapPixels(symbol, &width, &height);
     if (pixels.empty() || width != height || width < 29) return std::nullopt;
     const int size = width - 8;
-    auto dark = [&](int x, int y) { return pixels[static_cast<std::size_t>(y + 4) * width + x + 4] == 0; };
+    auto dark = [&](int x, int y) {
+        return pixels[static_cast<std::size_t>(y + 4) * width + x + 4] == 0;
+    };
 
     // ISO/IEC 18004, 7.9.1: bit i of the format word beside the top-left
     // finder, and its second copy split between the other two finders.

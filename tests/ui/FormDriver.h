@@ -24,8 +24,8 @@ struct SeenBox {
     std::wstring title;
     std::wstring text;
     enum class Icon { None, Warning, Information, Other } icon = Icon::None;
-    int buttons = 0;          // push buttons in the box
-    bool skinned = false;     // the skin engine had attached it
+    int buttons = 0;      // push buttons in the box
+    bool skinned = false; // the skin engine had attached it
     HWND owner = nullptr;
 };
 

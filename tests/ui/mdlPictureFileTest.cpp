@@ -25,7 +25,8 @@ TEST(mdlPictureFile, WritesNeverReplaceAFile)
 {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder = std::wstring(temp) + L"vemora-file-" + std::to_wstring(GetCurrentProcessId());
+    const std::wstring folder =
+        std::wstring(temp) + L"vemora-file-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::vector<std::uint8_t> one{'1'}, two{'2', '2'};
     const SaveResult first = WriteNewPngFile(folder, L"a ", one);

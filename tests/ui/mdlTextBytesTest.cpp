@@ -30,8 +30,9 @@ TEST(mdlTextBytes, Utf8HasRoomForThreeBytesPerUnitAndZeroSpare)
 
 TEST(mdlTextBytes, LoneSurrogatesAreRefusedInEveryEncoding)
 {
-    for (const std::wstring& text : {std::wstring(1, wchar_t(0xD83D)), std::wstring(L"a") + wchar_t(0xDE00),
-                                     std::wstring(1, wchar_t(0xDE00)) + wchar_t(0xD83D)}) {
+    for (const std::wstring& text :
+         {std::wstring(1, wchar_t(0xD83D)), std::wstring(L"a") + wchar_t(0xDE00),
+          std::wstring(1, wchar_t(0xDE00)) + wchar_t(0xD83D)}) {
         EXPECT_EQ(Utf8Bytes(text).status, TextBytes::Status::InvalidUtf16);
         EXPECT_EQ(AnsiBytes(text, 936).status, TextBytes::Status::InvalidUtf16);
         EXPECT_EQ(AnsiBytes(text, 1252).status, TextBytes::Status::InvalidUtf16);
@@ -41,13 +42,14 @@ TEST(mdlTextBytes, LoneSurrogatesAreRefusedInEveryEncoding)
 TEST(mdlTextBytes, AnsiPerCodePage)
 {
     EXPECT_EQ(Bytes(AnsiBytes(L"二维码", 936)), "\xB6\xFE\xCE\xAC\xC2\xEB");
-    EXPECT_EQ(Bytes(AnsiBytes(L"漢字", 932)), "\x8A\xBF\x8E\x9A");  // Shift JIS
+    EXPECT_EQ(Bytes(AnsiBytes(L"漢字", 932)), "\x8A\xBF\x8E\x9A"); // Shift JIS
     EXPECT_EQ(Bytes(AnsiBytes(L"Café", 1252)), "Caf\xE9");
     EXPECT_EQ(AnsiBytes(L"Café", 1252).bytes.size(), 4u) << "exactly the converted bytes";
     EXPECT_EQ(AnsiBytes(L"", 936).count, 0);
 
     EXPECT_EQ(AnsiBytes(L"二维码", 1252).status, TextBytes::Status::Unmappable);
-    EXPECT_EQ(AnsiBytes(L"\u0101", 1252).status, TextBytes::Status::Unmappable) << "no best-fit 'a'";
+    EXPECT_EQ(AnsiBytes(L"\u0101", 1252).status, TextBytes::Status::Unmappable)
+        << "no best-fit 'a'";
     EXPECT_EQ(AnsiBytes(L"\u0e01", 936).status, TextBytes::Status::Unmappable);
     EXPECT_EQ(AnsiBytes(L"Café", 1252).status, TextBytes::Status::Ok);
 }

@@ -27,7 +27,8 @@ constexpr DWORD ResultWaitLimitMs = 120000;
 std::wstring WindowsPathOf(const std::string& unixPath)
 {
     std::wstring path = L"Z:";
-    for (char c : unixPath) path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
+    for (char c : unixPath)
+        path += c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(c));
     return path;
 }
 
@@ -69,7 +70,8 @@ bool WritePgm(const std::wstring& path, const GreyImage& image)
 {
     std::ofstream out(path.c_str(), std::ios::binary | std::ios::trunc);
     out << "P5\n" << image.width << ' ' << image.height << "\n255\n";
-    out.write(reinterpret_cast<const char*>(image.pixels.data()), static_cast<std::streamsize>(image.pixels.size()));
+    out.write(reinterpret_cast<const char*>(image.pixels.data()),
+              static_cast<std::streamsize>(image.pixels.size()));
     return static_cast<bool>(out);
 }
 
@@ -88,8 +90,8 @@ bool StartHelper(const std::vector<std::string>& arguments, std::string* error)
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
         *error = "cannot start " + std::string(VEMORA_QRREAD_PROGRAM) + " (error " +
                  std::to_string(GetLastError()) + ")";
         return false;
@@ -112,8 +114,8 @@ bool WaitForFile(const std::wstring& path)
 std::string UniqueStem()
 {
     static std::atomic<int> counter{0};
-    return std::string(VEMORA_QRREAD_WORKDIR) + "/read-" + std::to_string(GetCurrentProcessId()) + "-" +
-           std::to_string(counter++);
+    return std::string(VEMORA_QRREAD_WORKDIR) + "/read-" + std::to_string(GetCurrentProcessId()) +
+           "-" + std::to_string(counter++);
 }
 
 std::string Describe(const QrReading& reading)
@@ -150,7 +152,8 @@ ScopedBitmap NewTopDownDib(int width, int height, void** bits)
 std::optional<GreyImage> BitmapToGrey(HBITMAP bitmap)
 {
     BITMAP info{};
-    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
+    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 ||
+        info.bmHeight <= 0)
         return std::nullopt;
 
     BITMAPINFO format{};
@@ -162,14 +165,15 @@ std::optional<GreyImage> BitmapToGrey(HBITMAP bitmap)
     format.bmiHeader.biCompression = BI_RGB;
     std::vector<RGBQUAD> colours(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
     ScopedGetDC screen(nullptr);
-    if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), colours.data(), &format,
-                  DIB_RGB_COLORS) != info.bmHeight)
+    if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), colours.data(),
+                  &format, DIB_RGB_COLORS) != info.bmHeight)
         return std::nullopt;
 
     GreyImage grey{info.bmWidth, info.bmHeight, {}};
     grey.pixels.reserve(colours.size());
     for (const RGBQUAD& c : colours) // ITU-R BT.601 luma
-        grey.pixels.push_back(static_cast<unsigned char>((299 * c.rgbRed + 587 * c.rgbGreen + 114 * c.rgbBlue) / 1000));
+        grey.pixels.push_back(static_cast<unsigned char>(
+            (299 * c.rgbRed + 587 * c.rgbGreen + 114 * c.rgbBlue) / 1000));
     return grey;
 }
 
@@ -220,14 +224,16 @@ std::vector<QrReading> ReadBackAll(const std::vector<GreyImage>& images)
         std::ofstream list(WindowsPathOf(listUnix).c_str(), std::ios::binary | std::ios::trunc);
         for (std::size_t i = 0; i < images.size(); ++i) {
             imagesUnix.push_back(stem + "-" + std::to_string(i) + ".pgm");
-            if (!WritePgm(WindowsPathOf(imagesUnix.back()), images[i])) return failAll("cannot write " + imagesUnix.back());
+            if (!WritePgm(WindowsPathOf(imagesUnix.back()), images[i]))
+                return failAll("cannot write " + imagesUnix.back());
             list << imagesUnix.back() << '\n';
         }
         if (!list) return failAll("cannot write " + listUnix);
     }
     std::string error;
     if (!StartHelper({"--list", listUnix, resultUnix}, &error)) return failAll(error);
-    if (!WaitForFile(resultPath)) return failAll("no answer from " + std::string(VEMORA_QRREAD_PROGRAM));
+    if (!WaitForFile(resultPath))
+        return failAll("no answer from " + std::string(VEMORA_QRREAD_PROGRAM));
 
     std::ifstream in(resultPath.c_str());
     std::size_t index = 0;
@@ -236,7 +242,8 @@ std::vector<QrReading> ReadBackAll(const std::vector<GreyImage>& images)
         else ParseResultLine(line, readings[index]);
     }
     in.close();
-    if (index != readings.size()) failAll("incomplete answer from " + std::string(VEMORA_QRREAD_PROGRAM));
+    if (index != readings.size())
+        failAll("incomplete answer from " + std::string(VEMORA_QRREAD_PROGRAM));
     for (const std::string& image : imagesUnix) DeleteFileW(WindowsPathOf(image).c_str());
     DeleteFileW(WindowsPathOf(listUnix).c_str());
     DeleteFileW(resultPath.c_str());
@@ -260,18 +267,22 @@ bool DecodesTo(IPictureDisp* picture, const std::string& expectedBytes, std::str
     ScopedComPtr<IPicture> asPicture;
     OLE_HANDLE handle = 0;
     SHORT type = PICTYPE_NONE;
-    if (!picture || FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(asPicture.put()))) ||
-        FAILED(asPicture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(asPicture->get_Handle(&handle))) {
+    if (!picture ||
+        FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(asPicture.put()))) ||
+        FAILED(asPicture->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(asPicture->get_Handle(&handle))) {
         if (decoded) *decoded = "not a bitmap picture";
         return false;
     }
-    return DecodesTo(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), expectedBytes, decoded);
+    return DecodesTo(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), expectedBytes,
+                     decoded);
 }
 
-bool FileDecodesTo(const std::wstring& bitmapFile, const std::string& expectedBytes, std::string* decoded)
+bool FileDecodesTo(const std::wstring& bitmapFile, const std::string& expectedBytes,
+                   std::string* decoded)
 {
-    ScopedBitmap bitmap(static_cast<HBITMAP>(
-        LoadImageW(nullptr, bitmapFile.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+    ScopedBitmap bitmap(static_cast<HBITMAP>(LoadImageW(
+        nullptr, bitmapFile.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
     if (!bitmap) {
         if (decoded) *decoded = "cannot load the bitmap file";
         return false;

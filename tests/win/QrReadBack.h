@@ -60,7 +60,8 @@ QrReading ReadBack(HBITMAP bitmap);
 
 bool DecodesTo(HBITMAP bitmap, const std::string& expectedBytes, std::string* decoded = nullptr);
 // The bitmap of an OLE picture (PICTYPE_BITMAP), e.g. the result of clsQRCode::Encode.
-bool DecodesTo(IPictureDisp* picture, const std::string& expectedBytes, std::string* decoded = nullptr);
+bool DecodesTo(IPictureDisp* picture, const std::string& expectedBytes,
+               std::string* decoded = nullptr);
 // A bitmap file, e.g. one written by the save command.
 bool FileDecodesTo(const std::wstring& bitmapFile, const std::string& expectedBytes,
                    std::string* decoded = nullptr);

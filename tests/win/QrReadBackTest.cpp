@@ -24,8 +24,8 @@ ScopedBitmap DrawMatrix(const ModuleMatrix& matrix, int scale)
     for (int y = 0; y < side; ++y)
         for (int x = 0; x < side; ++x) {
             const int row = y / scale - 4, column = x / scale - 4;
-            const bool dark = row >= 0 && column >= 0 && row < matrix.Size() && column < matrix.Size() &&
-                              matrix.IsDark(row, column);
+            const bool dark = row >= 0 && column >= 0 && row < matrix.Size() &&
+                              column < matrix.Size() && matrix.IsDark(row, column);
             pixels[y * side + x] = dark ? 0x000000 : 0xFFFFFF;
         }
     return bitmap;
@@ -35,8 +35,9 @@ ModuleMatrix Encode(const std::string& bytes, int version = 0, int level = 2)
 {
     clsQRCode coder;
     coder.SetKanjiAllowed(false);
-    std::optional<ModuleMatrix> matrix = coder.EncodeMatrix(reinterpret_cast<const std::uint8_t*>(bytes.data()),
-                                                            static_cast<int>(bytes.size()), version, level, 0);
+    std::optional<ModuleMatrix> matrix =
+        coder.EncodeMatrix(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                           static_cast<int>(bytes.size()), version, level, 0);
     EXPECT_TRUE(matrix.has_value());
     return matrix ? *matrix : ModuleMatrix(21);
 }
@@ -47,8 +48,9 @@ TEST(QrReadBack, BothReadersGiveTheExactBytesOfASymbol)
 {
     std::string binary;
     for (int b = 0; b < 256; ++b) binary += static_cast<char>(b);
-    for (const std::string& message : {std::string("HELLO WORLD 123"), std::string("\xE4\xBA\x8C\xE7\xBB\xB4\xE7\xA0\x81"),
-                                       binary}) {
+    for (const std::string& message :
+         {std::string("HELLO WORLD 123"), std::string("\xE4\xBA\x8C\xE7\xBB\xB4\xE7\xA0\x81"),
+          binary}) {
         ScopedBitmap bitmap = DrawMatrix(Encode(message), 1);
         ASSERT_TRUE(bitmap);
         const QrReading reading = ReadBack(bitmap.get());
@@ -86,7 +88,8 @@ TEST(QrReadBack, ReadsTheLargestSymbolAtOnePixelPerModule)
 {
     const std::string message(2000, 'x');
     std::string decoded;
-    EXPECT_TRUE(DecodesTo(DrawMatrix(Encode(message, 40, 1), 1).get(), message, &decoded)) << decoded;
+    EXPECT_TRUE(DecodesTo(DrawMatrix(Encode(message, 40, 1), 1).get(), message, &decoded))
+        << decoded;
 }
 
 TEST(QrReadBack, ReadsABitmapFile)
@@ -110,8 +113,9 @@ TEST(QrReadBack, ReadsABitmapFile)
     bytes.append(reinterpret_cast<const char*>(&header), sizeof header);
     for (int y = height - 1; y >= 0; --y) {
         std::string row(static_cast<std::size_t>(stride), '\0');
-        for (int x = 0; x < width; ++x) row[3 * x] = row[3 * x + 1] = row[3 * x + 2] =
-            static_cast<char>(grey->pixels[static_cast<std::size_t>(y) * width + x]);
+        for (int x = 0; x < width; ++x)
+            row[3 * x] = row[3 * x + 1] = row[3 * x + 2] =
+                static_cast<char>(grey->pixels[static_cast<std::size_t>(y) * width + x]);
         bytes += row;
     }
     wchar_t folder[MAX_PATH], path[MAX_PATH];
@@ -121,7 +125,8 @@ TEST(QrReadBack, ReadsABitmapFile)
         ScopedHandle out(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         ASSERT_TRUE(out);
         DWORD written = 0;
-        ASSERT_TRUE(WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+        ASSERT_TRUE(WriteFile(out.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                              nullptr));
     }
     std::string decoded;
     EXPECT_TRUE(FileDecodesTo(path, "file 42", &decoded)) << decoded;

@@ -20,18 +20,21 @@ TEST(WineChineseSystem, AnsiCodePageIs936)
 
 TEST(WineChineseSystem, WindowsCanBeCreatedAndChineseIsDrawnWithGlyphs)
 {
-    HWND window = CreateWindowExW(0, L"STATIC", L"\u4E8C\u7EF4\u7801", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                  nullptr, nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExW(0, L"STATIC", L"\u4E8C\u7EF4\u7801", WS_OVERLAPPEDWINDOW, 0, 0,
+                                  200, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr) << "no display?";
     DestroyWindow(window);
 
     // With a CJK font present, the default GUI font maps these characters to
     // real glyphs (GetGlyphIndices answers 0xFFFF for a missing glyph).
     ScopedGetDC screen(nullptr);
-    ScopedFont font(CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"SimSun"));
+    ScopedFont font(
+        CreateFontW(-16, 0, 0, 0, FW_NORMAL, 0, 0, 0, GB2312_CHARSET, 0, 0, 0, 0, L"SimSun"));
     ASSERT_TRUE(font);
     ScopedSelectObject selection(screen.get(), font.get());
     WORD glyphs[3] = {};
-    ASSERT_EQ(GetGlyphIndicesW(screen.get(), L"\u4E8C\u7EF4\u7801", 3, glyphs, GGI_MARK_NONEXISTING_GLYPHS), 3u);
+    ASSERT_EQ(GetGlyphIndicesW(screen.get(), L"\u4E8C\u7EF4\u7801", 3, glyphs,
+                               GGI_MARK_NONEXISTING_GLYPHS),
+              3u);
     for (WORD glyph : glyphs) EXPECT_NE(glyph, 0xFFFF);
 }

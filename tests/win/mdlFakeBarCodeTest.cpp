@@ -36,8 +36,10 @@ HBITMAP BitmapOf(IPictureDisp* picture)
     ScopedComPtr<IPicture> asPicture;
     OLE_HANDLE handle = 0;
     SHORT type = PICTYPE_NONE;
-    if (!picture || FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(asPicture.put()))) ||
-        FAILED(asPicture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(asPicture->get_Handle(&handle)))
+    if (!picture ||
+        FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(asPicture.put()))) ||
+        FAILED(asPicture->get_Type(&type)) || type != PICTYPE_BITMAP ||
+        FAILED(asPicture->get_Handle(&handle)))
         return nullptr;
     return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
 }
@@ -92,7 +94,8 @@ void ExpectPictureOfMatrix(const Pixels& pixels, const ModuleMatrix& matrix)
             const bool inSymbol = row >= 0 && column >= 0 && row < size && column < size;
             const DWORD expected = inSymbol && matrix.IsDark(row, column) ? Black : White;
             if (pixels.At(x, y) != expected && wrong++ < 5)
-                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << pixels.At(x, y);
+                ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex
+                              << pixels.At(x, y);
         }
     EXPECT_EQ(wrong, 0);
 }
@@ -138,7 +141,8 @@ TEST(mdlFakeBarCode, PictureIsSymbolPlusFourModulesEachSide)
         Picture picture = Encode(coder, "7", version, 1, 0);
         ASSERT_TRUE(picture) << "version " << version;
         BITMAP info{};
-        ASSERT_TRUE(GetObjectW(BitmapOf(picture.get()), sizeof info, &info)) << "version " << version;
+        ASSERT_TRUE(GetObjectW(BitmapOf(picture.get()), sizeof info, &info))
+            << "version " << version;
         EXPECT_EQ(info.bmWidth, 4 * version + 17 + 8) << "version " << version;
         EXPECT_EQ(info.bmHeight, 4 * version + 17 + 8) << "version " << version;
     }
@@ -164,11 +168,13 @@ TEST(mdlFakeBarCode, EveryPixelIsTheModuleMatrix)
     };
     clsQRCode coder;
     for (const Case& c : cases) {
-        SCOPED_TRACE("version " + std::to_string(c.version) + ", " + std::to_string(c.message.size()) + " bytes");
+        SCOPED_TRACE("version " + std::to_string(c.version) + ", " +
+                     std::to_string(c.message.size()) + " bytes");
         const std::optional<ModuleMatrix> matrix = Matrix(c.message, c.version, c.level, c.mask);
         ASSERT_TRUE(matrix.has_value());
         // Through the renderer's own entry, as Encode calls it ...
-        Picture drawn(CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1));
+        Picture drawn(
+            CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1));
         ASSERT_TRUE(drawn);
         ExpectPictureOfMatrix(ReadPixels(drawn.get()), *matrix);
         // ... and through Encode, which must draw the very same matrix.
@@ -238,8 +244,8 @@ TEST(mdlFakeBarCode, PaletteIsWhiteBlackGreyThenBlack)
 TEST(mdlFakeBarCode, GridRowsAreReadTopDownWithoutPadding)
 {
     // 4 x 3 grid, each row different, to show row order and stride.
-    const std::uint8_t grid[] = {1, 0, 0, 0,  //
-                                 0, 1, 0, 2,  //
+    const std::uint8_t grid[] = {1, 0, 0, 0, //
+                                 0, 1, 0, 2, //
                                  1, 1, 1, 1};
     Picture picture(CreateSymbolPicture(grid, 4, 3, 0, 0, 0, 0));
     ASSERT_TRUE(picture);
@@ -276,7 +282,7 @@ TEST(mdlFakeBarCode, BadArgumentsGiveNoPicture)
 
     clsQRCode coder;
     EXPECT_FALSE(Encode(coder, "x", -1, 2, 0));
-    EXPECT_FALSE(Encode(coder, std::string(100, 'x'), 1, 2, 0)); // too long for version 1
+    EXPECT_FALSE(Encode(coder, std::string(100, 'x'), 1, 2, 0));  // too long for version 1
     EXPECT_FALSE(Encode(coder, std::string(8000, 'x'), 0, 2, 0)); // too long for any version
 }
 
@@ -291,14 +297,16 @@ TEST(mdlFakeBarCode, PictureOwnsTheBitmapOnlyWhenAsked)
     ASSERT_TRUE(owner);
     EXPECT_EQ(BitmapOf(owner.get()), owned);
     owner.reset();
-    EXPECT_EQ(GetObjectW(owned, sizeof info, &info), 0) << "the picture should have deleted its bitmap";
+    EXPECT_EQ(GetObjectW(owned, sizeof info, &info), 0)
+        << "the picture should have deleted its bitmap";
 
     ScopedBitmap kept(CreateCompatibleBitmap(screen.get(), 8, 8));
     ASSERT_TRUE(kept);
     Picture borrower(BitmapToPicture(kept.get(), false));
     ASSERT_TRUE(borrower);
     borrower.reset();
-    EXPECT_NE(GetObjectW(kept.get(), sizeof info, &info), 0) << "the bitmap should still be the caller's";
+    EXPECT_NE(GetObjectW(kept.get(), sizeof info, &info), 0)
+        << "the bitmap should still be the caller's";
 }
 
 // GetGuiResources is a stub under Wine, so leaks are proved by exhaustion: a
@@ -309,9 +317,8 @@ TEST(mdlFakeBarCode, SeventyThousandPicturesLeakNoGdiObject)
     clsQRCode coder;
     const std::string message = "leak test";
     for (int cycle = 0; cycle < 70000; ++cycle) {
-        IPictureDisp* picture =
-            coder.Encode(reinterpret_cast<const std::uint8_t*>(message.data()), static_cast<int>(message.size()), 1,
-                         2, cycle % 8);
+        IPictureDisp* picture = coder.Encode(reinterpret_cast<const std::uint8_t*>(message.data()),
+                                             static_cast<int>(message.size()), 1, 2, cycle % 8);
         ASSERT_NE(picture, nullptr) << "cycle " << cycle;
         picture->Release();
     }
@@ -331,7 +338,8 @@ TEST(mdlFakeBarCode, ExhaustedGdiGivesNoPictureAndLeaksNothing)
     // The first screen DC and the first picture of a process leave cached
     // objects behind in user32 and OLE for good; take those before counting.
     {
-        Picture warmUp(CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1));
+        Picture warmUp(
+            CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1));
         ASSERT_TRUE(warmUp);
         ExpectPictureOfMatrix(ReadPixels(warmUp.get()), *matrix);
     }
@@ -343,18 +351,21 @@ TEST(mdlFakeBarCode, ExhaustedGdiGivesNoPictureAndLeaksNothing)
         for (int freed = 0; freed <= 6; ++freed) {
             gdi.Free(freed);
             {
-                Picture picture(
-                    CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1));
+                Picture picture(CreateSymbolPicture(matrix->Data(), matrix->Stride(),
+                                                    matrix->Stride(), 4, 4, 1, 1));
                 // Reading the pixels back needs GDI objects too; the recovered
                 // picture below is checked pixel by pixel instead.
                 if (picture) drewOnce = true;
             }
             EXPECT_EQ(gdi.Refill(), freed) << "after an attempt with " << freed << " free objects";
         }
-        EXPECT_EQ(CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1), nullptr);
+        EXPECT_EQ(
+            CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1),
+            nullptr);
     }
     EXPECT_TRUE(drewOnce) << "a few free objects should be enough for one picture";
-    Picture recovered(CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1));
+    Picture recovered(
+        CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1));
     ASSERT_TRUE(recovered);
     ExpectPictureOfMatrix(ReadPixels(recovered.get()), *matrix);
 }

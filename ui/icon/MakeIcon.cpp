@@ -41,7 +41,7 @@ std::vector<Rgba> Draw(const ModuleMatrix& symbol, int size)
     const int rim = size >= 48 ? size / 16 : 1;
     const int radius = size / 6;
     const int inner = size - 2 * rim;
-    const double span = modules + 8.0;  // symbol and quiet zone across the inner square
+    const double span = modules + 8.0; // symbol and quiet zone across the inner square
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             // Rounded corners: distance from the nearest corner circle centre.
@@ -94,7 +94,7 @@ std::vector<std::uint8_t> IconImage(const std::vector<Rgba>& pixels, int size, i
     Put32(out, static_cast<std::uint32_t>(2 * size));
     Put16(out, 1);
     Put16(out, static_cast<unsigned>(bitCount));
-    Put32(out, 0);  // BI_RGB
+    Put32(out, 0); // BI_RGB
     Put32(out, static_cast<std::uint32_t>((xorStride + andStride) * size));
     Put32(out, 0);
     Put32(out, 0);
@@ -158,7 +158,7 @@ int main(int argc, char** argv)
         const int size = Images[i].size;
         file.push_back(static_cast<std::uint8_t>(size == 256 ? 0 : size));
         file.push_back(static_cast<std::uint8_t>(size == 256 ? 0 : size));
-        file.push_back(0);  // colour count: 0 for 256 colours and more
+        file.push_back(0); // colour count: 0 for 256 colours and more
         file.push_back(0);
         Put16(file, 1);
         Put16(file, static_cast<unsigned>(Images[i].bitCount));
@@ -169,7 +169,8 @@ int main(int argc, char** argv)
     for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
 
     std::ofstream out(argv[1], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
+    out.write(reinterpret_cast<const char*>(file.data()),
+              static_cast<std::streamsize>(file.size()));
     if (!out) {
         std::fprintf(stderr, "MakeIcon: cannot write %s\n", argv[1]);
         return 1;

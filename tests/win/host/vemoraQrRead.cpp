@@ -50,7 +50,8 @@ std::optional<Image> ReadPgm(const char* path)
         return std::nullopt;
     in.get(); // the single white space after maxval
     image.pixels.resize(static_cast<std::size_t>(image.width) * image.height);
-    if (!in.read(reinterpret_cast<char*>(image.pixels.data()), static_cast<std::streamsize>(image.pixels.size())))
+    if (!in.read(reinterpret_cast<char*>(image.pixels.data()),
+                 static_cast<std::streamsize>(image.pixels.size())))
         return std::nullopt;
     return image;
 }
@@ -76,7 +77,8 @@ std::optional<std::string> ReadWithZxing(const Image& image)
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
     hints.setTryHarder(true);
-    const ZXing::ImageView view(image.pixels.data(), image.width, image.height, ZXing::ImageFormat::Lum);
+    const ZXing::ImageView view(image.pixels.data(), image.width, image.height,
+                                ZXing::ImageFormat::Lum);
     const ZXing::Result result = ZXing::ReadBarcode(view, hints);
     if (!result.isValid()) return std::nullopt;
     const ZXing::ByteArray& bytes = result.bytes();
@@ -89,8 +91,8 @@ std::optional<std::string> ReadWithZbar(const Image& image)
     scanner.set_config(zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
     scanner.set_config(zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
     scanner.set_config(zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_BINARY, 1);
-    zbar::Image zimage(static_cast<unsigned>(image.width), static_cast<unsigned>(image.height), "Y800",
-                       image.pixels.data(), image.pixels.size());
+    zbar::Image zimage(static_cast<unsigned>(image.width), static_cast<unsigned>(image.height),
+                       "Y800", image.pixels.data(), image.pixels.size());
     if (scanner.scan(zimage) <= 0) return std::nullopt;
     for (auto symbol = zimage.symbol_begin(); symbol != zimage.symbol_end(); ++symbol)
         return symbol->get_data();
