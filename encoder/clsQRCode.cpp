@@ -651,6 +651,70 @@ void WriteCodeword(clsQRCode::BitArray& bits, int index, int value)
     std::memcpy(bits.data() + 8 * index, kCodewordBits[value & 0xFF].data(), 8);
 }
 
+// The codewords of the largest symbol, version 40 (Table 1).
+constexpr int kMaxCodewords = 3706;
+
+// The block structure of Table 9 for one version and level.
+struct BlockLayout {
+    int dataCodewords; // K, of all blocks together
+    int blocks;        // B
+    int ecPerBlock;    // E
+    int longData;      // N, data codewords of a long block
+    int shortBlocks;   // S: blocks 0 .. S-1 carry N - 1 data codewords
+};
+
+// Parity of every block by the reference loop, one block at a time, for a
+// code EncodeBlocks does not take. Same rows and parity layout.
+void EncodeEachBlock(const clsReedSolomon& coder, const std::uint8_t* rows, int blocks, int stride,
+                     std::uint8_t* parity)
+{
+    const int k = coder.DataLength();
+    const int e = coder.CheckLength();
+    std::int32_t block[clsReedSolomon::MaxBlockLength];
+    for (int b = 0; b < blocks; ++b) {
+        for (int r = 0; r < k; ++r) block[e + k - 1 - r] = rows[r * stride + b];
+        coder.EncodeBlock(block);
+        for (int j = 0; j < e; ++j)
+            parity[j * stride + b] = static_cast<std::uint8_t>(block[e - 1 - j]);
+    }
+}
+
+// data: the K data codewords in stream order, block after block. codewords
+// receives the K + B * E codewords in the interleaved order of 7.6: data
+// codeword i of every block, i = 0, 1, ..., the long blocks' last one, then
+// error correction codeword j of every block. The blocks are handed to the
+// coder as rows of lanes, row r holding codeword r of every block aligned at
+// the top, so that a short block's row 0 is its zero leading coefficient; the
+// rows are then already in the interleaved order.
+void InterleaveWithParity(const clsReedSolomon& coder, const BlockLayout& layout,
+                          const std::uint8_t* data, std::uint8_t* codewords)
+{
+    const int blocks = layout.blocks;
+    const int n = layout.longData;
+    const int e = layout.ecPerBlock;
+    const int shortBlocks = layout.shortBlocks;
+    const int stride = (blocks + GfKernels::LaneAlignment - 1) / GfKernels::LaneAlignment *
+                       GfKernels::LaneAlignment;
+    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(n + e) * stride, 0);
+    std::uint8_t* rows = scratch.data();
+    std::uint8_t* parity = rows + static_cast<std::ptrdiff_t>(n) * stride;
+    for (int b = 0; b < blocks; ++b) {
+        const int shift = b < shortBlocks ? 1 : 0;
+        for (int i = 0; i < n - shift; ++i) rows[(i + shift) * stride + b] = *data++;
+    }
+    if (!coder.EncodeBlocks(rows, blocks, stride, parity))
+        EncodeEachBlock(coder, rows, blocks, stride, parity);
+
+    std::uint8_t* out = codewords;
+    for (int i = 0; i + 1 < n; ++i, out += blocks) {
+        std::memcpy(out, rows + (i + 1) * stride, shortBlocks);
+        std::memcpy(out + shortBlocks, rows + i * stride + shortBlocks, blocks - shortBlocks);
+    }
+    std::memcpy(out, rows + (n - 1) * stride + shortBlocks, blocks - shortBlocks);
+    out += blocks - shortBlocks;
+    for (int j = 0; j < e; ++j, out += blocks) std::memcpy(out, parity + j * stride, blocks);
+}
+
 } // namespace
 
 std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, int dataLength,
@@ -698,46 +762,35 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
         WriteCodeword(stream, position / 8, kPadCodewords[pad % 2]);
 
     // 8. Block split (Table 9): the short blocks first, one data codeword fewer.
-    const int blocks = BlockCount(version, ecLevel);
-    const int ecPerBlock = EcCodewordsPerBlock(version, ecLevel);
-    const int longData = (dataCodewords + blocks - 1) / blocks;
-    const int remainder = dataCodewords % blocks;
-    const int shortBlocks = remainder == 0 ? 0 : blocks - remainder;
+    BlockLayout layout;
+    layout.dataCodewords = dataCodewords;
+    layout.blocks = BlockCount(version, ecLevel);
+    layout.ecPerBlock = EcCodewordsPerBlock(version, ecLevel);
+    layout.longData = (dataCodewords + layout.blocks - 1) / layout.blocks;
+    const int remainder = dataCodewords % layout.blocks;
+    layout.shortBlocks = remainder == 0 ? 0 : layout.blocks - remainder;
 
     // 9. One code serves every block: a short block is a long one with a zero
     // leading coefficient.
-    // Interleaved codewords: all TotalCodewords are written below. Only the
-    // entries just past them are zeroed, for the remainder modules (at most 7)
-    // that placement fills from there.
-    BitArray codewordBits;
-    std::fill_n(codewordBits.begin() + TotalCodewords(version) * 8, 8, std::uint8_t{0});
     if (!field_) {
         field_ = std::make_unique<clsFiniteField>();
         field_->InitField(256, 285, 2);
     }
     if (!coder_) coder_ = std::make_unique<clsReedSolomon>();
-    coder_->InitCode(longData, ecPerBlock, field_.get(), 0, 0);
+    coder_->InitCode(layout.longData, layout.ecPerBlock, field_.get(), 0, 0);
 
-    // 10. Error correction per block and interleaving (7.6): data codeword i
-    // of block b goes to i * B + b, the long blocks' last one to (N-1) * B + b - S.
-    std::int32_t blockBuffer[256];
-    for (int b = 0, source = 0; b < blocks; ++b) {
-        const bool isShort = b < shortBlocks;
-        const int blockData = isShort ? longData - 1 : longData;
-        const int top = longData + ecPerBlock - 1;
-        blockBuffer[top] = 0;
-        for (int i = 0, d = b; i < blockData; ++i, ++source) {
-            const int codeword = ReadCodeword(stream, source);
-            WriteCodeword(codewordBits, d, codeword);
-            blockBuffer[top - i - (isShort ? 1 : 0)] = codeword;
-            d += blocks;
-            if (!isShort && i == longData - 2) d -= shortBlocks;
-        }
-        coder_->EncodeBlock(blockBuffer);
-        for (int idx = 0; idx < ecPerBlock; ++idx)
-            WriteCodeword(codewordBits, dataCodewords + b + idx * blocks,
-                          blockBuffer[ecPerBlock - 1 - idx]);
-    }
+    // 10. Error correction and interleaving (7.5, 7.6).
+    std::uint8_t dataBytes[kMaxCodewords];
+    for (int i = 0; i < dataCodewords; ++i)
+        dataBytes[i] = static_cast<std::uint8_t>(ReadCodeword(stream, i));
+    std::uint8_t codewords[kMaxCodewords];
+    InterleaveWithParity(*coder_, layout, dataBytes, codewords);
+    // Placement reads one entry per bit; the entries just past the codewords
+    // are zero, for the remainder modules (at most 7) that it fills from there.
+    const int totalCodewords = TotalCodewords(version);
+    BitArray codewordBits;
+    for (int i = 0; i < totalCodewords; ++i) WriteCodeword(codewordBits, i, codewords[i]);
+    std::fill_n(codewordBits.begin() + totalCodewords * 8, 8, std::uint8_t{0});
 
     // 11. The function-pattern template.
     const int size = SymbolSize(version);
