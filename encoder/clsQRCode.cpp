@@ -81,15 +81,6 @@ constexpr int kMaxMessageBytes = 7089;
 // few dozen bits to it stays well inside 32 bits.
 constexpr int kImpossible = 0x70000000;
 
-// Formats information (7.9): the mask to apply to the 15-bit word, the BCH
-// (15, 5) generator and its top bit.
-constexpr int kFormatMask = 0x5412;
-constexpr int kFormatGenerator = 0x537;
-constexpr int kFormatTopBit = 0x400;
-// Version information (7.10): the BCH (18, 6) generator and its top bit.
-constexpr int kVersionGenerator = 0x1F25;
-constexpr int kVersionTopBit = 0x1000;
-
 // Pad codewords of 7.4.10, alternating from the first.
 constexpr std::uint8_t kPadCodewords[2] = {0xEC, 0x11};
 
@@ -533,91 +524,9 @@ void clsQRCode::BuildFunctionPatterns(ModuleMatrix& matrix, int version) const
     }
 }
 
-// --- Masking (7.8.2) ------------------------------------------------------------
-
-namespace {
-
-// XORs 1 into every cell whose condition holds. Every pattern of Table 10
-// depends on the column only through j mod 6 (j mod 2, j mod 3, j div 3 mod 2,
-// i * j mod 6) and on the row only through i mod 12, so the condition is
-// evaluated for twelve rows of 180 columns (a multiple of 6) and the grid then
-// takes one XOR per cell from those rows, a loop the compiler vectorises. The
-// product i * j is kept as a running sum while the rows are worked out.
-template <typename Condition>
-void XorPattern(std::span<std::uint8_t> grid, int size, Condition condition)
-{
-    constexpr int rowPeriod = 12;
-    constexpr int width = 180;
-    if (size <= 0) return;
-    // Only as many rows and columns as a small symbol needs.
-    const int patternRows = std::min(rowPeriod, size);
-    const int patternWidth = std::min(width, (size + 5) / 6 * 6);
-    std::uint8_t rows[rowPeriod][width];
-    for (int i = 0; i < patternRows; ++i) {
-        int product = 0;
-        for (int j = 0; j < patternWidth; ++j, product += i)
-            rows[i][j] = condition(i, j, product) ? 1 : 0;
-    }
-    std::uint8_t* cell = grid.data();
-    for (int i = 0; i < size; ++i) {
-        const std::uint8_t* pattern = rows[i % rowPeriod];
-        for (int start = 0; start < size; start += patternWidth) {
-            const int count = std::min(patternWidth, size - start);
-            for (int j = 0; j < count; ++j) cell[j] ^= pattern[j];
-            cell += count;
-        }
-    }
-}
-
-} // namespace
-
-int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
-{
-    assert(grid.size() >= static_cast<std::size_t>(size) * size);
-    if (mask < 0 || mask > 7) mask = 0;
-    // Table 10: the data mask pattern conditions, i the row and j the column.
-    switch (mask) {
-    case 0:
-        XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 2 == 0; });
-        break;
-    case 1:
-        XorPattern(grid, size, [](int i, int, int) { return i % 2 == 0; });
-        break;
-    case 2:
-        XorPattern(grid, size, [](int, int j, int) { return j % 3 == 0; });
-        break;
-    case 3:
-        XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 3 == 0; });
-        break;
-    case 4:
-        XorPattern(grid, size, [](int i, int j, int) { return (i / 2 + j / 3) % 2 == 0; });
-        break;
-    case 5:
-        XorPattern(grid, size, [](int, int, int ij) { return ij % 2 + ij % 3 == 0; });
-        break;
-    case 6:
-        XorPattern(grid, size, [](int, int, int ij) { return (ij % 2 + ij % 3) % 2 == 0; });
-        break;
-    case 7:
-        XorPattern(grid, size,
-                   [](int i, int j, int ij) { return ((i + j) % 2 + ij % 3) % 2 == 0; });
-        break;
-    }
-    return mask;
-}
-
 // --- The encode pipeline ---------------------------------------------------------
 
 namespace {
-
-// The format information bit positions (7.9.1, Figure 25): bit 14 first.
-// First copy around the top-left finder, (row, column).
-// clang-format off
-constexpr int kFormatFirstCopy[15][2] = {
-    {8, 0}, {8, 1}, {8, 2}, {8, 3}, {8, 4}, {8, 5}, {8, 7}, {8, 8},
-    {7, 8}, {5, 8}, {4, 8}, {3, 8}, {2, 8}, {1, 8}, {0, 8},
-};
-// clang-format on
 
 // The eight one-bit entries of every byte value, most significant first: a
 // codeword goes into a BitArray as one 8-byte copy.
@@ -783,99 +692,25 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     std::uint8_t dataBytes[kMaxCodewords];
     for (int i = 0; i < dataCodewords; ++i)
         dataBytes[i] = static_cast<std::uint8_t>(ReadCodeword(stream, i));
-    std::uint8_t codewords[kMaxCodewords];
+    // The codeword sequence with two zero bytes after it, which placement
+    // reads for the remainder modules.
+    std::uint8_t codewords[kMaxCodewords + 2];
     InterleaveWithParity(*coder_, layout, dataBytes, codewords);
-    // Placement reads one entry per bit; the entries just past the codewords
-    // are zero, for the remainder modules (at most 7) that it fills from there.
     const int totalCodewords = TotalCodewords(version);
-    BitArray codewordBits;
-    for (int i = 0; i < totalCodewords; ++i) WriteCodeword(codewordBits, i, codewords[i]);
-    std::fill_n(codewordBits.begin() + totalCodewords * 8, 8, std::uint8_t{0});
+    codewords[totalCodewords] = codewords[totalCodewords + 1] = 0;
 
     // 11. The function-pattern template.
     const int size = SymbolSize(version);
     ModuleMatrix matrix(size);
     BuildFunctionPatterns(matrix, version);
 
-    // 12a. Placement (7.7.3): two-module columns from the right, alternately
-    // upwards and downwards, skipping the vertical timing column 6.
-    // Branch-free: every cell of the path takes the next bit or a 0, and only
-    // a free cell moves on to the following bit. What lands on a function
-    // module is discarded by the merge; the free cells past the last codeword
-    // (the remainder bits) read the zero entries after it, since a symbol has
-    // at most 7 remainder bits and the BitArray is zero beyond the codewords.
+    // 12. Placement (7.7.3), the mask (7.8), the merge with the function
+    // patterns, then version (7.10) and format information (7.9).
     std::vector<std::uint8_t> grid(static_cast<std::size_t>(size) * size, 0);
-    const std::uint8_t* bitsOut = codewordBits.data();
-    // One column pair from (startRow, c + 1) over size rows, one row step at a
-    // time; the cell pointers move by whole rows instead of being recomputed.
-    auto placePair = [&](int startRow, int step, int c) {
-        const std::uint8_t* t =
-            matrix.Data() + static_cast<std::ptrdiff_t>(startRow) * matrix.Stride() + c;
-        std::uint8_t* g = grid.data() + static_cast<std::ptrdiff_t>(startRow) * size + c;
-        const std::ptrdiff_t templateStep = static_cast<std::ptrdiff_t>(step) * matrix.Stride();
-        const std::ptrdiff_t gridStep = static_cast<std::ptrdiff_t>(step) * size;
-        for (int row = 0; row < size; ++row, t += templateStep, g += gridStep) {
-            if ((t[0] | t[1]) == 0) { // both free: most rows of most pairs
-                g[1] = bitsOut[0];
-                g[0] = bitsOut[1];
-                bitsOut += 2;
-                continue;
-            }
-            const int freeRight = t[1] == 0 ? 1 : 0;
-            g[1] = static_cast<std::uint8_t>(*bitsOut & -freeRight);
-            bitsOut += freeRight;
-            const int freeLeft = t[0] == 0 ? 1 : 0;
-            g[0] = static_cast<std::uint8_t>(*bitsOut & -freeLeft);
-            bitsOut += freeLeft;
-        }
-    };
-    for (int l = size; l >= 5;) {
-        int c = l - 2;
-        if (c < 6) --c;
-        placePair(size - 1, -1, c); // upwards
-        l -= 4;
-        c = l;
-        if (c < 6) --c;
-        placePair(0, 1, c); // downwards
-    }
-
-    // 12b. Masking, then the merge: function modules keep their colour.
+    PlaceCodewords(matrix, codewords, grid);
     mask = ApplyMask(grid, size, mask);
-    // (template cell if not 0, else the grid's) AND 1, without a branch: the
-    // function modules are scattered too finely for the predictor.
-    for (int row = 0; row < size; ++row) {
-        std::uint8_t* cells = &matrix.At(row, 0);
-        const std::uint8_t* masked = grid.data() + static_cast<std::size_t>(row) * size;
-        for (int column = 0; column < size; ++column) {
-            const std::uint8_t cell = cells[column];
-            cells[column] =
-                static_cast<std::uint8_t>((cell | (masked[column] & (cell == 0 ? 1 : 0))) & 1);
-        }
-    }
-
-    // 12c. Version information (7.10), unmasked: bit t at (size-11 + t%3, t/3)
-    // and its transpose.
-    if (version >= 7) {
-        const int word =
-            BchRemainder(version, kVersionGenerator, kVersionTopBit, 12) | (version << 12);
-        for (int t = 0; t < 18; ++t) {
-            const std::uint8_t bit = (word & bitWeight_[t]) ? 1 : 0;
-            matrix.At(size - 11 + t % 3, t / 3) = bit;
-            matrix.At(t / 3, size - 11 + t % 3) = bit;
-        }
-    }
-
-    // 12d. Format information (7.9): level bits L 01, M 00, Q 11, H 10, then the mask.
-    const int formatData = ((ecLevel - 1) ^ 1) * 8 + mask;
-    const int format =
-        ((formatData << 10) | BchRemainder(formatData, kFormatGenerator, kFormatTopBit, 10)) ^
-        kFormatMask;
-    for (int i = 0; i < 15; ++i) {
-        const int t = 14 - i;
-        const std::uint8_t bit = (format & bitWeight_[t]) ? 1 : 0;
-        matrix.At(kFormatFirstCopy[i][0], kFormatFirstCopy[i][1]) = bit;
-        if (t >= 8) matrix.At(size - 1 - i, 8) = bit;
-        else matrix.At(8, size - 1 - t) = bit;
-    }
+    MergeIntoTemplate(matrix, grid);
+    WriteVersionInformation(matrix, version);
+    WriteFormatInformation(matrix, ecLevel, mask);
     return matrix;
 }

@@ -96,6 +96,17 @@ public:
 #endif
 
 private:
+    // Steps of EncodeMatrix (7.7 to 7.10). PlaceCodewords lays the codeword
+    // sequence, followed by two zero bytes, into the free cells of the
+    // template matrix, writing them into the zero-filled size x size grid;
+    // MergeIntoTemplate makes the matrix final (0 light, 1 dark) from the
+    // template and the masked grid.
+    void PlaceCodewords(const ModuleMatrix& matrix, const std::uint8_t* codewords,
+                        std::span<std::uint8_t> grid) const;
+    static void MergeIntoTemplate(ModuleMatrix& matrix, std::span<const std::uint8_t> grid);
+    void WriteVersionInformation(ModuleMatrix& matrix, int version) const;
+    void WriteFormatInformation(ModuleMatrix& matrix, int ecLevel, int mask) const;
+
     std::unique_ptr<clsFiniteField> field_;
     std::unique_ptr<clsReedSolomon> coder_;
     std::array<std::uint8_t, 41> alignmentSpacing_{};
