@@ -112,6 +112,49 @@ private:
     int position_ = 0;
 };
 
+// Writes fields most significant bit first into bytes, eight stream bits a
+// byte, the bits after the last field of a byte 0. Past capacity bytes it only
+// counts. Fields are at most 16 bits wide; they gather in a word that goes
+// out four bytes at a time.
+class PackedBitWriter {
+public:
+    PackedBitWriter(std::uint8_t* bytes, int capacity) : bytes_(bytes), capacity_(capacity) {}
+    void Write(int value, int width)
+    {
+        pending_ = (pending_ << width) | (static_cast<std::uint32_t>(value) & ((1u << width) - 1));
+        pendingBits_ += width;
+        if (pendingBits_ >= 32) {
+            pendingBits_ -= 32;
+            Put(static_cast<std::uint32_t>(pending_ >> pendingBits_), 4);
+        }
+    }
+    // The stream length in bits; the last byte is completed with zero bits.
+    int Finish()
+    {
+        const int length = next_ * 8 + pendingBits_;
+        if (pendingBits_ > 0) {
+            const int bytes = (pendingBits_ + 7) / 8;
+            Put(static_cast<std::uint32_t>(pending_ << (32 - pendingBits_)), bytes);
+        }
+        pendingBits_ = 0;
+        return length;
+    }
+
+private:
+    // The first count bytes of word, most significant first.
+    void Put(std::uint32_t word, int count)
+    {
+        for (int i = 0; i < count; ++i, ++next_)
+            if (next_ < capacity_) bytes_[next_] = static_cast<std::uint8_t>(word >> (24 - 8 * i));
+    }
+
+    std::uint8_t* bytes_;
+    int capacity_;
+    int next_ = 0;
+    std::uint64_t pending_ = 0; // its last pendingBits_ (< 32) bits are not yet out
+    int pendingBits_ = 0;
+};
+
 } // namespace
 
 clsQRCode::clsQRCode()
@@ -351,35 +394,17 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllow
 
 } // namespace
 
-int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int length, int version,
-                              bool measureOnly) const
+namespace {
+
+// The mode in which every byte is written, from the predecessors the
+// programme recorded (n * 4, by position and mode) and the final mode.
+std::vector<std::uint8_t> RecoverModes(const std::vector<std::int8_t>& predecessors, int n,
+                                       int last)
 {
-    if (length <= 0) {
-        std::fill_n(bits.begin(), 4, std::uint8_t{0});
-        return 4;
-    }
-    const int n = length;
-    const Analysis a(version);
-
-    // The predecessors are kept for path recovery only when the stream is written.
-    std::vector<std::int8_t> predecessors;
-    if (!measureOnly) predecessors.resize(static_cast<std::size_t>(n) * kModeCount);
-    Candidate back1[kModeCount];
-    std::int8_t* record = measureOnly ? nullptr : predecessors.data();
-    if (kanjiAllowed_) Analyse<kModeCount>(data, n, a, true, record, back1);
-    else Analyse<KanjiMode>(data, n, a, false, record, back1);
-
-    // The final mode: the cheapest end, lowest mode number on equal costs.
-    int last = 0;
-    for (int m = 1; m < kModeCount; ++m)
-        if (back1[m].cost < back1[last].cost) last = m;
-    if (measureOnly) return back1[last].cost + 4;
-
-    // Path recovery: the mode in which every byte is written.
     std::vector<std::uint8_t> modes(static_cast<std::size_t>(n));
     // Run by run: within a run the predecessor is the entry's own mode, so
     // the loop branch is predicted and each load's address is known without
-    // waiting for the previous load, which a plain chase would do per byte.
+    // waiting for the previous load.
     for (int p = n - 1, m = last; p >= 0;) {
         assert(m >= 0);
         const int step = m == KanjiMode ? 2 : 1;
@@ -392,60 +417,122 @@ int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int leng
         } while (p >= 0 && predecessor == m);
         m = predecessor;
     }
-    predecessors = {};
+    return modes;
+}
 
-    // Segmentation and writing (7.4.2 to 7.4.6). Runs longer than a count
-    // field holds are cut at its limit, as the programme charged them; kanji
-    // runs are counted in bytes here.
-    BitWriter out(bits);
+// One segment (7.4.3 to 7.4.6): mode indicator, character count, data.
+// count is in bytes, so two per kanji character.
+template <typename Writer>
+void WriteSegment(Writer& out, int m, const std::uint8_t* segment, int count, const Analysis& a)
+{
+    out.Write(kModeIndicator[m], 4);
+    out.Write(m == KanjiMode ? count / 2 : count, a.width[m]);
+    int i = 0;
+    switch (m) {
+    case ByteMode:
+        for (; i < count; ++i) out.Write(segment[i], 8);
+        break;
+    case NumericMode:
+        for (; i + 3 <= count; i += 3)
+            out.Write(100 * (segment[i] & 0x0F) + 10 * (segment[i + 1] & 0x0F) +
+                          (segment[i + 2] & 0x0F),
+                      10);
+        if (count - i == 1) out.Write(segment[i] & 0x0F, 4);
+        else if (count - i == 2) out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
+        break;
+    case AlphanumericMode:
+        for (; i + 2 <= count; i += 2)
+            out.Write(45 * clsQRCode::AlphanumericValue(segment[i]) +
+                          clsQRCode::AlphanumericValue(segment[i + 1]),
+                      11);
+        if (i < count) out.Write(clsQRCode::AlphanumericValue(segment[i]), 6);
+        break;
+    case KanjiMode:
+        for (; i < count; i += 2) {
+            const int lead = segment[i];
+            const int base = lead <= 0x9F ? 0x81 : 0xC1;
+            out.Write((lead - base) * 0xC0 + segment[i + 1] - 0x40, 13);
+        }
+        break;
+    }
+}
+
+// Segmentation and writing (7.4.2 to 7.4.9): runs of one mode, cut at the
+// count field's limit as the programme charged them (kanji runs counted in
+// bytes here), then the terminator.
+template <typename Writer>
+void WriteSegments(Writer& out, const std::uint8_t* data, int n, const std::uint8_t* modes,
+                   const Analysis& a)
+{
     for (int s = 0; s < n;) {
         const int m = modes[s];
         const int limit = m == KanjiMode ? 2 * a.maxCount[KanjiMode] : a.maxCount[m];
         int count = 1;
         while (s + count < n && modes[s + count] == m && count < limit) ++count;
-        const std::uint8_t* segment = data + s;
-
-        out.Write(kModeIndicator[m], 4);
-        switch (m) {
-        case ByteMode:
-            out.Write(count, a.width[m]);
-            for (int i = 0; i < count; ++i) out.Write(segment[i], 8);
-            break;
-        case NumericMode: {
-            out.Write(count, a.width[m]);
-            int i = 0;
-            for (; i + 3 <= count; i += 3)
-                out.Write(100 * (segment[i] & 0x0F) + 10 * (segment[i + 1] & 0x0F) +
-                              (segment[i + 2] & 0x0F),
-                          10);
-            if (count - i == 1) out.Write(segment[i] & 0x0F, 4);
-            else if (count - i == 2)
-                out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
-            break;
-        }
-        case AlphanumericMode: {
-            out.Write(count, a.width[m]);
-            int i = 0;
-            for (; i + 2 <= count; i += 2)
-                out.Write(45 * AlphanumericValue(segment[i]) + AlphanumericValue(segment[i + 1]),
-                          11);
-            if (i < count) out.Write(AlphanumericValue(segment[i]), 6);
-            break;
-        }
-        case KanjiMode:
-            out.Write(count / 2, a.width[m]);
-            for (int i = 0; i < count; i += 2) {
-                const int lead = segment[i];
-                const int trail = segment[i + 1];
-                const int base = lead <= 0x9F ? 0x81 : 0xC1;
-                out.Write((lead - base) * 0xC0 + trail - 0x40, 13);
-            }
-            break;
-        }
+        WriteSegment(out, m, data + s, count, a);
         s += count;
     }
     out.Write(0, 4); // terminator
+}
+
+} // namespace
+
+std::vector<std::uint8_t> clsQRCode::SegmentModes(const std::uint8_t* data, int length, int version,
+                                                  int* bits) const
+{
+    const Analysis a(version);
+    // The predecessors are kept for path recovery only when the modes are wanted.
+    std::vector<std::int8_t> predecessors;
+    if (bits == nullptr) predecessors.resize(static_cast<std::size_t>(length) * kModeCount);
+    Candidate back1[kModeCount];
+    std::int8_t* record = bits != nullptr ? nullptr : predecessors.data();
+    if (kanjiAllowed_) Analyse<kModeCount>(data, length, a, true, record, back1);
+    else Analyse<KanjiMode>(data, length, a, false, record, back1);
+
+    // The final mode: the cheapest end, lowest mode number on equal costs.
+    int last = 0;
+    for (int m = 1; m < kModeCount; ++m)
+        if (back1[m].cost < back1[last].cost) last = m;
+    if (bits != nullptr) {
+        *bits = back1[last].cost;
+        return {};
+    }
+    return RecoverModes(predecessors, length, last);
+}
+
+int clsQRCode::MeasureBitStream(const std::uint8_t* data, int length, int version) const
+{
+    if (length <= 0) return 4;
+    int bits = 0;
+    SegmentModes(data, length, version, &bits);
+    return bits + 4;
+}
+
+int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int length, int version,
+                              bool measureOnly) const
+{
+    if (length <= 0) {
+        std::fill_n(bits.begin(), 4, std::uint8_t{0});
+        return 4;
+    }
+    if (measureOnly) return MeasureBitStream(data, length, version);
+    const std::vector<std::uint8_t> modes = SegmentModes(data, length, version, nullptr);
+    BitWriter out(bits);
+    WriteSegments(out, data, length, modes.data(), Analysis(version));
     return out.Position();
+}
+
+int clsQRCode::BuildPackedStream(std::span<std::uint8_t> bytes, const std::uint8_t* data,
+                                 int length, int version) const
+{
+    PackedBitWriter out(bytes.data(), static_cast<int>(bytes.size()));
+    if (length <= 0) {
+        out.Write(0, 4);
+        return out.Finish();
+    }
+    const std::vector<std::uint8_t> modes = SegmentModes(data, length, version, nullptr);
+    WriteSegments(out, data, length, modes.data(), Analysis(version));
+    return out.Finish();
 }
 
 // --- Function patterns (6.3) -------------------------------------------------
@@ -528,38 +615,6 @@ void clsQRCode::BuildFunctionPatterns(ModuleMatrix& matrix, int version) const
 
 namespace {
 
-// The eight one-bit entries of every byte value, most significant first: a
-// codeword goes into a BitArray as one 8-byte copy.
-constexpr auto kCodewordBits = [] {
-    std::array<std::array<std::uint8_t, 8>, 256> table{};
-    for (int value = 0; value < 256; ++value)
-        for (int b = 0; b < 8; ++b)
-            table[value][b] = static_cast<std::uint8_t>((value >> (7 - b)) & 1);
-    return table;
-}();
-
-int ReadCodeword(const clsQRCode::BitArray& bits, int index)
-{
-    const std::uint8_t* entries = bits.data() + 8 * index;
-    if constexpr (std::endian::native == std::endian::little) {
-        // Entry b (0 or 1) sits at bit 8b of the loaded word; the multiplier
-        // moves it to bit 63 - b, so the top byte is the codeword, entry 0
-        // its most significant bit, and no two partial products overlap.
-        std::uint64_t word;
-        std::memcpy(&word, entries, sizeof word);
-        return static_cast<int>((word * 0x8040201008040201ull) >> 56);
-    } else {
-        int value = 0;
-        for (int b = 0; b < 8; ++b) value = (value << 1) | entries[b];
-        return value;
-    }
-}
-
-void WriteCodeword(clsQRCode::BitArray& bits, int index, int value)
-{
-    std::memcpy(bits.data() + 8 * index, kCodewordBits[value & 0xFF].data(), 8);
-}
-
 // The codewords of the largest symbol, version 40 (Table 1).
 constexpr int kMaxCodewords = 3706;
 
@@ -636,11 +691,9 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (dataLength < 0 || data == nullptr) dataLength = 0;
     if (dataLength > kMaxMessageBytes) return std::nullopt;
 
-    // 3. The data stream. Not zero-filled: every entry that is ever read, the
-    // first K * 8, is written below, by the stream itself or by the padding,
-    // and zeroing the other 32 KB would cost more than the segmentation of a
-    // short message.
-    BitArray stream;
+    // 3. The data codewords, eight stream bits a byte (one more byte holds
+    // the part of a terminator that does not fit, 7.4.9).
+    std::uint8_t dataBytes[kMaxCodewords + 1];
 
     // 4. Automatic version: one measurement per width class, then the first
     // version whose data capacity holds the message bits (the terminator may be
@@ -648,7 +701,7 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (version == 0 || version > 40) {
         version = 0;
         for (const auto& range : kVersionRanges) {
-            const int length = BuildBitStream(stream, data, dataLength, range[0], true);
+            const int length = MeasureBitStream(data, dataLength, range[0]);
             for (int v = range[0]; v <= range[1] && version == 0; ++v)
                 if (DataCodewords(v, ecLevel) * 8 >= length - 4) version = v;
             if (version != 0) break;
@@ -657,18 +710,16 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     }
 
     // 5. The stream for the version, terminator included.
-    const int length = BuildBitStream(stream, data, dataLength, version, false);
+    const int length = BuildPackedStream(dataBytes, data, dataLength, version);
 
-    // 6. Capacity test; a stream longer than the array was only counted.
+    // 6. Capacity test; a stream longer than the buffer was only counted.
     const int dataCodewords = DataCodewords(version, ecLevel);
-    const int dataBits = dataCodewords * 8;
-    if (dataBits < length - 4 || length > BitArrayCapacity) return std::nullopt;
+    if (dataCodewords * 8 < length - 4) return std::nullopt;
 
-    // 7. Padding (7.4.10): zero bits to the codeword boundary, then 0xEC 0x11 ...
-    int position = std::min(length, dataBits);
-    while (position % 8 != 0) stream[position++] = 0;
-    for (int pad = 0; position < dataBits; position += 8, ++pad)
-        WriteCodeword(stream, position / 8, kPadCodewords[pad % 2]);
+    // 7. Padding (7.4.10): the stream's last byte is already completed with
+    // zero bits; then 0xEC 0x11 ... up to the data capacity.
+    for (int i = (length + 7) / 8, pad = 0; i < dataCodewords; ++i, ++pad)
+        dataBytes[i] = kPadCodewords[pad % 2];
 
     // 8. Block split (Table 9): the short blocks first, one data codeword fewer.
     BlockLayout layout;
@@ -689,9 +740,6 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     coder_->InitCode(layout.longData, layout.ecPerBlock, field_.get(), 0, 0);
 
     // 10. Error correction and interleaving (7.5, 7.6).
-    std::uint8_t dataBytes[kMaxCodewords];
-    for (int i = 0; i < dataCodewords; ++i)
-        dataBytes[i] = static_cast<std::uint8_t>(ReadCodeword(stream, i));
     // The codeword sequence with two zero bytes after it, which placement
     // reads for the remainder modules.
     std::uint8_t codewords[kMaxCodewords + 2];

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "ModuleMatrix.h"
 #include "clsFiniteField.h"
@@ -96,6 +97,20 @@ public:
 #endif
 
 private:
+    // The segmentation programme over data[0 .. length-1] (length > 0) for the
+    // width class of version: with bits null, the mode of every byte along the
+    // cheapest path; otherwise only that path's cost in bits, terminator
+    // excluded, into *bits, and no modes.
+    std::vector<std::uint8_t> SegmentModes(const std::uint8_t* data, int length, int version,
+                                           int* bits) const;
+    // BuildBitStream's result without writing anything.
+    int MeasureBitStream(const std::uint8_t* data, int length, int version) const;
+    // The stream of BuildBitStream packed eight bits a byte, most significant
+    // first, into bytes, the last byte completed with zero bits; bytes past
+    // the span's end are counted, never written. Returns the length in bits.
+    int BuildPackedStream(std::span<std::uint8_t> bytes, const std::uint8_t* data, int length,
+                          int version) const;
+
     // Steps of EncodeMatrix (7.7 to 7.10). PlaceCodewords lays the codeword
     // sequence, followed by two zero bytes, into the free cells of the
     // template matrix, writing them into the zero-filled size x size grid;

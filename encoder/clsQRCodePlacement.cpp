@@ -27,37 +27,25 @@ constexpr int kFormatFirstCopy[15][2] = {
 };
 // clang-format on
 
-// Eight bits of the codeword sequence as the modules of four rows of a
-// column pair: entry t holds, in memory order, bit 6 - 2t (the left module,
-// column c) and bit 7 - 2t (the right module, column c + 1). Placement takes
-// the right module of a row first (7.7.3), so bit 7 is the right one.
-constexpr auto kRowPairs = [] {
-    std::array<std::array<std::uint16_t, 4>, 256> table{};
-    for (int value = 0; value < 256; ++value)
-        for (int t = 0; t < 4; ++t) {
-            const std::array<std::uint8_t, 2> cells = {
-                static_cast<std::uint8_t>((value >> (6 - 2 * t)) & 1),
-                static_cast<std::uint8_t>((value >> (7 - 2 * t)) & 1)};
-            table[value][t] = std::bit_cast<std::uint16_t>(cells);
-        }
-    return table;
-}();
-
 // Reads the codeword sequence most significant bit first. The sequence must
 // be followed by two zero bytes: the remainder modules (7.7.3) read them.
 class CodewordBitReader {
 public:
     explicit CodewordBitReader(const std::uint8_t* codewords) : codewords_(codewords) {}
-    int Next() { return (codewords_[position_ >> 3] >> (7 - (position_++ & 7))) & 1; }
-    // The next 16 bits, the first one in bit 15.
-    int Next16()
+    int Next()
+    {
+        const int bit = (codewords_[position_ >> 3] >> (7 - (position_ & 7))) & 1;
+        ++position_;
+        return bit;
+    }
+    // The next 16 bits, the first one in bit 15, without taking them.
+    int Peek16() const
     {
         const std::uint8_t* p = codewords_ + (position_ >> 3);
         const std::uint32_t window = (std::uint32_t{p[0]} << 16) | (p[1] << 8) | p[2];
-        const int value = static_cast<int>((window >> (8 - (position_ & 7))) & 0xFFFF);
-        position_ += 16;
-        return value;
+        return static_cast<int>((window >> (8 - (position_ & 7))) & 0xFFFF);
     }
+    void Skip(int count) { position_ += count; }
 
 private:
     const std::uint8_t* codewords_;
@@ -78,10 +66,39 @@ const std::uint8_t* Cells(const ModuleMatrix& matrix, int row, int column)
     return matrix.Data() + static_cast<std::ptrdiff_t>(row) * matrix.Stride() + column;
 }
 
+// The two modules of one row of a column pair for two bits b1 b0 of the
+// codeword sequence, in memory order: b0 (the left module, column c), then
+// b1 (the right one, which placement takes first).
+constexpr auto kPairCells = [] {
+    std::array<std::uint16_t, 4> table{};
+    for (int bits = 0; bits < 4; ++bits)
+        table[bits] = std::bit_cast<std::uint16_t>(std::array<std::uint8_t, 2>{
+            static_cast<std::uint8_t>(bits & 1), static_cast<std::uint8_t>(bits >> 1)});
+    return table;
+}();
+
+// The same for the four rows of eight bits, the first row in bits 7 and 6.
+constexpr auto kRowPairs = [] {
+    std::array<std::array<std::uint16_t, 4>, 256> table{};
+    for (int value = 0; value < 256; ++value)
+        for (int t = 0; t < 4; ++t) table[value][t] = kPairCells[(value >> (6 - 2 * t)) & 3];
+    return table;
+}();
+
+// How many of the eight rows in a word of template bytes, taken in path
+// order (upwards: from the last byte in memory), have both modules free;
+// word holds the OR of the two columns' bytes, one byte per row.
+int FreeRowsAhead(std::uint64_t word, bool upwards)
+{
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    if (word == 0) return 8;
+    return (upwards ? std::countl_zero(word) : std::countr_zero(word)) / 8;
+}
+
 // One column pair (columns c + 1 and c) over all rows from startRow in steps
 // of step (-1 upwards, +1 downwards), 7.7.3. A row takes the right module's
-// bit first, then the left's; function modules take none. Eight rows whose
-// sixteen modules are all free take sixteen bits at once.
+// bit first, then the left's; function modules take none. Rows whose two
+// modules are both free take their bits up to eight rows at once.
 void PlaceColumnPair(const ModuleMatrix& matrix, std::uint8_t* grid, int c, int startRow, int step,
                      CodewordBitReader& bits)
 {
@@ -92,19 +109,31 @@ void PlaceColumnPair(const ModuleMatrix& matrix, std::uint8_t* grid, int c, int 
     for (int left = size; left > 0;) {
         // The function patterns are symmetric about the main diagonal (the
         // dark module's mirror cell is reserved for format information), so
-        // modules (row .. row + 7, c) are free exactly when the template's
-        // row c is 0 in columns row .. row + 7: one word per column.
-        const int first = step > 0 ? row : row - 7;
-        if (left >= 8 &&
-            (Load64(Cells(matrix, c, first)) | Load64(Cells(matrix, c + 1, first))) == 0) {
-            const int value = bits.Next16();
+        // the modules (r, c) of rows r .. r + 7 are free exactly where the
+        // template's row c is 0 in columns r .. r + 7: one word per column.
+        int run = 0;
+        if (left >= 8) {
+            const int first = step > 0 ? row : row - 7;
+            run = FreeRowsAhead(
+                Load64(Cells(matrix, c, first)) | Load64(Cells(matrix, c + 1, first)), step < 0);
+        }
+        if (run == 8) {
+            const int value = bits.Peek16();
+            bits.Skip(16);
             for (const int byte : {value >> 8, value & 0xFF})
                 for (const std::uint16_t pair : kRowPairs[byte]) {
                     std::memcpy(cells, &pair, sizeof pair);
                     cells += gridStep;
                 }
-            row += 8 * step;
-            left -= 8;
+        } else if (run > 0) {
+            const int value = bits.Peek16();
+            bits.Skip(2 * run);
+            for (int t = 0; t < run; ++t, cells += gridStep)
+                std::memcpy(cells, &kPairCells[(value >> (14 - 2 * t)) & 3], 2);
+        }
+        if (run > 0) {
+            row += run * step;
+            left -= run;
             continue;
         }
         if (*Cells(matrix, row, c + 1) == 0) cells[1] = static_cast<std::uint8_t>(bits.Next());
