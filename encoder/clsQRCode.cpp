@@ -409,15 +409,6 @@ namespace {
 // The codewords of the largest symbol, version 40 (Table 1).
 constexpr int kMaxCodewords = 3706;
 
-// The block structure of Table 9 for one version and level.
-struct BlockLayout {
-    int dataCodewords; // K, of all blocks together
-    int blocks;        // B
-    int ecPerBlock;    // E
-    int longData;      // N, data codewords of a long block
-    int shortBlocks;   // S: blocks 0 .. S-1 carry N - 1 data codewords
-};
-
 // Parity of every block by the reference loop, one block at a time, for a
 // code EncodeBlocks does not take. Same rows and parity layout.
 void EncodeEachBlock(const clsReedSolomon& coder, const std::uint8_t* rows, int blocks, int stride,
@@ -441,7 +432,7 @@ void EncodeEachBlock(const clsReedSolomon& coder, const std::uint8_t* rows, int 
 // coder as rows of lanes, row r holding codeword r of every block aligned at
 // the top, so that a short block's row 0 is its zero leading coefficient; the
 // rows are then already in the interleaved order.
-void InterleaveWithParity(const clsReedSolomon& coder, const BlockLayout& layout,
+void InterleaveWithParity(const clsReedSolomon& coder, const clsQRCode::BlockLayout& layout,
                           const std::uint8_t* data, std::uint8_t* codewords)
 {
     const int blocks = layout.blocks;
@@ -472,6 +463,61 @@ void InterleaveWithParity(const clsReedSolomon& coder, const BlockLayout& layout
 
 } // namespace
 
+int clsQRCode::ChooseVersion(const std::uint8_t* data, int length, int ecLevel) const
+{
+    // One measurement per width class, then the first version whose data
+    // capacity holds the message bits (the terminator may be cut short, 7.4.9).
+    for (const auto& range : kVersionRanges) {
+        const int bits = MeasureBitStream(data, length, range[0]);
+        for (int v = range[0]; v <= range[1]; ++v)
+            if (DataCodewords(v, ecLevel) * 8 >= bits - 4) return v;
+    }
+    return 0;
+}
+
+bool clsQRCode::BuildDataCodewords(const std::uint8_t* data, int length, int version, int ecLevel,
+                                   std::span<std::uint8_t> codewords) const
+{
+    // The stream for the version, terminator included; bits past the span
+    // are only counted.
+    const int bits = BuildPackedStream(codewords, data, length, version);
+    // Capacity test (7.4.9): the message bits must fit, the terminator may not.
+    const int dataCodewords = DataCodewords(version, ecLevel);
+    if (dataCodewords * 8 < bits - 4) return false;
+    // Padding (7.4.10): the stream's last byte is already completed with zero
+    // bits; then 0xEC 0x11 ... up to the data capacity.
+    for (int i = (bits + 7) / 8, pad = 0; i < dataCodewords; ++i, ++pad)
+        codewords[i] = kPadCodewords[pad % 2];
+    return true;
+}
+
+clsQRCode::BlockLayout clsQRCode::SplitBlocks(int version, int ecLevel) const
+{
+    // Table 9: the short blocks first, one data codeword fewer.
+    BlockLayout layout;
+    layout.dataCodewords = DataCodewords(version, ecLevel);
+    layout.blocks = BlockCount(version, ecLevel);
+    layout.ecPerBlock = EcCodewordsPerBlock(version, ecLevel);
+    layout.longData = (layout.dataCodewords + layout.blocks - 1) / layout.blocks;
+    const int remainder = layout.dataCodewords % layout.blocks;
+    layout.shortBlocks = remainder == 0 ? 0 : layout.blocks - remainder;
+    return layout;
+}
+
+void clsQRCode::AddErrorCorrection(const BlockLayout& layout, const std::uint8_t* dataCodewords,
+                                   std::uint8_t* codewords)
+{
+    // One code serves every block: a short block is a long one with a zero
+    // leading coefficient.
+    if (!field_) {
+        field_ = std::make_unique<clsFiniteField>();
+        field_->InitField(256, 285, 2);
+    }
+    if (!coder_) coder_ = std::make_unique<clsReedSolomon>();
+    coder_->InitCode(layout.longData, layout.ecPerBlock, field_.get(), 0, 0);
+    InterleaveWithParity(*coder_, layout, dataCodewords, codewords);
+}
+
 std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, int dataLength,
                                                     int version, int ecLevel, int mask)
 {
@@ -482,74 +528,27 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (dataLength < 0 || data == nullptr) dataLength = 0;
     if (dataLength > kMaxMessageBytes) return std::nullopt;
 
-    // 3. The data codewords, eight stream bits a byte (one more byte holds
-    // the part of a terminator that does not fit, 7.4.9).
-    std::uint8_t dataBytes[kMaxCodewords + 1];
+    // 3. and 4. Automatic version: the smallest that holds the message.
+    if (version == 0 || version > 40) version = ChooseVersion(data, dataLength, ecLevel);
+    if (version == 0) return std::nullopt;
 
-    // 4. Automatic version: one measurement per width class, then the first
-    // version whose data capacity holds the message bits (the terminator may be
-    // cut short, 7.4.9).
-    if (version == 0 || version > 40) {
-        version = 0;
-        for (const auto& range : kVersionRanges) {
-            const int length = MeasureBitStream(data, dataLength, range[0]);
-            for (int v = range[0]; v <= range[1] && version == 0; ++v)
-                if (DataCodewords(v, ecLevel) * 8 >= length - 4) version = v;
-            if (version != 0) break;
-        }
-        if (version == 0) return std::nullopt;
-    }
+    // 5. to 7. The data codewords: the stream, the capacity test, padding.
+    // One byte more holds the part of a terminator that does not fit.
+    std::uint8_t dataCodewords[kMaxCodewords + 1];
+    if (!BuildDataCodewords(data, dataLength, version, ecLevel, dataCodewords)) return std::nullopt;
 
-    // 5. The stream for the version, terminator included.
-    const int length = BuildPackedStream(dataBytes, data, dataLength, version);
-
-    // 6. Capacity test; a stream longer than the buffer was only counted.
-    const int dataCodewords = DataCodewords(version, ecLevel);
-    if (dataCodewords * 8 < length - 4) return std::nullopt;
-
-    // 7. Padding (7.4.10): the stream's last byte is already completed with
-    // zero bits; then 0xEC 0x11 ... up to the data capacity.
-    for (int i = (length + 7) / 8, pad = 0; i < dataCodewords; ++i, ++pad)
-        dataBytes[i] = kPadCodewords[pad % 2];
-
-    // 8. Block split (Table 9): the short blocks first, one data codeword fewer.
-    BlockLayout layout;
-    layout.dataCodewords = dataCodewords;
-    layout.blocks = BlockCount(version, ecLevel);
-    layout.ecPerBlock = EcCodewordsPerBlock(version, ecLevel);
-    layout.longData = (dataCodewords + layout.blocks - 1) / layout.blocks;
-    const int remainder = dataCodewords % layout.blocks;
-    layout.shortBlocks = remainder == 0 ? 0 : layout.blocks - remainder;
-
-    // 9. One code serves every block: a short block is a long one with a zero
-    // leading coefficient.
-    if (!field_) {
-        field_ = std::make_unique<clsFiniteField>();
-        field_->InitField(256, 285, 2);
-    }
-    if (!coder_) coder_ = std::make_unique<clsReedSolomon>();
-    coder_->InitCode(layout.longData, layout.ecPerBlock, field_.get(), 0, 0);
-
-    // 10. Error correction and interleaving (7.5, 7.6).
-    // The codeword sequence with two zero bytes after it, which placement
-    // reads for the remainder modules.
+    // 8. to 10. Block split, error correction and interleaving (7.5, 7.6),
+    // with two zero bytes after the sequence for the remainder modules.
     std::uint8_t codewords[kMaxCodewords + 2];
-    InterleaveWithParity(*coder_, layout, dataBytes, codewords);
+    AddErrorCorrection(SplitBlocks(version, ecLevel), dataCodewords, codewords);
     const int totalCodewords = TotalCodewords(version);
     codewords[totalCodewords] = codewords[totalCodewords + 1] = 0;
 
     // 11. The function-pattern template.
-    const int size = SymbolSize(version);
-    ModuleMatrix matrix(size);
+    ModuleMatrix matrix(SymbolSize(version));
     BuildFunctionPatterns(matrix, version);
 
-    // 12. Placement (7.7.3), the mask (7.8), the merge with the function
-    // patterns, then version (7.10) and format information (7.9).
-    std::vector<std::uint8_t> grid(static_cast<std::size_t>(size) * size, 0);
-    PlaceCodewords(matrix, codewords, grid);
-    mask = ApplyMask(grid, size, mask);
-    MergeIntoTemplate(matrix, grid);
-    WriteVersionInformation(matrix, version);
-    WriteFormatInformation(matrix, ecLevel, mask);
+    // 12. Placement, mask, merge, version and format information.
+    PlaceData(matrix, codewords, version, ecLevel, mask);
     return matrix;
 }

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cassert>
 #include <cstring>
+#include <vector>
 
 #include "clsQRCode.h"
 
@@ -173,6 +174,18 @@ void XorPattern(std::span<std::uint8_t> grid, int size, Condition condition)
 }
 
 } // namespace
+
+void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
+                          int ecLevel, int mask) const
+{
+    const int size = matrix.Size();
+    std::vector<std::uint8_t> grid(static_cast<std::size_t>(size) * size, 0);
+    PlaceCodewords(matrix, codewords, grid);
+    mask = ApplyMask(grid, size, mask);
+    MergeIntoTemplate(matrix, grid);
+    WriteVersionInformation(matrix, version);
+    WriteFormatInformation(matrix, ecLevel, mask);
+}
 
 void clsQRCode::PlaceCodewords(const ModuleMatrix& matrix, const std::uint8_t* codewords,
                                std::span<std::uint8_t> grid) const
