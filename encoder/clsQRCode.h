@@ -68,7 +68,9 @@ public:
 
     // Splits data[0 .. length-1] into the cheapest sequence of segments for the
     // width class of version (below 10, 10..26, 27 and up) and returns the
-    // stream length in bits, the 4-bit terminator included. Writes the stream
+    // stream length in bits, the 4-bit terminator included. A kanji character
+    // is a pair passing IsKanjiPair that is also one Shift JIS character when
+    // the data are read from their first byte (81-9F and E0-FC open a pair). Writes the stream
     // into bits unless measureOnly; bits beyond the array's end are counted but
     // never written, so a result above BitArrayCapacity means the stream did
     // not fit.
