@@ -680,7 +680,9 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (ecLevel < 1 || ecLevel > 4) ecLevel = 2;
     // 2. Negative versions are Micro QR, which is not built.
     if (version < 0) return std::nullopt;
-    if (dataLength < 0 || data == nullptr) dataLength = 0;
+    // No data where some are promised is a caller's fault, not an empty message.
+    if (data == nullptr && dataLength > 0) return std::nullopt;
+    if (dataLength < 0) dataLength = 0;
     if (dataLength > kMaxMessageBytes) return std::nullopt;
 
     // 3. The data stream. Not zero-filled: every entry that is ever read, the

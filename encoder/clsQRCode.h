@@ -86,7 +86,9 @@ public:
     int ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const;
 
     // Steps 1 to 12 of encoding: the finished matrix (0 light, 1 dark), or
-    // nothing when no symbol can be built. data may be null when dataLength <= 0.
+    // nothing when no symbol can be built. data may be null only when
+    // dataLength <= 0 (the empty message); null data with a positive length
+    // give nothing.
     std::optional<ModuleMatrix> EncodeMatrix(const std::uint8_t* data, int dataLength, int version,
                                              int ecLevel, int mask);
 
