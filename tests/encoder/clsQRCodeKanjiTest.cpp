@@ -179,11 +179,22 @@ TEST(clsQRCodeKanjiTest, KanjiSegmentsTakeWholeCharacters)
     EXPECT_EQ(SegmentsAtVersion1(qr, long20),
               (std::vector<Segment>{{kByte, 1}, {kKanji, 20}, {kByte, 1}}));
 
+    // Characters at the edges of both lead ranges (8140, 9FFC, E040, EAA4) are
+    // whole characters, kanji like any other.
+    std::string edges;
+    for (const char* sjis : {"\x81\x40", "\x9F\xFC", "\xE0\x40", "\xEA\xA4"}) {
+        const auto text = Convert(sjis, "SHIFT_JIS", "UTF-8");
+        ASSERT_TRUE(text) << sjis;
+        edges += *text;
+    }
+    EXPECT_EQ(SegmentsAtVersion1(qr, ShiftJis("a" + Repeat(edges, 5) + a)),
+              (std::vector<Segment>{{kByte, 1}, {kKanji, 20}, {kByte, 1}}));
+
     // Five: a straddling segment (9A 8E) x 4, (9A B1) would be cheaper than
     // the honest one, but only whole characters may be kanji.
     for (const std::string& text :
          {"a" + Repeat(ji, 5) + a, "a" + Repeat(ji, 20) + a, a + Repeat(ji, 7) + "1",
-          "12" + Repeat(a + ji, 9) + "AB", Repeat(ji + a, 12)}) {
+          "12" + Repeat(a + ji, 9) + "AB", Repeat(ji + a, 12), "a" + Repeat(edges, 5) + a}) {
         ExpectKanjiOnCharacters(qr, ShiftJis(text), text);
         for (int level = 1; level <= 4; ++level) ExpectTextReadsBack(qr, text, level, text);
     }
