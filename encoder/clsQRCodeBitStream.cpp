@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -163,8 +164,12 @@ struct Analysis {
             width[m] = kCountWidth[c][m];
             maxCount[m] = (1 << width[m]) - 1;
         }
+        constexpr int firstCharacterBits[kModeCount] = {8, 4, 6, 13};
+        for (int m = 0; m < kModeCount; ++m) switchBits[m] = Header(m) + firstCharacterBits[m];
     }
     int Header(int m) const { return 4 + width[m]; }
+    // Bits of a new segment's header and first character, by mode.
+    int switchBits[kModeCount] = {};
 };
 
 // Picks the cheapest candidate for mode m from the entries "from", lowest
@@ -189,85 +194,179 @@ Candidate Cheapest(const Candidate* from, int m, int maxCount, int continueBits,
     return {bestCost, best == m && canContinue ? from[m].run + 1 : 1, best};
 }
 
-// The dynamic programme over data[0 .. n-1] (7.4 segment costs). The entries
-// only ever look one position back (two for kanji), so three rows are kept;
-// predecessors, when not null, receive every entry's predecessor (n * 4) for
-// the path recovery. On return last holds the entries of position n-1.
-template <int Modes>
-void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllowed,
-             std::int8_t* predecessors, Candidate (&last)[kModeCount])
-{
-    // Three rows used in turn, by pointer: copying the rows between
-    // positions made the compiler store entries as scalars and reload them
-    // as vectors, and every such reload waited for the stores to retire.
+constexpr Candidate kImpossibleEntry{kImpossible, 0, 0};
+
+// The entries of three positions in turn: back2 and back1 the two before the
+// current one (kanji looks two back).
+struct Rows {
     Candidate rows[3][kModeCount]{};
     Candidate* back2 = rows[0];
     Candidate* back1 = rows[1];
     Candidate* current = rows[2];
-    constexpr Candidate impossible{kImpossible, 0, 0};
-    for (auto& row : rows)
-        for (int m = Modes; m < kModeCount; ++m) row[m] = impossible;
-    const int byteSwitch = a.Header(ByteMode) + 8;
-    const int numericSwitch = a.Header(NumericMode) + 4;
-    const int alphanumericSwitch = a.Header(AlphanumericMode) + 6;
-    const int kanjiSwitch = a.Header(KanjiMode) + 13;
-    // Character boundaries, scanned from the first byte: a kanji segment may
-    // only take whole Shift JIS characters, since a reader decodes every pair
-    // as one; a pair straddling two characters would come back as other text.
-    int nextCharacter = 0; // where the next character starts
-    int openedAt = -1;     // where the last two-byte character started
-
-    for (int i = 0; i < n; ++i) {
-        const bool closesCharacter = openedAt == i - 1;
-        if (i == nextCharacter) {
-            const bool twoBytes = IsShiftJisLead(data[i]) && i + 1 < n;
-            if (twoBytes) openedAt = i;
-            nextCharacter = i + (twoBytes ? 2 : 1);
-        }
-        const int cls = clsQRCode::CharClass(data[i]);
-        if (i == 0) {
-            current[ByteMode] = {byteSwitch, 1, -1};
-            current[NumericMode] = cls == 1 ? Candidate{numericSwitch, 1, -1} : impossible;
-            current[AlphanumericMode] =
-                cls != 0 ? Candidate{alphanumericSwitch, 1, -1} : impossible;
-            if constexpr (Modes > KanjiMode) current[KanjiMode] = impossible;
-        } else {
-            // Byte mode: always possible.
-            current[ByteMode] =
-                Cheapest<Modes>(back1, ByteMode, a.maxCount[ByteMode], 8, byteSwitch);
-            // Numeric mode: 10 bits per three digits, 4 for a last single digit, 7 for a pair.
-            current[NumericMode] =
-                cls != 1
-                    ? impossible
-                    : Cheapest<Modes>(back1, NumericMode, a.maxCount[NumericMode],
-                                      3 + (back1[NumericMode].run % 3 == 0 ? 1 : 0), numericSwitch);
-            // Alphanumeric mode: 11 bits per pair, 6 for a last single character.
-            current[AlphanumericMode] =
-                cls == 0 ? impossible
-                         : Cheapest<Modes>(back1, AlphanumericMode, a.maxCount[AlphanumericMode],
-                                           5 + (back1[AlphanumericMode].run % 2 == 0 ? 1 : 0),
-                                           alphanumericSwitch);
-            // Kanji mode: byte i closes a double-byte character that starts at i-1.
-            if constexpr (Modes > KanjiMode) {
-                if (!kanjiAllowed || !closesCharacter ||
-                    !clsQRCode::IsKanjiPair(data[i - 1], data[i]))
-                    current[KanjiMode] = impossible;
-                else if (i == 1) current[KanjiMode] = {kanjiSwitch, 1, -1};
-                else
-                    current[KanjiMode] =
-                        Cheapest<Modes>(back2, KanjiMode, a.maxCount[KanjiMode], 13, kanjiSwitch);
-            }
-        }
-        if (predecessors != nullptr)
-            for (int m = 0; m < Modes; ++m)
-                predecessors[static_cast<std::size_t>(i) * kModeCount + m] =
-                    static_cast<std::int8_t>(current[m].predecessor);
+    void Rotate()
+    {
         Candidate* oldest = back2;
         back2 = back1;
         back1 = current;
         current = oldest;
     }
-    std::copy(back1, back1 + kModeCount, std::begin(last));
+};
+
+// Where the Shift JIS characters of the message start, scanned from its first
+// byte: a kanji segment may only take whole characters, since a reader decodes
+// every pair as one; a pair straddling two characters would come back as
+// other text.
+struct CharacterBoundaries {
+    int nextCharacter = 0; // where the next character starts
+    int openedAt = -1;     // where the last two-byte character started
+    // Whether byte i closes a two-byte character; call for i = 0, 1, ...
+    bool Advance(const std::uint8_t* data, int i, int n)
+    {
+        const bool closes = openedAt == i - 1;
+        if (i == nextCharacter) {
+            const bool twoBytes = IsShiftJisLead(data[i]) && i + 1 < n;
+            if (twoBytes) openedAt = i;
+            nextCharacter = i + (twoBytes ? 2 : 1);
+        }
+        return closes;
+    }
+};
+
+// The entries of position i >= 1 from those before it (7.4 segment costs):
+// byte always; numeric for a digit (10 bits per three digits, 4 for a last
+// single one, 7 for a pair); alphanumeric for any character of its set (11
+// bits per pair, 6 for a last single one); kanji when the bytes i-1 and i
+// are one kanji character.
+template <int Modes>
+void Step(const std::uint8_t* data, int i, const Analysis& a, bool kanjiPossible, Rows& r)
+{
+    const int cls = clsQRCode::CharClass(data[i]);
+    const Candidate* back1 = r.back1;
+    Candidate* current = r.current;
+    current[ByteMode] = Cheapest<Modes>(back1, ByteMode, a.maxCount[ByteMode], 8, a.switchBits[0]);
+    current[NumericMode] =
+        cls != 1 ? kImpossibleEntry
+                 : Cheapest<Modes>(back1, NumericMode, a.maxCount[NumericMode],
+                                   3 + (back1[NumericMode].run % 3 == 0 ? 1 : 0), a.switchBits[1]);
+    current[AlphanumericMode] =
+        cls == 0
+            ? kImpossibleEntry
+            : Cheapest<Modes>(back1, AlphanumericMode, a.maxCount[AlphanumericMode],
+                              5 + (back1[AlphanumericMode].run % 2 == 0 ? 1 : 0), a.switchBits[2]);
+    if constexpr (Modes > KanjiMode) {
+        if (!kanjiPossible || !clsQRCode::IsKanjiPair(data[i - 1], data[i]))
+            current[KanjiMode] = kImpossibleEntry;
+        else if (i == 1) current[KanjiMode] = {a.switchBits[KanjiMode], 1, -1};
+        else
+            current[KanjiMode] =
+                Cheapest<Modes>(r.back2, KanjiMode, a.maxCount[KanjiMode], 13, a.switchBits[3]);
+    }
+}
+
+// The entries of position 0, each mode opening its first segment.
+void FirstStep(std::uint8_t byte, const Analysis& a, Candidate* current)
+{
+    const int cls = clsQRCode::CharClass(byte);
+    current[ByteMode] = {a.switchBits[ByteMode], 1, -1};
+    current[NumericMode] = cls == 1 ? Candidate{a.switchBits[1], 1, -1} : kImpossibleEntry;
+    current[AlphanumericMode] = cls != 0 ? Candidate{a.switchBits[2], 1, -1} : kImpossibleEntry;
+    current[KanjiMode] = kImpossibleEntry;
+}
+
+void Record(std::int8_t* predecessors, int i, int modes, const Candidate* entries)
+{
+    if (predecessors == nullptr) return;
+    for (int m = 0; m < modes; ++m)
+        predecessors[static_cast<std::size_t>(i) * kModeCount + m] =
+            static_cast<std::int8_t>(entries[m].predecessor);
+}
+
+// Long runs of one character class reach a steady state in which every step
+// is known in advance; these fast paths take the bytes after position i (the
+// entries in r.back1) while it holds and return the last position they took
+// (i when none), with the rows and predecessors as Step would leave them.
+//
+// Digits: once numeric has continued and byte and alphanumeric have both just
+// switched from numeric, numeric keeps continuing and the others keep
+// switching from it, since a digit adds at most 4 bits to numeric and opening
+// a segment costs more than 8 (an induction on the costs of Step), until the
+// numeric run reaches its count limit. No kanji pair starts with a digit.
+int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+               std::int8_t* predecessors)
+{
+    const Candidate* s = r.back1;
+    if (s[NumericMode].predecessor != NumericMode || s[NumericMode].run < 2 ||
+        s[ByteMode].predecessor != NumericMode || s[ByteMode].run != 1 ||
+        s[AlphanumericMode].predecessor != NumericMode || s[AlphanumericMode].run != 1)
+        return i;
+    int p = i + 1;
+    for (; p < n && clsQRCode::CharClass(data[p]) == 1 &&
+           r.back1[NumericMode].run < a.maxCount[NumericMode];
+         ++p) {
+        const Candidate numeric = r.back1[NumericMode];
+        Candidate* current = r.current;
+        current[ByteMode] = {numeric.cost + a.switchBits[ByteMode], 1, NumericMode};
+        current[NumericMode] = {numeric.cost + 3 + (numeric.run % 3 == 0 ? 1 : 0), numeric.run + 1,
+                                NumericMode};
+        current[AlphanumericMode] = {numeric.cost + a.switchBits[AlphanumericMode], 1, NumericMode};
+        current[KanjiMode] = kImpossibleEntry;
+        if (predecessors != nullptr)
+            std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\1\1\1\0", 4);
+        r.Rotate();
+    }
+    return p - 1;
+}
+
+// Bytes outside the alphanumeric set, when kanji is not allowed: numeric and
+// alphanumeric are impossible, so byte mode continues, or opens a new segment
+// at its count limit.
+int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+              std::int8_t* predecessors)
+{
+    if (clsQRCode::CharClass(data[i]) != 0) return i;
+    int p = i + 1;
+    for (; p < n && clsQRCode::CharClass(data[p]) == 0; ++p) {
+        const Candidate byte = r.back1[ByteMode];
+        Candidate* current = r.current;
+        current[ByteMode] = byte.run < a.maxCount[ByteMode]
+                                ? Candidate{byte.cost + 8, byte.run + 1, ByteMode}
+                                : Candidate{byte.cost + a.switchBits[ByteMode], 1, ByteMode};
+        current[NumericMode] = kImpossibleEntry;
+        current[AlphanumericMode] = kImpossibleEntry;
+        if (predecessors != nullptr)
+            std::memset(predecessors + static_cast<std::size_t>(p) * kModeCount, 0, 3);
+        r.Rotate();
+    }
+    return p - 1;
+}
+
+// The dynamic programme over data[0 .. n-1]: Step for every position, the
+// fast paths where a run allows. Only the first Modes modes are worked out
+// (3 when kanji is not allowed: its entries then stay impossible).
+// predecessors, when not null, receive every entry's predecessor (n * 4) for
+// the path recovery. On return last holds the entries of position n-1.
+template <int Modes>
+void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* predecessors,
+             Candidate (&last)[kModeCount])
+{
+    Rows r;
+    for (auto& row : r.rows)
+        for (int m = 0; m < kModeCount; ++m) row[m] = kImpossibleEntry;
+    CharacterBoundaries characters;
+    for (int i = 0; i < n; ++i) {
+        const bool closesCharacter = characters.Advance(data, i, n);
+        if (i == 0) FirstStep(data[0], a, r.current);
+        else Step<Modes>(data, i, a, closesCharacter, r);
+        Record(predecessors, i, Modes, r.current);
+        r.Rotate();
+        int end = SkipDigits(data, i, n, a, r, predecessors);
+        if constexpr (Modes == KanjiMode)
+            if (end == i) end = SkipBytes(data, i, n, a, r, predecessors);
+        // The skipped bytes are single-byte characters, or kanji is not allowed.
+        if (end > i) characters.nextCharacter = end + 1;
+        i = end;
+    }
+    std::copy(r.back1, r.back1 + kModeCount, std::begin(last));
 }
 
 } // namespace
@@ -364,8 +463,8 @@ std::vector<std::uint8_t> clsQRCode::SegmentModes(const std::uint8_t* data, int 
     if (bits == nullptr) predecessors.resize(static_cast<std::size_t>(length) * kModeCount);
     Candidate back1[kModeCount];
     std::int8_t* record = bits != nullptr ? nullptr : predecessors.data();
-    if (kanjiAllowed_) Analyse<kModeCount>(data, length, a, true, record, back1);
-    else Analyse<KanjiMode>(data, length, a, false, record, back1);
+    if (kanjiAllowed_) Analyse<kModeCount>(data, length, a, record, back1);
+    else Analyse<KanjiMode>(data, length, a, record, back1);
 
     // The final mode: the cheapest end, lowest mode number on equal costs.
     int last = 0;
