@@ -299,22 +299,30 @@ int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& 
         s[ByteMode].predecessor != NumericMode || s[ByteMode].run != 1 ||
         s[AlphanumericMode].predecessor != NumericMode || s[AlphanumericMode].run != 1)
         return i;
+    // Numeric's entries at p - 2, p - 1 and p; the other modes follow from them.
+    Candidate twoBack{}, oneBack{}, numeric = s[NumericMode];
     int p = i + 1;
-    for (; p < n && clsQRCode::CharClass(data[p]) == 1 &&
-           r.back1[NumericMode].run < a.maxCount[NumericMode];
+    for (; p < n && clsQRCode::CharClass(data[p]) == 1 && numeric.run < a.maxCount[NumericMode];
          ++p) {
-        const Candidate numeric = r.back1[NumericMode];
-        Candidate* current = r.current;
-        current[ByteMode] = {numeric.cost + a.switchBits[ByteMode], 1, NumericMode};
-        current[NumericMode] = {numeric.cost + 3 + (numeric.run % 3 == 0 ? 1 : 0), numeric.run + 1,
-                                NumericMode};
-        current[AlphanumericMode] = {numeric.cost + a.switchBits[AlphanumericMode], 1, NumericMode};
-        current[KanjiMode] = kImpossibleEntry;
+        twoBack = oneBack;
+        oneBack = numeric;
+        numeric = {numeric.cost + 3 + (numeric.run % 3 == 0 ? 1 : 0), numeric.run + 1, NumericMode};
         if (predecessors != nullptr)
             std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\1\1\1\0", 4);
-        r.Rotate();
     }
-    return p - 1;
+    const int end = p - 1;
+    // The rows of end - 1 (unless that is i, already in back1) and end.
+    const auto push = [&](const Candidate& entry, const Candidate& before) {
+        r.current[ByteMode] = {before.cost + a.switchBits[ByteMode], 1, NumericMode};
+        r.current[NumericMode] = entry;
+        r.current[AlphanumericMode] = {before.cost + a.switchBits[AlphanumericMode], 1,
+                                       NumericMode};
+        r.current[KanjiMode] = kImpossibleEntry;
+        r.Rotate();
+    };
+    if (end - 1 > i) push(oneBack, twoBack);
+    if (end > i) push(numeric, oneBack);
+    return end;
 }
 
 // Bytes outside the alphanumeric set, when kanji is not allowed: numeric and
@@ -324,20 +332,26 @@ int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r
               std::int8_t* predecessors)
 {
     if (clsQRCode::CharClass(data[i]) != 0) return i;
+    Candidate oneBack{}, byte = r.back1[ByteMode];
     int p = i + 1;
     for (; p < n && clsQRCode::CharClass(data[p]) == 0; ++p) {
-        const Candidate byte = r.back1[ByteMode];
-        Candidate* current = r.current;
-        current[ByteMode] = byte.run < a.maxCount[ByteMode]
-                                ? Candidate{byte.cost + 8, byte.run + 1, ByteMode}
-                                : Candidate{byte.cost + a.switchBits[ByteMode], 1, ByteMode};
-        current[NumericMode] = kImpossibleEntry;
-        current[AlphanumericMode] = kImpossibleEntry;
+        oneBack = byte;
+        byte = byte.run < a.maxCount[ByteMode]
+                   ? Candidate{byte.cost + 8, byte.run + 1, ByteMode}
+                   : Candidate{byte.cost + a.switchBits[ByteMode], 1, ByteMode};
         if (predecessors != nullptr)
             std::memset(predecessors + static_cast<std::size_t>(p) * kModeCount, 0, 3);
-        r.Rotate();
     }
-    return p - 1;
+    const int end = p - 1;
+    const auto push = [&](const Candidate& entry) {
+        r.current[ByteMode] = entry;
+        r.current[NumericMode] = kImpossibleEntry;
+        r.current[AlphanumericMode] = kImpossibleEntry;
+        r.Rotate();
+    };
+    if (end - 1 > i) push(oneBack);
+    if (end > i) push(byte);
+    return end;
 }
 
 // The dynamic programme over data[0 .. n-1]: Step for every position, the
