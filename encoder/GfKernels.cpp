@@ -126,10 +126,11 @@ bool Supported(Kernel kernel)
     return static_cast<int>(kernel) <= static_cast<int>(fastest);
 }
 
-Kernel Active()
+Kernel Active(int lanes)
 {
     static const Kernel fastest = Fastest();
-    return forcedKernel >= 0 ? static_cast<Kernel>(forcedKernel) : fastest;
+    if (forcedKernel >= 0) return static_cast<Kernel>(forcedKernel);
+    return lanes <= 2 ? Kernel::Plain : fastest;
 }
 
 bool ForceKernel(Kernel kernel)

@@ -31,9 +31,11 @@ constexpr int LaneAlignment = 32;
 // Whether this CPU (and its operating system) can run kernel.
 bool Supported(Kernel kernel);
 
-// The kernel Divide uses: the one a test forced, else the fastest this CPU
-// supports (AVX2, then SSSE3, then plain).
-Kernel Active();
+// The kernel for a division of lanes blocks: the one a test forced, else
+// the fastest this CPU supports (AVX2, then SSSE3, then plain), except that
+// one or two blocks go to the plain kernel, which then does less work than a
+// vector kernel filling whole vectors.
+Kernel Active(int lanes = LaneAlignment);
 
 // Makes Active() answer kernel until UseFastestKernel(); false, changing
 // nothing, when this CPU cannot run it. For tests of the paths other CPUs take.

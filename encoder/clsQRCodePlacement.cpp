@@ -53,6 +53,15 @@ private:
     int position_ = 0;
 };
 
+std::uint32_t Load32(const std::uint8_t* p)
+{
+    std::uint32_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+void Store32(std::uint8_t* p, std::uint32_t word) { std::memcpy(p, &word, sizeof word); }
+
 std::uint64_t Load64(const std::uint8_t* p)
 {
     std::uint64_t word;
@@ -169,6 +178,7 @@ void XorPattern(std::span<std::uint8_t> grid, int size, Condition condition)
         const std::uint8_t* pattern = rows[i % rowPeriod];
         int j = 0;
         for (; j + 8 <= size; j += 8) Store64(cell + j, Load64(cell + j) ^ Load64(pattern + j));
+        for (; j + 4 <= size; j += 4) Store32(cell + j, Load32(cell + j) ^ Load32(pattern + j));
         for (; j < size; ++j) cell[j] ^= pattern[j];
     }
 }
@@ -256,6 +266,12 @@ void clsQRCode::MergeIntoTemplate(ModuleMatrix& matrix, std::span<const std::uin
             const std::uint64_t t = Load64(cells + column);
             const std::uint64_t free = ~(t | t >> 1) & ones;
             Store64(cells + column, (t & ones) | (Load64(masked + column) & free));
+        }
+        for (; column + 4 <= size; column += 4) {
+            const std::uint32_t t = Load32(cells + column);
+            const std::uint32_t free = ~(t | t >> 1) & static_cast<std::uint32_t>(ones);
+            Store32(cells + column,
+                    (t & static_cast<std::uint32_t>(ones)) | (Load32(masked + column) & free));
         }
         for (; column < size; ++column) {
             const std::uint8_t t = cells[column];

@@ -102,7 +102,7 @@ bool clsReedSolomon::EncodeBlocks(const std::uint8_t* dataRows, int blocks, int 
 {
     const int e = checkLength_;
     if (feedback_.empty() || static_cast<int>(feedback_.size()) != e || blocks <= 0) return false;
-    GfKernels::Divide(GfKernels::Active(), feedback_.data(), e, dataRows, dataLength_, stride,
+    GfKernels::Divide(GfKernels::Active(blocks), feedback_.data(), e, dataRows, dataLength_, stride,
                       blocks, parityRows);
     return true;
 }
