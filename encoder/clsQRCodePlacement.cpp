@@ -105,6 +105,26 @@ int FreeRowsAhead(std::uint64_t word, bool upwards)
     return (upwards ? std::countl_zero(word) : std::countr_zero(word)) / 8;
 }
 
+// The next 2 * run bits into run rows (run <= 8) whose two modules are both
+// free, from cells on by gridStep; returns the cell after the last row.
+std::uint8_t* PlaceFreeRows(std::uint8_t* cells, std::ptrdiff_t gridStep, int run,
+                            CodewordBitReader& bits)
+{
+    const int value = bits.Peek16();
+    bits.Skip(2 * run);
+    if (run < 8) {
+        for (int t = 0; t < run; ++t, cells += gridStep)
+            std::memcpy(cells, &kPairCells[(value >> (14 - 2 * t)) & 3], 2);
+        return cells;
+    }
+    for (const int byte : {value >> 8, value & 0xFF})
+        for (const std::uint16_t pair : kRowPairs[byte]) {
+            std::memcpy(cells, &pair, sizeof pair);
+            cells += gridStep;
+        }
+    return cells;
+}
+
 // One column pair (columns c + 1 and c) over all rows from startRow in steps
 // of step (-1 upwards, +1 downwards), 7.7.3. A row takes the right module's
 // bit first, then the left's; function modules take none. Rows whose two
@@ -115,33 +135,18 @@ void PlaceColumnPair(const ModuleMatrix& matrix, std::uint8_t* grid, int c, int 
     const int size = matrix.Size();
     const std::ptrdiff_t gridStep = static_cast<std::ptrdiff_t>(step) * size;
     std::uint8_t* cells = grid + static_cast<std::ptrdiff_t>(startRow) * size + c;
-    int row = startRow;
-    for (int left = size; left > 0;) {
+    for (int row = startRow, left = size; left > 0;) {
         // The function patterns are symmetric about the main diagonal (the
         // dark module's mirror cell is reserved for format information), so
         // the modules (r, c) of rows r .. r + 7 are free exactly where the
         // template's row c is 0 in columns r .. r + 7: one word per column.
-        int run = 0;
-        if (left >= 8) {
-            const int first = step > 0 ? row : row - 7;
-            run = FreeRowsAhead(
-                Load64(Cells(matrix, c, first)) | Load64(Cells(matrix, c + 1, first)), step < 0);
-        }
-        if (run == 8) {
-            const int value = bits.Peek16();
-            bits.Skip(16);
-            for (const int byte : {value >> 8, value & 0xFF})
-                for (const std::uint16_t pair : kRowPairs[byte]) {
-                    std::memcpy(cells, &pair, sizeof pair);
-                    cells += gridStep;
-                }
-        } else if (run > 0) {
-            const int value = bits.Peek16();
-            bits.Skip(2 * run);
-            for (int t = 0; t < run; ++t, cells += gridStep)
-                std::memcpy(cells, &kPairCells[(value >> (14 - 2 * t)) & 3], 2);
-        }
+        const int first = step > 0 ? row : row - 7;
+        const int run = left < 8 ? 0
+                                 : FreeRowsAhead(Load64(Cells(matrix, c, first)) |
+                                                     Load64(Cells(matrix, c + 1, first)),
+                                                 step < 0);
         if (run > 0) {
+            cells = PlaceFreeRows(cells, gridStep, run, bits);
             row += run * step;
             left -= run;
             continue;
