@@ -1,5 +1,9 @@
 #include "GfKernels.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define VEMORA_GF_X86 1
@@ -11,23 +15,42 @@ namespace {
 // The kernel a test forced, or -1 for the fastest the CPU supports.
 int forcedKernel = -1;
 
-// The reference: the same lookups as the vector kernels, one lane at a time.
+// One lane at a time, the remainder in a window that slides along a buffer:
+// before data symbol r it is window[r .. r+e-1], the feedback window[r], and
+// the step adds the product of the feedback with every coefficient to
+// window[r+1 .. r+e], eight bytes at a time. The products come from rows of
+// nibble products, low[n] holding n times every coefficient in remainder
+// order, so a step is two row lookups whatever e is.
 void DividePlain(const NibbleProducts* feedback, int e, const std::uint8_t* rows, int k, int stride,
                  int lanes, std::uint8_t* parity)
 {
-    for (int lane = 0; lane < lanes; ++lane) {
-        std::uint8_t* remainder = parity + lane;
-        for (int j = 0; j < e; ++j) remainder[j * stride] = 0;
-        for (int r = 0; r < k; ++r) {
-            const int lead = rows[r * stride + lane] ^ remainder[0];
-            const int low = lead & 15;
-            const int high = lead >> 4;
-            for (int j = 0; j + 1 < e; ++j)
-                remainder[j * stride] = static_cast<std::uint8_t>(
-                    remainder[(j + 1) * stride] ^ feedback[j].low[low] ^ feedback[j].high[high]);
-            remainder[(e - 1) * stride] =
-                static_cast<std::uint8_t>(feedback[e - 1].low[low] ^ feedback[e - 1].high[high]);
+    const int rowBytes = (e + 7) / 8 * 8;
+    std::vector<std::uint8_t> products(static_cast<std::size_t>(32) * rowBytes, 0);
+    for (int n = 0; n < 16; ++n)
+        for (int j = 0; j < e; ++j) {
+            products[static_cast<std::size_t>(n) * rowBytes + j] = feedback[j].low[n];
+            products[static_cast<std::size_t>(16 + n) * rowBytes + j] = feedback[j].high[n];
         }
+    std::vector<std::uint8_t> window(static_cast<std::size_t>(k + rowBytes + 1));
+    for (int lane = 0; lane < lanes; ++lane) {
+        std::fill(window.begin(), window.end(), std::uint8_t{0});
+        for (int r = 0; r < k; ++r) {
+            const int lead = rows[static_cast<std::ptrdiff_t>(r) * stride + lane] ^ window[r];
+            const std::uint8_t* low = &products[static_cast<std::size_t>(lead & 15) * rowBytes];
+            const std::uint8_t* high =
+                &products[static_cast<std::size_t>(16 + (lead >> 4)) * rowBytes];
+            std::uint8_t* out = &window[static_cast<std::size_t>(r) + 1];
+            for (int j = 0; j < rowBytes; j += 8) {
+                std::uint64_t a, b, c;
+                std::memcpy(&a, out + j, 8);
+                std::memcpy(&b, low + j, 8);
+                std::memcpy(&c, high + j, 8);
+                a ^= b ^ c;
+                std::memcpy(out + j, &a, 8);
+            }
+        }
+        for (int j = 0; j < e; ++j)
+            parity[static_cast<std::ptrdiff_t>(j) * stride + lane] = window[k + j];
     }
 }
 
@@ -130,7 +153,7 @@ Kernel Active(int lanes)
 {
     static const Kernel fastest = Fastest();
     if (forcedKernel >= 0) return static_cast<Kernel>(forcedKernel);
-    return lanes <= 2 ? Kernel::Plain : fastest;
+    return lanes <= 4 ? Kernel::Plain : fastest;
 }
 
 bool ForceKernel(Kernel kernel)

@@ -12,7 +12,7 @@
 // addition (XOR) in GF(2^8), c * x = low[x & 15] XOR high[x >> 4]. Sixteen
 // entries fit one SIMD register, so PSHUFB looks up 16 (SSSE3) or 32 (AVX2)
 // lanes per instruction. The plain kernel does the same lookups one lane at a
-// time and runs on any x86-64 (or other) CPU.
+// time, a whole remainder per step, and runs on any x86-64 (or other) CPU.
 namespace GfKernels {
 
 // The products of one field element c with every nibble value n:
@@ -33,7 +33,7 @@ bool Supported(Kernel kernel);
 
 // The kernel for a division of lanes blocks: the one a test forced, else
 // the fastest this CPU supports (AVX2, then SSSE3, then plain), except that
-// one or two blocks go to the plain kernel, which then does less work than a
+// up to four blocks go to the plain kernel, which then does less work than a
 // vector kernel filling whole vectors.
 Kernel Active(int lanes = LaneAlignment);
 
