@@ -42,7 +42,9 @@ export WINEPREFIX="$state/prefix"
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: nothing here needs them, and their installers would ask.
-export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+# No winemenubuilder: a shortcut made in the Start menu (by the installer
+# under test) would otherwise become a desktop entry in the Unix home folder.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 
 alive() { [ -s "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
 
@@ -105,6 +107,16 @@ set_up() {
   if [ -z "${VEMORA_WINE_DISPLAY:-}" ] && [ ! -e "$state/unmanaged" ]; then
     DISPLAY=$(display) wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
       9>&- </dev/null >>"$state/wineboot.log" 2>&1 && touch "$state/unmanaged"
+  fi
+  # Wine draws the caption buttons with its own Marlett font (Debian
+  # fonts-wine); without it they come out as the letters "0 1 r". Debian's
+  # Wine 8 looks for its fonts in the wrong folder, but finds them in the
+  # prefix's own Fonts folder. Only Marlett is linked: the other fonts that the
+  # tests' pixels were drawn with stay as they are.
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -e "$marlett" ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
+    ln -sf "$marlett" "$fonts/marlett.ttf"
   fi
   # The first program of a session starts Wine's own processes (services,
   # the desktop's explorer), and they inherit its output: were that a test,
