@@ -89,6 +89,43 @@ TEST(ClientEdgeSkin, ListAndEditWithASunkenEdgeGetTheFlatFrame)
     ExpectFlatEdge(list, Frame);
 }
 
+TEST(ClientEdgeSkin, AnEditWithAVerticalScrollBarKeepsTheScrollBarsOutline)
+{
+    // The flat frame covers the sunken edge only; the scroll bar inside it
+    // keeps every pixel it has without the skin, its outline included.
+    Edged edged;
+    const DWORD style = ES_MULTILINE | WS_VSCROLL;
+    const HWND skinned = edged.Make(L"Edit", style, WS_EX_CLIENTEDGE);
+    HWND plainForm = skintest::CreateTopWindow(L"VemoraUnskinnedHost");
+    const HWND plain = skintest::CreateChild(plainForm, L"Edit", L"text", style, 10, 10, 150, 60,
+                                             WS_EX_CLIENTEDGE);
+    RedrawWindow(plain, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    skintest::PumpPending();
+    ExpectFlatEdge(skinned, Frame);
+
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(GetScrollBarInfo(skinned, OBJID_VSCROLL, &bar));
+    RECT window{};
+    GetWindowRect(skinned, &window);
+    const int left = bar.rcScrollBar.left - window.left, top = bar.rcScrollBar.top - window.top;
+    const int width = bar.rcScrollBar.right - bar.rcScrollBar.left,
+              height = bar.rcScrollBar.bottom - bar.rcScrollBar.top;
+    ASSERT_GT(width, 4);
+    ASSERT_GT(height, 4);
+    ASSERT_GE(left, 2) << "the scroll bar lies inside the sunken edge";
+    int mismatches = 0;
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) {
+            const std::uint32_t shown = WindowRgbAt(skinned, x, y), own = WindowRgbAt(plain, x, y);
+            if (shown != own && mismatches++ < 3)
+                ADD_FAILURE() << "scroll bar at " << x << "," << y << ": " << Hex(shown)
+                              << " instead of " << Hex(own);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
 TEST(ClientEdgeSkin, DisabledWindowsGetThePaleFrame)
 {
     Edged edged;

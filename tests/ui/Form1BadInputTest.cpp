@@ -115,7 +115,7 @@ TEST_F(Form1BadInput, BurstsOfClicksOnCreateSaveAndCopy)
     const std::vector<std::wstring> files = SavedFiles();
     EXPECT_EQ(files.size(), 20u);
     EXPECT_EQ(std::set<std::wstring>(files.begin(), files.end()).size(), 20u);
-    EXPECT_NE(std::find(files.begin(), files.end(), L"21时05分03秒  (20).png"), files.end());
+    EXPECT_NE(std::find(files.begin(), files.end(), L"21时05分03秒 (20).png"), files.end());
 
     // Twenty Copies: each one reports success.
     for (int i = 0; i < 20; ++i) {

@@ -2,6 +2,7 @@
 // these tests one at a time (RESOURCE_LOCK clipboard), never beside each other.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
 
 #include "FormDriver.h"
@@ -9,6 +10,36 @@
 namespace {
 const std::string StartBytes =
     "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n";
+// Replaces the clipboard's content with text; false when it was busy.
+bool PutText(HWND owner, const std::wstring& text)
+{
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    bool put = false;
+    if (memory) {
+        std::memcpy(GlobalLock(memory), text.c_str(), bytes);
+        GlobalUnlock(memory);
+        put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        if (!put) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return put;
+}
+
+std::wstring ClipboardText()
+{
+    if (!OpenClipboard(nullptr)) return L"(busy)";
+    std::wstring text;
+    if (HANDLE memory = GetClipboardData(CF_UNICODETEXT)) {
+        text = static_cast<const wchar_t*>(GlobalLock(memory));
+        GlobalUnlock(memory);
+    }
+    CloseClipboard();
+    return text;
+}
+
 } // namespace
 
 class Form1Clipboard : public FormTest {
@@ -44,9 +75,33 @@ TEST_F(Form1Clipboard, CopyPutsTheEnlargedSymbolOnTheClipboard)
     EXPECT_TRUE(DecodesTo(own.get(), StartBytes, &decoded)) << decoded;
 }
 
-TEST_F(Form1Clipboard, ABusyClipboardWarnsInsteadOfReportingSuccess)
+TEST_F(Form1Clipboard, AClipboardBusyForAMomentIsWaitedFor)
 {
     ASSERT_TRUE(Create());
+    // Another thread holds the clipboard for 300 ms, as clipboard managers
+    // do when they read a new content; Copy tries for about a second.
+    HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread holder([&] {
+        OpenClipboard(nullptr);
+        SetEvent(opened);
+        Sleep(300);
+        CloseClipboard();
+    });
+    WaitForSingleObject(opened, INFINITE);
+    const SeenBox box = Copy();
+    holder.join();
+    CloseHandle(opened);
+    EXPECT_EQ(box.text, L"你已成功复制到剪贴板!");
+    EXPECT_EQ(box.icon, SeenBox::Icon::Information);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP));
+    CloseClipboard();
+}
+
+TEST_F(Form1Clipboard, ABusyClipboardWarnsAndKeepsWhatWasOnIt)
+{
+    ASSERT_TRUE(Create());
+    ASSERT_TRUE(PutText(Form(), L"the user's own text"));
     // Another thread holds the clipboard open while Copy runs.
     HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -64,4 +119,6 @@ TEST_F(Form1Clipboard, ABusyClipboardWarnsInsteadOfReportingSuccess)
     CloseHandle(release);
     EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
     EXPECT_EQ(box.text, L"无法打开剪贴板，二维码图片没有复制，请稍后再试！");
+    EXPECT_EQ(ClipboardText(), L"the user's own text");
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_BITMAP));
 }

@@ -7,6 +7,8 @@
 #include <fstream>
 #include <thread>
 
+#include "clsQRCode.h"
+
 namespace {
 
 std::wstring MakeTempFolder()
@@ -160,6 +162,10 @@ void FormTest::OpenForm()
     };
     services.programFolder = [this] { return programFolder_; };
     services.localTime = [this] { return now_; };
+    services.makePicture = [this](clsQRCode& coder, const std::uint8_t* data, int count,
+                                  int version, int level, int mask) -> IPictureDisp* {
+        return pictureFails_ ? nullptr : coder.Encode(data, count, version, level, mask);
+    };
     form_ = std::make_unique<Form1>(std::move(services));
     ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
     // Away from the top left corner, where the windows of other test

@@ -83,6 +83,9 @@ protected:
     SYSTEMTIME now_{};
     std::vector<std::wstring> startedPrograms_;
     bool startAnswer_ = true;
+    // While set, the symbol's picture cannot be made (as when GDI or OLE
+    // refuse): the picture service answers null.
+    bool pictureFails_ = false;
 };
 
 // Decodes a PNG file with WIC into a 32-bit bitmap, or null.
