@@ -426,8 +426,10 @@ TEST_F(SkinEngine, AFailedProcAddrLeavesTheWindowAsItWas)
         ASSERT_TRUE(full.full()) << "the atom table never filled";
         ASSERT_FALSE(SetPropA(plain, "VEMORA_PROBE", reinterpret_cast<HANDLE>(1)))
             << "a property still found an atom";
-        EXPECT_EQ(SkinAttach(plain), 0);
-        EXPECT_EQ(ProcOf(plain), own) << "subclassed with no previous procedure kept";
+        // Asserted: attaching again below would store the skin's own
+        // procedure as the previous one, and recurse.
+        ASSERT_EQ(SkinAttach(plain), 0);
+        ASSERT_EQ(ProcOf(plain), own) << "subclassed with no previous procedure kept";
         EXPECT_EQ(PropValue(plain, "PROCADDR"), 0);
         EXPECT_EQ(SkinAttachCount(), 0);
     }
