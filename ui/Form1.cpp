@@ -461,16 +461,21 @@ void Form1::Command1_Click()
         services_.makePicture(*coder_, bytes.bytes.data(), bytes.count, version, level, mask));
     if (!image1_) {
         ForgetSymbol();
-        // Too long only when the data really fit no symbol; otherwise the
-        // system could not draw it, and another version would not help.
-        if (!coder_->EncodeMatrix(bytes.bytes.data(), bytes.count, version, level, mask))
-            Warn(TooLongMessage(*coder_, bytes.bytes.data(), bytes.count, version, level, mask));
-        else Warn(L"内容可以编码，但无法生成二维码图片，请稍后再试！");
+        WarnNoPicture(bytes.bytes.data(), bytes.count, version, level, mask);
         return;
     }
 
     // 5. to 7. Show it enlarged in Pic2.
     ShowSymbolInPic2();
+}
+
+void Form1::WarnNoPicture(const std::uint8_t* data, int count, int version, int level, int mask)
+{
+    // Too long only when the data really fit no symbol; otherwise the system
+    // could not draw it, and another version or level would not help.
+    if (!coder_->EncodeMatrix(data, count, version, level, mask))
+        Warn(TooLongMessage(*coder_, data, count, version, level, mask));
+    else Warn(L"内容可以编码，但无法生成二维码图片，请稍后再试！");
 }
 
 void Form1::ShowSymbolInPic2()

@@ -2,7 +2,6 @@
 // these tests one at a time (RESOURCE_LOCK clipboard), never beside each other.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <thread>
 
 #include "FormDriver.h"
@@ -10,24 +9,6 @@
 namespace {
 const std::string StartBytes =
     "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n";
-// Replaces the clipboard's content with text; false when it was busy.
-bool PutText(HWND owner, const std::wstring& text)
-{
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-    bool put = false;
-    if (memory) {
-        std::memcpy(GlobalLock(memory), text.c_str(), bytes);
-        GlobalUnlock(memory);
-        put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        if (!put) GlobalFree(memory);
-    }
-    CloseClipboard();
-    return put;
-}
-
 std::wstring ClipboardText()
 {
     if (!OpenClipboard(nullptr)) return L"(busy)";
@@ -101,7 +82,7 @@ TEST_F(Form1Clipboard, AClipboardBusyForAMomentIsWaitedFor)
 TEST_F(Form1Clipboard, ABusyClipboardWarnsAndKeepsWhatWasOnIt)
 {
     ASSERT_TRUE(Create());
-    ASSERT_TRUE(PutText(Form(), L"the user's own text"));
+    ASSERT_TRUE(PutOnClipboard(Form(), L"the user's own text"));
     // Another thread holds the clipboard open while Copy runs.
     HANDLE opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);

@@ -124,9 +124,9 @@ std::vector<DWORD> ScreenPixels(HWND window, int left, int top, int width, int h
         BitBlt(dc.get(), 0, 0, width, height, screen.get(), origin.x, origin.y, SRCCOPY);
         GdiFlush();
     }
+    std::vector<DWORD> out(static_cast<std::size_t>(width) * height);
     const auto* pixels = static_cast<const DWORD*>(bits);
-    std::vector<DWORD> out(pixels, pixels + static_cast<std::size_t>(width) * height);
-    for (DWORD& pixel : out) pixel &= 0x00FFFFFF;
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = pixels[i] & 0x00FFFFFF;
     return out;
 }
 

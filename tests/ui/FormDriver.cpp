@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <thread>
@@ -313,6 +314,25 @@ std::vector<std::wstring> FormTest::SavedFiles() const
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
+}
+
+bool PutOnClipboard(HWND owner, const std::wstring& text)
+{
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    const SIZE_T size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    bool ok = false;
+    if (memory) {
+        auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+        std::copy(text.begin(), text.end(), chars);
+        chars[text.size()] = L'\0';
+        GlobalUnlock(memory);
+        ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        if (!ok) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return ok;
 }
 
 ScopedBitmap LoadPng(const std::wstring& path)

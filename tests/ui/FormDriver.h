@@ -88,6 +88,10 @@ protected:
     bool pictureFails_ = false;
 };
 
+// Puts text on the clipboard as CF_UNICODETEXT, NUL characters and all;
+// false when the clipboard was busy.
+bool PutOnClipboard(HWND owner, const std::wstring& text);
+
 // Decodes a PNG file with WIC into a 32-bit bitmap, or null.
 ScopedBitmap LoadPng(const std::wstring& path);
 // The file's first bytes.
