@@ -7,6 +7,7 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -110,6 +111,7 @@ private:
     void Label2_Click();
 
     // Steps the commands share.
+    void WarnNoPicture(const std::uint8_t* data, int count, int version, int level, int mask);
     void ShowSymbolInPic2();
     void ForgetSymbol();
     void SetLinkLook(bool underlined, bool blue);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "clsQRCode.h"
+
 namespace {
 
 bool StartProgram(const std::wstring& commandLine)
@@ -45,6 +47,12 @@ SYSTEMTIME LocalTime()
     return now;
 }
 
+IPictureDisp* EncodePicture(clsQRCode& coder, const std::uint8_t* data, int count, int version,
+                            int level, int mask)
+{
+    return coder.Encode(data, count, version, level, mask);
+}
+
 } // namespace
 
 std::wstring FolderOfPath(const std::wstring& modulePath)
@@ -63,5 +71,6 @@ FormServices DefaultFormServices()
     services.startProgram = StartProgram;
     services.programFolder = ModuleFolder;
     services.localTime = LocalTime;
+    services.makePicture = EncodePicture;
     return services;
 }
