@@ -27,6 +27,41 @@ const std::wstring UninstallKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vemora";
 constexpr wchar_t PictureFolderName[] = L"二维码图片";
 
+// The first visible dialog window ("#32770") of a process that match accepts.
+template <typename Match>
+HWND WaitForDialogOf(DWORD processId, Match match)
+{
+    struct Search {
+        DWORD processId;
+        Match* match;
+        HWND found;
+    } search{processId, &match, nullptr};
+    for (int tries = 0; tries < 1200 && !search.found; ++tries) {
+        EnumWindows(
+            [](HWND window, LPARAM lParam) {
+                auto* s = reinterpret_cast<Search*>(lParam);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                wchar_t name[16] = L"";
+                GetClassNameW(window, name, 16);
+                if (owner != s->processId || !IsWindowVisible(window) ||
+                    wcscmp(name, L"#32770") != 0 || !(*s->match)(window))
+                    return TRUE;
+                s->found = window;
+                return FALSE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (!search.found) Sleep(50);
+    }
+    return search.found;
+}
+
+void PressOk(HWND dialog)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
 std::wstring Widen(const char* ascii) { return std::wstring(ascii, ascii + strlen(ascii)); }
 
 class InstallerTest : public testing::Test {
@@ -167,6 +202,46 @@ TEST_F(InstallerTest, InstallAndUninstallWithNothingSavedLeaveNothingBehind)
     Uninstall();
     ExpectUninstalled();
     EXPECT_FALSE(FolderExists(InstallFolder()));
+}
+
+TEST_F(InstallerTest, UninstallerSaysThatItKeepsThePictureFolder)
+{
+    Install();
+    const std::wstring picture = PictureFolder() + L"\\21时05分03秒 .png";
+    {
+        ScopedHandle file(
+            CreateFileW(picture.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+        ASSERT_TRUE(file);
+    }
+
+    // Uninstalled by hand: the uninstaller starts its copy in the temporary
+    // folder, whose window asks to confirm, then reports the kept folder.
+    DWORD starter = 0;
+    ScopedHandle uninstaller = StartProcess(Uninstaller(), L"", &starter);
+    ASSERT_TRUE(uninstaller);
+    ASSERT_EQ(WaitForSingleObject(uninstaller.get(), 60000), WAIT_OBJECT_0);
+    std::vector<ScopedHandle> copies = RunningChildrenOf(starter);
+    ASSERT_EQ(copies.size(), 1u);
+    const DWORD copy = GetProcessId(copies[0].get());
+
+    HWND wizard = WaitForDialogOf(copy, [](HWND window) { return !GetWindow(window, GW_OWNER); });
+    ASSERT_NE(wizard, nullptr) << "no uninstaller window";
+    PressOk(wizard); // "Uninstall" on the confirmation page
+    HWND box = WaitForDialogOf(
+        copy, [wizard](HWND window) { return GetWindow(window, GW_OWNER) == wizard; });
+    ASSERT_NE(box, nullptr) << "no message about the kept folder";
+    wchar_t text[1024] = L"";
+    GetDlgItemTextW(box, 0xFFFF, text, 1024);
+    PressOk(box);
+    EXPECT_NE(std::wstring(text).find(PictureFolder()), std::wstring::npos) << Utf8(text);
+
+    // The last page closes once the work is done.
+    for (int tries = 0; tries < 600 && WaitForSingleObject(copies[0].get(), 100) == WAIT_TIMEOUT;
+         ++tries)
+        if (IsWindowEnabled(GetDlgItem(wizard, IDOK))) PressOk(wizard);
+    ASSERT_EQ(WaitForSingleObject(copies[0].get(), 0), WAIT_OBJECT_0);
+    ExpectUninstalled();
+    EXPECT_TRUE(FileExists(picture));
 }
 
 } // namespace

@@ -71,10 +71,7 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id)
     return result;
 }
 
-namespace {
-
-// Starts "program" arguments; the process handle, or empty.
-ScopedHandle Start(const std::wstring& program, const std::wstring& arguments, DWORD* id)
+ScopedHandle StartProcess(const std::wstring& program, const std::wstring& arguments, DWORD* id)
 {
     std::wstring line = L"\"" + program + L"\" " + arguments;
     STARTUPINFOW startup{};
@@ -88,8 +85,7 @@ ScopedHandle Start(const std::wstring& program, const std::wstring& arguments, D
     return ScopedHandle(process.hProcess);
 }
 
-// Handles of the running children of a process.
-std::vector<ScopedHandle> ChildrenOf(DWORD parent)
+std::vector<ScopedHandle> RunningChildrenOf(DWORD parent)
 {
     std::vector<ScopedHandle> children;
     ScopedHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
@@ -99,18 +95,17 @@ std::vector<ScopedHandle> ChildrenOf(DWORD parent)
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
          more = Process32NextW(snapshot.get(), &entry)) {
         if (entry.th32ParentProcessID != parent || entry.th32ProcessID == parent) continue;
-        HANDLE child = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        HANDLE child = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE,
+                                   entry.th32ProcessID);
         if (child) children.emplace_back(child);
     }
     return children;
 }
 
-} // namespace
-
 std::optional<DWORD> RunAndWait(const std::wstring& program, const std::wstring& arguments,
                                 DWORD limitMs)
 {
-    ScopedHandle process = Start(program, arguments, nullptr);
+    ScopedHandle process = StartProcess(program, arguments, nullptr);
     if (!process || WaitForSingleObject(process.get(), limitMs) != WAIT_OBJECT_0)
         return std::nullopt;
     DWORD code = 0;
@@ -126,16 +121,16 @@ bool RunAndWaitForTree(const std::wstring& program, const std::wstring& argument
         return static_cast<DWORD>(now < deadline ? deadline - now : 0);
     };
     DWORD id = 0;
-    ScopedHandle process = Start(program, arguments, &id);
+    ScopedHandle process = StartProcess(program, arguments, &id);
     if (!process) return false;
     // The children are looked for while the parent still runs, too: one that
     // started and ended meanwhile needs no waiting.
     std::vector<ScopedHandle> children;
     while (WaitForSingleObject(process.get(), 50) == WAIT_TIMEOUT) {
         if (!left()) return false;
-        for (ScopedHandle& child : ChildrenOf(id)) children.push_back(std::move(child));
+        for (ScopedHandle& child : RunningChildrenOf(id)) children.push_back(std::move(child));
     }
-    for (ScopedHandle& child : ChildrenOf(id)) children.push_back(std::move(child));
+    for (ScopedHandle& child : RunningChildrenOf(id)) children.push_back(std::move(child));
     for (const ScopedHandle& child : children)
         if (WaitForSingleObject(child.get(), left()) != WAIT_OBJECT_0) return false;
     return true;

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "ScopedWin.h"
+
 // A Unix path of the build tree as Windows sees it through Wine's drive Z:.
 std::wstring WindowsPathOf(const char* unixPath);
 
@@ -24,6 +26,13 @@ std::optional<ULONGLONG> FileSize(const std::wstring& path);
 
 // A known folder of the current user (FOLDERID_LocalAppData, FOLDERID_Programs).
 std::wstring KnownFolder(REFKNOWNFOLDERID id);
+
+// Starts "program" arguments; the process handle (id receives its id), or
+// empty when it did not start.
+ScopedHandle StartProcess(const std::wstring& program, const std::wstring& arguments, DWORD* id);
+// Handles (SYNCHRONIZE, PROCESS_QUERY_LIMITED_INFORMATION) of the running
+// processes that a process started.
+std::vector<ScopedHandle> RunningChildrenOf(DWORD parent);
 
 // Runs a program with its arguments and waits for it (at most limitMs);
 // its exit code, or nothing when it did not start or did not end in time.
