@@ -10,7 +10,8 @@ packages=(
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 wine xvfb xauth x11-apps x11-utils imagemagick
-  fonts-wqy-microhei locales
+  fonts-wqy-microhei fonts-wine locales
+  nsis
 )
 
 missing=()

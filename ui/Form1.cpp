@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 
+#include "DpiMetrics.h"
 #include "SkinEngine.h"
 #include "clsQRCode.h"
 #include "mdlFitAdvice.h"
@@ -25,12 +26,13 @@ constexpr COLORREF LinkBlue = RGB(0, 0, 255);
 constexpr int ClipboardTries = 10;
 constexpr DWORD ClipboardPauseMs = 100;
 
-// Point sizes at 96 dots per inch, the design resolution of every position.
-int FontHeight(double points) { return -static_cast<int>(points * 96.0 / 72.0 + 0.5); }
+// A point size as a character height in pixels at dpi (negative: the
+// height of the glyphs, not of the cell), rounded to the nearest pixel.
+int FontHeight(double points, UINT dpi) { return -static_cast<int>(points * dpi / 72.0 + 0.5); }
 
-HFONT MakeTahoma(double points, int weight, bool underline)
+HFONT MakeTahoma(double points, int weight, bool underline, UINT dpi)
 {
-    return CreateFontW(FontHeight(points), 0, 0, 0, weight, FALSE, underline, FALSE,
+    return CreateFontW(FontHeight(points, dpi), 0, 0, 0, weight, FALSE, underline, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_SWISS, L"Tahoma");
 }
@@ -47,6 +49,38 @@ constexpr std::array<ListItems, 4> Lists{{
     {Form1::Cmb1Id + 2, 0, L"Mask type"},
     {Form1::Cmb1Id + 3, 1, L"Text encoding"},
 }};
+
+// Where each control lies, in pixels at 96 DPI (the design resolution),
+// scaled to the window's DPI whenever it is laid out. A drop-down list's
+// height is that of its open list; its closed field comes out 21 high.
+struct ControlPlace {
+    int id;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+constexpr std::array<ControlPlace, 11> Places{{
+    {Form1::Command1Id, 8, 8, 73, 25},
+    {Form1::Cmb1Id + 0, 88, 8, 73, 300},
+    {Form1::Cmb1Id + 1, 168, 8, 73, 200},
+    {Form1::Cmb1Id + 2, 88, 40, 73, 200},
+    {Form1::Text1Id, 248, 8, 249, 51},
+    {Form1::Cmb1Id + 3, 168, 40, 73, 200},
+    {Form1::Command2Id, 8, 36, 73, 25},
+    {Form1::Pic2Id, 96, 88, 329, 329},
+    {Form1::Label1Id, 0, 448, 505, 33},
+    {Form1::Label2Id, 0, 480, 505, 17},
+    {Form1::Image1Id, 136, 560, 113, 97},
+}};
+constexpr int ListFieldHeight = 21;
+
+const ControlPlace& PlaceOf(int id)
+{
+    for (const ControlPlace& place : Places)
+        if (place.id == id) return place;
+    return Places.back(); // every id of the window has a row
+}
 
 int SelectedIndex(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); }
 
@@ -144,19 +178,33 @@ bool Form1::Create(HINSTANCE instance, int showCommand)
         if (!RegisterClassExW(&windowClass)) return false;
     }
 
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, ClientWidth, ClientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    if (!CreateWindowExW(exStyle, ClassName, L"Vemora", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                         instance, this))
+    // The frame is made for the system's DPI; WM_CREATE lays the window out
+    // at the DPI of the monitor it opened on, and the frame follows if that
+    // differs.
+    const UINT systemDpi = WindowDpi(nullptr);
+    const SIZE frame = FrameSize(systemDpi);
+    if (!CreateWindowExW(ExStyle, ClassName, L"Vemora", Style, CW_USEDEFAULT, CW_USEDEFAULT,
+                         frame.cx, frame.cy, nullptr, nullptr, instance, this))
         return false;
+    if (dpi_ != systemDpi) {
+        const SIZE fitted = FrameSize(dpi_);
+        SetWindowPos(window_, nullptr, 0, 0, fitted.cx, fitted.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     SetFocus(Control(Command1Id));
     return true;
 }
+
+SIZE Form1::FrameSize(UINT dpi) const
+{
+    RECT frame{0, 0, ScaleToDpi(ClientWidth, dpi), ScaleToDpi(ClientHeight, dpi)};
+    AdjustWindowRectForDpi(frame, Style, ExStyle, dpi);
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+int Form1::Scaled(int designValue) const { return ScaleToDpi(designValue, dpi_); }
 
 bool Form1::PreTranslateMessage(MSG& message)
 {
@@ -178,11 +226,13 @@ int Form1::RunMessageLoop()
 // The window's parts
 
 HWND Form1::CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
-                        int left, int top, int width, int height, int id)
+                        int id)
 {
+    const ControlPlace& place = PlaceOf(id);
     HWND child = CreateWindowExW(
-        exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height,
-        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, Scaled(place.left),
+        Scaled(place.top), Scaled(place.width), Scaled(place.height), window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)), nullptr);
     if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
     return child;
@@ -202,34 +252,32 @@ void Form1::AddToolTip(HWND control, const wchar_t* text)
 
 bool Form1::CreateControls()
 {
-    formFont_.reset(MakeTahoma(8.25, FW_NORMAL, false));
-    label1Font_.reset(MakeTahoma(18, FW_BOLD, false));
-    label2Underlined_.reset(MakeTahoma(9.75, FW_BOLD, true));
-    label2Plain_.reset(MakeTahoma(9.75, FW_BOLD, false));
+    MakeFonts();
     background_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
 
     // Created in tab order: the z-order of the children is the order in
-    // which IsDialogMessage moves the focus. A drop-down list's height is
-    // that of its open list; its closed field comes out 21 high.
+    // which IsDialogMessage moves the focus.
     const DWORD list = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
     const std::wstring startText = L"Olvane软件：" + WebSite + L"\r\n";
+    const ControlPlace& pic2 = PlaceOf(Pic2Id);
     const bool made =
-        CreateChild(L"Button", L"创建", WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 8, 73, 25, Command1Id) &&
-        CreateChild(L"ComboBox", L"", list, 0, 88, 8, 73, 300, Cmb1Id + 0) &&
-        CreateChild(L"ComboBox", L"", list, 0, 168, 8, 73, 200, Cmb1Id + 1) &&
-        CreateChild(L"ComboBox", L"", list, 0, 88, 40, 73, 200, Cmb1Id + 2) &&
+        CreateChild(L"Button", L"创建", WS_TABSTOP | BS_PUSHBUTTON, 0, Command1Id) &&
+        CreateChild(L"ComboBox", L"", list, 0, Cmb1Id + 0) &&
+        CreateChild(L"ComboBox", L"", list, 0, Cmb1Id + 1) &&
+        CreateChild(L"ComboBox", L"", list, 0, Cmb1Id + 2) &&
         CreateChild(L"Edit", startText.c_str(),
                     WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                    WS_EX_CLIENTEDGE, 248, 8, 249, 51, Text1Id) &&
-        CreateChild(L"ComboBox", L"", list, 0, 168, 40, 73, 200, Cmb1Id + 3) &&
-        CreateChild(L"Button", L"保存", WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 36, 73, 25, Command2Id) &&
-        pic2_.Create(window_, Pic2Id, 96, 88, 329, 329, WS_TABSTOP) &&
-        CreateChild(L"Static", L"Olvane", SS_CENTER | SS_NOTIFY, 0, 0, 448, 505, 33, Label1Id) &&
-        CreateChild(L"Static", WebSite.c_str(), SS_CENTER | SS_NOTIFY, 0, 0, 480, 505, 17,
-                    Label2Id) &&
-        CreateChild(L"Static", L"", SS_BITMAP, 0, 136, 560, 113, 97, Image1Id);
+                    WS_EX_CLIENTEDGE, Text1Id) &&
+        CreateChild(L"ComboBox", L"", list, 0, Cmb1Id + 3) &&
+        CreateChild(L"Button", L"保存", WS_TABSTOP | BS_PUSHBUTTON, 0, Command2Id) &&
+        pic2_.Create(window_, Pic2Id, Scaled(pic2.left), Scaled(pic2.top), Scaled(pic2.width),
+                     Scaled(pic2.height), WS_TABSTOP) &&
+        CreateChild(L"Static", L"Olvane", SS_CENTER | SS_NOTIFY, 0, Label1Id) &&
+        CreateChild(L"Static", WebSite.c_str(), SS_CENTER | SS_NOTIFY, 0, Label2Id) &&
+        CreateChild(L"Static", L"", SS_BITMAP, 0, Image1Id);
     if (!made) return false;
+    for (int index = 0; index < 4; ++index) FitListField(Control(Cmb1Id + index));
     // Image1 only holds the encoder's picture: never shown, not even where a
     // maximised window would uncover it.
     ShowWindow(Control(Image1Id), SW_HIDE);
@@ -273,11 +321,15 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
+        dpi_ = WindowDpi(window_);
         if (!CreateControls()) return -1;
         Form_Load();
         return 0;
     case WM_SIZE:
         Form_Resize(LOWORD(lParam));
+        return 0;
+    case WM_DPICHANGED:
+        Form_DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_ACTIVATE:
         Form_Activate(LOWORD(wParam) != WA_INACTIVE);
@@ -383,9 +435,96 @@ void Form1::Form_Load()
 
 void Form1::Form_Resize(int clientWidth)
 {
-    const int width = clientWidth - 256;
+    // In design units: left 248, top 8, height 54, and 256 less wide than
+    // the client area.
+    const int width = clientWidth - Scaled(256);
     if (width < 0) return; // the move would fail: Text1 stays as it is
-    SetWindowPos(Control(Text1Id), nullptr, 248, 8, width, 54, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Control(Text1Id), nullptr, Scaled(248), Scaled(8), width, Scaled(54),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::Form_DpiChanged(UINT dpi, const RECT& suggested)
+{
+    if (dpi == 0 || dpi == dpi_) return;
+    dpi_ = dpi;
+    {
+        // The controls let go of the old fonts before they are freed.
+        const ScopedFont oldForm = std::move(formFont_), oldLabel1 = std::move(label1Font_),
+                         oldUnderlined = std::move(label2Underlined_),
+                         oldPlain = std::move(label2Plain_);
+        MakeFonts();
+        ApplyFonts();
+    }
+    LayOutControls();
+    // The system's suggestion keeps the window where the user sees it.
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    GetClientRect(window_, &client);
+    Form_Resize(client.right);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form1::MakeFonts()
+{
+    formFont_.reset(MakeTahoma(8.25, FW_NORMAL, false, dpi_));
+    label1Font_.reset(MakeTahoma(18, FW_BOLD, false, dpi_));
+    label2Underlined_.reset(MakeTahoma(9.75, FW_BOLD, true, dpi_));
+    label2Plain_.reset(MakeTahoma(9.75, FW_BOLD, false, dpi_));
+}
+
+void Form1::ApplyFonts()
+{
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
+    for (const ControlPlace& place : Places) {
+        HFONT font = formFont_.get();
+        if (place.id == Label1Id) font = label1Font_.get();
+        else if (place.id == Label2Id)
+            font = linkUnderlined_ ? label2Underlined_.get() : label2Plain_.get();
+        if (HWND control = Control(place.id))
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+void Form1::FitListField(HWND list)
+{
+    // A drop-down list sizes its closed field after its font; the field's
+    // item height (index -1) makes it the design's 21 at this DPI. The field
+    // grows pixel for pixel with the item height, but what CB_GETITEMHEIGHT
+    // answers is not always what CB_SETITEMHEIGHT took (Wine adds 2), so a
+    // second step corrects from the height actually reached.
+    auto closedHeight = [list] {
+        RECT field{};
+        GetWindowRect(list, &field);
+        return static_cast<int>(field.bottom - field.top);
+    };
+    if (!list) return;
+    const int wanted = Scaled(ListFieldHeight);
+    int missing = wanted - closedHeight();
+    if (missing == 0) return;
+    LRESULT itemHeight = SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int step = 0; step < 2 && missing != 0 && itemHeight != CB_ERR; ++step) {
+        itemHeight += missing;
+        if (itemHeight <= 0) return;
+        SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight);
+        missing = wanted - closedHeight();
+    }
+}
+
+void Form1::LayOutControls()
+{
+    // Text1 follows Form_Resize's rule instead of its design place.
+    for (const ControlPlace& place : Places) {
+        if (place.id == Text1Id || place.id == Pic2Id) continue;
+        SetWindowPos(Control(place.id), nullptr, Scaled(place.left), Scaled(place.top),
+                     Scaled(place.width), Scaled(place.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (int index = 0; index < 4; ++index) FitListField(Control(Cmb1Id + index));
+    // Pic2 gets a backing bitmap of its new size, and the symbol is drawn
+    // into it again from Image1, with sharp module edges at the new scale.
+    const ControlPlace& pic2 = PlaceOf(Pic2Id);
+    pic2_.Place(Scaled(pic2.left), Scaled(pic2.top), Scaled(pic2.width), Scaled(pic2.height));
+    if (image1_) ShowSymbolInPic2();
 }
 
 void Form1::Form_Activate(bool active)

@@ -52,6 +52,8 @@ public:
     // could not be made.
     bool Create(HINSTANCE instance, int showCommand);
     HWND Window() const { return window_; }
+    // The DPI the window is laid out at (96 is the design's).
+    UINT Dpi() const { return dpi_; }
 
     // The keyboard interface (Tab between the controls): every message loop
     // that serves the window passes its messages here first and skips those
@@ -75,14 +77,28 @@ private:
 
     // The window's parts (Form1.cpp, in tab order).
     bool CreateControls();
+    // A child at its design place (Form1.cpp) scaled to the window's DPI.
     HWND CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
-                     int left, int top, int width, int height, int id);
+                     int id);
     void AddToolTip(HWND control, const wchar_t* text);
     HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+    // Layout at the window's DPI: design values at 96 DPI, scaled.
+    static constexpr DWORD Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    static constexpr DWORD ExStyle = WS_EX_CONTROLPARENT;
+    SIZE FrameSize(UINT dpi) const;
+    int Scaled(int designValue) const;
+    void MakeFonts();
+    void ApplyFonts();
+    void FitListField(HWND list);
+    void LayOutControls();
 
     // Event handlers.
     void Form_Load();
     void Form_Resize(int clientWidth);
+    // WM_DPICHANGED: fonts, controls and Pic2 at the new DPI, the window in
+    // the rectangle the system suggests.
+    void Form_DpiChanged(UINT dpi, const RECT& suggested);
     void Form_Activate(bool active);
     void Form_MouseMove();
     void Form_Unload();
@@ -106,6 +122,7 @@ private:
     HWND window_ = nullptr;
     HWND toolTip_ = nullptr;
     HWND lastFocus_ = nullptr;
+    UINT dpi_ = 96;
     ScopedFont formFont_;
     ScopedFont label1Font_;
     ScopedFont label2Underlined_;

@@ -26,6 +26,25 @@ PictureBox::~PictureBox()
 
 bool PictureBox::Create(HWND parent, int id, int left, int top, int width, int height, DWORD style)
 {
+    if (!MakeBacking(width, height)) return false;
+    id_ = id;
+    window_ = CreateWindowExW(
+        0, ClassName, L"", WS_CHILD | WS_VISIBLE | style, left, top, width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
+    return window_ != nullptr;
+}
+
+bool PictureBox::Place(int left, int top, int width, int height)
+{
+    if (!window_) return false;
+    if ((width != width_ || height != height_) && !MakeBacking(width, height)) return false;
+    return SetWindowPos(window_, nullptr, left, top, width, height,
+                        SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+}
+
+bool PictureBox::MakeBacking(int width, int height)
+{
     if (width <= 0 || height <= 0) return false;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -35,21 +54,19 @@ bool PictureBox::Create(HWND parent, int id, int left, int top, int width, int h
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    dc_ = ScopedMemDC(nullptr);
-    if (!bitmap_ || !dc_) return false;
+    ScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap) return false;
+    if (!dc_) dc_ = ScopedMemDC(nullptr);
+    if (!dc_) return false;
+    // The old bitmap is selected out before it is freed.
+    selection_.restore();
+    bitmap_ = std::move(bitmap);
     selection_ = ScopedSelectObject(dc_.get(), bitmap_.get());
     pixels_ = static_cast<std::uint8_t*>(bits);
     width_ = width;
     height_ = height;
-    id_ = id;
     Clear();
-
-    window_ = CreateWindowExW(
-        0, ClassName, L"", WS_CHILD | WS_VISIBLE | style, left, top, width, height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
-    return window_ != nullptr;
+    return true;
 }
 
 bool PictureBox::DrawStretched(HBITMAP source)

@@ -24,6 +24,10 @@ public:
     // (id, STN_CLICKED).
     bool Create(HWND parent, int id, int left, int top, int width, int height, DWORD style);
 
+    // Moves the box; a new size gives it a new, white backing bitmap (the
+    // owner draws its picture again). False when nothing could be changed.
+    bool Place(int left, int top, int width, int height);
+
     HWND Window() const { return window_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
@@ -53,6 +57,8 @@ private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnButtonUp(LPARAM lParam);
+    // A white top-down 32-bit backing bitmap of width x height in dc_.
+    bool MakeBacking(int width, int height);
 
     HWND window_ = nullptr;
     int id_ = 0;

@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "clsQRCode.h"
+#include "mdlPictureFile.h"
 
 namespace {
 
@@ -435,4 +436,31 @@ std::optional<FormatInfo> ReadFormatInfo(HBITMAP symbol)
     // Table 12: level indicators L 01, M 00, Q 11, H 10.
     constexpr int LevelOfBits[] = {2, 1, 4, 3};
     return FormatInfo{LevelOfBits[data >> 3], data & 7};
+}
+
+std::vector<DWORD> SaveScreen(const RECT& area, const std::string& unixPngPath)
+{
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    void* bits = nullptr;
+    ScopedBitmap shot = NewTopDownDib(width, height, &bits);
+    if (!shot) return {};
+    {
+        ScopedGetDC screen(nullptr);
+        ScopedMemDC dc(screen.get());
+        ScopedSelectObject selected(dc.get(), shot.get());
+        BitBlt(dc.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
+        GdiFlush();
+    }
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const std::vector<std::uint8_t> png =
+        EncodePng(static_cast<const std::uint8_t*>(bits), width, height, width * 4);
+    std::wstring path;
+    for (const char c : unixPngPath) path += c == '/' ? L'\\' : wchar_t(c);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    return std::vector<DWORD>(pixels, pixels + static_cast<std::size_t>(width) * height);
 }

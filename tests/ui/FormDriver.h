@@ -107,5 +107,10 @@ struct FormatInfo {
 };
 std::optional<FormatInfo> ReadFormatInfo(HBITMAP symbol);
 
+// Copies a rectangle of the screen into a PNG file (a Unix path of the build
+// tree, reached through Wine's drive Z:) and returns its pixels as top-down
+// 0x00RRGGBB values; empty when the screen could not be read.
+std::vector<DWORD> SaveScreen(const RECT& area, const std::string& unixPngPath);
+
 // Pixels of a bitmap as top-down 0x00RRGGBB values.
 std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height);
