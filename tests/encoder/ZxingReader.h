@@ -19,13 +19,9 @@ struct DecodedSymbol {
     std::string ecLevel; // "L", "M", "Q" or "H"
 };
 
-// scale: pixels per module; quiet: light modules around the symbol (4 is the
-// standard's minimum).
-inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3,
-                                               int quiet = 4)
+// Any picture of a symbol, for instance one rasterised from a vector file.
+inline std::optional<DecodedSymbol> ReadSymbolImage(const SymbolImage& image)
 {
-    const SymbolImage image = DrawSymbol(matrix, scale, quiet);
-
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
     const ZXing::ImageView view(image.pixels.data(), image.side, image.side,
@@ -34,6 +30,14 @@ inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int s
     if (!result.isValid()) return std::nullopt;
     const ZXing::ByteArray& bytes = result.bytes();
     return DecodedSymbol{std::vector<std::uint8_t>(bytes.begin(), bytes.end()), result.ecLevel()};
+}
+
+// scale: pixels per module; quiet: light modules around the symbol (4 is the
+// standard's minimum).
+inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3,
+                                               int quiet = 4)
+{
+    return ReadSymbolImage(DrawSymbol(matrix, scale, quiet));
 }
 
 inline std::vector<std::uint8_t> Bytes(const std::string& text)
