@@ -473,7 +473,8 @@ void Form1::Command2_Click()
     folder += SaveFolderName;
 
     // 4. and 5. Write it under a name that no file has yet.
-    const SaveResult saved = WriteNewPngFile(folder, TimeOfDayName(services_.localTime()), png);
+    const SaveResult saved =
+        WriteNewFile(folder, TimeOfDayName(services_.localTime()), L".png", png);
     if (saved.error != ERROR_SUCCESS) {
         Warn(L"无法保存二维码图片到文件夹“" + folder + L"”：" + SystemErrorText(saved.error) +
              L"。");

@@ -351,6 +351,28 @@ ScopedBitmap LoadPng(const std::wstring& path)
     return result;
 }
 
+std::optional<std::pair<double, double>> PngDotsPerInch(const std::wstring& path)
+{
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::optional<std::pair<double, double>> result;
+    {
+        ScopedComPtr<IWICImagingFactory> factory;
+        ScopedComPtr<IWICBitmapDecoder> decoder;
+        ScopedComPtr<IWICBitmapFrameDecode> frame;
+        double x = 0, y = 0;
+        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IWICImagingFactory,
+                                       reinterpret_cast<void**>(factory.put()))) &&
+            SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                         WICDecodeMetadataCacheOnDemand,
+                                                         decoder.put())) &&
+            SUCCEEDED(decoder->GetFrame(0, frame.put())) && SUCCEEDED(frame->GetResolution(&x, &y)))
+            result = std::make_pair(x, y);
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return result;
+}
+
 std::string FileStart(const std::wstring& path, std::size_t count)
 {
     std::ifstream in(path.c_str(), std::ios::binary);

@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Form1.h"
@@ -87,6 +88,9 @@ protected:
 
 // Decodes a PNG file with WIC into a 32-bit bitmap, or null.
 ScopedBitmap LoadPng(const std::wstring& path);
+// The resolution a PNG file states, as WIC reads it (dots per inch across
+// and down), or nothing when WIC cannot read the file.
+std::optional<std::pair<double, double>> PngDotsPerInch(const std::wstring& path);
 // The file's first bytes.
 std::string FileStart(const std::wstring& path, std::size_t count);
 
