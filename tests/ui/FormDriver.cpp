@@ -100,8 +100,11 @@ SeenBox::Icon IconKind(HWND iconControl)
 
 // Reads a box and presses its OK button. With waitForSkin it first gives the
 // skin a moment to attach the box, which it does when the box's owner sees
-// WM_ACTIVATE or WM_ENTERIDLE for it.
-SeenBox ReadAndPress(HWND box, bool waitForSkin)
+// WM_ACTIVATE or WM_ENTERIDLE for it. With post the press is posted rather
+// than sent: a sent message is handled inside the box loop's PeekMessage, and
+// Wine's dialog loop drops the message that PeekMessage then returns when the
+// box has ended meanwhile, which matters when other messages are queued.
+SeenBox ReadAndPress(HWND box, bool waitForSkin, bool post)
 {
     SeenBox seen;
     for (int i = 0; waitForSkin && i < 250 && !GetPropA(box, "PROCADDR"); ++i) Sleep(20);
@@ -116,7 +119,8 @@ SeenBox ReadAndPress(HWND box, bool waitForSkin)
     seen.text = parts.text;
     seen.buttons = parts.buttons;
     seen.icon = IconKind(parts.icon);
-    if (parts.ok) SendMessageW(parts.ok, BM_CLICK, 0, 0);
+    if (parts.ok && post) PostMessageW(parts.ok, BM_CLICK, 0, 0);
+    else if (parts.ok) SendMessageW(parts.ok, BM_CLICK, 0, 0);
     else PostMessageW(box, WM_COMMAND, IDOK, 0); // still end the modal loop
     return seen;
 }
@@ -131,7 +135,7 @@ SeenBox WatchForBox(DWORD uiThread, const std::atomic<bool>& done)
         EnumThreadWindows(uiThread, FindBox, reinterpret_cast<LPARAM>(&search));
         if (!search.box) Sleep(20);
     }
-    return ReadAndPress(search.box, true);
+    return ReadAndPress(search.box, true, false);
 }
 
 BOOL CALLBACK FindMenu(HWND window, LPARAM lParam)
@@ -332,7 +336,7 @@ std::vector<SeenBox> FormTest::ExpectBoxes(const std::function<void()>& action)
             BoxSearch search;
             EnumThreadWindows(uiThread, FindBox, reinterpret_cast<LPARAM>(&search));
             if (search.box) {
-                seen.push_back(ReadAndPress(search.box, false));
+                seen.push_back(ReadAndPress(search.box, false, true));
                 // Pressed once: wait until it has gone before looking again.
                 for (int i = 0; i < 500 && IsWindow(search.box) && IsWindowVisible(search.box); ++i)
                     Sleep(5);
