@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <optional>
 
 #include "SkinEngine.h"
 #include "clsQRCode.h"
@@ -22,6 +23,10 @@ constexpr wchar_t SaveFolderName[] = L"二维码图片";
 constexpr COLORREF DarkGreen = RGB(0, 64, 0);
 constexpr COLORREF LinkBlue = RGB(0, 0, 255);
 constexpr wchar_t NothingToSave[] = L"你还没有“创建”二维码图片，请先创建后再按保存！";
+// Clipboard managers and other programs hold the clipboard open for moments
+// at a time: Copy tries for about a second before it gives up.
+constexpr int ClipboardTries = 10;
+constexpr DWORD ClipboardPauseMs = 100;
 
 // Point sizes at 96 dots per inch, the design resolution of every position.
 int FontHeight(double points) { return -static_cast<int>(points * 96.0 / 72.0 + 0.5); }
@@ -82,6 +87,28 @@ HBITMAP PictureBitmap(IPictureDisp* picture)
     return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
 }
 
+// The clipboard opened for owner, or not open after about a second of tries.
+void OpenClipboardPatiently(std::optional<ScopedClipboard>& clipboard, HWND owner)
+{
+    for (int tries = 1;; ++tries) {
+        clipboard.emplace(owner);
+        if (clipboard->IsOpen() || tries == ClipboardTries) return;
+        clipboard.reset();
+        Sleep(ClipboardPauseMs);
+    }
+}
+
+// A program of the system folder by its full path, quoted for a command line,
+// so that no program of that name in the current or the program's folder
+// runs instead. Empty when the system folder is unknown.
+std::wstring SystemProgramPath(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = L"";
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return L"\"" + std::wstring(folder, length) + L"\\" + name + L"\"";
+}
+
 } // namespace
 
 Form1::Form1(FormServices services) : services_(std::move(services))
@@ -90,6 +117,7 @@ Form1::Form1(FormServices services) : services_(std::move(services))
     if (!services_.startProgram) services_.startProgram = defaults.startProgram;
     if (!services_.programFolder) services_.programFolder = defaults.programFolder;
     if (!services_.localTime) services_.localTime = defaults.localTime;
+    if (!services_.makePicture) services_.makePicture = defaults.makePicture;
 }
 
 Form1::~Form1()
@@ -209,6 +237,9 @@ bool Form1::CreateControls()
                     Label2Id) &&
         CreateChild(L"Static", L"", SS_BITMAP, 0, 136, 560, 113, 97, Image1Id);
     if (!made) return false;
+    // Image1 only holds the encoder's picture: never shown, not even where a
+    // maximised window would uncover it.
+    ShowWindow(Control(Image1Id), SW_HIDE);
 
     // No symbol holds more than 7,089 characters (digits in version 40-L), so
     // typing and pasting stop at the edit control's classic limit: a 10 MB
@@ -443,15 +474,24 @@ void Form1::Command1_Click()
     const int level = SelectedIndex(Control(Cmb1Id + 1)) + 1;
     const int mask = SelectedIndex(Control(Cmb1Id + 2)) - 1;
     symbol_ = coder_->EncodeMatrix(bytes.bytes.data(), bytes.count, version, level, mask);
-    image1_.reset(symbol_ ? CreateMatrixPicture(*symbol_) : nullptr);
+    image1_.reset(symbol_ ? services_.makePicture(*symbol_) : nullptr);
     if (!image1_) {
         ForgetSymbol();
-        Warn(TooLongMessage(*coder_, bytes.bytes.data(), bytes.count, version, level, mask));
+        WarnNoPicture(bytes.bytes.data(), bytes.count, version, level, mask);
         return;
     }
 
     // 5. to 7. Show it enlarged in Pic2.
     ShowSymbolInPic2();
+}
+
+void Form1::WarnNoPicture(const std::uint8_t* data, int count, int version, int level, int mask)
+{
+    // Too long only when the data really fit no symbol; otherwise the system
+    // could not draw it, and another version or level would not help.
+    if (!coder_->EncodeMatrix(data, count, version, level, mask))
+        Warn(TooLongMessage(*coder_, data, count, version, level, mask));
+    else Warn(L"内容可以编码，但无法生成二维码图片，请稍后再试！");
 }
 
 void Form1::ShowSymbolInPic2()
@@ -564,16 +604,21 @@ void Form1::Pic2_Click()
         Warn(L"你还没有“创建”二维码图片，请先创建后再进行复制！");
         return;
     }
+    // The bitmap first: what the user had on the clipboard is emptied only
+    // when there is something to put in its place.
+    ScopedBitmap bitmap(pic2_.CopyBitmap());
+    if (!bitmap) {
+        Warn(L"无法生成二维码图片，二维码图片没有复制，请稍后再试！");
+        return;
+    }
     bool copied = false;
     {
-        ScopedClipboard clipboard(window_);
-        if (clipboard.IsOpen() && EmptyClipboard()) {
-            ScopedBitmap bitmap(pic2_.CopyBitmap());
-            // On success the clipboard owns the bitmap.
-            if (bitmap && SetClipboardData(CF_BITMAP, bitmap.get())) {
-                (void)bitmap.release();
-                copied = true;
-            }
+        std::optional<ScopedClipboard> clipboard;
+        OpenClipboardPatiently(clipboard, window_);
+        // On success the clipboard owns the bitmap.
+        if (clipboard->IsOpen() && EmptyClipboard() && SetClipboardData(CF_BITMAP, bitmap.get())) {
+            (void)bitmap.release();
+            copied = true;
         }
     } // closed before the box: other programs may read it meanwhile
     if (!copied) {
@@ -585,7 +630,9 @@ void Form1::Pic2_Click()
 
 void Form1::Label2_Click()
 {
-    services_.startProgram(L"rundll32.exe url.dll,FileProtocolHandler \"" + WebSite + L"/\"");
+    const std::wstring program = SystemProgramPath(L"rundll32.exe");
+    if (program.empty()) return; // never a rundll32.exe found elsewhere
+    services_.startProgram(program + L" url.dll,FileProtocolHandler \"" + WebSite + L"/\"");
 }
 
 void Form1::Warn(const std::wstring& text)

@@ -107,6 +107,7 @@ private:
     void Label2_Click();
 
     // Steps the commands share.
+    void WarnNoPicture(const std::uint8_t* data, int count, int version, int level, int mask);
     void ShowSymbolInPic2();
     void ForgetSymbol();
     std::wstring SaveFolder() const;

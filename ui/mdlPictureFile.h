@@ -14,7 +14,9 @@
 std::wstring TimeOfDayName(const SYSTEMTIME& time);
 
 // The n-th candidate file name for a base name and an ending such as ".png":
-// n = 1 gives base + ending, n >= 2 gives base + " (n)" + ending.
+// n = 1 gives base + ending, n >= 2 gives base + " (n)" + ending, with one
+// space: a base that ends in a space ("21时05分03秒 ") gives
+// "21时05分03秒 (2).png".
 std::wstring NumberedFileName(const std::wstring& base, int n, const std::wstring& ending);
 
 // A PNG (through WIC) of a top-down 32-bit BGRX pixel array, width * height
@@ -48,5 +50,7 @@ struct SaveResult {
 SaveResult WriteNewFile(const std::wstring& folder, const std::wstring& base,
                         const std::wstring& ending, const std::vector<std::uint8_t>& bytes);
 
-// The system's text for an error code, without the final line break.
+// The system's text for an error code, without the final line break and
+// without its final full stop ("。" or "."), so that a caller can end the
+// sentence with one of its own.
 std::wstring SystemErrorText(DWORD error);

@@ -9,6 +9,9 @@
 #include <iterator>
 #include <thread>
 
+#include "clsQRCode.h"
+#include "mdlFakeBarCode.h"
+
 namespace {
 
 std::wstring MakeTempFolder()
@@ -213,6 +216,9 @@ void FormTest::OpenForm()
     };
     services.programFolder = [this] { return programFolder_; };
     services.localTime = [this] { return now_; };
+    services.makePicture = [this](const ModuleMatrix& matrix) -> IPictureDisp* {
+        return pictureFails_ ? nullptr : CreateMatrixPicture(matrix);
+    };
     form_ = std::make_unique<Form1>(std::move(services));
     ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
     // Away from the top left corner, where the windows of other test
@@ -431,6 +437,25 @@ std::vector<std::wstring> FormTest::SavedFiles() const
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
+}
+
+bool PutOnClipboard(HWND owner, const std::wstring& text)
+{
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    const SIZE_T size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    bool ok = false;
+    if (memory) {
+        auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+        std::copy(text.begin(), text.end(), chars);
+        chars[text.size()] = L'\0';
+        GlobalUnlock(memory);
+        ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        if (!ok) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return ok;
 }
 
 ScopedBitmap LoadPng(const std::wstring& path)

@@ -22,8 +22,12 @@ TEST(mdlPictureFile, NamesByTimeOfDayAndNumber)
     time.wSecond = 0;
     EXPECT_EQ(TimeOfDayName(time), L"00时00分00秒 ");
     EXPECT_EQ(NumberedFileName(L"x ", 1, L".png"), L"x .png");
-    EXPECT_EQ(NumberedFileName(L"x ", 2, L".png"), L"x  (2).png");
-    EXPECT_EQ(NumberedFileName(L"x ", 12, L".svg"), L"x  (12).svg");
+    // One space before the number: the time-of-day base brings it.
+    EXPECT_EQ(NumberedFileName(L"x ", 2, L".png"), L"x (2).png");
+    EXPECT_EQ(NumberedFileName(L"x ", 12, L".png"), L"x (12).png");
+    EXPECT_EQ(NumberedFileName(L"x", 2, L".png"), L"x (2).png");
+    EXPECT_EQ(NumberedFileName(TimeOfDayName(time), 2, L".png"), L"00时00分00秒 (2).png");
+    EXPECT_EQ(NumberedFileName(TimeOfDayName(time), 3, L".svg"), L"00时00分00秒 (3).svg");
 }
 
 TEST(mdlPictureFile, WritesNeverReplaceAFile)
@@ -39,7 +43,7 @@ TEST(mdlPictureFile, WritesNeverReplaceAFile)
     const SaveResult other = WriteNewFile(folder, L"a ", L".svg", two);
     EXPECT_EQ(first.error, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(first.path, folder + L"\\a .png");
-    EXPECT_EQ(second.path, folder + L"\\a  (2).png");
+    EXPECT_EQ(second.path, folder + L"\\a (2).png");
     EXPECT_EQ(other.path, folder + L"\\a .svg") << "each ending counts on its own";
     std::ifstream in(first.path.c_str(), std::ios::binary);
     EXPECT_EQ(in.get(), '1');
@@ -54,6 +58,19 @@ TEST(mdlPictureFile, WritesNeverReplaceAFile)
     DeleteFileW(second.path.c_str());
     DeleteFileW(other.path.c_str());
     RemoveDirectoryW(folder.c_str());
+}
+
+TEST(mdlPictureFile, SystemReasonsEndWithoutAFullStopForTheCallerToAddOne)
+{
+    // The Chinese system texts end in "。" and a line break, the English ones
+    // in "." and a line break; Save's warning ends the sentence itself.
+    for (const DWORD error : {DWORD(ERROR_PATH_NOT_FOUND), DWORD(ERROR_ACCESS_DENIED),
+                              DWORD(ERROR_FILE_NOT_FOUND), DWORD(ERROR_DISK_FULL)}) {
+        const std::wstring reason = SystemErrorText(error);
+        ASSERT_FALSE(reason.empty()) << error;
+        EXPECT_EQ(reason.find_last_not_of(L"\u3002.\r\n "), reason.size() - 1)
+            << "error " << error << " ends in a full stop or a line break";
+    }
 }
 
 TEST(mdlPictureFile, PngOfPixelsStartsWithTheSignature)
