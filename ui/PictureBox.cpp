@@ -182,6 +182,12 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SYSKEYDOWN:
         if (OnKeyDown(wParam, lParam)) return 0;
         break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        // The menu keys were answered on the way down: DefWindowProc must not
+        // open the menu a second time, nor F10 the window's system menu.
+        if (wParam == VK_APPS || (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0)) return 0;
+        break;
     case WM_CONTEXTMENU:
         // A right click comes here through DefWindowProc; the parent decides.
         SendMessageW(GetParent(window_), WM_CONTEXTMENU, wParam, lParam);
