@@ -8,8 +8,10 @@
 #include "DpiMetrics.h"
 #include "SkinEngine.h"
 #include "clsQRCode.h"
+#include "mdlFakeBarCode.h"
 #include "mdlFitAdvice.h"
 #include "mdlPictureFile.h"
+#include "mdlSvgWriter.h"
 #include "mdlTextBytes.h"
 
 const std::wstring Form1::WebSite = L"http://www.olvane.example";
@@ -21,6 +23,7 @@ constexpr wchar_t InformationTitle[] = L"Olvane提示";
 constexpr wchar_t SaveFolderName[] = L"二维码图片";
 constexpr COLORREF DarkGreen = RGB(0, 64, 0);
 constexpr COLORREF LinkBlue = RGB(0, 0, 255);
+constexpr wchar_t NothingToSave[] = L"你还没有“创建”二维码图片，请先创建后再按保存！";
 // Clipboard managers and other programs hold the clipboard open for moments
 // at a time: Copy tries for about a second before it gives up.
 constexpr int ClipboardTries = 10;
@@ -81,6 +84,10 @@ const ControlPlace& PlaceOf(int id)
         if (place.id == id) return place;
     return Places.back(); // every id of the window has a row
 }
+
+void SelectAllText(HWND edit) { SendMessageW(edit, EM_SETSEL, 0, GetWindowTextLengthW(edit)); }
+
+bool ControlKeyAlone() { return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0; }
 
 int SelectedIndex(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); }
 
@@ -340,6 +347,10 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != Control(Pic2Id)) break;
+        Pic2_ContextMenu(lParam);
+        return 0;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(
             OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
@@ -364,6 +375,9 @@ void Form1::OnCommand(int id, int code)
     else if (id == Command2Id && code == BN_CLICKED) Command2_Click();
     else if (id == Pic2Id && code == STN_CLICKED) Pic2_Click();
     else if (id == Label2Id && code == STN_CLICKED) Label2_Click();
+    else if (id == mnuCopyId && code == 0) Pic2_Click();
+    else if (id == mnuSavePrintPngId && code == 0) mnuSavePrintPng_Click();
+    else if (id == mnuSaveSvgId && code == 0) mnuSaveSvg_Click();
     else if (id == Text1Id && code == EN_SETFOCUS) Text1_GotFocus();
 }
 
@@ -394,6 +408,12 @@ LRESULT Form1::OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARA
             code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
         return code;
     }
+    if (id == Text1Id && message == WM_KEYDOWN && wParam == 'A' && ControlKeyAlone()) {
+        // The multi-line edit control has no select-all key of its own.
+        SelectAllText(control);
+        return 0;
+    }
+    if (id == Text1Id && message == WM_CHAR && wParam == 0x01) return 0; // Ctrl+A's character
     if (id == Label2Id && message == WM_MOUSEMOVE) Label2_MouseMove();
     return DefSubclassProc(control, message, wParam, lParam);
 }
@@ -543,11 +563,7 @@ void Form1::Form_MouseMove() { SetLinkLook(true, linkBlue_); }
 
 void Form1::Form_Unload() { SkinStop(window_); }
 
-void Form1::Text1_GotFocus()
-{
-    HWND text = Control(Text1Id);
-    SendMessageW(text, EM_SETSEL, 0, GetWindowTextLengthW(text));
-}
+void Form1::Text1_GotFocus() { SelectAllText(Control(Text1Id)); }
 
 void Form1::Text1_DblClick() { SetWindowTextW(Control(Text1Id), L""); }
 
@@ -596,8 +612,8 @@ void Form1::Command1_Click()
     const int version = SelectedIndex(Control(Cmb1Id + 0));
     const int level = SelectedIndex(Control(Cmb1Id + 1)) + 1;
     const int mask = SelectedIndex(Control(Cmb1Id + 2)) - 1;
-    image1_.reset(
-        services_.makePicture(*coder_, bytes.bytes.data(), bytes.count, version, level, mask));
+    symbol_ = coder_->EncodeMatrix(bytes.bytes.data(), bytes.count, version, level, mask);
+    image1_.reset(symbol_ ? services_.makePicture(*symbol_) : nullptr);
     if (!image1_) {
         ForgetSymbol();
         WarnNoPicture(bytes.bytes.data(), bytes.count, version, level, mask);
@@ -627,6 +643,7 @@ void Form1::ShowSymbolInPic2()
 void Form1::ForgetSymbol()
 {
     image1_.reset();
+    symbol_.reset();
     SendMessageW(Control(Image1Id), STM_SETIMAGE, IMAGE_BITMAP, 0);
     pic2_.Clear();
 }
@@ -635,31 +652,89 @@ void Form1::Command2_Click()
 {
     // 1. and 2. Redraw the symbol; without one there is nothing to save.
     if (!image1_) {
-        Warn(L"你还没有“创建”二维码图片，请先创建后再按保存！");
+        Warn(NothingToSave);
         return;
     }
     ShowSymbolInPic2();
 
-    // 3. The picture as PNG, named after the time of day, in the folder
-    //    beside the program (which Save never creates).
+    // 3. to 5. The picture as PNG, under a new name in the save folder.
     const std::vector<std::uint8_t> png =
         EncodePng(pic2_.Pixels(), pic2_.Width(), pic2_.Height(), pic2_.Width() * 4);
     if (png.empty()) {
         Warn(L"无法生成 PNG 图片，二维码图片没有保存！");
         return;
     }
+    SaveNewFile(png, L".png");
+}
+
+// The folder beside the program that every save writes into, and which
+// no save creates.
+std::wstring Form1::SaveFolder() const
+{
     std::wstring folder = services_.programFolder();
     if (folder.empty() || (folder.back() != L'\\' && folder.back() != L'/')) folder += L'\\';
-    folder += SaveFolderName;
+    return folder + SaveFolderName;
+}
 
-    // 4. and 5. Write it under a name that no file has yet.
-    const SaveResult saved = WriteNewPngFile(folder, TimeOfDayName(services_.localTime()), png);
+// Writes bytes into the save folder, named after the time of day with the
+// ending, under a name that no file has yet; tells the user how it went.
+void Form1::SaveNewFile(const std::vector<std::uint8_t>& bytes, const wchar_t* ending)
+{
+    const std::wstring folder = SaveFolder();
+    const SaveResult saved =
+        WriteNewFile(folder, TimeOfDayName(services_.localTime()), ending, bytes);
     if (saved.error != ERROR_SUCCESS) {
         Warn(L"无法保存二维码图片到文件夹“" + folder + L"”：" + SystemErrorText(saved.error) +
              L"。");
         return;
     }
     Inform(L"你已成功保存二维码图片！");
+}
+
+void Form1::mnuSavePrintPng_Click()
+{
+    if (!symbol_) {
+        Warn(NothingToSave);
+        return;
+    }
+    const std::vector<std::uint8_t> png = EncodePrintPng(*symbol_);
+    if (png.empty()) {
+        Warn(L"无法生成 PNG 图片，二维码图片没有保存！");
+        return;
+    }
+    SaveNewFile(png, L".png");
+}
+
+void Form1::mnuSaveSvg_Click()
+{
+    if (!symbol_) {
+        Warn(NothingToSave);
+        return;
+    }
+    const std::string svg = SymbolToSvg(*symbol_);
+    SaveNewFile(std::vector<std::uint8_t>(svg.begin(), svg.end()), L".svg");
+}
+
+// The menu of the symbol, at the pointer for a right click, over the box for
+// Shift+F10 and the Menu key (which give the position -1, -1). The chosen
+// item comes back as WM_COMMAND; the saves are grey while there is no symbol.
+void Form1::Pic2_ContextMenu(LPARAM screenPoint)
+{
+    POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+    if (at.x == -1 && at.y == -1) {
+        RECT box{};
+        GetClientRect(Control(Pic2Id), &box);
+        at = POINT{box.right / 2, box.bottom / 2};
+        ClientToScreen(Control(Pic2Id), &at);
+    }
+    ScopedMenu menu(CreatePopupMenu());
+    if (!menu) return;
+    const UINT saves = symbol_ ? MF_ENABLED : MF_GRAYED;
+    AppendMenuW(menu.get(), MF_STRING, mnuCopyId, L"复制");
+    AppendMenuW(menu.get(), MF_STRING | saves, mnuSavePrintPngId, L"保存高清 PNG");
+    AppendMenuW(menu.get(), MF_STRING | saves, mnuSaveSvgId, L"保存 SVG 矢量图");
+    TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                   window_, nullptr);
 }
 
 void Form1::Pic2_Click()

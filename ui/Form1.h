@@ -9,9 +9,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "FormServices.h"
+#include "ModuleMatrix.h"
 #include "PictureBox.h"
 #include "ScopedWin.h"
 
@@ -35,6 +38,12 @@ public:
         Label1Id = 140,
         Label2Id = 141,
         Image1Id = 150,
+    };
+    // The items of Pic2's context menu (WM_COMMAND ids).
+    enum MenuId : int {
+        mnuCopyId = 201,
+        mnuSavePrintPngId = 202,
+        mnuSaveSvgId = 203,
     };
     static constexpr int ClientWidth = 506;
     static constexpr int ClientHeight = 503;
@@ -108,12 +117,17 @@ private:
     void Command1_Click();
     void Command2_Click();
     void Pic2_Click();
+    void Pic2_ContextMenu(LPARAM screenPoint);
+    void mnuSavePrintPng_Click();
+    void mnuSaveSvg_Click();
     void Label2_Click();
 
     // Steps the commands share.
     void WarnNoPicture(const std::uint8_t* data, int count, int version, int level, int mask);
     void ShowSymbolInPic2();
     void ForgetSymbol();
+    std::wstring SaveFolder() const;
+    void SaveNewFile(const std::vector<std::uint8_t>& bytes, const wchar_t* ending);
     void SetLinkLook(bool underlined, bool blue);
     void Warn(const std::wstring& text);
     void Inform(const std::wstring& text);
@@ -131,6 +145,10 @@ private:
     PictureBox pic2_;
     // Image1: the encoder's last picture, one pixel per module, or empty.
     ScopedComPtr<IPictureDisp> image1_;
+    // The finished matrix Image1 shows, kept and forgotten with it: the
+    // print picture and the SVG are made from it, never by encoding again
+    // with list selections changed since.
+    std::optional<ModuleMatrix> symbol_;
     std::unique_ptr<clsQRCode> coder_; // made by the first Create
     bool linkUnderlined_ = true;
     bool linkBlue_ = false;
