@@ -15,4 +15,5 @@ void PaintFlatClientEdge(HDC target, int windowWidth, int windowHeight, int edge
 
 // WM_NCPAINT of every kind but progress bars and data-bound lists: the
 // window's own frame paint, then the flat edge when it has a client edge.
+// Scroll bars keep every pixel of their own painting.
 LRESULT ClientEdgeOnNcPaint(const SkinMessage& msg);

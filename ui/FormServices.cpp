@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "mdlFakeBarCode.h"
+
 namespace {
 
 bool StartProgram(const std::wstring& commandLine)
@@ -63,5 +65,6 @@ FormServices DefaultFormServices()
     services.startProgram = StartProgram;
     services.programFolder = ModuleFolder;
     services.localTime = LocalTime;
+    services.makePicture = CreateMatrixPicture;
     return services;
 }

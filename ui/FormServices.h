@@ -1,5 +1,5 @@
 // What Form1 asks of the world outside its window: starting a program, the
-// folder it saves into, the time of day. The program uses the real ones
+// folder it saves into, the time of day, the picture of a symbol. The program uses the real ones
 // (DefaultFormServices); tests hand in their own to see what would happen.
 #pragma once
 
@@ -7,6 +7,10 @@
 
 #include <functional>
 #include <string>
+
+#include "ModuleMatrix.h"
+
+struct IPictureDisp;
 
 struct FormServices {
     // Runs a command line with a normal, focused window. True when started.
@@ -16,12 +20,16 @@ struct FormServices {
     std::function<std::wstring()> programFolder;
     // The local time of day.
     std::function<SYSTEMTIME()> localTime;
+    // The picture of a finished symbol, one pixel per module with the
+    // four-module margin, as CreateMatrixPicture makes it: a new reference,
+    // or null when it could not be made (GDI, OLE).
+    std::function<IPictureDisp*(const ModuleMatrix& matrix)> makePicture;
     // Ends the message loop when the window is gone (the program's only window).
     bool quitOnDestroy = false;
 };
 
 // The real services: CreateProcessW, the folder of GetModuleFileNameW,
-// GetLocalTime.
+// GetLocalTime, CreateMatrixPicture.
 FormServices DefaultFormServices();
 
 // The folder part of a module path as the program-folder service answers it:

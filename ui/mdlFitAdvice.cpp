@@ -11,6 +11,13 @@ const wchar_t* LevelName(int level)
     return level >= 1 && level <= 4 ? LevelNames[level - 1] : L"M";
 }
 
+// "纠错等级 M 或更低的纠错等级"; L is the lowest level, so it stands alone.
+std::wstring LevelAdvice(int level)
+{
+    const std::wstring named = std::wstring(L"纠错等级 ") + LevelName(level);
+    return level == 1 ? named : named + L" 或更低的纠错等级";
+}
+
 bool Fits(clsQRCode& coder, const std::uint8_t* data, int count, int version, int level, int mask)
 {
     return coder.EncodeMatrix(data, count, version, level, mask).has_value();
@@ -50,11 +57,10 @@ std::wstring TooLongMessage(clsQRCode& coder, const std::uint8_t* data, int coun
 
     if (biggerVersion > version && lowerLevel > 0)
         return opening + L"请选择版本 " + std::to_wstring(biggerVersion) +
-               L" 或更大的版本，或选择纠错等级 " + LevelName(lowerLevel) + L" 或更低的纠错等级！";
+               L" 或更大的版本，或选择" + LevelAdvice(lowerLevel) + L"！";
     if (biggerVersion > version)
         return opening + L"请选择版本 " + std::to_wstring(biggerVersion) + L" 或更大的版本！";
-    if (lowerLevel > 0)
-        return opening + L"请选择纠错等级 " + LevelName(lowerLevel) + L" 或更低的纠错等级！";
+    if (lowerLevel > 0) return opening + L"请选择" + LevelAdvice(lowerLevel) + L"！";
 
     // Neither alone helps: maybe both together do.
     const int anyVersion = SmallestFittingVersion(coder, data, count, 1, mask);

@@ -11,11 +11,9 @@
 
 #include "SymbolImage.h"
 
-inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleMatrix& matrix,
-                                                                   int scale = 3, int quiet = 4)
+// Any picture of a symbol, for instance one rasterised from a vector file.
+inline std::optional<std::vector<std::uint8_t>> ReadImageWithZbar(const SymbolImage& image)
 {
-    const SymbolImage image = DrawSymbol(matrix, scale, quiet);
-
     zbar::ImageScanner scanner;
     scanner.set_config(zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
     scanner.set_config(zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
@@ -28,4 +26,10 @@ inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleM
         return std::vector<std::uint8_t>(data.begin(), data.end());
     }
     return std::nullopt;
+}
+
+inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleMatrix& matrix,
+                                                                   int scale = 3, int quiet = 4)
+{
+    return ReadImageWithZbar(DrawSymbol(matrix, scale, quiet));
 }

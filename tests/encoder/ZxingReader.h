@@ -20,14 +20,11 @@ struct DecodedSymbol {
     std::string text;    // the content as UTF-8, byte segments read in the given character set
 };
 
-// scale: pixels per module; quiet: light modules around the symbol (4 is the
-// standard's minimum); characterSet: how the reader takes byte segments
-// (empty: it guesses).
-inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3,
-                                               int quiet = 4, const std::string& characterSet = {})
+// Any picture of a symbol, for instance one rasterised from a vector file;
+// characterSet: how the reader takes byte segments (empty: it guesses).
+inline std::optional<DecodedSymbol> ReadSymbolImage(const SymbolImage& image,
+                                                    const std::string& characterSet = {})
 {
-    const SymbolImage image = DrawSymbol(matrix, scale, quiet);
-
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
     if (!characterSet.empty()) hints.setCharacterSet(characterSet);
@@ -38,6 +35,14 @@ inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int s
     const ZXing::ByteArray& bytes = result.bytes();
     return DecodedSymbol{std::vector<std::uint8_t>(bytes.begin(), bytes.end()), result.ecLevel(),
                          result.text()};
+}
+
+// scale: pixels per module; quiet: light modules around the symbol (4 is the
+// standard's minimum).
+inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3,
+                                               int quiet = 4, const std::string& characterSet = {})
+{
+    return ReadSymbolImage(DrawSymbol(matrix, scale, quiet), characterSet);
 }
 
 inline std::vector<std::uint8_t> Bytes(const std::string& text)
