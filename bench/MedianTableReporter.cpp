@@ -23,6 +23,20 @@ double ToMicroseconds(double value, benchmark::TimeUnit unit)
     return value;
 }
 
+// The load averages of /proc/loadavg (1, 5, 15 minutes), or "unknown".
+std::string LoadAverage()
+{
+    std::FILE* file = std::fopen("/proc/loadavg", "r");
+    if (file == nullptr) return "unknown";
+    double one = 0, five = 0, fifteen = 0;
+    const int read = std::fscanf(file, "%lf %lf %lf", &one, &five, &fifteen);
+    std::fclose(file);
+    if (read != 3) return "unknown";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f, %.2f, %.2f", one, five, fifteen);
+    return text;
+}
+
 bool IsFixedMaskPeer(const std::string& encoder)
 {
     return encoder != kOurs && encoder.size() > 6 &&
@@ -33,7 +47,7 @@ bool IsFixedMaskPeer(const std::string& encoder)
 
 MedianTableReporter::MedianTableReporter(std::vector<std::string> workloads,
                                          std::vector<std::string> encoders)
-    : workloads_(std::move(workloads)), encoders_(std::move(encoders))
+    : workloads_(std::move(workloads)), encoders_(std::move(encoders)), loadAtStart_(LoadAverage())
 {}
 
 void MedianTableReporter::ReportRuns(const std::vector<Run>& runs)
@@ -62,16 +76,26 @@ double MedianTableReporter::Median(const std::string& workload, const std::strin
 
 void MedianTableReporter::PrintTable() const
 {
-    std::printf("\nMedian encode time in microseconds (to a module matrix):\n\n| workload |");
-    for (const auto& e : encoders_) std::printf(" %s |", e.c_str());
-    std::printf(" fastest peer at mask 0 / vemora |\n|---|");
-    for (std::size_t i = 0; i <= encoders_.size(); ++i) std::printf("---:|");
+    // Only the encoders that were run (a filter may leave some out).
+    std::vector<std::string> shown;
+    for (const auto& e : encoders_)
+        for (const auto& w : workloads_)
+            if (Median(w, e) >= 0) {
+                shown.push_back(e);
+                break;
+            }
+    std::printf("\nMedian encode time in microseconds (to a module matrix); load average "
+                "(1, 5, 15 min) %s at the start, %s at the end:\n\n| workload |",
+                loadAtStart_.c_str(), LoadAverage().c_str());
+    for (const auto& e : shown) std::printf(" %s |", e.c_str());
+    std::printf(" qrencode_mask0 / vemora | fastest peer at mask 0 / vemora |\n|---|");
+    for (std::size_t i = 0; i < shown.size() + 2; ++i) std::printf("---:|");
     std::printf("\n");
     double ours40L = -1.0;
     for (const auto& w : workloads_) {
         std::printf("| %s |", w.c_str());
         double fastestPeer = -1.0;
-        for (const auto& e : encoders_) {
+        for (const auto& e : shown) {
             const double t = Median(w, e);
             if (t < 0) std::printf(" - |");
             else std::printf(" %.2f |", t);
@@ -79,8 +103,12 @@ void MedianTableReporter::PrintTable() const
                 fastestPeer = t;
         }
         const double ours = Median(w, kOurs);
-        if (ours > 0 && fastestPeer > 0) std::printf(" %.2fx |\n", fastestPeer / ours);
-        else std::printf(" - |\n");
+        const double qrencode = Median(w, "qrencode_mask0");
+        for (const double peer : {qrencode, fastestPeer}) {
+            if (ours > 0 && peer > 0) std::printf(" %.2fx |", peer / ours);
+            else std::printf(" - |");
+        }
+        std::printf("\n");
         if (w.find("_40L") != std::string::npos) ours40L = ours;
     }
     const auto floor = medians_.find("floor_40L/rs_and_modules");

@@ -8,7 +8,8 @@
 
 // Console output as usual, and at the end a table of the medians of the
 // repetitions: one row per workload, one column per encoder, with the ratio of
-// the fastest peer at mask 0 to ours, and ours against the encoding floor.
+// libqrencode at mask 0 and of the fastest peer at mask 0 to ours, ours against
+// the encoding floor, and the machine's load averages at the start and the end.
 // Benchmarks are named "<workload>/<encoder>".
 class MedianTableReporter : public benchmark::ConsoleReporter {
 public:
@@ -25,4 +26,5 @@ private:
     std::vector<std::string> workloads_;
     std::vector<std::string> encoders_;
     std::map<std::string, double> medians_; // benchmark name -> microseconds
+    std::string loadAtStart_;
 };

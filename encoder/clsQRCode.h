@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "ModuleMatrix.h"
 #include "clsFiniteField.h"
@@ -49,6 +50,14 @@ public:
     int EcCodewordsPerBlock(int version, int ecLevel) const;
     // Data codewords K = TotalCodewords - BlockCount * EcCodewordsPerBlock.
     int DataCodewords(int version, int ecLevel) const;
+    // The block structure of Table 9 for one version and level.
+    struct BlockLayout {
+        int dataCodewords; // K, of all blocks together
+        int blocks;        // B
+        int ecPerBlock;    // E
+        int longData;      // N, data codewords of a long block
+        int shortBlocks;   // S: blocks 0 .. S-1 carry N - 1 data codewords
+    };
 
     // Remainder of value * x^count divided by generator over GF(2) (the BCH
     // check bits of format and version information, Annex C and D).
@@ -100,6 +109,49 @@ public:
 #endif
 
 private:
+    // The segmentation programme over data[0 .. length-1] (length > 0) for the
+    // width class of version: with bits null, the mode of every byte along the
+    // cheapest path; otherwise only that path's cost in bits, terminator
+    // excluded, into *bits, and no modes.
+    std::vector<std::uint8_t> SegmentModes(const std::uint8_t* data, int length, int version,
+                                           int* bits) const;
+    // BuildBitStream's result without writing anything.
+    int MeasureBitStream(const std::uint8_t* data, int length, int version) const;
+    // The stream of BuildBitStream packed eight bits a byte, most significant
+    // first, into bytes, the last byte completed with zero bits; bytes past
+    // the span's end are counted, never written. Returns the length in bits.
+    int BuildPackedStream(std::span<std::uint8_t> bytes, const std::uint8_t* data, int length,
+                          int version) const;
+
+    // Steps of EncodeMatrix (7.4 to 7.6). ChooseVersion: the smallest version
+    // whose data capacity at ecLevel holds the message, or 0.
+    int ChooseVersion(const std::uint8_t* data, int length, int ecLevel) const;
+    // The data codewords of version and level (stream, terminator, padding)
+    // into codewords, which holds at least DataCodewords + 1 bytes; false
+    // when the message does not fit.
+    bool BuildDataCodewords(const std::uint8_t* data, int length, int version, int ecLevel,
+                            std::span<std::uint8_t> codewords) const;
+    BlockLayout SplitBlocks(int version, int ecLevel) const;
+    // The K data codewords (block after block) with every block's error
+    // correction, in the interleaved order of 7.6, into codewords (K + B * E).
+    void AddErrorCorrection(const BlockLayout& layout, const std::uint8_t* dataCodewords,
+                            std::uint8_t* codewords);
+
+    // Steps of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
+    // followed by two zero bytes, placed into the template and masked, the
+    // matrix made final, version and format information written.
+    void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
+                   int mask) const;
+    // PlaceCodewords lays the codeword sequence (two zero bytes after it)
+    // into the free cells of the template, writing them into the zero-filled
+    // size x size grid; MergeIntoTemplate makes the matrix final (0 light,
+    // 1 dark) from the template and the masked grid.
+    void PlaceCodewords(const ModuleMatrix& matrix, const std::uint8_t* codewords,
+                        std::span<std::uint8_t> grid) const;
+    static void MergeIntoTemplate(ModuleMatrix& matrix, std::span<const std::uint8_t> grid);
+    void WriteVersionInformation(ModuleMatrix& matrix, int version) const;
+    void WriteFormatInformation(ModuleMatrix& matrix, int ecLevel, int mask) const;
+
     std::unique_ptr<clsFiniteField> field_;
     std::unique_ptr<clsReedSolomon> coder_;
     std::array<std::uint8_t, 41> alignmentSpacing_{};

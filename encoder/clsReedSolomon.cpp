@@ -1,6 +1,7 @@
 #include "clsReedSolomon.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "clsFiniteField.h"
@@ -33,100 +34,78 @@ bool clsReedSolomon::InitCode(int dataLength, int checkLength, const clsFiniteFi
         if (bits & 1) root = f.Multiply(root, base);
     }
 
+    // The generator and its tables depend on the field and on e, alpha and
+    // the first root only: one build serves every block and every later
+    // InitCode of the same code.
+    const CodeKey key{field_,      f.Order(), f.Modulus(), f.PrimitiveElement(),
+                      checkLength, alpha,     firstRoot};
+    if (key == built_) return true;
+    BuildGenerator(root);
+    BuildFeedbackTables();
+    built_ = key;
+    return true;
+}
+
+void clsReedSolomon::BuildGenerator(int root)
+{
     // g(x) = product of (x + r) over the negated roots r, built one factor at
     // a time in ascending powers.
+    const clsFiniteField& f = *field_;
     int r = f.Negate(root);
     generatorPoly_.fill(0);
     generatorPoly_[0] = r;
     generatorPoly_[1] = 1;
-    for (int i = 2; i <= checkLength; ++i) {
-        r = f.Multiply(r, alpha);
+    for (int i = 2; i <= checkLength_; ++i) {
+        r = f.Multiply(r, alpha_);
         generatorPoly_[i] = 1;
         for (int j = i - 1; j >= 1; --j)
             generatorPoly_[j] = f.Add(generatorPoly_[j - 1], f.Multiply(generatorPoly_[j], r));
         generatorPoly_[0] = f.Multiply(generatorPoly_[0], r);
     }
-    return true;
 }
 
-namespace {
-
-// The division of EncodeBlock for the binary fields GF(2^m) with every
-// generator coefficient non-zero, as with the generators of ISO/IEC 18004
-// Annex A. Subtraction is then XOR, and both operands of every Multiply are
-// known to be non-zero: telling the compiler so removes Multiply's two zero
-// tests, and with them the only reason it had to reload the field's order and
-// the lead's logarithm for every term, so a term is two table reads, an add,
-// a conditional subtract and an XOR. False, with work untouched, when the field
-// or the generator do not qualify.
-bool DivideInBinaryField(const clsFiniteField& f, const std::int32_t* generator, int k, int e,
-                         std::int32_t* work)
+void clsReedSolomon::BuildFeedbackTables()
 {
-    const int q = f.Order();
-    if (q < 2 || (q & (q - 1)) != 0) return false;
-    for (int j = 0; j < e; ++j)
-        if (generator[j] == 0) return false;
-
-    for (int i = k - 1; i >= 0; --i) {
-        const int lead = work[e + i];
-        if (lead == 0) continue; // subtracting 0 * g(x) changes nothing
-        std::int32_t* row = work + i;
-        for (int j = 0; j < e; ++j) {
-            const int g = generator[j];
-            if (g == 0) __builtin_unreachable(); // checked above
-            row[j] ^= f.Multiply(lead, g);
+    feedback_.clear();
+    const clsFiniteField& f = *field_;
+    if (f.Order() != 256) return;
+    // The nibble tables rest on c * (a XOR b) = c * a XOR c * b. Multiply by
+    // logarithms is multiplication modulo the field's polynomial, which
+    // distributes, exactly when the powers of alpha reach every non-zero
+    // element once: the logarithms then map 1 .. 255 one-to-one onto 0 .. 254.
+    bool seen[255] = {};
+    for (int x = 1; x < 256; ++x) {
+        const int l = f.Log(x);
+        if (l < 0 || l >= 255 || seen[l]) return;
+        seen[l] = true;
+    }
+    const int e = checkLength_;
+    feedback_.resize(static_cast<std::size_t>(e));
+    for (int j = 0; j < e; ++j) {
+        const int c = generatorPoly_[e - 1 - j];
+        GfKernels::NibbleProducts& p = feedback_[static_cast<std::size_t>(j)];
+        // c times each bit, then every nibble as the XOR of its bits.
+        int bitProducts[8];
+        for (int b = 0; b < 8; ++b) bitProducts[b] = f.Multiply(c, 1 << b);
+        p.low[0] = p.high[0] = 0;
+        for (int n = 1; n < 16; ++n) {
+            const int lowest = std::countr_zero(static_cast<unsigned>(n));
+            const int rest = n & (n - 1);
+            p.low[n] = static_cast<std::uint8_t>(p.low[rest] ^ bitProducts[lowest]);
+            p.high[n] = static_cast<std::uint8_t>(p.high[rest] ^ bitProducts[lowest + 4]);
         }
     }
-    return true;
 }
 
-// The same division for long blocks in the small binary fields (m <= 8, QR
-// Code's GF(256) among them): the coefficients' logarithms are looked up once
-// per block and every product is one read of an antilogarithm table spanning
-// two periods, which needs no reduction. The table is rebuilt from the field's
-// logarithms for each block (about 1 ns per element for GF(256)), since the
-// field may change between calls; this pays once the block has as many terms
-// (k * e) as the field has elements, each term then costing about a third of
-// a Multiply. False, with work untouched, when the field or the generator do
-// not qualify, or when the logarithms are not a one-to-one map onto 0 .. q-2
-// (arguments that do not describe a field), where only Multiply itself gives
-// the defined result.
-bool DivideInSmallBinaryFieldByTable(const clsFiniteField& f, const std::int32_t* generator, int k,
-                                     int e, std::int32_t* work)
+bool clsReedSolomon::EncodeBlocks(const std::uint8_t* dataRows, int blocks, int stride,
+                                  std::uint8_t* parityRows) const
 {
-    constexpr int maxOrder = 256;
-    const int q = f.Order();
-    if (q < 2 || q > maxOrder || (q & (q - 1)) != 0) return false;
-    const int period = q - 1;
-
-    std::int32_t logGenerator[clsReedSolomon::MaxBlockLength];
-    for (int j = 0; j < e; ++j) {
-        if (generator[j] == 0) return false;
-        logGenerator[j] = f.Log(generator[j]);
-    }
-
-    std::int32_t antilog[2 * (maxOrder - 1)];
-    std::fill_n(antilog, period, -1);
-    for (int x = 1; x < q; ++x) {
-        const int l = f.Log(x);
-        if (l < 0 || l >= period || antilog[l] != -1) return false;
-        antilog[l] = antilog[l + period] = x;
-    }
-
-    for (int i = k - 1; i >= 0; --i) {
-        const int lead = work[e + i];
-        if (lead == 0) continue; // subtracting 0 * g(x) changes nothing
-        const std::int32_t* products = antilog + f.Log(lead);
-        std::int32_t* row = work + i;
-        // Highest term first: it is the next row's lead, so the next row can
-        // start while this one is still being worked out (about 40% faster
-        // than the ascending order on long blocks).
-        for (int j = e - 1; j >= 0; --j) row[j] ^= products[logGenerator[j]];
-    }
+    const int e = checkLength_;
+    if (feedback_.empty() || static_cast<int>(feedback_.size()) != e || blocks <= 0) return false;
+    GfKernels::Divide(GfKernels::Active(blocks), feedback_.data(), e, dataRows, dataLength_, stride,
+                      blocks, parityRows);
     return true;
 }
-
-} // namespace
 
 void clsReedSolomon::EncodeBlock(std::int32_t* cw) const
 {
@@ -141,17 +120,11 @@ void clsReedSolomon::EncodeBlock(std::int32_t* cw) const
     std::fill_n(work, e, 0);
     std::memcpy(work + e, cw + e, sizeof(std::int32_t) * static_cast<std::size_t>(k));
 
-    const std::int32_t* g = generatorPoly_.data();
-    const bool divided =
-        (k * e >= f.Order() && DivideInSmallBinaryFieldByTable(f, g, k, e, work)) ||
-        DivideInBinaryField(f, g, k, e, work);
-    if (!divided) {
-        for (int i = k - 1; i >= 0; --i) {
-            const int lead = work[e + i];
-            if (lead == 0) continue; // subtracting 0 * g(x) changes nothing
-            for (int j = 0; j < e; ++j)
-                work[i + j] = f.Subtract(work[i + j], f.Multiply(lead, generatorPoly_[j]));
-        }
+    for (int i = k - 1; i >= 0; --i) {
+        const int lead = work[e + i];
+        if (lead == 0) continue; // subtracting 0 * g(x) changes nothing
+        for (int j = 0; j < e; ++j)
+            work[i + j] = f.Subtract(work[i + j], f.Multiply(lead, generatorPoly_[j]));
     }
 
     // The parity is the negated remainder, so that data(x) * x^e - remainder

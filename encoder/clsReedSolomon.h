@@ -2,6 +2,9 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
+
+#include "GfKernels.h"
 
 class clsFiniteField;
 
@@ -40,9 +43,39 @@ public:
     // Writes the e parity symbols into cw[0 .. e-1] from the data in
     // cw[e .. e+k-1]; cw must hold at least e+k entries. Before any successful
     // InitCode it changes nothing.
+    // The reference loop of the division: field operations only, any field.
     void EncodeBlock(std::int32_t* cw) const;
 
+    // Encodes blocks blocks of this code at once, the symbols bytes of GF(256),
+    // by the fastest GfKernels kernel this CPU runs. dataRows: k rows of stride
+    // bytes, row r holding data symbol r (the highest power first) of every
+    // block; a block with fewer data symbols starts with zeros. parityRows: e
+    // rows of stride bytes; row j receives parity symbol j (the coefficient of
+    // x^(e-1-j)) of every block. stride: a multiple of GfKernels::LaneAlignment,
+    // at least blocks; lanes up to the next multiple of 32 are scratch. False,
+    // writing nothing, before any successful InitCode and when the code is not
+    // over a GF(256) whose tables describe a field (EncodeBlock then serves).
+    bool EncodeBlocks(const std::uint8_t* dataRows, int blocks, int stride,
+                      std::uint8_t* parityRows) const;
+
 private:
+    // What the generator and the feedback tables were last built from; equal
+    // keys give equal tables, since InitField is deterministic.
+    struct CodeKey {
+        const clsFiniteField* field = nullptr;
+        int order = 0, modulus = 0, primitive = 0;
+        int checkLength = 0, alpha = 0, firstRoot = 0;
+        bool operator==(const CodeKey&) const = default;
+    };
+
+    void BuildGenerator(int root);
+    // The nibble products of every generator coefficient but the leading 1,
+    // highest power first; none when the field is not a GF(256).
+    void BuildFeedbackTables();
+
+    CodeKey built_;
+    std::vector<GfKernels::NibbleProducts> feedback_;
+
     const clsFiniteField* field_ = nullptr;
     int dataLength_ = 0;
     int checkLength_ = 0;

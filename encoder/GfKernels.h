@@ -1,0 +1,58 @@
+#pragma once
+
+#include <cstdint>
+
+// Reed-Solomon division over GF(256) for many blocks of one code at once, one
+// block per byte lane: the kernels of clsReedSolomon::EncodeBlocks.
+//
+// Every step of the division multiplies a vector of byte lanes (one feedback
+// symbol per block) by one generator coefficient and accumulates the product
+// into the remainder. A constant c is held as its products with the sixteen
+// low and the sixteen high nibbles; since multiplication distributes over
+// addition (XOR) in GF(2^8), c * x = low[x & 15] XOR high[x >> 4]. Sixteen
+// entries fit one SIMD register, so PSHUFB looks up 16 (SSSE3) or 32 (AVX2)
+// lanes per instruction. The plain kernel does the same lookups one lane at a
+// time, a whole remainder per step, and runs on any x86-64 (or other) CPU.
+namespace GfKernels {
+
+// The products of one field element c with every nibble value n:
+// low[n] = c * n and high[n] = c * (16 * n).
+struct NibbleProducts {
+    alignas(16) std::uint8_t low[16];
+    alignas(16) std::uint8_t high[16];
+};
+
+enum class Kernel { Plain, Ssse3, Avx2 };
+
+// Strides of the row buffers are multiples of this, so that every kernel
+// reads and writes whole vectors.
+constexpr int LaneAlignment = 32;
+
+// Whether this CPU (and its operating system) can run kernel.
+bool Supported(Kernel kernel);
+
+// The kernel for a division of lanes blocks: the one a test forced, else
+// the fastest this CPU supports (AVX2, then SSSE3, then plain), except that
+// up to four blocks go to the plain kernel, which then does less work than a
+// vector kernel filling whole vectors.
+Kernel Active(int lanes = LaneAlignment);
+
+// Makes Active() answer kernel until UseFastestKernel(); false, changing
+// nothing, when this CPU cannot run it. For tests of the paths other CPUs take.
+bool ForceKernel(Kernel kernel);
+void UseFastestKernel();
+
+// Systematic division of lanes blocks of a code with e parity symbols.
+// feedback[j] holds the products of the generator coefficient of x^(e-1-j)
+// (the monic generator's other coefficients, highest power first).
+// rows: k rows of stride bytes; row r holds data symbol r of every block,
+// the highest power first (a shorter block starts with zero rows).
+// parity: e rows of stride bytes; row j receives parity symbol j, the
+// coefficient of x^(e-1-j) of the remainder, of every block.
+// stride: a multiple of LaneAlignment, at least lanes; bytes of the lanes
+// from lanes up to the next multiple of 32 are read and written as scratch.
+// e >= 1, k >= 0.
+void Divide(Kernel kernel, const NibbleProducts* feedback, int e, const std::uint8_t* rows, int k,
+            int stride, int lanes, std::uint8_t* parity);
+
+} // namespace GfKernels

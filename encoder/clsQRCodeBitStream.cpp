@@ -1,0 +1,527 @@
+// clsQRCode: data analysis and the data bit stream (ISO/IEC 18004, 7.3 and
+// 7.4): character classes, the segmentation programme that picks the modes,
+// and the writing of the segments.
+#include "clsQRCode.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// The character-count field widths of ISO/IEC 18004 Table 3 by width class
+// (versions 1-9, 10-26, 27-40), in mode order byte, numeric, alphanumeric, kanji.
+enum Mode { ByteMode = 0, NumericMode = 1, AlphanumericMode = 2, KanjiMode = 3 };
+constexpr int kModeCount = 4;
+// clang-format off
+constexpr int kCountWidth[3][kModeCount] = {
+    { 8, 10,  9,  8},
+    {16, 12, 11, 10},
+    {16, 14, 13, 12},
+};
+// clang-format on
+// Mode indicators of Table 2, in the same mode order.
+constexpr int kModeIndicator[kModeCount] = {0b0100, 0b0001, 0b0010, 0b1000};
+
+// Table 5: the alphanumeric values, indexed by byte; -1 outside the set.
+constexpr auto kAlphanumericValues = [] {
+    std::array<std::int8_t, 256> values{};
+    values.fill(-1);
+    for (int c = '0'; c <= '9'; ++c) values[c] = static_cast<std::int8_t>(c - '0');
+    for (int c = 'A'; c <= 'Z'; ++c) values[c] = static_cast<std::int8_t>(c - 'A' + 10);
+    const char others[] = " $%*+-./:";
+    for (int i = 0; others[i] != 0; ++i)
+        values[static_cast<unsigned char>(others[i])] = static_cast<std::int8_t>(36 + i);
+    return values;
+}();
+
+// Cost marking a mode that is impossible at a position. Adding a candidate's
+// few dozen bits to it stays well inside 32 bits.
+constexpr int kImpossible = 0x70000000;
+
+int WidthClass(int version) { return version < 10 ? 0 : (version < 27 ? 1 : 2); }
+
+// Writes fields most significant bit first into a BitArray. Past the array's
+// end it only counts, so that an over-long stream is measured, never written.
+class BitWriter {
+public:
+    explicit BitWriter(clsQRCode::BitArray& bits) : bits_(bits) {}
+    void Write(int value, int width)
+    {
+        if (position_ + width <= clsQRCode::BitArrayCapacity) {
+            // The common case, with no test per bit; constant widths unroll.
+            std::uint8_t* out = bits_.data() + position_;
+            for (int b = width - 1; b >= 0; --b)
+                *out++ = static_cast<std::uint8_t>((value >> b) & 1);
+            position_ += width;
+            return;
+        }
+        for (int b = width - 1; b >= 0; --b, ++position_)
+            if (position_ < clsQRCode::BitArrayCapacity)
+                bits_[position_] = static_cast<std::uint8_t>((value >> b) & 1);
+    }
+    int Position() const { return position_; }
+
+private:
+    clsQRCode::BitArray& bits_;
+    int position_ = 0;
+};
+
+// Writes fields most significant bit first into bytes, eight stream bits a
+// byte, the bits after the last field of a byte 0. Past capacity bytes it only
+// counts. Fields are at most 16 bits wide; they gather in a word that goes
+// out four bytes at a time.
+class PackedBitWriter {
+public:
+    PackedBitWriter(std::uint8_t* bytes, int capacity) : bytes_(bytes), capacity_(capacity) {}
+    void Write(int value, int width)
+    {
+        pending_ = (pending_ << width) | (static_cast<std::uint32_t>(value) & ((1u << width) - 1));
+        pendingBits_ += width;
+        if (pendingBits_ >= 32) {
+            pendingBits_ -= 32;
+            Put(static_cast<std::uint32_t>(pending_ >> pendingBits_), 4);
+        }
+    }
+    // The stream length in bits; the last byte is completed with zero bits.
+    int Finish()
+    {
+        const int length = next_ * 8 + pendingBits_;
+        if (pendingBits_ > 0) {
+            const int bytes = (pendingBits_ + 7) / 8;
+            Put(static_cast<std::uint32_t>(pending_ << (32 - pendingBits_)), bytes);
+        }
+        pendingBits_ = 0;
+        return length;
+    }
+
+private:
+    // The first count bytes of word, most significant first.
+    void Put(std::uint32_t word, int count)
+    {
+        for (int i = 0; i < count; ++i, ++next_)
+            if (next_ < capacity_) bytes_[next_] = static_cast<std::uint8_t>(word >> (24 - 8 * i));
+    }
+
+    std::uint8_t* bytes_;
+    int capacity_;
+    int next_ = 0;
+    std::uint64_t pending_ = 0; // its last pendingBits_ (< 32) bits are not yet out
+    int pendingBits_ = 0;
+};
+
+} // namespace
+
+// --- Data analysis and bit stream -------------------------------------------
+
+int clsQRCode::CharClass(std::uint8_t byte)
+{
+    if (byte >= '0' && byte <= '9') return 1;
+    return kAlphanumericValues[byte] >= 0 ? 2 : 0;
+}
+
+int clsQRCode::AlphanumericValue(std::uint8_t byte)
+{
+    return std::max<int>(kAlphanumericValues[byte], 0);
+}
+
+bool clsQRCode::IsKanjiPair(int lead, int trail)
+{
+    // Shift JIS double-byte ranges 8140-9FFC and E040-EBBF (7.4.6); the
+    // trail byte is bounded only below, and for lead EB so that the 13-bit
+    // value does not overflow.
+    if (trail < 0x40) return false;
+    if ((lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xEA)) return true;
+    return lead == 0xEB && trail <= 0xBF;
+}
+
+namespace {
+
+// Shift JIS lead bytes (JIS X 0208 double-byte ranges): such a byte opens a
+// two-byte character together with the byte after it; every other byte is a
+// character of its own.
+bool IsShiftJisLead(std::uint8_t byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+// One entry of the segmentation programme: the cheapest way to end a
+// character in a mode at a position.
+struct Candidate {
+    int cost = 0;        // bits for the message so far, terminator excluded
+    int run = 0;         // characters in the current segment
+    int predecessor = 0; // mode of the entry reached from, -1 at the start
+};
+
+struct Analysis {
+    int width[kModeCount];
+    int maxCount[kModeCount];
+    explicit Analysis(int version)
+    {
+        const int c = WidthClass(version);
+        for (int m = 0; m < kModeCount; ++m) {
+            width[m] = kCountWidth[c][m];
+            maxCount[m] = (1 << width[m]) - 1;
+        }
+        constexpr int firstCharacterBits[kModeCount] = {8, 4, 6, 13};
+        for (int m = 0; m < kModeCount; ++m) switchBits[m] = Header(m) + firstCharacterBits[m];
+    }
+    int Header(int m) const { return 4 + width[m]; }
+    // Bits of a new segment's header and first character, by mode.
+    int switchBits[kModeCount] = {};
+};
+
+// Picks the cheapest candidate for mode m from the entries "from", lowest
+// mode on equal costs: every candidate pays switchBits (a new segment's
+// header and first character) except m's own entry, which pays continueBits
+// while its run is below the count limit. Only the first Modes entries are
+// looked at; the caller leaves out kanji when it is not allowed, since its
+// entries are then impossible everywhere and could never win.
+template <int Modes>
+Candidate Cheapest(const Candidate* from, int m, int maxCount, int continueBits, int switchBits)
+{
+    const bool canContinue = from[m].run < maxCount;
+    int best = 0;
+    int bestCost = from[0].cost + (m == 0 && canContinue ? continueBits : switchBits);
+    for (int j = 1; j < Modes; ++j) {
+        const int cost = from[j].cost + (j == m && canContinue ? continueBits : switchBits);
+        if (cost < bestCost) {
+            bestCost = cost;
+            best = j;
+        }
+    }
+    return {bestCost, best == m && canContinue ? from[m].run + 1 : 1, best};
+}
+
+constexpr Candidate kImpossibleEntry{kImpossible, 0, 0};
+
+// The entries of three positions in turn: back2 and back1 the two before the
+// current one (kanji looks two back).
+struct Rows {
+    Candidate rows[3][kModeCount]{};
+    Candidate* back2 = rows[0];
+    Candidate* back1 = rows[1];
+    Candidate* current = rows[2];
+    void Rotate()
+    {
+        Candidate* oldest = back2;
+        back2 = back1;
+        back1 = current;
+        current = oldest;
+    }
+};
+
+// Where the Shift JIS characters of the message start, scanned from its first
+// byte: a kanji segment may only take whole characters, since a reader decodes
+// every pair as one; a pair straddling two characters would come back as
+// other text.
+struct CharacterBoundaries {
+    int nextCharacter = 0; // where the next character starts
+    int openedAt = -1;     // where the last two-byte character started
+    // Whether byte i closes a two-byte character; call for i = 0, 1, ...
+    bool Advance(const std::uint8_t* data, int i, int n)
+    {
+        const bool closes = openedAt == i - 1;
+        if (i == nextCharacter) {
+            const bool twoBytes = IsShiftJisLead(data[i]) && i + 1 < n;
+            if (twoBytes) openedAt = i;
+            nextCharacter = i + (twoBytes ? 2 : 1);
+        }
+        return closes;
+    }
+};
+
+// The entries of position i >= 1 from those before it (7.4 segment costs):
+// byte always; numeric for a digit (10 bits per three digits, 4 for a last
+// single one, 7 for a pair); alphanumeric for any character of its set (11
+// bits per pair, 6 for a last single one); kanji when the bytes i-1 and i
+// are one kanji character.
+template <int Modes>
+void Step(const std::uint8_t* data, int i, const Analysis& a, bool kanjiPossible, Rows& r)
+{
+    const int cls = clsQRCode::CharClass(data[i]);
+    const Candidate* back1 = r.back1;
+    Candidate* current = r.current;
+    current[ByteMode] = Cheapest<Modes>(back1, ByteMode, a.maxCount[ByteMode], 8, a.switchBits[0]);
+    current[NumericMode] =
+        cls != 1 ? kImpossibleEntry
+                 : Cheapest<Modes>(back1, NumericMode, a.maxCount[NumericMode],
+                                   3 + (back1[NumericMode].run % 3 == 0 ? 1 : 0), a.switchBits[1]);
+    current[AlphanumericMode] =
+        cls == 0
+            ? kImpossibleEntry
+            : Cheapest<Modes>(back1, AlphanumericMode, a.maxCount[AlphanumericMode],
+                              5 + (back1[AlphanumericMode].run % 2 == 0 ? 1 : 0), a.switchBits[2]);
+    if constexpr (Modes > KanjiMode) {
+        if (!kanjiPossible || !clsQRCode::IsKanjiPair(data[i - 1], data[i]))
+            current[KanjiMode] = kImpossibleEntry;
+        else if (i == 1) current[KanjiMode] = {a.switchBits[KanjiMode], 1, -1};
+        else
+            current[KanjiMode] =
+                Cheapest<Modes>(r.back2, KanjiMode, a.maxCount[KanjiMode], 13, a.switchBits[3]);
+    }
+}
+
+// The entries of position 0, each mode opening its first segment.
+void FirstStep(std::uint8_t byte, const Analysis& a, Candidate* current)
+{
+    const int cls = clsQRCode::CharClass(byte);
+    current[ByteMode] = {a.switchBits[ByteMode], 1, -1};
+    current[NumericMode] = cls == 1 ? Candidate{a.switchBits[1], 1, -1} : kImpossibleEntry;
+    current[AlphanumericMode] = cls != 0 ? Candidate{a.switchBits[2], 1, -1} : kImpossibleEntry;
+    current[KanjiMode] = kImpossibleEntry;
+}
+
+void Record(std::int8_t* predecessors, int i, int modes, const Candidate* entries)
+{
+    if (predecessors == nullptr) return;
+    for (int m = 0; m < modes; ++m)
+        predecessors[static_cast<std::size_t>(i) * kModeCount + m] =
+            static_cast<std::int8_t>(entries[m].predecessor);
+}
+
+// Long runs of one character class reach a steady state in which every step
+// is known in advance; these fast paths take the bytes after position i (the
+// entries in r.back1) while it holds and return the last position they took
+// (i when none), with the rows and predecessors as Step would leave them.
+//
+// Digits: once numeric has continued and byte and alphanumeric have both just
+// switched from numeric, numeric keeps continuing and the others keep
+// switching from it, since a digit adds at most 4 bits to numeric and opening
+// a segment costs more than 8 (an induction on the costs of Step), until the
+// numeric run reaches its count limit. No kanji pair starts with a digit.
+int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+               std::int8_t* predecessors)
+{
+    const Candidate* s = r.back1;
+    if (s[NumericMode].predecessor != NumericMode || s[NumericMode].run < 2 ||
+        s[ByteMode].predecessor != NumericMode || s[ByteMode].run != 1 ||
+        s[AlphanumericMode].predecessor != NumericMode || s[AlphanumericMode].run != 1)
+        return i;
+    // Numeric's entries at p - 2, p - 1 and p; the other modes follow from them.
+    Candidate twoBack{}, oneBack{}, numeric = s[NumericMode];
+    int p = i + 1;
+    for (; p < n && clsQRCode::CharClass(data[p]) == 1 && numeric.run < a.maxCount[NumericMode];
+         ++p) {
+        twoBack = oneBack;
+        oneBack = numeric;
+        numeric = {numeric.cost + 3 + (numeric.run % 3 == 0 ? 1 : 0), numeric.run + 1, NumericMode};
+        if (predecessors != nullptr)
+            std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\1\1\1\0", 4);
+    }
+    const int end = p - 1;
+    // The rows of end - 1 (unless that is i, already in back1) and end.
+    const auto push = [&](const Candidate& entry, const Candidate& before) {
+        r.current[ByteMode] = {before.cost + a.switchBits[ByteMode], 1, NumericMode};
+        r.current[NumericMode] = entry;
+        r.current[AlphanumericMode] = {before.cost + a.switchBits[AlphanumericMode], 1,
+                                       NumericMode};
+        r.current[KanjiMode] = kImpossibleEntry;
+        r.Rotate();
+    };
+    if (end - 1 > i) push(oneBack, twoBack);
+    if (end > i) push(numeric, oneBack);
+    return end;
+}
+
+// Bytes outside the alphanumeric set, when kanji is not allowed: numeric and
+// alphanumeric are impossible, so byte mode continues, or opens a new segment
+// at its count limit.
+int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+              std::int8_t* predecessors)
+{
+    if (clsQRCode::CharClass(data[i]) != 0) return i;
+    Candidate oneBack{}, byte = r.back1[ByteMode];
+    int p = i + 1;
+    for (; p < n && clsQRCode::CharClass(data[p]) == 0; ++p) {
+        oneBack = byte;
+        byte = byte.run < a.maxCount[ByteMode]
+                   ? Candidate{byte.cost + 8, byte.run + 1, ByteMode}
+                   : Candidate{byte.cost + a.switchBits[ByteMode], 1, ByteMode};
+        if (predecessors != nullptr)
+            std::memset(predecessors + static_cast<std::size_t>(p) * kModeCount, 0, 3);
+    }
+    const int end = p - 1;
+    const auto push = [&](const Candidate& entry) {
+        r.current[ByteMode] = entry;
+        r.current[NumericMode] = kImpossibleEntry;
+        r.current[AlphanumericMode] = kImpossibleEntry;
+        r.Rotate();
+    };
+    if (end - 1 > i) push(oneBack);
+    if (end > i) push(byte);
+    return end;
+}
+
+// The dynamic programme over data[0 .. n-1]: Step for every position, the
+// fast paths where a run allows. Only the first Modes modes are worked out
+// (3 when kanji is not allowed: its entries then stay impossible).
+// predecessors, when not null, receive every entry's predecessor (n * 4) for
+// the path recovery. On return last holds the entries of position n-1.
+template <int Modes>
+void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* predecessors,
+             Candidate (&last)[kModeCount])
+{
+    Rows r;
+    for (auto& row : r.rows)
+        for (int m = 0; m < kModeCount; ++m) row[m] = kImpossibleEntry;
+    CharacterBoundaries characters;
+    for (int i = 0; i < n; ++i) {
+        const bool closesCharacter = characters.Advance(data, i, n);
+        if (i == 0) FirstStep(data[0], a, r.current);
+        else Step<Modes>(data, i, a, closesCharacter, r);
+        Record(predecessors, i, Modes, r.current);
+        r.Rotate();
+        int end = SkipDigits(data, i, n, a, r, predecessors);
+        if constexpr (Modes == KanjiMode)
+            if (end == i) end = SkipBytes(data, i, n, a, r, predecessors);
+        // The skipped bytes are single-byte characters, or kanji is not allowed.
+        if (end > i) characters.nextCharacter = end + 1;
+        i = end;
+    }
+    std::copy(r.back1, r.back1 + kModeCount, std::begin(last));
+}
+
+} // namespace
+
+namespace {
+
+// The mode in which every byte is written, from the predecessors the
+// programme recorded (n * 4, by position and mode) and the final mode.
+std::vector<std::uint8_t> RecoverModes(const std::vector<std::int8_t>& predecessors, int n,
+                                       int last)
+{
+    std::vector<std::uint8_t> modes(static_cast<std::size_t>(n));
+    // Run by run: within a run the predecessor is the entry's own mode, so
+    // the loop branch is predicted and each load's address is known without
+    // waiting for the previous load.
+    for (int p = n - 1, m = last; p >= 0;) {
+        assert(m >= 0);
+        const int step = m == KanjiMode ? 2 : 1;
+        int predecessor;
+        do {
+            predecessor = predecessors[static_cast<std::size_t>(p) * kModeCount + m];
+            modes[p] = static_cast<std::uint8_t>(m);
+            if (m == KanjiMode) modes[p - 1] = KanjiMode;
+            p -= step;
+        } while (p >= 0 && predecessor == m);
+        m = predecessor;
+    }
+    return modes;
+}
+
+// One segment (7.4.3 to 7.4.6): mode indicator, character count, data.
+// count is in bytes, so two per kanji character.
+template <typename Writer>
+void WriteSegment(Writer& out, int m, const std::uint8_t* segment, int count, const Analysis& a)
+{
+    out.Write(kModeIndicator[m], 4);
+    out.Write(m == KanjiMode ? count / 2 : count, a.width[m]);
+    int i = 0;
+    switch (m) {
+    case ByteMode:
+        for (; i < count; ++i) out.Write(segment[i], 8);
+        break;
+    case NumericMode:
+        for (; i + 3 <= count; i += 3)
+            out.Write(100 * (segment[i] & 0x0F) + 10 * (segment[i + 1] & 0x0F) +
+                          (segment[i + 2] & 0x0F),
+                      10);
+        if (count - i == 1) out.Write(segment[i] & 0x0F, 4);
+        else if (count - i == 2) out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
+        break;
+    case AlphanumericMode:
+        for (; i + 2 <= count; i += 2)
+            out.Write(45 * clsQRCode::AlphanumericValue(segment[i]) +
+                          clsQRCode::AlphanumericValue(segment[i + 1]),
+                      11);
+        if (i < count) out.Write(clsQRCode::AlphanumericValue(segment[i]), 6);
+        break;
+    case KanjiMode:
+        for (; i < count; i += 2) {
+            const int lead = segment[i];
+            const int base = lead <= 0x9F ? 0x81 : 0xC1;
+            out.Write((lead - base) * 0xC0 + segment[i + 1] - 0x40, 13);
+        }
+        break;
+    }
+}
+
+// Segmentation and writing (7.4.2 to 7.4.9): runs of one mode, cut at the
+// count field's limit as the programme charged them (kanji runs counted in
+// bytes here), then the terminator.
+template <typename Writer>
+void WriteSegments(Writer& out, const std::uint8_t* data, int n, const std::uint8_t* modes,
+                   const Analysis& a)
+{
+    for (int s = 0; s < n;) {
+        const int m = modes[s];
+        const int limit = m == KanjiMode ? 2 * a.maxCount[KanjiMode] : a.maxCount[m];
+        int count = 1;
+        while (s + count < n && modes[s + count] == m && count < limit) ++count;
+        WriteSegment(out, m, data + s, count, a);
+        s += count;
+    }
+    out.Write(0, 4); // terminator
+}
+
+} // namespace
+
+std::vector<std::uint8_t> clsQRCode::SegmentModes(const std::uint8_t* data, int length, int version,
+                                                  int* bits) const
+{
+    const Analysis a(version);
+    // The predecessors are kept for path recovery only when the modes are wanted.
+    std::vector<std::int8_t> predecessors;
+    if (bits == nullptr) predecessors.resize(static_cast<std::size_t>(length) * kModeCount);
+    Candidate back1[kModeCount];
+    std::int8_t* record = bits != nullptr ? nullptr : predecessors.data();
+    if (kanjiAllowed_) Analyse<kModeCount>(data, length, a, record, back1);
+    else Analyse<KanjiMode>(data, length, a, record, back1);
+
+    // The final mode: the cheapest end, lowest mode number on equal costs.
+    int last = 0;
+    for (int m = 1; m < kModeCount; ++m)
+        if (back1[m].cost < back1[last].cost) last = m;
+    if (bits != nullptr) {
+        *bits = back1[last].cost;
+        return {};
+    }
+    return RecoverModes(predecessors, length, last);
+}
+
+int clsQRCode::MeasureBitStream(const std::uint8_t* data, int length, int version) const
+{
+    if (length <= 0) return 4;
+    int bits = 0;
+    SegmentModes(data, length, version, &bits);
+    return bits + 4;
+}
+
+int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int length, int version,
+                              bool measureOnly) const
+{
+    if (length <= 0) {
+        std::fill_n(bits.begin(), 4, std::uint8_t{0});
+        return 4;
+    }
+    if (measureOnly) return MeasureBitStream(data, length, version);
+    const std::vector<std::uint8_t> modes = SegmentModes(data, length, version, nullptr);
+    BitWriter out(bits);
+    WriteSegments(out, data, length, modes.data(), Analysis(version));
+    return out.Position();
+}
+
+int clsQRCode::BuildPackedStream(std::span<std::uint8_t> bytes, const std::uint8_t* data,
+                                 int length, int version) const
+{
+    PackedBitWriter out(bytes.data(), static_cast<int>(bytes.size()));
+    if (length <= 0) {
+        out.Write(0, 4);
+        return out.Finish();
+    }
+    const std::vector<std::uint8_t> modes = SegmentModes(data, length, version, nullptr);
+    WriteSegments(out, data, length, modes.data(), Analysis(version));
+    return out.Finish();
+}

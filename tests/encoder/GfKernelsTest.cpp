@@ -1,0 +1,211 @@
+#include "GfKernels.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "ZxingReader.h"
+#include "clsFiniteField.h"
+#include "clsQRCode.h"
+#include "clsReedSolomon.h"
+
+namespace {
+
+using GfKernels::Kernel;
+
+constexpr Kernel kKernels[] = {Kernel::Plain, Kernel::Ssse3, Kernel::Avx2};
+constexpr const char* kKernelNames[] = {"plain", "SSSE3", "AVX2"};
+
+// Restores the choice by CPU however a test ends.
+struct KernelGuard {
+    ~KernelGuard() { GfKernels::UseFastestKernel(); }
+};
+
+int Stride(int lanes)
+{
+    return (lanes + GfKernels::LaneAlignment - 1) / GfKernels::LaneAlignment *
+           GfKernels::LaneAlignment;
+}
+
+// Blocks of random data, aligned at the top: the first shortBlocks carry one
+// data symbol fewer and start with a zero, as the QR encoder hands them over.
+std::vector<std::uint8_t> RandomRows(std::mt19937& random, int k, int lanes, int shortBlocks)
+{
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(k) * Stride(lanes), 0);
+    for (int r = 0; r < k; ++r)
+        for (int b = 0; b < lanes; ++b)
+            if (r > 0 || b >= shortBlocks)
+                rows[static_cast<std::size_t>(r) * Stride(lanes) + b] =
+                    static_cast<std::uint8_t>(random());
+    return rows;
+}
+
+// The parity of every lane by the reference loop (EncodeBlock), same layout.
+std::vector<std::uint8_t> ReferenceParity(const clsReedSolomon& coder,
+                                          const std::vector<std::uint8_t>& rows, int lanes)
+{
+    const int k = coder.DataLength();
+    const int e = coder.CheckLength();
+    std::vector<std::uint8_t> parity(static_cast<std::size_t>(e) * Stride(lanes), 0);
+    for (int b = 0; b < lanes; ++b) {
+        std::vector<std::int32_t> block(static_cast<std::size_t>(k + e), 0);
+        for (int r = 0; r < k; ++r)
+            block[static_cast<std::size_t>(e + k - 1 - r)] =
+                rows[static_cast<std::size_t>(r) * Stride(lanes) + b];
+        coder.EncodeBlock(block.data());
+        for (int j = 0; j < e; ++j)
+            parity[static_cast<std::size_t>(j) * Stride(lanes) + b] =
+                static_cast<std::uint8_t>(block[static_cast<std::size_t>(e - 1 - j)]);
+    }
+    return parity;
+}
+
+// Only the first lanes bytes of each row are the result; the rest is scratch.
+void ExpectSameParity(const std::vector<std::uint8_t>& expected,
+                      const std::vector<std::uint8_t>& actual, int e, int lanes,
+                      const std::string& what)
+{
+    for (int j = 0; j < e; ++j)
+        for (int b = 0; b < lanes; ++b) {
+            const std::size_t at = static_cast<std::size_t>(j) * Stride(lanes) + b;
+            ASSERT_EQ(expected[at], actual[at]) << what << ", parity " << j << ", block " << b;
+        }
+}
+
+TEST(GfKernelsTest, EveryKernelMatchesTheReferenceOnEveryQrBlockStructure)
+{
+    // The 160 version/level pairs of ISO/IEC 18004 Table 9, with their short
+    // and long blocks, through clsReedSolomon::EncodeBlocks on each kernel
+    // this CPU runs, against EncodeBlock block by block.
+    KernelGuard guard;
+    clsQRCode qr;
+    clsFiniteField field;
+    ASSERT_TRUE(field.InitField(256, 285, 2));
+    std::mt19937 random(18004);
+    int kernelsRun = 0;
+    for (int version = 1; version <= 40; ++version)
+        for (int level = 1; level <= 4; ++level) {
+            const int blocks = qr.BlockCount(version, level);
+            const int e = qr.EcCodewordsPerBlock(version, level);
+            const int dataCodewords = qr.DataCodewords(version, level);
+            const int n = (dataCodewords + blocks - 1) / blocks;
+            const int shortBlocks =
+                dataCodewords % blocks == 0 ? 0 : blocks - dataCodewords % blocks;
+            clsReedSolomon coder;
+            ASSERT_TRUE(coder.InitCode(n, e, &field, 0, 0));
+            const auto rows = RandomRows(random, n, blocks, shortBlocks);
+            const auto expected = ReferenceParity(coder, rows, blocks);
+            for (int i = 0; i < 3; ++i) {
+                if (!GfKernels::ForceKernel(kKernels[i])) continue;
+                ++kernelsRun;
+                std::vector<std::uint8_t> parity(static_cast<std::size_t>(e) * Stride(blocks),
+                                                 0xA5);
+                ASSERT_TRUE(coder.EncodeBlocks(rows.data(), blocks, Stride(blocks), parity.data()));
+                ExpectSameParity(expected, parity, e, blocks,
+                                 std::string(kKernelNames[i]) + " " + std::to_string(version) +
+                                     "-" + "LMQH"[level - 1]);
+            }
+        }
+    EXPECT_GE(kernelsRun, 160) << "the plain kernel runs everywhere";
+}
+
+TEST(GfKernelsTest, KernelsAgreeOnOddLaneCountsAndCodeShapes)
+{
+    // Lane counts around the vector widths, one parity symbol, long blocks,
+    // and other first roots and alphas than QR Code's.
+    KernelGuard guard;
+    clsFiniteField field;
+    ASSERT_TRUE(field.InitField(256, 285, 2));
+    std::mt19937 random(7);
+    struct Shape {
+        int k, e, lanes, alpha, firstRoot;
+    };
+    for (const Shape s :
+         {Shape{1, 1, 1, 0, 0}, Shape{5, 1, 15, 0, 0}, Shape{16, 10, 16, 0, 0},
+          Shape{20, 17, 17, 0, 0}, Shape{118, 30, 31, 0, 0}, Shape{15, 30, 33, 0, 0},
+          Shape{200, 55, 65, 3, 1}, Shape{33, 16, 81, 0, 120}, Shape{3, 64, 96, 0, 0}}) {
+        clsReedSolomon coder;
+        ASSERT_TRUE(coder.InitCode(s.k, s.e, &field, s.alpha, s.firstRoot));
+        const auto rows = RandomRows(random, s.k, s.lanes, 0);
+        const auto expected = ReferenceParity(coder, rows, s.lanes);
+        for (int i = 0; i < 3; ++i) {
+            if (!GfKernels::ForceKernel(kKernels[i])) continue;
+            std::vector<std::uint8_t> parity(static_cast<std::size_t>(s.e) * Stride(s.lanes), 0x5A);
+            ASSERT_TRUE(coder.EncodeBlocks(rows.data(), s.lanes, Stride(s.lanes), parity.data()));
+            ExpectSameParity(expected, parity, s.e, s.lanes,
+                             std::string(kKernelNames[i]) + " k " + std::to_string(s.k) + " e " +
+                                 std::to_string(s.e) + " lanes " + std::to_string(s.lanes));
+        }
+    }
+}
+
+TEST(GfKernelsTest, TablesThatAreNoFieldAreLeftToTheReferenceLoop)
+{
+    // x^8 + x^4 + x^3 + x + 1 is irreducible, but 2 is not primitive modulo
+    // it: the logarithm tables then do not describe a field, multiplication by
+    // them does not distribute, and only EncodeBlock gives the defined result.
+    clsFiniteField notAField;
+    ASSERT_TRUE(notAField.InitField(256, 0x11B, 2));
+    clsReedSolomon coder;
+    ASSERT_TRUE(coder.InitCode(10, 8, &notAField, 0, 0));
+    std::vector<std::uint8_t> rows(10 * 32, 1), parity(8 * 32, 0x77);
+    EXPECT_FALSE(coder.EncodeBlocks(rows.data(), 4, 32, parity.data()));
+    EXPECT_EQ(parity, std::vector<std::uint8_t>(8 * 32, 0x77)) << "nothing written";
+
+    clsFiniteField gf7;
+    ASSERT_TRUE(gf7.InitField(7, 0, 0));
+    ASSERT_TRUE(coder.InitCode(3, 3, &gf7, 0, 1));
+    EXPECT_FALSE(coder.EncodeBlocks(rows.data(), 4, 32, parity.data()));
+
+    clsReedSolomon fresh;
+    EXPECT_FALSE(fresh.EncodeBlocks(rows.data(), 4, 32, parity.data())) << "before InitCode";
+}
+
+TEST(GfKernelsTest, SymbolsAreTheSameAndReadBackOnThePlainPath)
+{
+    // A CPU without SSSE3 takes the plain kernel: every version and level
+    // gives the same symbol on it as on the fastest kernel, and a reader
+    // decodes the plain path's symbols.
+    KernelGuard guard;
+    clsQRCode qr;
+    std::mt19937 random(40);
+    for (int version = 1; version <= 40; ++version)
+        for (int level = 1; level <= 4; ++level) {
+            std::vector<std::uint8_t> message(
+                static_cast<std::size_t>(qr.DataCodewords(version, level) - 3));
+            for (auto& b : message) b = static_cast<std::uint8_t>('A' + random() % 26 + 32);
+            GfKernels::UseFastestKernel();
+            const auto fast = qr.EncodeMatrix(message.data(), static_cast<int>(message.size()),
+                                              version, level, version % 8);
+            ASSERT_TRUE(GfKernels::ForceKernel(Kernel::Plain));
+            const auto plain = qr.EncodeMatrix(message.data(), static_cast<int>(message.size()),
+                                               version, level, version % 8);
+            ASSERT_TRUE(fast && plain);
+            ASSERT_EQ(*fast, *plain) << version << "-"
+                                     << "LMQH"[level - 1];
+            if (version % 3 == 1) {
+                const auto decoded = ReadSymbol(*plain);
+                ASSERT_TRUE(decoded) << version << "-"
+                                     << "LMQH"[level - 1];
+                EXPECT_EQ(decoded->bytes, message);
+            }
+        }
+}
+
+TEST(GfKernelsTest, ForcingAKernelTheCpuLacksIsRefused)
+{
+    KernelGuard guard;
+    EXPECT_TRUE(GfKernels::Supported(Kernel::Plain));
+    EXPECT_TRUE(GfKernels::ForceKernel(Kernel::Plain));
+    EXPECT_EQ(GfKernels::Active(), Kernel::Plain);
+    for (const Kernel k : {Kernel::Ssse3, Kernel::Avx2}) {
+        if (GfKernels::Supported(k)) continue;
+        EXPECT_FALSE(GfKernels::ForceKernel(k));
+        EXPECT_EQ(GfKernels::Active(), Kernel::Plain) << "the forced kernel stays";
+    }
+    GfKernels::UseFastestKernel();
+    EXPECT_TRUE(GfKernels::Supported(GfKernels::Active()));
+}
+
+} // namespace
