@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "OlePicture.h"
 #include "SkinEngine.h"
 #include "clsQRCode.h"
 #include "mdlFitAdvice.h"
@@ -57,22 +58,6 @@ std::wstring WindowText(HWND window)
     const int read = GetWindowTextW(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
     return text;
-}
-
-// The bitmap inside an OLE picture; the picture keeps owning it.
-HBITMAP PictureBitmap(IPictureDisp* picture)
-{
-    if (!picture) return nullptr;
-    IPicture* plain = nullptr;
-    if (FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&plain))))
-        return nullptr;
-    ScopedComPtr<IPicture> owner(plain);
-    OLE_HANDLE handle = 0;
-    SHORT type = PICTYPE_NONE;
-    if (FAILED(owner->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(owner->get_Handle(&handle)))
-        return nullptr;
-    return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
 }
 
 } // namespace

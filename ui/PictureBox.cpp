@@ -35,10 +35,10 @@ bool PictureBox::Create(HWND parent, int id, int left, int top, int width, int h
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    dc_ = ScopedMemDC(nullptr);
-    if (!bitmap_ || !dc_) return false;
-    selection_ = ScopedSelectObject(dc_.get(), bitmap_.get());
+    image_ = ScopedBitmapDC(
+        ScopedMemDC(nullptr),
+        ScopedBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)));
+    if (!image_) return false;
     pixels_ = static_cast<std::uint8_t*>(bits);
     width_ = width;
     height_ = height;
@@ -55,18 +55,18 @@ bool PictureBox::Create(HWND parent, int id, int left, int top, int width, int h
 bool PictureBox::DrawStretched(HBITMAP source)
 {
     BITMAP size{};
-    if (!source || !dc_ || !GetObjectW(source, sizeof size, &size) || size.bmWidth <= 0 ||
+    if (!source || !image_ || !GetObjectW(source, sizeof size, &size) || size.bmWidth <= 0 ||
         size.bmHeight <= 0)
         return false;
-    ScopedMemDC sourceDC(dc_.get());
+    ScopedMemDC sourceDC(image_.get());
     ScopedSelectObject sourceSelection(sourceDC.get(), source);
     if (!sourceSelection) return false;
     // COLORONCOLOR drops the eliminated rows and columns instead of blending
     // them, so every module stays a block of whole pixels with sharp edges.
-    const int oldMode = SetStretchBltMode(dc_.get(), COLORONCOLOR);
-    const BOOL drawn = StretchBlt(dc_.get(), 0, 0, width_, height_, sourceDC.get(), 0, 0,
+    const int oldMode = SetStretchBltMode(image_.get(), COLORONCOLOR);
+    const BOOL drawn = StretchBlt(image_.get(), 0, 0, width_, height_, sourceDC.get(), 0, 0,
                                   size.bmWidth, size.bmHeight, SRCCOPY);
-    SetStretchBltMode(dc_.get(), oldMode);
+    SetStretchBltMode(image_.get(), oldMode);
     GdiFlush(); // the pixels are read directly afterwards
     if (window_) InvalidateRect(window_, nullptr, FALSE);
     return drawn != FALSE;
@@ -85,14 +85,14 @@ void PictureBox::Clear()
 
 HBITMAP PictureBox::CopyBitmap() const
 {
-    if (!dc_) return nullptr;
+    if (!image_) return nullptr;
     ScopedGetDC screen(nullptr);
     ScopedBitmap copy(CreateCompatibleBitmap(screen.get(), width_, height_));
     ScopedMemDC copyDC(screen.get());
     if (!copy || !copyDC) return nullptr;
     {
         ScopedSelectObject selected(copyDC.get(), copy.get());
-        if (!selected || !BitBlt(copyDC.get(), 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY))
+        if (!selected || !BitBlt(copyDC.get(), 0, 0, width_, height_, image_.get(), 0, 0, SRCCOPY))
             return nullptr;
     }
     return copy.release();
@@ -100,7 +100,7 @@ HBITMAP PictureBox::CopyBitmap() const
 
 void PictureBox::Paint(HDC dc) const
 {
-    if (dc_) BitBlt(dc, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+    if (image_) BitBlt(dc, 0, 0, width_, height_, image_.get(), 0, 0, SRCCOPY);
 }
 
 void PictureBox::OnButtonUp(LPARAM lParam)

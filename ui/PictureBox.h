@@ -58,11 +58,8 @@ private:
     int id_ = 0;
     int width_ = 0;
     int height_ = 0;
-    // The DIB section is selected into dc_ for the box's life; the selection
-    // is undone before either is freed (members go in reverse order).
-    ScopedBitmap bitmap_;
-    ScopedMemDC dc_;
-    ScopedSelectObject selection_;
+    // The DIB section, selected into its memory DC for the box's life.
+    ScopedBitmapDC image_;
     std::uint8_t* pixels_ = nullptr;
     bool hasPicture_ = false;
     bool pressed_ = false;

@@ -2,33 +2,13 @@
 
 #include <objbase.h>
 #include <wincodec.h>
-#include <wrl/client.h>
 
 #include <algorithm>
 #include <cwchar>
 
-using Microsoft::WRL::ComPtr;
+#include "ScopedWin.h"
 
 namespace {
-
-// Owns a file handle; move-only so that a copy cannot close it twice.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    void Close()
-    {
-        if (Valid()) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 // Writes all bytes; false with GetLastError() set when the disk refused some.
 bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes)
@@ -89,25 +69,25 @@ std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgrx, int width, int hei
     const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     std::vector<std::uint8_t> png;
     {
-        ComPtr<IWICImagingFactory> factory;
-        ComPtr<IStream> stream;
-        ComPtr<IWICBitmapEncoder> encoder;
-        ComPtr<IWICBitmapFrameEncode> frame;
+        ScopedComPtr<IWICImagingFactory> factory;
+        ScopedComPtr<IStream> stream;
+        ScopedComPtr<IWICBitmapEncoder> encoder;
+        ScopedComPtr<IWICBitmapFrameEncode> frame;
         WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
         const UINT size = static_cast<UINT>(stride) * static_cast<UINT>(height);
         if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_PPV_ARGS(&factory))) &&
-            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, &stream)) &&
-            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, &encoder)) &&
-            SUCCEEDED(encoder->Initialize(stream.Get(), WICBitmapEncoderNoCache)) &&
-            SUCCEEDED(encoder->CreateNewFrame(&frame, nullptr)) &&
+                                       IID_PPV_ARGS(factory.put()))) &&
+            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) &&
+            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
+            SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
+            SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) &&
             SUCCEEDED(frame->Initialize(nullptr)) &&
             SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
             SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat32bppBGR &&
             SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(stride), size,
                                          const_cast<BYTE*>(bgrx))) &&
             SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()))
-            png = StreamBytes(stream.Get());
+            png = StreamBytes(stream.get());
     }
     if (SUCCEEDED(init)) CoUninitialize();
     return png;
@@ -123,17 +103,17 @@ SaveResult WriteNewPngFile(const std::wstring& folder, const std::wstring& base,
                                     : folder + L"\\";
     for (int n = 1; n < 10000; ++n) {
         const std::wstring path = prefix + NumberedPngName(base, n);
-        FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid()) {
+        ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
             result.error = error;
             return result;
         }
-        if (!WriteAll(file.Get(), bytes)) {
+        if (!WriteAll(file.get(), bytes)) {
             result.error = GetLastError();
-            file.Close();
+            file.reset();
             DeleteFileW(path.c_str()); // no half picture left behind
             return result;
         }

@@ -9,12 +9,14 @@
 #include <optional>
 #include <vector>
 
-#include "SymbolImage.h"
+#include "ModuleImage.h"
+#include "ModuleMatrix.h"
 
 inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleMatrix& matrix,
                                                                    int scale = 3, int quiet = 4)
 {
-    const SymbolImage image = DrawSymbol(matrix, scale, quiet);
+    const ModuleImage image =
+        DrawModules(matrix.Data(), matrix.Size(), matrix.Stride(), scale, quiet);
 
     zbar::ImageScanner scanner;
     scanner.set_config(zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);

@@ -9,31 +9,20 @@
 #include <string>
 #include <vector>
 
-#define ZX_USE_UTF8 1
-#include <ZXing/ReadBarcode.h>
+#include "ModuleImage.h"
+#include "ModuleMatrix.h"
+#include "ZxingRead.h"
 
-#include "SymbolImage.h"
-
-struct DecodedSymbol {
-    std::vector<std::uint8_t> bytes;
-    std::string ecLevel; // "L", "M", "Q" or "H"
-};
+using DecodedSymbol = ZxingReading;
 
 // scale: pixels per module; quiet: light modules around the symbol (4 is the
 // standard's minimum).
 inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3,
                                                int quiet = 4)
 {
-    const SymbolImage image = DrawSymbol(matrix, scale, quiet);
-
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    const ZXing::ImageView view(image.pixels.data(), image.side, image.side,
-                                ZXing::ImageFormat::Lum);
-    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    if (!result.isValid()) return std::nullopt;
-    const ZXing::ByteArray& bytes = result.bytes();
-    return DecodedSymbol{std::vector<std::uint8_t>(bytes.begin(), bytes.end()), result.ecLevel()};
+    const ModuleImage image =
+        DrawModules(matrix.Data(), matrix.Size(), matrix.Stride(), scale, quiet);
+    return ReadQrWithZxing(image.pixels.data(), image.side, image.side, ZxingSearch::Thorough);
 }
 
 inline std::vector<std::uint8_t> Bytes(const std::string& text)
