@@ -34,6 +34,42 @@ void RefreshSiblings(HWND hwnd)
     if (IsWindow(parent)) EnumChildWindows(parent, RefreshEnumProc, 0);
 }
 
+LRESULT OnLButtonUpThenRefresh(const SkinMessage& m)
+{
+    const LRESULT result = OnLButtonUp(m);
+    RefreshSiblings(m.hwnd);
+    return result;
+}
+
+struct MessageRoute {
+    UINT message;
+    SkinHandler handler;
+};
+
+// The messages the skin acts on, each with its one handler; every other
+// message goes straight to the previous procedure.
+constexpr MessageRoute MessageRoutes[] = {
+    {WM_DESTROY, OnDestroy},
+    {WM_SIZE, OnSize},
+    {WM_ACTIVATE, OnActivate},
+    {WM_SETFOCUS, OnSetFocus},
+    {WM_KILLFOCUS, OnKillFocus},
+    {WM_ENABLE, OnEnable},
+    {WM_PAINT, OnPaint},
+    {WM_WINDOWPOSCHANGING, OnWindowPosChanging},
+    {WM_NCPAINT, OnNcPaint},
+    {WM_KEYDOWN, OnKeyDown},
+    {WM_KEYUP, OnKeyUp},
+    {WM_TIMER, OnTimer},
+    {WM_ENTERIDLE, PassOnThenAttach},
+    {WM_CTLCOLORLISTBOX, PassOnThenAttach}, // the previous procedure's brush goes back
+    {WM_MOUSEMOVE, OnMouseMove},
+    {WM_LBUTTONDOWN, OnLButtonDown},
+    {WM_LBUTTONUP, OnLButtonUpThenRefresh},
+    {WM_LBUTTONDBLCLK, OnLButtonDblClk},
+    {WM_MOUSELEAVE, OnMouseLeave},
+};
+
 // The handler that the window's kind has for the message, or the previous
 // procedure when it has none.
 LRESULT Route(const SkinMessage& m, SkinHandler SkinKindHandlers::*handler)
@@ -50,51 +86,9 @@ LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     const auto previous = reinterpret_cast<WNDPROC>(GetSkinProp(hwnd, SkinProp::ProcAddr));
     if (!previous) return DefWindowProcW(hwnd, msg, wParam, lParam);
     const SkinMessage m{previous, hwnd, msg, wParam, lParam};
-    switch (msg) {
-    case WM_DESTROY:
-        return OnDestroy(m);
-    case WM_SIZE:
-        return OnSize(m);
-    case WM_ACTIVATE:
-        return OnActivate(m);
-    case WM_SETFOCUS:
-        return OnSetFocus(m);
-    case WM_KILLFOCUS:
-        return OnKillFocus(m);
-    case WM_ENABLE:
-        return OnEnable(m);
-    case WM_PAINT:
-        return OnPaint(m);
-    case WM_WINDOWPOSCHANGING:
-        return OnWindowPosChanging(m);
-    case WM_NCPAINT:
-        return OnNcPaint(m);
-    case WM_KEYDOWN:
-        return OnKeyDown(m);
-    case WM_KEYUP:
-        return OnKeyUp(m);
-    case WM_TIMER:
-        return OnTimer(m);
-    case WM_ENTERIDLE:
-        return PassOnThenAttach(m);
-    case WM_CTLCOLORLISTBOX:
-        return PassOnThenAttach(m); // the result is the brush
-    case WM_MOUSEMOVE:
-        return OnMouseMove(m);
-    case WM_LBUTTONDOWN:
-        return OnLButtonDown(m);
-    case WM_LBUTTONUP: {
-        const LRESULT result = OnLButtonUp(m);
-        RefreshSiblings(hwnd);
-        return result;
-    }
-    case WM_LBUTTONDBLCLK:
-        return OnLButtonDblClk(m);
-    case WM_MOUSELEAVE:
-        return OnMouseLeave(m);
-    default:
-        return m.CallPrevious();
-    }
+    for (const MessageRoute& route : MessageRoutes)
+        if (route.message == msg) return route.handler(m);
+    return m.CallPrevious();
 }
 
 BOOL CALLBACK RefreshEnumProc(HWND child, LPARAM)

@@ -87,6 +87,33 @@ BOOL StretchNineGrid(const NineGridCopy& c)
     return 1;
 }
 
+namespace {
+
+// Steps 4 to 6 of the mask method on width x height scratch DCs: mask gets 1
+// where copy has the key, the copy's key pixels turn black, and work keeps
+// its own pixels where the key was and takes the copy's everywhere else.
+void MaskOutKey(HDC work, HDC copy, HDC mask, COLORREF rgbKey, int width, int height)
+{
+    // 4. Colour to monochrome: pixels equal to the source DC's background
+    // colour become 1.
+    SetBkColor(copy, rgbKey);
+    BitBlt(mask, 0, 0, width, height, copy, 0, 0, SRCCOPY);
+
+    // 5. Key pixels of the copy become black (monochrome to colour maps 1 to
+    // the background white, 0 to the text black; DSna).
+    SetTextColor(copy, RGB(0, 0, 0));
+    SetBkColor(copy, RGB(255, 255, 255));
+    BitBlt(copy, 0, 0, width, height, mask, 0, 0, 0x00220326);
+
+    // 6. Background kept where the key was, then the source ORed in.
+    SetTextColor(work, RGB(0, 0, 0));
+    SetBkColor(work, RGB(255, 255, 255));
+    BitBlt(work, 0, 0, width, height, mask, 0, 0, SRCAND);
+    BitBlt(work, 0, 0, width, height, copy, 0, 0, SRCPAINT);
+}
+
+} // namespace
+
 BOOL TransparentBlit(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
                      int sourceY, COLORREF key, HPALETTE palette)
 {
@@ -119,22 +146,7 @@ BOOL TransparentBlit(HDC dest, int x, int y, int width, int height, HDC source, 
         SetTextColor(copy.get(), GetTextColor(source));
         BitBlt(copy.get(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
 
-        // Colour to monochrome: pixels equal to the source DC's background
-        // colour become 1.
-        SetBkColor(copy.get(), rgbKey);
-        BitBlt(mask.get(), 0, 0, width, height, copy.get(), 0, 0, SRCCOPY);
-
-        // 5. Key pixels of the copy become black (monochrome to colour maps
-        // 1 to the background white, 0 to the text black; DSna).
-        SetTextColor(copy.get(), RGB(0, 0, 0));
-        SetBkColor(copy.get(), RGB(255, 255, 255));
-        BitBlt(copy.get(), 0, 0, width, height, mask.get(), 0, 0, 0x00220326);
-
-        // 6. Background kept where the key was, then the source ORed in.
-        SetTextColor(work.get(), RGB(0, 0, 0));
-        SetBkColor(work.get(), RGB(255, 255, 255));
-        BitBlt(work.get(), 0, 0, width, height, mask.get(), 0, 0, SRCAND);
-        BitBlt(work.get(), 0, 0, width, height, copy.get(), 0, 0, SRCPAINT);
+        MaskOutKey(work.get(), copy.get(), mask.get(), rgbKey, width, height);
 
         // 7. The result back to the destination.
         BitBlt(dest, x, y, width, height, work.get(), 0, 0, SRCCOPY);
