@@ -414,7 +414,7 @@ void Form1::Command1_Click()
     image1_.reset(coder_->Encode(bytes.bytes.data(), bytes.count, version, level, mask));
     if (!image1_) {
         ForgetSymbol();
-        Warn(TooLongMessage(*coder_, bytes.bytes.data(), bytes.count, version, level, mask));
+        Warn(TooLongMessage(*coder_, bytes.bytes.data(), bytes.count, version, level));
         return;
     }
 

@@ -139,23 +139,6 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED:
         pressed_ = false;
         return 0;
-    case WM_NCDESTROY:
-        window_ = nullptr;
-        break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* box =
-            static_cast<PictureBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        box->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
-    }
-    auto* box = reinterpret_cast<PictureBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!box) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    return box->OnMessage(message, wParam, lParam);
 }

@@ -7,9 +7,10 @@
 
 #include <cstdint>
 
+#include "BaseWindow.h"
 #include "ScopedWin.h"
 
-class PictureBox {
+class PictureBox : public BaseWindow<PictureBox> {
 public:
     // The window class ("VemoraPictureBox"); registered once per process.
     static bool Register(HINSTANCE instance);
@@ -24,7 +25,6 @@ public:
     // (id, STN_CLICKED).
     bool Create(HWND parent, int id, int left, int top, int width, int height, DWORD style);
 
-    HWND Window() const { return window_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
 
@@ -50,11 +50,10 @@ public:
     void Paint(HDC dc) const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class BaseWindow<PictureBox>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnButtonUp(LPARAM lParam);
 
-    HWND window_ = nullptr;
     int id_ = 0;
     int width_ = 0;
     int height_ = 0;
