@@ -245,6 +245,14 @@ bool clsQRCode::IsKanjiPair(int lead, int trail)
 
 namespace {
 
+// Shift JIS lead bytes (JIS X 0208 double-byte ranges): such a byte opens a
+// two-byte character together with the byte after it; every other byte is a
+// character of its own.
+bool IsShiftJisLead(std::uint8_t byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
 // One entry of the segmentation programme: the cheapest way to end a
 // character in a mode at a position.
 struct Candidate {
@@ -311,8 +319,19 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllow
     const int numericSwitch = a.Header(NumericMode) + 4;
     const int alphanumericSwitch = a.Header(AlphanumericMode) + 6;
     const int kanjiSwitch = a.Header(KanjiMode) + 13;
+    // Character boundaries, scanned from the first byte: a kanji segment may
+    // only take whole Shift JIS characters, since a reader decodes every pair
+    // as one; a pair straddling two characters would come back as other text.
+    int nextCharacter = 0; // where the next character starts
+    int openedAt = -1;     // where the last two-byte character started
 
     for (int i = 0; i < n; ++i) {
+        const bool closesCharacter = openedAt == i - 1;
+        if (i == nextCharacter) {
+            const bool twoBytes = IsShiftJisLead(data[i]) && i + 1 < n;
+            if (twoBytes) openedAt = i;
+            nextCharacter = i + (twoBytes ? 2 : 1);
+        }
         const int cls = clsQRCode::CharClass(data[i]);
         if (i == 0) {
             current[ByteMode] = {byteSwitch, 1, -1};
@@ -338,7 +357,8 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, bool kanjiAllow
                                            alphanumericSwitch);
             // Kanji mode: byte i closes a double-byte character that starts at i-1.
             if constexpr (Modes > KanjiMode) {
-                if (!kanjiAllowed || !clsQRCode::IsKanjiPair(data[i - 1], data[i]))
+                if (!kanjiAllowed || !closesCharacter ||
+                    !clsQRCode::IsKanjiPair(data[i - 1], data[i]))
                     current[KanjiMode] = impossible;
                 else if (i == 1) current[KanjiMode] = {kanjiSwitch, 1, -1};
                 else
@@ -660,7 +680,9 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (ecLevel < 1 || ecLevel > 4) ecLevel = 2;
     // 2. Negative versions are Micro QR, which is not built.
     if (version < 0) return std::nullopt;
-    if (dataLength < 0 || data == nullptr) dataLength = 0;
+    // No data where some are promised is a caller's fault, not an empty message.
+    if (data == nullptr && dataLength > 0) return std::nullopt;
+    if (dataLength < 0) dataLength = 0;
     if (dataLength > kMaxMessageBytes) return std::nullopt;
 
     // 3. The data stream. Not zero-filled: every entry that is ever read, the
@@ -833,7 +855,8 @@ int clsQRCode::FittingVersion(const std::uint8_t* data, int dataLength, int vers
     // The option handling of EncodeMatrix, steps 1 and 2.
     if (ecLevel < 1 || ecLevel > 4) ecLevel = 2;
     if (version < 0) return 0;
-    if (dataLength < 0 || data == nullptr) dataLength = 0;
+    if (data == nullptr && dataLength > 0) return 0;
+    if (dataLength < 0) dataLength = 0;
     if (dataLength > kMaxMessageBytes) return 0;
 
     // Measured only: nothing but an empty message's terminator is written.

@@ -68,7 +68,9 @@ public:
 
     // Splits data[0 .. length-1] into the cheapest sequence of segments for the
     // width class of version (below 10, 10..26, 27 and up) and returns the
-    // stream length in bits, the 4-bit terminator included. Writes the stream
+    // stream length in bits, the 4-bit terminator included. A kanji character
+    // is a pair passing IsKanjiPair that is also one Shift JIS character when
+    // the data are read from their first byte (81-9F and E0-FC open a pair). Writes the stream
     // into bits unless measureOnly; bits beyond the array's end are counted but
     // never written, so a result above BitArrayCapacity means the stream did
     // not fit.
@@ -82,7 +84,8 @@ public:
     // version when the data fit it at ecLevel, else 0. For version 0 or above
     // 40 (automatic): the smallest version 1..40 that holds them, 0 when none
     // does. A level outside 1..4 means M; a negative (Micro QR) version gives
-    // 0. The mask never changes what fits. data may be null when dataLength <= 0.
+    // 0. The mask never changes what fits. Null data with a positive length
+    // fit nothing, as EncodeMatrix builds nothing for them.
     int FittingVersion(const std::uint8_t* data, int dataLength, int version, int ecLevel) const;
 
     // --- Symbol construction (7.7 to 7.10) ---------------------------------
@@ -94,7 +97,9 @@ public:
     int ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const;
 
     // Steps 1 to 12 of encoding: the finished matrix (0 light, 1 dark), or
-    // nothing when no symbol can be built. data may be null when dataLength <= 0.
+    // nothing when no symbol can be built. data may be null only when
+    // dataLength <= 0 (the empty message); null data with a positive length
+    // give nothing.
     std::optional<ModuleMatrix> EncodeMatrix(const std::uint8_t* data, int dataLength, int version,
                                              int ecLevel, int mask);
 

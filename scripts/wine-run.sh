@@ -135,6 +135,11 @@ export LC_ALL=${VEMORA_WINE_LOCALE:-zh_CN.UTF-8}
 # the state folder, copied out once it has ended.
 out=$(mktemp "$state/stdout.XXXXXX")
 err=$(mktemp "$state/stderr.XXXXXX")
+# A GoogleTest program makes this file when it starts and removes it when it
+# ends normally. A process that dies on the way (a stack overflow, say) can
+# reach Wine's exit with status 0; the file left behind tells.
+premature=$(mktemp -u "$state/premature.XXXXXX")
+export TEST_PREMATURE_EXIT_FILE="Z:$(printf '%s' "$premature" | tr / '\\')"
 set +e
 wine "$@" >"$out" 2>"$err"
 status=$?
@@ -142,4 +147,11 @@ set -e
 cat "$out"
 cat "$err" >&2
 rm -f "$out" "$err"
+if [ -e "$premature" ]; then
+  rm -f "$premature"
+  if [ "$status" -eq 0 ]; then
+    echo "wine-run.sh: $1 ended before its tests did" >&2
+    status=1
+  fi
+fi
 exit "$status"

@@ -18,6 +18,27 @@ void PaintFlatClientEdge(HDC target, int windowWidth, int windowHeight, int edge
     }
 }
 
+namespace {
+
+// Takes the window's visible scroll bars out of dc's clipping region (window
+// coordinates). The rings go one pixel further in than the sunken edge, and
+// there a scroll bar has the outer line of its outline.
+void ExcludeScrollBars(HWND hwnd, HDC dc)
+{
+    RECT window{};
+    if (!GetWindowRect(hwnd, &window)) return;
+    for (const LONG bar : {OBJID_VSCROLL, OBJID_HSCROLL}) {
+        SCROLLBARINFO info{};
+        info.cbSize = sizeof info;
+        if (!GetScrollBarInfo(hwnd, bar, &info) || (info.rgstate[0] & STATE_SYSTEM_INVISIBLE))
+            continue;
+        ExcludeClipRect(dc, info.rcScrollBar.left - window.left, info.rcScrollBar.top - window.top,
+                        info.rcScrollBar.right - window.left, info.rcScrollBar.bottom - window.top);
+    }
+}
+
+} // namespace
+
 LRESULT ClientEdgeOnNcPaint(const SkinMessage& m)
 {
     const LRESULT result = m.CallPrevious();
@@ -32,6 +53,7 @@ LRESULT ClientEdgeOnNcPaint(const SkinMessage& m)
         if (client) background = GetBkColor(client.get());
     }
     const ScopedWindowDC dc(m.hwnd);
+    ExcludeScrollBars(m.hwnd, dc.get());
     PaintFlatClientEdge(dc.get(), size.cx, size.cy, bx, FrameColorFor(m.hwnd), background);
     return result;
 }

@@ -15,5 +15,6 @@ void PaintFlatClientEdge(HDC target, int windowWidth, int windowHeight, int edge
 
 // WM_NCPAINT of every kind whose row does not paint its frame itself (the
 // default of SkinKindHandlers): the window's own frame paint, then the flat
-// edge when it has a client edge.
+// edge when it has a client edge. Scroll bars keep every pixel of their own
+// painting.
 LRESULT ClientEdgeOnNcPaint(const SkinMessage& m);

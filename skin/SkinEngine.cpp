@@ -62,7 +62,14 @@ int SkinAttach(HWND hwnd)
         if (kind.detach) kind.detach(hwnd);
         return 0;
     }
-    SetSkinProp(hwnd, SkinProp::ProcAddr, previous);
+    // Without "PROCADDR" the skin's procedure could not pass anything on, and
+    // nothing would ever detach the window: undo it all.
+    if (!SetSkinProp(hwnd, SkinProp::ProcAddr, previous)) {
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
+        if (kind.detach) kind.detach(hwnd);
+        if (kind.attachesChildren) EnumChildWindows(hwnd, DetachEnumProc, 0);
+        return 0;
+    }
     ++attachCount;
     // 6. Show the skin.
     Repaint(hwnd);

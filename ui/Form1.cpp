@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <array>
+#include <optional>
 
 #include "OlePicture.h"
 #include "SkinEngine.h"
@@ -20,6 +21,10 @@ constexpr wchar_t InformationTitle[] = L"Olvane提示";
 constexpr wchar_t SaveFolderName[] = L"二维码图片";
 constexpr COLORREF DarkGreen = RGB(0, 64, 0);
 constexpr COLORREF LinkBlue = RGB(0, 0, 255);
+// Clipboard managers and other programs hold the clipboard open for moments
+// at a time: Copy tries for about a second before it gives up.
+constexpr int ClipboardTries = 10;
+constexpr DWORD ClipboardPauseMs = 100;
 
 // Point sizes at 96 dots per inch, the design resolution of every position.
 int FontHeight(double points) { return -static_cast<int>(points * 96.0 / 72.0 + 0.5); }
@@ -60,6 +65,28 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
+// The clipboard opened for owner, or not open after about a second of tries.
+void OpenClipboardPatiently(std::optional<ScopedClipboard>& clipboard, HWND owner)
+{
+    for (int tries = 1;; ++tries) {
+        clipboard.emplace(owner);
+        if (clipboard->IsOpen() || tries == ClipboardTries) return;
+        clipboard.reset();
+        Sleep(ClipboardPauseMs);
+    }
+}
+
+// A program of the system folder by its full path, quoted for a command line,
+// so that no program of that name in the current or the program's folder
+// runs instead. Empty when the system folder is unknown.
+std::wstring SystemProgramPath(const wchar_t* name)
+{
+    wchar_t folder[MAX_PATH] = L"";
+    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    return L"\"" + std::wstring(folder, length) + L"\\" + name + L"\"";
+}
+
 } // namespace
 
 Form1::Form1(FormServices services) : services_(std::move(services))
@@ -68,6 +95,7 @@ Form1::Form1(FormServices services) : services_(std::move(services))
     if (!services_.startProgram) services_.startProgram = defaults.startProgram;
     if (!services_.programFolder) services_.programFolder = defaults.programFolder;
     if (!services_.localTime) services_.localTime = defaults.localTime;
+    if (!services_.makePicture) services_.makePicture = defaults.makePicture;
 }
 
 Form1::~Form1()
@@ -159,34 +187,53 @@ void Form1::AddToolTip(HWND control, const wchar_t* text)
 
 bool Form1::CreateControls()
 {
+    CreateFontsAndBrush();
+    if (!CreateChildren()) return false;
+    SetUpChildren();
+    CreateToolTips();
+    return true;
+}
+
+void Form1::CreateFontsAndBrush()
+{
     formFont_.reset(MakeTahoma(8.25, FW_NORMAL, false));
     label1Font_.reset(MakeTahoma(18, FW_BOLD, false));
     label2Underlined_.reset(MakeTahoma(9.75, FW_BOLD, true));
     label2Plain_.reset(MakeTahoma(9.75, FW_BOLD, false));
     background_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
+}
 
+bool Form1::CreateChildren()
+{
     // Created in tab order: the z-order of the children is the order in
     // which IsDialogMessage moves the focus. A drop-down list's height is
     // that of its open list; its closed field comes out 21 high.
     const DWORD list = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
     const std::wstring startText = L"Olvane软件：" + WebSite + L"\r\n";
-    const bool made =
-        CreateChild(L"Button", L"创建", WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 8, 73, 25, Command1Id) &&
-        CreateChild(L"ComboBox", L"", list, 0, 88, 8, 73, 300, Cmb1Id + 0) &&
-        CreateChild(L"ComboBox", L"", list, 0, 168, 8, 73, 200, Cmb1Id + 1) &&
-        CreateChild(L"ComboBox", L"", list, 0, 88, 40, 73, 200, Cmb1Id + 2) &&
-        CreateChild(L"Edit", startText.c_str(),
-                    WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                    WS_EX_CLIENTEDGE, 248, 8, 249, 51, Text1Id) &&
-        CreateChild(L"ComboBox", L"", list, 0, 168, 40, 73, 200, Cmb1Id + 3) &&
-        CreateChild(L"Button", L"保存", WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 36, 73, 25, Command2Id) &&
-        pic2_.Create(window_, Pic2Id, 96, 88, 329, 329, WS_TABSTOP) &&
-        CreateChild(L"Static", L"Olvane", SS_CENTER | SS_NOTIFY, 0, 0, 448, 505, 33, Label1Id) &&
-        CreateChild(L"Static", WebSite.c_str(), SS_CENTER | SS_NOTIFY, 0, 0, 480, 505, 17,
-                    Label2Id) &&
-        CreateChild(L"Static", L"", SS_BITMAP, 0, 136, 560, 113, 97, Image1Id);
-    if (!made) return false;
+    return CreateChild(L"Button", L"创建", WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 8, 73, 25,
+                       Command1Id) &&
+           CreateChild(L"ComboBox", L"", list, 0, 88, 8, 73, 300, Cmb1Id + 0) &&
+           CreateChild(L"ComboBox", L"", list, 0, 168, 8, 73, 200, Cmb1Id + 1) &&
+           CreateChild(L"ComboBox", L"", list, 0, 88, 40, 73, 200, Cmb1Id + 2) &&
+           CreateChild(L"Edit", startText.c_str(),
+                       WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                       WS_EX_CLIENTEDGE, 248, 8, 249, 51, Text1Id) &&
+           CreateChild(L"ComboBox", L"", list, 0, 168, 40, 73, 200, Cmb1Id + 3) &&
+           CreateChild(L"Button", L"保存", WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 36, 73, 25,
+                       Command2Id) &&
+           pic2_.Create(window_, Pic2Id, 96, 88, 329, 329, WS_TABSTOP) &&
+           CreateChild(L"Static", L"Olvane", SS_CENTER | SS_NOTIFY, 0, 0, 448, 505, 33, Label1Id) &&
+           CreateChild(L"Static", WebSite.c_str(), SS_CENTER | SS_NOTIFY, 0, 0, 480, 505, 17,
+                       Label2Id) &&
+           CreateChild(L"Static", L"", SS_BITMAP, 0, 136, 560, 113, 97, Image1Id);
+}
+
+void Form1::SetUpChildren()
+{
+    // Image1 only holds the encoder's picture: never shown, not even where a
+    // maximised window would uncover it.
+    ShowWindow(Control(Image1Id), SW_HIDE);
 
     // No symbol holds more than 7,089 characters (digits in version 40-L), so
     // typing and pasting stop at the edit control's classic limit: a 10 MB
@@ -198,30 +245,21 @@ bool Form1::CreateControls()
     for (const int id : {int(Text1Id), int(Label1Id), int(Label2Id)})
         SetWindowSubclass(Control(id), ControlSubclassProc, static_cast<UINT_PTR>(id),
                           reinterpret_cast<DWORD_PTR>(this));
+}
 
+void Form1::CreateToolTips()
+{
     toolTip_ = CreateWindowExW(
         WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)), nullptr);
     for (const ListItems& items : Lists) AddToolTip(Control(items.id), items.toolTip);
     AddToolTip(Control(Text1Id), L"请双击后输入要创建二维条码的内容，然后点击“创建”按钮。");
-    return true;
 }
 
 // ---------------------------------------------------------------------------
-// Message dispatch: unpack, call one handler.
-
-LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!form) return DefWindowProcW(window, message, wParam, lParam);
-    return form->OnMessage(message, wParam, lParam);
-}
+// Message dispatch (BaseWindow<Form1>::WindowProc brings every message to
+// OnMessage): unpack, call one handler.
 
 LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -248,14 +286,11 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         Form_Unload();
         return 0;
-    case WM_NCDESTROY: {
-        const bool quit = services_.quitOnDestroy;
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        window_ = nullptr;
+    case WM_NCDESTROY:
+        // The last message: BaseWindow lets go of the window after it.
         toolTip_ = nullptr;
-        if (quit) PostQuitMessage(0);
+        if (services_.quitOnDestroy) PostQuitMessage(0);
         return 0;
-    }
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -411,15 +446,26 @@ void Form1::Command1_Click()
     const int version = SelectedIndex(Control(Cmb1Id + 0));
     const int level = SelectedIndex(Control(Cmb1Id + 1)) + 1;
     const int mask = SelectedIndex(Control(Cmb1Id + 2)) - 1;
-    image1_.reset(coder_->Encode(bytes.bytes.data(), bytes.count, version, level, mask));
+    image1_.reset(
+        services_.makePicture(*coder_, bytes.bytes.data(), bytes.count, version, level, mask));
     if (!image1_) {
         ForgetSymbol();
-        Warn(TooLongMessage(*coder_, bytes.bytes.data(), bytes.count, version, level));
+        WarnNoPicture(bytes.bytes.data(), bytes.count, version, level);
         return;
     }
 
     // 5. to 7. Show it enlarged in Pic2.
     ShowSymbolInPic2();
+}
+
+void Form1::WarnNoPicture(const std::uint8_t* data, int count, int version, int level)
+{
+    // Too long only when the data really fit no symbol (measured, no symbol
+    // is built); otherwise the system could not draw it, and another version
+    // or level would not help.
+    if (coder_->FittingVersion(data, count, version, level) == 0)
+        Warn(TooLongMessage(*coder_, data, count, version, level));
+    else Warn(L"内容可以编码，但无法生成二维码图片，请稍后再试！");
 }
 
 void Form1::ShowSymbolInPic2()
@@ -473,16 +519,21 @@ void Form1::Pic2_Click()
         Warn(L"你还没有“创建”二维码图片，请先创建后再进行复制！");
         return;
     }
+    // The bitmap first: what the user had on the clipboard is emptied only
+    // when there is something to put in its place.
+    ScopedBitmap bitmap(pic2_.CopyBitmap());
+    if (!bitmap) {
+        Warn(L"无法生成二维码图片，二维码图片没有复制，请稍后再试！");
+        return;
+    }
     bool copied = false;
     {
-        ScopedClipboard clipboard(window_);
-        if (clipboard.IsOpen() && EmptyClipboard()) {
-            ScopedBitmap bitmap(pic2_.CopyBitmap());
-            // On success the clipboard owns the bitmap.
-            if (bitmap && SetClipboardData(CF_BITMAP, bitmap.get())) {
-                (void)bitmap.release();
-                copied = true;
-            }
+        std::optional<ScopedClipboard> clipboard;
+        OpenClipboardPatiently(clipboard, window_);
+        // On success the clipboard owns the bitmap.
+        if (clipboard->IsOpen() && EmptyClipboard() && SetClipboardData(CF_BITMAP, bitmap.get())) {
+            (void)bitmap.release();
+            copied = true;
         }
     } // closed before the box: other programs may read it meanwhile
     if (!copied) {
@@ -494,7 +545,9 @@ void Form1::Pic2_Click()
 
 void Form1::Label2_Click()
 {
-    services_.startProgram(L"rundll32.exe url.dll,FileProtocolHandler \"" + WebSite + L"/\"");
+    const std::wstring program = SystemProgramPath(L"rundll32.exe");
+    if (program.empty()) return; // never a rundll32.exe found elsewhere
+    services_.startProgram(program + L" url.dll,FileProtocolHandler \"" + WebSite + L"/\"");
 }
 
 void Form1::Warn(const std::wstring& text)

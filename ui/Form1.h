@@ -7,16 +7,18 @@
 #include <ocidl.h>
 #include <olectl.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
+#include "BaseWindow.h"
 #include "FormServices.h"
 #include "PictureBox.h"
 #include "ScopedWin.h"
 
 class clsQRCode;
 
-class Form1 {
+class Form1 : public BaseWindow<Form1> {
 public:
     // A class name that the skin treats as a container, so that SkinStart on
     // the window reaches every control.
@@ -50,7 +52,6 @@ public:
     // with showCommand and puts the focus on Command1. False when the window
     // could not be made.
     bool Create(HINSTANCE instance, int showCommand);
-    HWND Window() const { return window_; }
 
     // The keyboard interface (Tab between the controls): every message loop
     // that serves the window passes its messages here first and skips those
@@ -64,7 +65,7 @@ public:
     COLORREF LinkColor() const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class BaseWindow<Form1>;
     static LRESULT CALLBACK ControlSubclassProc(HWND control, UINT message, WPARAM wParam,
                                                 LPARAM lParam, UINT_PTR id, DWORD_PTR form);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -74,6 +75,10 @@ private:
 
     // The window's parts (Form1.cpp, in tab order).
     bool CreateControls();
+    void CreateFontsAndBrush();
+    bool CreateChildren();
+    void SetUpChildren();
+    void CreateToolTips();
     HWND CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
                      int left, int top, int width, int height, int id);
     void AddToolTip(HWND control, const wchar_t* text);
@@ -94,6 +99,7 @@ private:
     void Label2_Click();
 
     // Steps the commands share.
+    void WarnNoPicture(const std::uint8_t* data, int count, int version, int level);
     void ShowSymbolInPic2();
     void ForgetSymbol();
     void SetLinkLook(bool underlined, bool blue);
@@ -101,7 +107,6 @@ private:
     void Inform(const std::wstring& text);
 
     FormServices services_;
-    HWND window_ = nullptr;
     HWND toolTip_ = nullptr;
     HWND lastFocus_ = nullptr;
     ScopedFont formFont_;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ScopedWin.h"
+#include "clsQRCode.h"
 
 namespace {
 
@@ -47,6 +48,12 @@ SYSTEMTIME LocalTime()
     return now;
 }
 
+IPictureDisp* EncodePicture(clsQRCode& coder, const std::uint8_t* data, int count, int version,
+                            int level, int mask)
+{
+    return coder.Encode(data, count, version, level, mask);
+}
+
 } // namespace
 
 std::wstring FolderOfPath(const std::wstring& modulePath)
@@ -65,5 +72,6 @@ FormServices DefaultFormServices()
     services.startProgram = StartProgram;
     services.programFolder = ModuleFolder;
     services.localTime = LocalTime;
+    services.makePicture = EncodePicture;
     return services;
 }

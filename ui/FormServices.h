@@ -1,12 +1,16 @@
 // What Form1 asks of the world outside its window: starting a program, the
-// folder it saves into, the time of day. The program uses the real ones
+// folder it saves into, the time of day, the picture of a symbol. The program uses the real ones
 // (DefaultFormServices); tests hand in their own to see what would happen.
 #pragma once
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
+
+struct IPictureDisp;
+class clsQRCode;
 
 struct FormServices {
     // Runs a command line with a normal, focused window. True when started.
@@ -16,12 +20,18 @@ struct FormServices {
     std::function<std::wstring()> programFolder;
     // The local time of day.
     std::function<SYSTEMTIME()> localTime;
+    // The symbol of the data as a picture, one pixel per module, with
+    // clsQRCode::Encode's arguments and contract: a new reference, or null
+    // when there is no symbol or its picture could not be made (GDI, OLE).
+    std::function<IPictureDisp*(clsQRCode& coder, const std::uint8_t* data, int count, int version,
+                                int level, int mask)>
+        makePicture;
     // Ends the message loop when the window is gone (the program's only window).
     bool quitOnDestroy = false;
 };
 
 // The real services: CreateProcessW, the folder of GetModuleFileNameW,
-// GetLocalTime.
+// GetLocalTime, clsQRCode::Encode.
 FormServices DefaultFormServices();
 
 // The folder part of a module path as the program-folder service answers it:

@@ -11,6 +11,13 @@ const wchar_t* LevelName(int level)
     return level >= 1 && level <= 4 ? LevelNames[level - 1] : L"M";
 }
 
+// "纠错等级 M 或更低的纠错等级"; L is the lowest level, so it stands alone.
+std::wstring LevelAdvice(int level)
+{
+    const std::wstring named = std::wstring(L"纠错等级 ") + LevelName(level);
+    return level == 1 ? named : named + L" 或更低的纠错等级";
+}
+
 // The highest level below `level` that holds the data at version (0 =
 // automatic), 0 when none does.
 int HighestFittingLowerLevel(const clsQRCode& coder, const std::uint8_t* data, int count,
@@ -35,11 +42,10 @@ std::wstring TooLongMessage(const clsQRCode& coder, const std::uint8_t* data, in
 
     if (biggerVersion > version && lowerLevel > 0)
         return opening + L"请选择版本 " + std::to_wstring(biggerVersion) +
-               L" 或更大的版本，或选择纠错等级 " + LevelName(lowerLevel) + L" 或更低的纠错等级！";
+               L" 或更大的版本，或选择" + LevelAdvice(lowerLevel) + L"！";
     if (biggerVersion > version)
         return opening + L"请选择版本 " + std::to_wstring(biggerVersion) + L" 或更大的版本！";
-    if (lowerLevel > 0)
-        return opening + L"请选择纠错等级 " + LevelName(lowerLevel) + L" 或更低的纠错等级！";
+    if (lowerLevel > 0) return opening + L"请选择" + LevelAdvice(lowerLevel) + L"！";
 
     // Neither alone helps: maybe both together do.
     const int anyVersion = coder.FittingVersion(data, count, 0, 1);

@@ -58,7 +58,9 @@ std::wstring TimeOfDayName(const SYSTEMTIME& time)
 std::wstring NumberedPngName(const std::wstring& base, int n)
 {
     if (n <= 1) return base + L".png";
-    return base + L" (" + std::to_wstring(n) + L").png";
+    // The time-of-day base ends in a space already: "21时05分03秒 (2).png".
+    const wchar_t* gap = !base.empty() && base.back() == L' ' ? L"" : L" ";
+    return base + gap + L"(" + std::to_wstring(n) + L").png";
 }
 
 std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgrx, int width, int height, int stride)
@@ -132,8 +134,11 @@ std::wstring SystemErrorText(DWORD error)
         nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring message = length && text ? std::wstring(text, length) : std::wstring();
     if (text) LocalFree(text);
-    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
-                                message.back() == L' ' || message.back() == L'.'))
+    // The caller ends its sentence itself: drop the line break and the final
+    // full stop, Chinese or Latin, that the system's texts end with.
+    while (!message.empty() &&
+           (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' ' ||
+            message.back() == L'.' || message.back() == L'\u3002'))
         message.pop_back();
     if (message.empty()) message = L"错误代码 " + std::to_wstring(error);
     return message;

@@ -11,7 +11,8 @@
 std::wstring TimeOfDayName(const SYSTEMTIME& time);
 
 // The n-th candidate file name for a base name: n = 1 gives base + ".png",
-// n >= 2 gives base + " (n).png".
+// n >= 2 gives base + " (n).png", with one space: a base that ends in a space
+// ("21时05分03秒 ") gives "21时05分03秒 (2).png".
 std::wstring NumberedPngName(const std::wstring& base, int n);
 
 // A PNG (through WIC) of a top-down 32-bit BGRX pixel array, width * height
@@ -29,5 +30,7 @@ struct SaveResult {
 SaveResult WriteNewPngFile(const std::wstring& folder, const std::wstring& base,
                            const std::vector<std::uint8_t>& bytes);
 
-// The system's text for an error code, without the final line break.
+// The system's text for an error code, without the final line break and
+// without its final full stop ("。" or "."), so that a caller can end the
+// sentence with one of its own.
 std::wstring SystemErrorText(DWORD error);

@@ -4,8 +4,8 @@
 // host reader (tests/win/host/vemoraQrRead.cpp).
 #pragma once
 
-// Only bytes() and ecLevel() are read; the UTF-8 text interface keeps
-// ZXing 1.4 from warning about the deprecated wide one.
+// The UTF-8 text interface: it keeps ZXing 1.4 from warning about the
+// deprecated wide one.
 #ifndef ZX_USE_UTF8
 #define ZX_USE_UTF8 1
 #endif
@@ -20,6 +20,7 @@ struct ZxingReading {
     // The raw content bytes, before any character-set conversion.
     std::vector<std::uint8_t> bytes;
     std::string ecLevel; // "L", "M", "Q" or "H"
+    std::string text;    // the content as UTF-8, byte segments read in the given character set
 };
 
 enum class ZxingSearch {
@@ -34,16 +35,21 @@ enum class ZxingSearch {
 
 // The QR Code symbol in a greyscale image (width x height bytes, 0 black ..
 // 255 white, rows from the top), or nothing when ZXing finds no valid one.
+// characterSet: how the reader takes byte segments for text (empty: it
+// guesses); the bytes are raw whatever it is.
 inline std::optional<ZxingReading> ReadQrWithZxing(const std::uint8_t* pixels, int width,
-                                                   int height, ZxingSearch search)
+                                                   int height, ZxingSearch search,
+                                                   const std::string& characterSet = {})
 {
     ZXing::DecodeHints hints;
     hints.setFormats(ZXing::BarcodeFormat::QRCode);
+    if (!characterSet.empty()) hints.setCharacterSet(characterSet);
     hints.setIsPure(search == ZxingSearch::Pure);
     hints.setTryHarder(search == ZxingSearch::Thorough);
     const ZXing::Result result =
         ZXing::ReadBarcode(ZXing::ImageView(pixels, width, height, ZXing::ImageFormat::Lum), hints);
     if (!result.isValid()) return std::nullopt;
     const ZXing::ByteArray& bytes = result.bytes();
-    return ZxingReading{std::vector<std::uint8_t>(bytes.begin(), bytes.end()), result.ecLevel()};
+    return ZxingReading{std::vector<std::uint8_t>(bytes.begin(), bytes.end()), result.ecLevel(),
+                        result.text()};
 }

@@ -16,13 +16,15 @@
 using DecodedSymbol = ZxingReading;
 
 // scale: pixels per module; quiet: light modules around the symbol (4 is the
-// standard's minimum).
+// standard's minimum); characterSet: how the reader takes byte segments
+// (empty: it guesses).
 inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3,
-                                               int quiet = 4)
+                                               int quiet = 4, const std::string& characterSet = {})
 {
     const ModuleImage image =
         DrawModules(matrix.Data(), matrix.Size(), matrix.Stride(), scale, quiet);
-    return ReadQrWithZxing(image.pixels.data(), image.side, image.side, ZxingSearch::Thorough);
+    return ReadQrWithZxing(image.pixels.data(), image.side, image.side, ZxingSearch::Thorough,
+                           characterSet);
 }
 
 inline std::vector<std::uint8_t> Bytes(const std::string& text)

@@ -63,7 +63,8 @@ TEST(clsQRCodeFitTest, OptionsAreTakenAsTheEncoderTakesThem)
     EXPECT_EQ(Fitting(qr, fifteen, 1, 1), 1);
     EXPECT_EQ(Fitting(qr, fifteen, 41, 2), 2) << "above 40 is automatic";
     EXPECT_EQ(Fitting(qr, fifteen, -1, 1), 0) << "Micro QR is not built";
-    EXPECT_EQ(qr.FittingVersion(nullptr, 5, 1, 4), 1) << "no data is an empty message";
+    EXPECT_EQ(qr.FittingVersion(nullptr, 0, 1, 4), 1) << "the empty message";
+    EXPECT_EQ(qr.FittingVersion(nullptr, 5, 0, 1), 0) << "null data with a length";
     EXPECT_EQ(Fitting(qr, Repeat('1', 7090), 0, 1), 0);
 }
 

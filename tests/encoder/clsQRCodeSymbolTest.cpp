@@ -278,6 +278,12 @@ TEST(clsQRCodeSymbolTest, BadArgumentsGiveTheDocumentedResult)
     const auto empty = qr.EncodeMatrix(nullptr, 0, 0, 2, 0);
     ASSERT_TRUE(negative && empty);
     EXPECT_EQ(*negative, *empty);
+    // Null data with a positive length are a fault, not the empty message.
+    for (int version : {0, 1, 40}) {
+        EXPECT_FALSE(qr.EncodeMatrix(nullptr, 6, version, 2, 0)) << version;
+        EXPECT_FALSE(qr.EncodeMatrix(nullptr, 1, version, 1, 7)) << version;
+    }
+    EXPECT_TRUE(qr.EncodeMatrix(nullptr, -1, 0, 2, 0));
     // Same input, same symbol.
     EXPECT_EQ(*qr.EncodeMatrix(text.data(), 6, 3, 4, 6), *qr.EncodeMatrix(text.data(), 6, 3, 4, 6));
 }

@@ -193,12 +193,22 @@ int ReferenceSegmentation(const std::uint8_t* data, int n, int widthClass, bool 
             return 13;
         }
     };
+    // Shift JIS characters from the first byte: a lead byte and the byte after
+    // it are one character; a kanji pair must be such a character.
+    std::vector<bool> opensPair(static_cast<std::size_t>(n), false);
+    for (int i = 0; i < n;) {
+        const int b = data[i];
+        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        opensPair[i] = lead && i + 1 < n;
+        i += opensPair[i] ? 2 : 1;
+    }
     for (int i = 0; i < n; ++i) {
         for (int m = 0; m < 4; ++m) {
             Entry& entry = at(i, m);
-            const bool possible =
-                m == 0 || (m == 1 && isDigit(data[i])) || (m == 2 && isAlnum(data[i])) ||
-                (m == 3 && kanjiAllowed && i >= 1 && isKanji(data[i - 1], data[i]));
+            const bool possible = m == 0 || (m == 1 && isDigit(data[i])) ||
+                                  (m == 2 && isAlnum(data[i])) ||
+                                  (m == 3 && kanjiAllowed && i >= 1 && opensPair[i - 1] &&
+                                   isKanji(data[i - 1], data[i]));
             if (!possible) {
                 entry.cost = impossible;
                 continue;

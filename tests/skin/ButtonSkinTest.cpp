@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "SkinBitmaps.h"
@@ -65,6 +66,77 @@ bool TimerRuns(HWND b)
     SetTimer(b, 1, 15, nullptr);
     return true;
 }
+
+// The slot of this program's import address table through which every call of
+// dll!function goes (the skin is linked in statically), or null.
+void** ImportSlot(const char* dll, const char* function)
+{
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* module = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress);
+         module->Name; ++module) {
+        if (_stricmp(reinterpret_cast<const char*>(base + module->Name), dll) != 0) continue;
+        auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + module->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            if (std::strcmp(reinterpret_cast<const char*>(byName->Name), function) == 0)
+                return reinterpret_cast<void**>(&slots->u1.Function);
+        }
+    }
+    return nullptr;
+}
+
+// Every SetTimer call of this program, recorded and passed on, while it lives.
+class SetTimerRecorder {
+public:
+    struct Call {
+        HWND hwnd;
+        UINT_PTR id;
+        UINT period;
+    };
+    SetTimerRecorder() : slot_(ImportSlot("user32.dll", "SetTimer"))
+    {
+        if (slot_) {
+            real_ = reinterpret_cast<Function>(*slot_);
+            Patch(reinterpret_cast<void*>(&Record));
+        }
+    }
+    ~SetTimerRecorder()
+    {
+        if (slot_) Patch(reinterpret_cast<void*>(real_));
+    }
+    SetTimerRecorder(const SetTimerRecorder&) = delete;
+    SetTimerRecorder& operator=(const SetTimerRecorder&) = delete;
+    bool Hooked() const { return slot_ != nullptr; }
+    static std::vector<Call>& Calls()
+    {
+        static std::vector<Call> calls;
+        return calls;
+    }
+
+private:
+    using Function = UINT_PTR(WINAPI*)(HWND, UINT_PTR, UINT, TIMERPROC);
+    static inline Function real_ = nullptr;
+    static UINT_PTR WINAPI Record(HWND hwnd, UINT_PTR id, UINT period, TIMERPROC procedure)
+    {
+        Calls().push_back({hwnd, id, period});
+        return real_(hwnd, id, period, procedure);
+    }
+    void Patch(void* target)
+    {
+        DWORD old = 0;
+        VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &old);
+        *slot_ = target;
+        VirtualProtect(slot_, sizeof *slot_, old, &old);
+    }
+    void** slot_;
+};
 
 void Send(HWND b, UINT msg, WPARAM wParam = 0, LPARAM lParam = 0)
 {
@@ -220,6 +292,26 @@ TEST_F(ButtonSkin, HoverFadesTheHotFaceInFromZero)
     EXPECT_EQ(TimerId(button_), 0);
     EXPECT_FALSE(TimerRuns(button_));
     EXPECT_EQ(WindowRgbAt(button_, W / 2, H / 2), RgbAt(Face(button_, 1), W / 2, H / 2));
+}
+
+TEST_F(ButtonSkin, TheFadeTicksEvery15Milliseconds)
+{
+    SetTimerRecorder recorder;
+    ASSERT_TRUE(recorder.Hooked()) << "SetTimer is not imported by name";
+    SetTimerRecorder::Calls().clear();
+    // Hover and click each start a fade.
+    Send(button_, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    RunFade(button_);
+    Send(button_, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    Send(button_, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    const std::vector<SetTimerRecorder::Call> calls = SetTimerRecorder::Calls();
+    RunFade(button_);
+    ASSERT_GE(calls.size(), 2u);
+    for (const SetTimerRecorder::Call& call : calls) {
+        EXPECT_EQ(call.hwnd, button_);
+        EXPECT_EQ(call.id, 1u);
+        EXPECT_EQ(call.period, 15u);
+    }
 }
 
 TEST_F(ButtonSkin, LeaveShowsHotAt140ThenFadesNormalFromZero)
@@ -415,12 +507,15 @@ TEST_F(ButtonSkin, CaptionIsDrawnBlackOrGreyAndChangesShowAfterRerendering)
     };
     const int black = inked(0, 0x000000);
     EXPECT_GT(black, 10);
+    // Normal, hot and pressed faces in black, the disabled one in grey only.
+    for (const int n : {1, 2}) EXPECT_GT(inked(n, 0x000000), 10) << "face " << n;
     EXPECT_GT(inked(3, 0x798A96), 10);
     EXPECT_EQ(inked(3, 0x000000), 0);
     SetWindowTextW(labelled, L"");
     EXPECT_EQ(inked(0, 0x000000), black); // not rendered again yet
     SetWindowPos(labelled, nullptr, 0, 0, 90, 31, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    EXPECT_EQ(inked(0, 0x000000), 0);
+    // Without a caption no face has black ink: what was counted was the text.
+    for (const int n : {0, 1, 2, 3}) EXPECT_EQ(inked(n, 0x000000), 0) << "face " << n;
 }
 
 } // namespace

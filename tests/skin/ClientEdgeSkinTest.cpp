@@ -58,8 +58,9 @@ struct Edged {
 };
 
 // Outer ring in frame, the two rings of the sunken edge in white (the
-// client DC's background), read back on the screen.
-void ExpectFlatEdge(HWND hwnd, std::uint32_t frame)
+// client DC's background), read back on the screen; pixels in keep (window
+// coordinates) are left out.
+void ExpectFlatEdge(HWND hwnd, std::uint32_t frame, RECT keep = {})
 {
     RECT r;
     GetWindowRect(hwnd, &r);
@@ -68,7 +69,8 @@ void ExpectFlatEdge(HWND hwnd, std::uint32_t frame)
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             const int ring = Ring(x, y, w, h);
-            if (ring > 2) continue;
+            const POINT at{x, y};
+            if (ring > 2 || PtInRect(&keep, at)) continue;
             const std::uint32_t c = WindowRgbAt(hwnd, x, y);
             if (c != (ring == 0 ? frame : White) && mismatches++ < 3)
                 ADD_FAILURE() << "at " << x << "," << y << ": " << Hex(c);
@@ -87,6 +89,43 @@ TEST(ClientEdgeSkin, ListAndEditWithASunkenEdgeGetTheFlatFrame)
     // It survives the control repainting its frame.
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     ExpectFlatEdge(list, Frame);
+}
+
+TEST(ClientEdgeSkin, AnEditWithAVerticalScrollBarKeepsTheScrollBarsOutline)
+{
+    // The flat frame covers the sunken edge only; the scroll bar inside it
+    // keeps every pixel it has without the skin, its outline included.
+    Edged edged;
+    const DWORD style = ES_MULTILINE | WS_VSCROLL;
+    const HWND skinned = edged.Make(L"Edit", style, WS_EX_CLIENTEDGE);
+    HWND plainForm = skintest::CreateTopWindow(L"VemoraUnskinnedHost");
+    const HWND plain = skintest::CreateChild(plainForm, L"Edit", L"text", style, 10, 10, 150, 60,
+                                             WS_EX_CLIENTEDGE);
+    RedrawWindow(plain, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
+    skintest::PumpPending();
+
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(GetScrollBarInfo(skinned, OBJID_VSCROLL, &bar));
+    RECT window{};
+    GetWindowRect(skinned, &window);
+    const int left = bar.rcScrollBar.left - window.left, top = bar.rcScrollBar.top - window.top;
+    const int width = bar.rcScrollBar.right - bar.rcScrollBar.left,
+              height = bar.rcScrollBar.bottom - bar.rcScrollBar.top;
+    ExpectFlatEdge(skinned, Frame, RECT{left, top, left + width, top + height});
+    ASSERT_GT(width, 4);
+    ASSERT_GT(height, 4);
+    ASSERT_GE(left, 2) << "the scroll bar lies inside the sunken edge";
+    int mismatches = 0;
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) {
+            const std::uint32_t shown = WindowRgbAt(skinned, x, y), own = WindowRgbAt(plain, x, y);
+            if (shown != own && mismatches++ < 3)
+                ADD_FAILURE() << "scroll bar at " << x << "," << y << ": " << Hex(shown)
+                              << " instead of " << Hex(own);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
 }
 
 TEST(ClientEdgeSkin, DisabledWindowsGetThePaleFrame)

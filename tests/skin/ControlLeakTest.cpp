@@ -31,6 +31,15 @@ using skintest::WindowRgbAt;
 constexpr int Headroom = 300;
 constexpr int Cycles = 1500;
 
+// Paints the whole window in a colour no painter uses, so that a closing probe
+// sees only what is painted after it; false when even that fails.
+bool Cleared(HWND hwnd)
+{
+    constexpr COLORREF Clear = RGB(1, 2, 3);
+    skintest::FillWindow(hwnd, Clear);
+    return WindowRgbAt(hwnd, 0, 0) == 0x010203u;
+}
+
 struct Controls {
     HWND form = controltest::CreateForm();
     HWND combo = nullptr, check = nullptr, option = nullptr, header = nullptr, bar = nullptr,
@@ -77,10 +86,13 @@ TEST(ControlLeaks, ComboAndGlyphPaintsGiveEverythingBack)
     // Still drawing: the Hot face of the combo button, the pressed frame of
     // the check box, the dot of the option button.
     SkinState hot = SkinState::Hot;
+    ASSERT_TRUE(Cleared(c.combo));
     PaintComboButton(c.combo, nullptr, hot, true);
     EXPECT_EQ(WindowRgbAt(c.combo, 131 + 17, 1), RgbAt(ComboButtonStrip(), 3, 0));
+    ASSERT_TRUE(Cleared(c.check));
     PaintCheckBox(c.check, SkinState::Pressed, true);
     EXPECT_EQ(WindowRgbAt(c.check, 0, 6), 0x3986C4u);
+    ASSERT_TRUE(Cleared(c.option));
     PaintOptionButton(c.option, SkinState::Normal, true);
     EXPECT_EQ(WindowRgbAt(c.option, 6, 6 + 6), RgbAt(GlyphStrip(), 4, 20));
 }
@@ -98,12 +110,16 @@ TEST(ControlLeaks, HeaderProgressAndEdgePaintsGiveEverythingBack)
         RedrawWindow(c.edged, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     }
     SendMessageW(c.bar, PBM_SETPOS, 15000, 0);
+    ASSERT_TRUE(Cleared(c.bar));
     RedrawWindow(c.bar, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     EXPECT_EQ(WindowRgbAt(c.bar, 0, 0), 0x54A5D5u);
     EXPECT_EQ(WindowRgbAt(c.bar, 1 + 49, 10), 0x4CD6F6u);
     EXPECT_EQ(WindowRgbAt(c.bar, 1 + 50, 10), 0xFFFFFFu);
+    ASSERT_TRUE(Cleared(c.header));
     PaintHeaderItem(c.header, nullptr, 0, SkinState::Pressed);
     EXPECT_EQ(WindowRgbAt(c.header, 50, 0), RgbAt(HeaderFaceStrip(), 7, 0));
+    ASSERT_TRUE(Cleared(c.edged));
+    RedrawWindow(c.edged, nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_UPDATENOW);
     EXPECT_EQ(WindowRgbAt(c.edged, 0, 0), 0x54A5D5u);
 }
 

@@ -383,4 +383,65 @@ TEST_F(SkinEngine, WindowsOfOtherThreadsAndProcessesAreNeverAttached)
     CloseHandle(ready);
 }
 
+// Holds every free entry of the global atom table while it lives. A window
+// property named by a string takes an atom of that table, so SetPropA with a
+// name that no window uses yet fails meanwhile. Bounded: the table holds
+// 16,384 string atoms (0xC000 to 0xFFFF).
+class AtomTableFull {
+public:
+    AtomTableFull()
+    {
+        for (int i = 0; i < 20000; ++i) {
+            const std::wstring name = L"vemora-atom-" + std::to_wstring(i);
+            const ATOM atom = GlobalAddAtomW(name.c_str());
+            if (!atom) {
+                full_ = true;
+                break;
+            }
+            atoms_.push_back(atom);
+        }
+    }
+    ~AtomTableFull()
+    {
+        for (ATOM atom : atoms_) GlobalDeleteAtom(atom);
+    }
+    AtomTableFull(const AtomTableFull&) = delete;
+    AtomTableFull& operator=(const AtomTableFull&) = delete;
+    bool full() const { return full_; }
+
+private:
+    std::vector<ATOM> atoms_;
+    bool full_ = false;
+};
+
+TEST_F(SkinEngine, AFailedProcAddrLeavesTheWindowAsItWas)
+{
+    ASSERT_EQ(SkinAttachCount(), 0) << "no window may hold \"PROCADDR\" for the table to refuse it";
+    skintest::EnsureClass(L"VemoraPlainWindow");
+    HWND plain = CreateChild(CreateTopWindow(L"VemoraPlainHost"), L"VemoraPlainWindow", L"", 0, 10,
+                             10, 50, 50);
+    const WNDPROC own = ProcOf(plain);
+    {
+        AtomTableFull full;
+        ASSERT_TRUE(full.full()) << "the atom table never filled";
+        ASSERT_FALSE(SetPropA(plain, "VEMORA_PROBE", reinterpret_cast<HANDLE>(1)))
+            << "a property still found an atom";
+        // Asserted: attaching again below would store the skin's own
+        // procedure as the previous one, and recurse.
+        ASSERT_EQ(SkinAttach(plain), 0);
+        ASSERT_EQ(ProcOf(plain), own) << "subclassed with no previous procedure kept";
+        EXPECT_EQ(PropValue(plain, "PROCADDR"), 0);
+        EXPECT_EQ(SkinAttachCount(), 0);
+    }
+    // The same window attaches once the table has room again, and still works.
+    EXPECT_EQ(SkinAttach(plain), 1);
+    EXPECT_TRUE(Attached(plain));
+    SetWindowTextW(plain, L"still answers");
+    wchar_t text[32] = L"";
+    GetWindowTextW(plain, text, 32);
+    EXPECT_STREQ(text, L"still answers");
+    EXPECT_EQ(SkinDetach(plain), 1);
+    EXPECT_EQ(ProcOf(plain), own);
+}
+
 } // namespace

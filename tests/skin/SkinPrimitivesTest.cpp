@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 
 #include "SkinProps.h"
 #include "SkinTestSupport.h"
@@ -218,6 +219,63 @@ TEST(ApiExists, FindsExportsAndReleasesWhatItLoaded)
 
 // A top-level window, top_, to create children in and set properties on.
 class WindowUtilities : public skintest::TopWindowTest {};
+
+// Every class the skin knows by name, written as the programs that make them
+// write them, and the kind each must get: a row dropped or mistyped in the
+// skin's table turns its windows into plain ones.
+struct KnownClass {
+    const char* name;
+    SkinKind kind;
+};
+constexpr KnownClass KnownClasses[] = {
+    {"#32770", SkinKind::Container},
+    {"ThunderFormDC", SkinKind::Container},
+    {"ThunderRT6FormDC", SkinKind::Container},
+    {"Form", SkinKind::Container},
+    {"ThunderCommandButton", SkinKind::PushButton},
+    {"ThunderRT6CommandButton", SkinKind::PushButton},
+    {"Button", SkinKind::PushButton},
+    {"ThunderComboBox", SkinKind::ComboBox},
+    {"ThunderRT6ComboBox", SkinKind::ComboBox},
+    {"Combo", SkinKind::ComboBox},
+    {"ComboBox", SkinKind::ComboBox},
+    {"ThunderDriveListBox", SkinKind::DriveList},
+    {"ThunderRT6DriveListBox", SkinKind::DriveList},
+    {"ThunderCheckBox", SkinKind::CheckBox},
+    {"ThunderRT6CheckBox", SkinKind::CheckBox},
+    {"ThunderOptionButton", SkinKind::OptionButton},
+    {"ThunderRT6OptionButton", SkinKind::OptionButton},
+    {"ProgressBar20WndClass", SkinKind::ProgressBar},
+    {"ProgressBarWndClass", SkinKind::ProgressBar},
+    {"MSVB_Lib_Header", SkinKind::Header},
+    {"SysHeader32", SkinKind::Header},
+    {"DataListWndClass", SkinKind::List},
+    {"DBListWndClass", SkinKind::List},
+    {"ComboLBox", SkinKind::List},
+    {"ApexGridOleDB32", SkinKind::Grid},
+};
+
+TEST_F(WindowUtilities, EveryKnownClassNameHasItsKindInAnyCase)
+{
+    LoadLibraryW(L"comctl32.dll"); // registers SysHeader32 and the other common controls
+    for (const KnownClass& known : KnownClasses) {
+        SCOPED_TRACE(known.name);
+        std::string lower = known.name;
+        for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+        EXPECT_EQ(KindOfClassName(lower.c_str()), known.kind);
+        // A window of the class, spelt as its program spells it. The system
+        // classes exist already; the others are registered here.
+        WNDCLASSEXA info{};
+        info.cbSize = sizeof info;
+        if (!GetClassInfoExA(nullptr, known.name, &info))
+            skintest::EnsureClass(std::wstring(known.name, known.name + lower.size()).c_str());
+        HWND window = CreateWindowExA(0, known.name, "", WS_CHILD, 0, 0, 10, 10, top_, nullptr,
+                                      GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(ClassKind(window), known.kind);
+        DestroyWindow(window);
+    }
+}
 
 TEST_F(WindowUtilities, CaptionIsWide)
 {

@@ -13,26 +13,6 @@
 
 namespace {
 
-// Puts text on the clipboard as CF_UNICODETEXT, NUL characters and all.
-bool PutOnClipboard(HWND owner, const std::wstring& text)
-{
-    if (!OpenClipboard(owner)) return false;
-    EmptyClipboard();
-    const SIZE_T size = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    bool ok = false;
-    if (memory) {
-        auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
-        std::copy(text.begin(), text.end(), chars);
-        chars[text.size()] = L'\0';
-        GlobalUnlock(memory);
-        ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-        if (!ok) GlobalFree(memory);
-    }
-    CloseClipboard();
-    return ok;
-}
-
 // The second program of the clipboard test: this very test program, asked
 // to run only ClipboardHolder.HoldsTheClipboard with the names of two events.
 constexpr const wchar_t* HeldEventName = L"Local\\VemoraClipboardHeld";
@@ -115,7 +95,7 @@ TEST_F(Form1BadInput, BurstsOfClicksOnCreateSaveAndCopy)
     const std::vector<std::wstring> files = SavedFiles();
     EXPECT_EQ(files.size(), 20u);
     EXPECT_EQ(std::set<std::wstring>(files.begin(), files.end()).size(), 20u);
-    EXPECT_NE(std::find(files.begin(), files.end(), L"21时05分03秒  (20).png"), files.end());
+    EXPECT_NE(std::find(files.begin(), files.end(), L"21时05分03秒 (20).png"), files.end());
 
     // Twenty Copies: each one reports success.
     for (int i = 0; i < 20; ++i) {

@@ -9,6 +9,9 @@
 
 namespace {
 
+const std::string StartBytes =
+    "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n";
+
 int SideOf(HBITMAP bitmap)
 {
     BITMAP size{};
@@ -219,9 +222,17 @@ TEST_F(Form1Create, TooLongForTheLevelNamesALowerLevel)
     SeenBox box;
     ASSERT_FALSE(Create(&box));
     EXPECT_EQ(box.text, L"内容太长，所选版本和纠错等级无法容纳，请选择版本 3 "
-                        L"或更大的版本，或选择纠错等级 L 或更低的纠错等级！");
+                        L"或更大的版本，或选择纠错等级 L！");
     Select(1, 0);
     ASSERT_TRUE(Create());
+
+    // Version 40 at M holds 2,331 bytes, at L 2,953: only the level helps,
+    // and there is no level below L to offer beside it.
+    SetText(std::wstring(2500, L'x'));
+    Select(0, 40);
+    Select(1, 1);
+    ASSERT_FALSE(Create(&box));
+    EXPECT_EQ(box.text, L"内容太长，所选版本和纠错等级无法容纳，请选择纠错等级 L！");
 }
 
 TEST_F(Form1Create, TooLongForAnyVersion)
@@ -236,8 +247,37 @@ TEST_F(Form1Create, TooLongForAnyVersion)
     EXPECT_EQ(SideOf(Image1Bitmap()), 185);
 }
 
+TEST_F(Form1Create, APictureThatCannotBeMadeIsNotCalledTooLong)
+{
+    ASSERT_TRUE(Create());
+    // Five bytes fit any version and level; only the picture fails.
+    pictureFails_ = true;
+    SetText(L"short");
+    Select(0, 1);
+    Select(1, 3);
+    SeenBox box;
+    ASSERT_FALSE(Create(&box));
+    EXPECT_EQ(box.title, L"系统提示");
+    EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
+    EXPECT_EQ(box.text, L"内容可以编码，但无法生成二维码图片，请稍后再试！");
+    EXPECT_EQ(Image1Bitmap(), nullptr);
+    ScopedBitmap shown = Pic2Image();
+    EXPECT_FALSE(DecodesTo(shown.get(), StartBytes)) << "the previous symbol must not stay";
+    // Data that really do not fit are still called too long.
+    SetText(L"abcdefghijklmnopqrstuvwxyz0123");
+    Select(1, 1);
+    ASSERT_FALSE(Create(&box));
+    EXPECT_EQ(box.text, L"内容太长，所选版本和纠错等级无法容纳，请选择版本 3 或更大的版本！");
+    // And once pictures can be made again, the same choices give the symbol.
+    pictureFails_ = false;
+    SetText(L"short");
+    ExpectSymbolOf("short");
+}
+
 TEST_F(Form1Create, ALoneSurrogateWarnsInBothEncodings)
 {
+    // After a symbol: a text that cannot be converted must not leave it.
+    ASSERT_TRUE(Create());
     SetText(std::wstring(L"ab") + wchar_t(0xD800) + L"cd");
     for (const int encoding : {1, 0}) {
         Select(3, encoding);
@@ -248,11 +288,16 @@ TEST_F(Form1Create, ALoneSurrogateWarnsInBothEncodings)
         EXPECT_EQ(box.text,
                   L"内容中有无效的字符（不成对的代理项），无法转换为所选编码，请删除后再创建！");
         EXPECT_EQ(Image1Bitmap(), nullptr);
+        ScopedBitmap shown = Pic2Image();
+        EXPECT_FALSE(DecodesTo(shown.get(), StartBytes)) << "the previous symbol must not stay";
+        EXPECT_EQ(ExpectBox([&] { Click(Item(Form1::Pic2Id)); }).text,
+                  L"你还没有“创建”二维码图片，请先创建后再进行复制！");
     }
 }
 
 TEST_F(Form1Create, AnsiWarnsForACharacterTheCodePageLacks)
 {
+    ASSERT_TRUE(Create()); // a symbol first, which the warning must take away
     Select(3, 0);
     SetText(L"Thai \u0e01 Hindi \u0915"); // neither script is in GBK
     SeenBox box;
@@ -260,6 +305,9 @@ TEST_F(Form1Create, AnsiWarnsForACharacterTheCodePageLacks)
     EXPECT_EQ(box.text,
               L"内容中有所选 ANSI 编码（代码页 936）无法表示的字符，请选择 UTF-8 编码后再创建！");
     EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
+    EXPECT_EQ(Image1Bitmap(), nullptr);
+    ScopedBitmap shown = Pic2Image();
+    EXPECT_FALSE(DecodesTo(shown.get(), StartBytes)) << "the previous symbol must not stay";
     Select(3, 1);
     ExpectSymbolOf("Thai \xE0\xB8\x81 Hindi \xE0\xA4\x95");
 }

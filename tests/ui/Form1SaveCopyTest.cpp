@@ -84,9 +84,9 @@ TEST_F(Form1Save, SavesInOneSecondNeverReplaceEachOther)
     std::string decoded;
     ScopedBitmap first = LoadPng(SaveFolder() + L"\\07时00分09秒 .png");
     EXPECT_TRUE(DecodesTo(first.get(), StartBytes, &decoded)) << decoded;
-    ScopedBitmap second = LoadPng(SaveFolder() + L"\\07时00分09秒  (2).png");
+    ScopedBitmap second = LoadPng(SaveFolder() + L"\\07时00分09秒 (2).png");
     EXPECT_TRUE(DecodesTo(second.get(), "second", &decoded)) << decoded;
-    ScopedBitmap third = LoadPng(SaveFolder() + L"\\07时00分09秒  (3).png");
+    ScopedBitmap third = LoadPng(SaveFolder() + L"\\07时00分09秒 (3).png");
     EXPECT_TRUE(DecodesTo(third.get(), "third", &decoded)) << decoded;
 }
 
@@ -100,6 +100,12 @@ TEST_F(Form1Save, AMissingFolderWarnsWithTheFolderAndTheReason)
     const std::wstring start = L"无法保存二维码图片到文件夹“" + SaveFolder() + L"”：";
     EXPECT_EQ(box.text.substr(0, start.size()), start) << Narrow(box.text);
     EXPECT_GT(box.text.size(), start.size() + 2) << "the system's reason follows";
+    // One full stop: the system's reason brings its own, which must go.
+    ASSERT_GE(box.text.size(), 2u);
+    EXPECT_EQ(box.text.back(), L'\u3002') << Narrow(box.text);
+    const wchar_t beforeLast = box.text[box.text.size() - 2];
+    EXPECT_TRUE(beforeLast != L'\u3002' && beforeLast != L'.' && beforeLast != L'\n')
+        << Narrow(box.text);
     EXPECT_FALSE(Exists(SaveFolder())) << "Save never creates the folder";
     // Nothing lost: the symbol is still in the box.
     ScopedBitmap shown = Pic2Image();
@@ -140,8 +146,16 @@ TEST_F(Form1Save, TheLinkStartsTheUrlHandlerAndChangesNothing)
     SeenBox box = ExpectBox([&] { Click(Item(Form1::Label2Id)); });
     EXPECT_FALSE(box.seen) << "the link shows nothing";
     ASSERT_EQ(startedPrograms_.size(), 1u);
-    EXPECT_EQ(startedPrograms_[0],
-              L"rundll32.exe url.dll,FileProtocolHandler \"http://www.olvane.example/\"");
+    // rundll32.exe by its full path in the system folder: never one that
+    // lies in the program's or the current folder.
+    wchar_t system[MAX_PATH] = L"";
+    const UINT length = GetSystemDirectoryW(system, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    const std::wstring rundll32 = std::wstring(system, length) + L"\\rundll32.exe";
+    EXPECT_TRUE(Exists(rundll32));
+    EXPECT_EQ(startedPrograms_[0], L"\"" + rundll32 +
+                                       L"\" url.dll,FileProtocolHandler "
+                                       L"\"http://www.olvane.example/\"");
     EXPECT_EQ(Text(), L"keep me");
     EXPECT_EQ(SendMessageW(List(0), CB_GETCURSEL, 0, 0), 7);
     ScopedBitmap after = Pic2Image();

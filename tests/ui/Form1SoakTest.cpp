@@ -81,7 +81,7 @@ int CreateCount()
 {
     const char* value = std::getenv("VEMORA_SOAK_CREATES");
     const int count = value ? std::atoi(value) : 0;
-    return count > 0 ? count : 10000;
+    return count > 0 ? count : 2000;
 }
 
 std::string Utf8(const std::wstring& text)

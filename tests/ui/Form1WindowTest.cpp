@@ -6,6 +6,9 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "SkinEngine.h"
 
 namespace {
@@ -89,9 +92,84 @@ int PixelsOfColour(HWND label, COLORREF colour)
     return count;
 }
 
+// Moves the real pointer (SendInput, absolute) to a screen point in one jump,
+// so that only the window under the destination sees a move.
+void PointerTo(POINT screen)
+{
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(screen.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(screen.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &input, sizeof input);
+}
+
+POINT ScreenPoint(HWND window, POINT client)
+{
+    ClientToScreen(window, &client);
+    return client;
+}
+
+// Every pixel of the client rectangle (left, top, width, height) of window as
+// the screen shows it, as 0x00RRGGBB.
+std::vector<DWORD> ScreenPixels(HWND window, int left, int top, int width, int height)
+{
+    const POINT origin = ScreenPoint(window, {left, top});
+    void* bits = nullptr;
+    ScopedBitmap shot = NewTopDownDib(width, height, &bits);
+    {
+        ScopedGetDC screen(nullptr);
+        ScopedMemDC dc(screen.get());
+        ScopedSelectObject selected(dc.get(), shot.get());
+        BitBlt(dc.get(), 0, 0, width, height, screen.get(), origin.x, origin.y, SRCCOPY);
+        GdiFlush();
+    }
+    std::vector<DWORD> out(static_cast<std::size_t>(width) * height);
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (std::size_t i = 0; i < out.size(); ++i) out[i] = pixels[i] & 0x00FFFFFF;
+    return out;
+}
+
 } // namespace
 
-class Form1Window : public FormTest {};
+class Form1Window : public FormTest {
+protected:
+    // Pumps until done() holds, for at most about two seconds; the pointer's
+    // messages come through the system's input queue.
+    bool PumpUntil(const std::function<bool()>& done)
+    {
+        for (int i = 0; i < 100; ++i) {
+            Pump();
+            if (done()) return true;
+            Sleep(20);
+        }
+        return done();
+    }
+    // The real pointer onto a client point of window; true once the system
+    // has it there and the window's messages are handled.
+    bool PointerOnto(HWND window, POINT client)
+    {
+        const POINT target = ScreenPoint(window, client);
+        PointerTo(target);
+        const bool there = PumpUntil([&] {
+            POINT now{};
+            return GetCursorPos(&now) && now.x == target.x && now.y == target.y;
+        });
+        for (int i = 0; i < 5; ++i) { // the move message follows the position
+            Sleep(20);
+            Pump();
+        }
+        return there;
+    }
+    void BringToFront()
+    {
+        SetForegroundWindow(Form());
+        SetWindowPos(Form(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        RedrawWindow(Form(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        Pump();
+    }
+};
 
 TEST_F(Form1Window, TitleClientSizeAndEveryControlAtItsDesignPlace)
 {
@@ -290,6 +368,76 @@ TEST_F(Form1Window, TheLinkHasThreeLooks)
     EXPECT_TRUE(FontOf(link).lfUnderline);
     EXPECT_GT(PixelsOfColour(link, RGB(0, 0, 255)), 20);
     EXPECT_EQ(PixelsOfColour(link, normal), 0);
+}
+
+TEST_F(Form1Window, TheLinksLooksFollowTheRealPointer)
+{
+    BringToFront();
+    HWND link = Item(Form1::Label2Id);
+    RECT client{};
+    GetClientRect(link, &client);
+    const POINT linkMiddle{client.right / 2, client.bottom / 2};
+    // Start on the bare surface: the start look stays.
+    ASSERT_TRUE(PointerOnto(Form(), {470, 200}));
+    ASSERT_EQ(WindowFromPoint(ScreenPoint(Form(), {470, 200})), Form());
+    EXPECT_TRUE(form_->LinkUnderlined());
+    EXPECT_NE(form_->LinkColor(), RGB(0, 0, 255));
+
+    // Onto the link: no underline, blue.
+    ASSERT_TRUE(PointerOnto(link, linkMiddle));
+    ASSERT_EQ(WindowFromPoint(ScreenPoint(link, linkMiddle)), link);
+    EXPECT_TRUE(PumpUntil([&] { return !FontOf(link).lfUnderline; }));
+    EXPECT_FALSE(form_->LinkUnderlined());
+    EXPECT_EQ(form_->LinkColor(), RGB(0, 0, 255));
+    EXPECT_GT(PixelsOfColour(link, RGB(0, 0, 255)), 20);
+
+    // Straight from the link onto Label1, and then off the window: the
+    // surface is never crossed, so the link stays as it is.
+    HWND label1 = Item(Form1::Label1Id);
+    GetClientRect(label1, &client);
+    ASSERT_TRUE(PointerOnto(label1, {client.right / 2, client.bottom / 2}));
+    ASSERT_EQ(WindowFromPoint(ScreenPoint(label1, {client.right / 2, client.bottom / 2})), label1);
+    EXPECT_FALSE(FontOf(link).lfUnderline);
+    ASSERT_TRUE(PointerOnto(Form(), {-300, -300}));
+    EXPECT_FALSE(FontOf(link).lfUnderline);
+    EXPECT_FALSE(form_->LinkUnderlined());
+
+    // Back onto the bare surface: underlined again, and blue for good.
+    ASSERT_TRUE(PointerOnto(Form(), {470, 200}));
+    EXPECT_TRUE(PumpUntil([&] { return FontOf(link).lfUnderline != 0; }));
+    EXPECT_TRUE(form_->LinkUnderlined());
+    EXPECT_EQ(form_->LinkColor(), RGB(0, 0, 255));
+    EXPECT_GT(PixelsOfColour(link, RGB(0, 0, 255)), 20);
+    EXPECT_EQ(PixelsOfColour(link, GetSysColor(COLOR_BTNTEXT)), 0);
+}
+
+TEST_F(Form1Window, Image1IsNeverSeenNotEvenInAMaximisedWindow)
+{
+    ShowWindow(Form(), SW_MAXIMIZE);
+    Pump();
+    RECT client{};
+    GetClientRect(Form(), &client);
+    const RECT image1 = ChildRect(Form(), Item(Form1::Image1Id));
+    ASSERT_GE(client.bottom, image1.bottom) << "the maximised window uncovers Image1's place";
+    ASSERT_GE(client.right, image1.right);
+    EXPECT_FALSE(IsWindowVisible(Item(Form1::Image1Id)));
+    const DWORD face = GetSysColor(COLOR_BTNFACE);
+    const DWORD faceRgb = (GetRValue(face) << 16) | (GetGValue(face) << 8) | GetBValue(face);
+    auto seen = [&] {
+        BringToFront();
+        int other = 0;
+        for (const DWORD pixel :
+             ScreenPixels(Form(), image1.left, image1.top, image1.right - image1.left,
+                          image1.bottom - image1.top))
+            other += pixel != faceRgb;
+        return other;
+    };
+    EXPECT_EQ(seen(), 0) << "pixels of Image1's place that are not the window's face, empty";
+    ASSERT_TRUE(Create());
+    ASSERT_NE(Image1Bitmap(), nullptr) << "Image1 still holds the symbol";
+    EXPECT_EQ(seen(), 0) << "pixels of Image1's place that are not the window's face, after Create";
+    ShowWindow(Form(), SW_RESTORE);
+    Pump();
 }
 
 TEST_F(Form1Window, IconHasSixUncompressedImages)

@@ -3,9 +3,12 @@
 #include <objbase.h>
 #include <wincodec.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
 #include <thread>
+
+#include "clsQRCode.h"
 
 namespace {
 
@@ -160,6 +163,10 @@ void FormTest::OpenForm()
     };
     services.programFolder = [this] { return programFolder_; };
     services.localTime = [this] { return now_; };
+    services.makePicture = [this](clsQRCode& coder, const std::uint8_t* data, int count,
+                                  int version, int level, int mask) -> IPictureDisp* {
+        return pictureFails_ ? nullptr : coder.Encode(data, count, version, level, mask);
+    };
     form_ = std::make_unique<Form1>(std::move(services));
     ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
     // Away from the top left corner, where the windows of other test
@@ -307,6 +314,25 @@ std::vector<std::wstring> FormTest::SavedFiles() const
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
+}
+
+bool PutOnClipboard(HWND owner, const std::wstring& text)
+{
+    if (!OpenClipboard(owner)) return false;
+    EmptyClipboard();
+    const SIZE_T size = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    bool ok = false;
+    if (memory) {
+        auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+        std::copy(text.begin(), text.end(), chars);
+        chars[text.size()] = L'\0';
+        GlobalUnlock(memory);
+        ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+        if (!ok) GlobalFree(memory);
+    }
+    CloseClipboard();
+    return ok;
 }
 
 ScopedBitmap LoadPng(const std::wstring& path)

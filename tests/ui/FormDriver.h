@@ -83,7 +83,14 @@ protected:
     SYSTEMTIME now_{};
     std::vector<std::wstring> startedPrograms_;
     bool startAnswer_ = true;
+    // While set, the symbol's picture cannot be made (as when GDI or OLE
+    // refuse): the picture service answers null.
+    bool pictureFails_ = false;
 };
+
+// Puts text on the clipboard as CF_UNICODETEXT, NUL characters and all;
+// false when the clipboard was busy.
+bool PutOnClipboard(HWND owner, const std::wstring& text);
 
 // Decodes a PNG file with WIC into a 32-bit bitmap, or null.
 ScopedBitmap LoadPng(const std::wstring& path);

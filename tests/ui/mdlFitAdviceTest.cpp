@@ -59,8 +59,7 @@ TEST(mdlFitAdvice, NothingHoldsMoreThanVersion40L)
 TEST(mdlFitAdvice, OptionsOutOfRangeAreTakenAsTheEncoderTakesThem)
 {
     // Level 0 is M (1-M holds 14 bytes, 2-M 26); version 50 is automatic.
-    EXPECT_EQ(Advice(15, 1, 0),
-              Opening + L"请选择版本 2 或更大的版本，或选择纠错等级 L 或更低的纠错等级！");
+    EXPECT_EQ(Advice(15, 1, 0), Opening + L"请选择版本 2 或更大的版本，或选择纠错等级 L！");
     EXPECT_EQ(Advice(1300, 50, 4), Opening + L"请选择纠错等级 Q 或更低的纠错等级！");
 }
 

@@ -17,8 +17,11 @@ TEST(mdlPictureFile, NamesByTimeOfDayAndNumber)
     time.wSecond = 0;
     EXPECT_EQ(TimeOfDayName(time), L"00时00分00秒 ");
     EXPECT_EQ(NumberedPngName(L"x ", 1), L"x .png");
-    EXPECT_EQ(NumberedPngName(L"x ", 2), L"x  (2).png");
-    EXPECT_EQ(NumberedPngName(L"x ", 12), L"x  (12).png");
+    // One space before the number: the time-of-day base brings it.
+    EXPECT_EQ(NumberedPngName(L"x ", 2), L"x (2).png");
+    EXPECT_EQ(NumberedPngName(L"x ", 12), L"x (12).png");
+    EXPECT_EQ(NumberedPngName(L"x", 2), L"x (2).png");
+    EXPECT_EQ(NumberedPngName(TimeOfDayName(time), 2), L"00时00分00秒 (2).png");
 }
 
 TEST(mdlPictureFile, WritesNeverReplaceAFile)
@@ -33,7 +36,7 @@ TEST(mdlPictureFile, WritesNeverReplaceAFile)
     const SaveResult second = WriteNewPngFile(folder, L"a ", two);
     EXPECT_EQ(first.error, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(first.path, folder + L"\\a .png");
-    EXPECT_EQ(second.path, folder + L"\\a  (2).png");
+    EXPECT_EQ(second.path, folder + L"\\a (2).png");
     std::ifstream in(first.path.c_str(), std::ios::binary);
     EXPECT_EQ(in.get(), '1');
     in.close();
@@ -46,6 +49,19 @@ TEST(mdlPictureFile, WritesNeverReplaceAFile)
     DeleteFileW(first.path.c_str());
     DeleteFileW(second.path.c_str());
     RemoveDirectoryW(folder.c_str());
+}
+
+TEST(mdlPictureFile, SystemReasonsEndWithoutAFullStopForTheCallerToAddOne)
+{
+    // The Chinese system texts end in "。" and a line break, the English ones
+    // in "." and a line break; Save's warning ends the sentence itself.
+    for (const DWORD error : {DWORD(ERROR_PATH_NOT_FOUND), DWORD(ERROR_ACCESS_DENIED),
+                              DWORD(ERROR_FILE_NOT_FOUND), DWORD(ERROR_DISK_FULL)}) {
+        const std::wstring reason = SystemErrorText(error);
+        ASSERT_FALSE(reason.empty()) << error;
+        EXPECT_EQ(reason.find_last_not_of(L"\u3002.\r\n "), reason.size() - 1)
+            << "error " << error << " ends in a full stop or a line break";
+    }
 }
 
 TEST(mdlPictureFile, PngOfPixelsStartsWithTheSignature)
