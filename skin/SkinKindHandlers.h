@@ -10,9 +10,17 @@
 // row; after any kind's WM_LBUTTONUP the dispatcher calls every sibling's
 // refresh.
 //
-// Adding a kind: a SkinKind value and its class names (SkinTypes.h, .cpp),
-// a unit XxxSkin.h/.cpp that defines its row, the row's line in
-// SkinKindHandlers.cpp, and the unit in skin/CMakeLists.txt.
+// Adding a kind, for instance track bars ("msctls_trackbar32"):
+//   1. SkinKind::TrackBar (before Other) and its class names in ClassTable
+//      (SkinTypes.h, SkinTypes.cpp);
+//   2. a unit TrackBarSkin.h/.cpp: its painters, its handlers (private to the
+//      unit) and `extern const SkinKindHandlers TrackBarSkinHandlers`;
+//   3. the line {SkinKind::TrackBar, &TrackBarSkinHandlers} in Rows
+//      (SkinKindHandlers.cpp), where a missing or misplaced line does not
+//      compile;
+//   4. the unit in skin/CMakeLists.txt, its test tests/skin/TrackBarSkinTest.cpp
+//      in tests/skin/CMakeLists.txt.
+// SkinEngine.cpp, SkinDispatch.cpp and the other kinds' units stay as they are.
 #pragma once
 
 #include <windows.h>
