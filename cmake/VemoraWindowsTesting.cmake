@@ -17,12 +17,15 @@ endif()
 #     [LIBRARIES <targets...>]
 #     [LOCALE <unix locale>]       e.g. C.UTF-8 for an English Windows (ANSI
 #                                  code page 1252); default zh_CN.UTF-8 (936)
+#     [DPIS <dpi...>]              run every test once per display scale, each
+#                                  in a Wine prefix with that LogPixels, named
+#                                  dpi<N>.<suite>.<test>; default once at 96
 #     [PROPERTIES <ctest properties...>])
 # The program links GoogleTest's main and vemora_test_support (QrReadBack.h:
 # real decoders for symbols drawn under Wine). Every test runs in its own
 # Wine process, so tests may leave windows or GDI objects behind.
 function(vemora_add_windows_test name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "LOCALE" "SOURCES;LIBRARIES;PROPERTIES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "LOCALE" "SOURCES;LIBRARIES;PROPERTIES;DPIS")
   add_executable(${name} ${arg_SOURCES})
   target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} vemora_test_support gmock gtest_main)
   vemora_target_defaults(${name})
@@ -30,8 +33,18 @@ function(vemora_add_windows_test name)
   if(arg_LOCALE)
     list(APPEND properties ENVIRONMENT "VEMORA_WINE_LOCALE=${arg_LOCALE}")
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_MODE PRE_TEST
-    DISCOVERY_TIMEOUT 120
-    PROPERTIES ${properties} ${arg_PROPERTIES})
+  if(NOT arg_DPIS)
+    gtest_discover_tests(${name}
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 120
+      PROPERTIES ${properties} ${arg_PROPERTIES})
+  endif()
+  foreach(dpi IN LISTS arg_DPIS)
+    gtest_discover_tests(${name}
+      TEST_PREFIX "dpi${dpi}."
+      DISCOVERY_MODE PRE_TEST
+      DISCOVERY_TIMEOUT 120
+      PROPERTIES ${properties} ENVIRONMENT_MODIFICATION "VEMORA_WINE_DPI=set:${dpi}"
+                 ${arg_PROPERTIES})
+  endforeach()
 endfunction()

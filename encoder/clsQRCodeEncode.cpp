@@ -14,8 +14,6 @@ IPictureDisp* clsQRCode::Encode(const std::uint8_t* data, int dataLength, int ve
     const std::optional<ModuleMatrix> matrix =
         EncodeMatrix(data, dataLength, version, ecLevel, mask);
     if (!matrix) return nullptr;
-    // Step 13: the matrix's stride is size + 3, so its three all-light extra
-    // rows and columns plus one pixel of fill make the four-module quiet zone
-    // at the right and bottom; four pixels of fill make it at the left and top.
-    return CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1);
+    // Step 13: one pixel per module, with the four-module light margin.
+    return CreateMatrixPicture(*matrix);
 }

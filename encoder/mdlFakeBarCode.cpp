@@ -90,6 +90,14 @@ IPictureDisp* CreateSymbolPicture(const std::uint8_t* bits, int width, int heigh
     return picture;
 }
 
+IPictureDisp* CreateMatrixPicture(const ModuleMatrix& matrix)
+{
+    // The matrix's stride is size + 3, so its three all-light extra rows and
+    // columns plus one pixel of fill make the four-module quiet zone at the
+    // right and bottom; four pixels of fill make it at the left and top.
+    return CreateSymbolPicture(matrix.Data(), matrix.Stride(), matrix.Stride(), 4, 4, 1, 1);
+}
+
 IPictureDisp* BitmapToPicture(HBITMAP bitmap, bool own)
 {
     if (!bitmap) return nullptr;

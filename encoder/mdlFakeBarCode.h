@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "ModuleMatrix.h"
+
 struct IPictureDisp;
 
 // Draws the width x height grid at bits (row-major, top row first, each row
@@ -22,6 +24,11 @@ struct IPictureDisp;
 // the process's GDI objects are exhausted). No GDI object outlives a failed call.
 IPictureDisp* CreateSymbolPicture(const std::uint8_t* bits, int width, int height, int left,
                                   int top, int right, int bottom);
+
+// A finished matrix (0 light, 1 dark) drawn one pixel per module with the
+// four-module light margin: (size + 8) pixels a side, the symbol at (4, 4).
+// Null as CreateSymbolPicture.
+IPictureDisp* CreateMatrixPicture(const ModuleMatrix& matrix);
 
 // Wraps a GDI bitmap into an OLE picture (PICTYPE_BITMAP). With own true the
 // picture deletes the bitmap when its last reference goes. A null bitmap, or a

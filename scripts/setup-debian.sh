@@ -7,10 +7,12 @@ packages=(
   cmake ninja-build g++ pkg-config
   libgtest-dev googletest libbenchmark-dev
   libzxing-dev zbar-tools libzbar-dev libqrencode-dev libqrcodegencpp-dev
+  libxml2-utils librsvg2-bin libpng-dev
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 wine xvfb xauth x11-apps x11-utils imagemagick
-  fonts-wqy-microhei locales
+  fonts-wqy-microhei fonts-wine locales
+  nsis
 )
 
 missing=()

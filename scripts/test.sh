@@ -29,4 +29,6 @@ cmake --build --preset windows -j "$jobs"
 # tests that read the screen, the keyboard focus or the foreground window (the
 # skin attaches a message box when its owner is activated) fail when another
 # program's window comes to the front meanwhile.
+# The package tests build the zip and the installer themselves (the CTest
+# fixture package_build), then install, run and uninstall them under Wine.
 ctest --preset windows -j 1

@@ -20,6 +20,10 @@
 #                        (scripts/run.sh passes the user's display).
 #   VEMORA_WINE_IDLE     idle seconds before the server and display stop
 #                        (default 120).
+#   VEMORA_WINE_DPI      a display scale in dots per inch other than 96 (120,
+#                        144, 192): the program runs in a Wine prefix of its
+#                        own, DIR-dpi<N>, whose LogPixels is set to it, on a
+#                        private display enlarged by the same scale.
 set -euo pipefail
 
 usage() { echo "usage: $0 --state DIR [--] PROGRAM.exe [ARGUMENTS...]" >&2; exit 2; }
@@ -34,6 +38,9 @@ while (($#)); do
 done
 [ -n "$state" ] && (($#)) || usage
 
+dpi=${VEMORA_WINE_DPI:-96}
+[[ "$dpi" =~ ^[1-9][0-9]*$ ]] || { echo "wine-run.sh: VEMORA_WINE_DPI must be a number" >&2; exit 2; }
+[ "$dpi" = 96 ] || state="${state%/}-dpi$dpi"
 mkdir -p "$state/prefix"
 state=$(cd "$state" && pwd)
 idle=${VEMORA_WINE_IDLE:-120}
@@ -42,7 +49,9 @@ export WINEPREFIX="$state/prefix"
 export WINEARCH=win64
 export WINEDEBUG=${WINEDEBUG:--all}
 # No Mono or Gecko: nothing here needs them, and their installers would ask.
-export WINEDLLOVERRIDES="mscoree,mshtml=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
+# No winemenubuilder: a shortcut made in the Start menu (by the installer
+# under test) would otherwise become a desktop entry in the Unix home folder.
+export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe=${WINEDLLOVERRIDES:+;$WINEDLLOVERRIDES}"
 
 alive() { [ -s "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
 
@@ -50,7 +59,7 @@ alive() { [ -s "$1" ] && kill -0 "$(cat "$1")" 2>/dev/null; }
 # one keeps test windows off the user's screen.
 start_display() {
   rm -f "$state/display"
-  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp \
+  setsid Xvfb -displayfd 3 -screen 0 "$((1280 * dpi / 96))x$((1024 * dpi / 96))x24" -nolisten tcp \
     3>"$state/display" 9>&- </dev/null >"$state/xvfb.log" 2>&1 &
   local pid=$!
   for _ in $(seq 200); do
@@ -105,6 +114,27 @@ set_up() {
   if [ -z "${VEMORA_WINE_DISPLAY:-}" ] && [ ! -e "$state/unmanaged" ]; then
     DISPLAY=$(display) wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f \
       9>&- </dev/null >>"$state/wineboot.log" 2>&1 && touch "$state/unmanaged"
+  fi
+  # Wine reads the display scale when its server starts: set it, then start
+  # the server again.
+  if [ "$dpi" != 96 ] && [ ! -e "$state/dpi-set" ]; then
+    DISPLAY=$(display) wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD \
+      /d "$dpi" /f 9>&- </dev/null >>"$state/wineboot.log" 2>&1
+    wineserver -k 9>&- </dev/null >/dev/null 2>&1 || true
+    wineserver -w 9>&- </dev/null >/dev/null 2>&1 || true
+    wineserver "-p$idle" 9>&- </dev/null >>"$state/server.log" 2>&1 || true
+    fresh=yes
+    touch "$state/dpi-set"
+  fi
+  # Wine draws the caption buttons with its own Marlett font (Debian
+  # fonts-wine); without it they come out as the letters "0 1 r". Debian's
+  # Wine 8 looks for its fonts in the wrong folder, but finds them in the
+  # prefix's own Fonts folder. Only Marlett is linked: the other fonts that the
+  # tests' pixels were drawn with stay as they are.
+  local marlett=/usr/share/wine/fonts/marlett.ttf
+  local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -e "$marlett" ] && [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
+    ln -sf "$marlett" "$fonts/marlett.ttf"
   fi
   # The first program of a session starts Wine's own processes (services,
   # the desktop's explorer), and they inherit its output: were that a test,

@@ -1,6 +1,7 @@
 #include "CheckSkin.h"
 
 #include "ControlPaint.h"
+#include "DpiMetrics.h"
 #include "SkinBitmaps.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
@@ -31,13 +32,14 @@ struct GlyphBox {
     int height = 0;
 };
 
-// The glyph is SM_CXMENUCHECK x SM_CYMENUCHECK at window x 0, centred
-// vertically in the window.
+// The glyph is SM_CXMENUCHECK x SM_CYMENUCHECK (at the window's DPI) at
+// window x 0, centred vertically in the window.
 GlyphBox GlyphBoxOf(HWND hwnd)
 {
     GlyphBox box;
-    box.width = GetSystemMetrics(SM_CXMENUCHECK);
-    box.height = GetSystemMetrics(SM_CYMENUCHECK);
+    const UINT dpi = WindowDpi(hwnd);
+    box.width = SystemMetricForDpi(SM_CXMENUCHECK, dpi);
+    box.height = SystemMetricForDpi(SM_CYMENUCHECK, dpi);
     box.y0 = Centred(WindowSize(hwnd).cy, box.height);
     return box;
 }

@@ -1,6 +1,7 @@
 #include "ComboSkin.h"
 
 #include "ControlPaint.h"
+#include "DpiMetrics.h"
 #include "SkinBitmaps.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
@@ -31,7 +32,8 @@ bool IsEditableCombo(HWND hwnd)
 bool InHotZone(HWND hwnd, POINT p)
 {
     SIZE size = WindowSize(hwnd);
-    return InComboHotZone(size.cx, size.cy, GetSystemMetrics(SM_CXVSCROLL), p.x, p.y);
+    return InComboHotZone(size.cx, size.cy, SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(hwnd)), p.x,
+                          p.y);
 }
 
 void DrawButtonBackground(HDC dc, int width, int height, SkinState state)
@@ -100,7 +102,7 @@ void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force)
     // 2. Compose the button off screen: background by state, then the arrow.
     const SIZE size = WindowSize(hwnd);
     const ComboButtonGeometry g =
-        ComboButtonLayout(size.cx, size.cy, GetSystemMetrics(SM_CXVSCROLL));
+        ComboButtonLayout(size.cx, size.cy, SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(hwnd)));
     if (g.width <= 0 || g.height <= 0) return;
     ScopedBitmapDC tmp = CreateMemoryDC(g.width, g.height);
     if (!tmp || !ComboButtonStrip()) return;

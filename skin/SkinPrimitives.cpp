@@ -7,6 +7,7 @@
 #include <cmath>
 #include <utility>
 
+#include "DpiMetrics.h"
 #include "SkinProps.h"
 
 namespace {
@@ -198,8 +199,9 @@ int BorderThickness(HWND hwnd, int& x, int& y)
     int dx = (window.right - window.left) - (client.right - client.left);
     int dy = (window.bottom - window.top) - (client.bottom - client.top);
     if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VSCROLL) {
-        dx -= GetSystemMetrics(SM_CXVSCROLL);
-        dy -= GetSystemMetrics(SM_CYHSCROLL);
+        const UINT dpi = WindowDpi(hwnd);
+        dx -= SystemMetricForDpi(SM_CXVSCROLL, dpi);
+        dy -= SystemMetricForDpi(SM_CYHSCROLL, dpi);
     }
     // lrint rounds halves to even in the default rounding mode.
     x = static_cast<int>(std::lrint(dx / 2.0));

@@ -5,11 +5,14 @@
 #include <array>
 #include <optional>
 
+#include "DpiMetrics.h"
 #include "OlePicture.h"
 #include "SkinEngine.h"
 #include "clsQRCode.h"
+#include "mdlFakeBarCode.h"
 #include "mdlFitAdvice.h"
 #include "mdlPictureFile.h"
+#include "mdlSvgWriter.h"
 #include "mdlTextBytes.h"
 
 const std::wstring Form1::WebSite = L"http://www.olvane.example";
@@ -21,17 +24,19 @@ constexpr wchar_t InformationTitle[] = L"Olvane提示";
 constexpr wchar_t SaveFolderName[] = L"二维码图片";
 constexpr COLORREF DarkGreen = RGB(0, 64, 0);
 constexpr COLORREF LinkBlue = RGB(0, 0, 255);
+constexpr wchar_t NothingToSave[] = L"你还没有“创建”二维码图片，请先创建后再按保存！";
 // Clipboard managers and other programs hold the clipboard open for moments
 // at a time: Copy tries for about a second before it gives up.
 constexpr int ClipboardTries = 10;
 constexpr DWORD ClipboardPauseMs = 100;
 
-// Point sizes at 96 dots per inch, the design resolution of every position.
-int FontHeight(double points) { return -static_cast<int>(points * 96.0 / 72.0 + 0.5); }
+// A point size as a character height in pixels at dpi (negative: the
+// height of the glyphs, not of the cell), rounded to the nearest pixel.
+int FontHeight(double points, UINT dpi) { return -static_cast<int>(points * dpi / 72.0 + 0.5); }
 
-HFONT MakeTahoma(double points, int weight, bool underline)
+HFONT MakeTahoma(double points, int weight, bool underline, UINT dpi)
 {
-    return CreateFontW(FontHeight(points), 0, 0, 0, weight, FALSE, underline, FALSE,
+    return CreateFontW(FontHeight(points, dpi), 0, 0, 0, weight, FALSE, underline, FALSE,
                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                        DEFAULT_PITCH | FF_SWISS, L"Tahoma");
 }
@@ -48,6 +53,42 @@ constexpr std::array<ListItems, 4> Lists{{
     {Form1::Cmb1Id + 2, 0, L"Mask type"},
     {Form1::Cmb1Id + 3, 1, L"Text encoding"},
 }};
+
+// Where each control lies, in pixels at 96 DPI (the design resolution),
+// scaled to the window's DPI whenever it is laid out. A drop-down list's
+// height is that of its open list; its closed field comes out 21 high.
+struct ControlPlace {
+    int id;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+constexpr std::array<ControlPlace, 11> Places{{
+    {Form1::Command1Id, 8, 8, 73, 25},
+    {Form1::Cmb1Id + 0, 88, 8, 73, 300},
+    {Form1::Cmb1Id + 1, 168, 8, 73, 200},
+    {Form1::Cmb1Id + 2, 88, 40, 73, 200},
+    {Form1::Text1Id, 248, 8, 249, 51},
+    {Form1::Cmb1Id + 3, 168, 40, 73, 200},
+    {Form1::Command2Id, 8, 36, 73, 25},
+    {Form1::Pic2Id, 96, 88, 329, 329},
+    {Form1::Label1Id, 0, 448, 505, 33},
+    {Form1::Label2Id, 0, 480, 505, 17},
+    {Form1::Image1Id, 136, 560, 113, 97},
+}};
+constexpr int ListFieldHeight = 21;
+
+const ControlPlace& PlaceOf(int id)
+{
+    for (const ControlPlace& place : Places)
+        if (place.id == id) return place;
+    return Places.back(); // every id of the window has a row
+}
+
+void SelectAllText(HWND edit) { SendMessageW(edit, EM_SETSEL, 0, GetWindowTextLengthW(edit)); }
+
+bool ControlKeyAlone() { return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0; }
 
 int SelectedIndex(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); }
 
@@ -129,19 +170,33 @@ bool Form1::Create(HINSTANCE instance, int showCommand)
         if (!RegisterClassExW(&windowClass)) return false;
     }
 
-    const DWORD style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-    const DWORD exStyle = WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, ClientWidth, ClientHeight};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    if (!CreateWindowExW(exStyle, ClassName, L"Vemora", style, CW_USEDEFAULT, CW_USEDEFAULT,
-                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
-                         instance, this))
+    // The frame is made for the system's DPI; WM_CREATE lays the window out
+    // at the DPI of the monitor it opened on, and the frame follows if that
+    // differs.
+    const UINT systemDpi = WindowDpi(nullptr);
+    const SIZE frame = FrameSize(systemDpi);
+    if (!CreateWindowExW(ExStyle, ClassName, L"Vemora", Style, CW_USEDEFAULT, CW_USEDEFAULT,
+                         frame.cx, frame.cy, nullptr, nullptr, instance, this))
         return false;
+    if (dpi_ != systemDpi) {
+        const SIZE fitted = FrameSize(dpi_);
+        SetWindowPos(window_, nullptr, 0, 0, fitted.cx, fitted.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     ShowWindow(window_, showCommand);
     UpdateWindow(window_);
     SetFocus(Control(Command1Id));
     return true;
 }
+
+SIZE Form1::FrameSize(UINT dpi) const
+{
+    RECT frame{0, 0, ScaleToDpi(ClientWidth, dpi), ScaleToDpi(ClientHeight, dpi)};
+    AdjustWindowRectForDpi(frame, Style, ExStyle, dpi);
+    return SIZE{frame.right - frame.left, frame.bottom - frame.top};
+}
+
+int Form1::Scaled(int designValue) const { return ScaleToDpi(designValue, dpi_); }
 
 bool Form1::PreTranslateMessage(MSG& message)
 {
@@ -163,11 +218,13 @@ int Form1::RunMessageLoop()
 // The window's parts
 
 HWND Form1::CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
-                        int left, int top, int width, int height, int id)
+                        int id)
 {
+    const ControlPlace& place = PlaceOf(id);
     HWND child = CreateWindowExW(
-        exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, left, top, width, height,
-        window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        exStyle, windowClass, text, WS_CHILD | WS_VISIBLE | style, Scaled(place.left),
+        Scaled(place.top), Scaled(place.width), Scaled(place.height), window_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)), nullptr);
     if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
     return child;
@@ -196,10 +253,7 @@ bool Form1::CreateControls()
 
 void Form1::CreateFontsAndBrush()
 {
-    formFont_.reset(MakeTahoma(8.25, FW_NORMAL, false));
-    label1Font_.reset(MakeTahoma(18, FW_BOLD, false));
-    label2Underlined_.reset(MakeTahoma(9.75, FW_BOLD, true));
-    label2Plain_.reset(MakeTahoma(9.75, FW_BOLD, false));
+    MakeFonts();
     background_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
 }
@@ -207,26 +261,28 @@ void Form1::CreateFontsAndBrush()
 bool Form1::CreateChildren()
 {
     // Created in tab order: the z-order of the children is the order in
-    // which IsDialogMessage moves the focus. A drop-down list's height is
-    // that of its open list; its closed field comes out 21 high.
+    // which IsDialogMessage moves the focus.
     const DWORD list = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
     const std::wstring startText = L"Olvane软件：" + WebSite + L"\r\n";
-    return CreateChild(L"Button", L"创建", WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 8, 73, 25,
-                       Command1Id) &&
-           CreateChild(L"ComboBox", L"", list, 0, 88, 8, 73, 300, Cmb1Id + 0) &&
-           CreateChild(L"ComboBox", L"", list, 0, 168, 8, 73, 200, Cmb1Id + 1) &&
-           CreateChild(L"ComboBox", L"", list, 0, 88, 40, 73, 200, Cmb1Id + 2) &&
-           CreateChild(L"Edit", startText.c_str(),
-                       WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
-                       WS_EX_CLIENTEDGE, 248, 8, 249, 51, Text1Id) &&
-           CreateChild(L"ComboBox", L"", list, 0, 168, 40, 73, 200, Cmb1Id + 3) &&
-           CreateChild(L"Button", L"保存", WS_TABSTOP | BS_PUSHBUTTON, 0, 8, 36, 73, 25,
-                       Command2Id) &&
-           pic2_.Create(window_, Pic2Id, 96, 88, 329, 329, WS_TABSTOP) &&
-           CreateChild(L"Static", L"Olvane", SS_CENTER | SS_NOTIFY, 0, 0, 448, 505, 33, Label1Id) &&
-           CreateChild(L"Static", WebSite.c_str(), SS_CENTER | SS_NOTIFY, 0, 0, 480, 505, 17,
-                       Label2Id) &&
-           CreateChild(L"Static", L"", SS_BITMAP, 0, 136, 560, 113, 97, Image1Id);
+    const ControlPlace& pic2 = PlaceOf(Pic2Id);
+    const bool made =
+        CreateChild(L"Button", L"创建", WS_TABSTOP | BS_PUSHBUTTON, 0, Command1Id) &&
+        CreateChild(L"ComboBox", L"", list, 0, Cmb1Id + 0) &&
+        CreateChild(L"ComboBox", L"", list, 0, Cmb1Id + 1) &&
+        CreateChild(L"ComboBox", L"", list, 0, Cmb1Id + 2) &&
+        CreateChild(L"Edit", startText.c_str(),
+                    WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN,
+                    WS_EX_CLIENTEDGE, Text1Id) &&
+        CreateChild(L"ComboBox", L"", list, 0, Cmb1Id + 3) &&
+        CreateChild(L"Button", L"保存", WS_TABSTOP | BS_PUSHBUTTON, 0, Command2Id) &&
+        pic2_.Create(window_, Pic2Id, Scaled(pic2.left), Scaled(pic2.top), Scaled(pic2.width),
+                     Scaled(pic2.height), WS_TABSTOP) &&
+        CreateChild(L"Static", L"Olvane", SS_CENTER | SS_NOTIFY, 0, Label1Id) &&
+        CreateChild(L"Static", WebSite.c_str(), SS_CENTER | SS_NOTIFY, 0, Label2Id) &&
+        CreateChild(L"Static", L"", SS_BITMAP, 0, Image1Id);
+    if (!made) return false;
+    for (int index = 0; index < 4; ++index) FitListField(Control(Cmb1Id + index));
+    return true;
 }
 
 void Form1::SetUpChildren()
@@ -265,11 +321,15 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
+        dpi_ = WindowDpi(window_);
         if (!CreateControls()) return -1;
         Form_Load();
         return 0;
     case WM_SIZE:
         Form_Resize(LOWORD(lParam));
+        return 0;
+    case WM_DPICHANGED:
+        Form_DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_ACTIVATE:
         Form_Activate(LOWORD(wParam) != WA_INACTIVE);
@@ -279,6 +339,10 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != Control(Pic2Id)) break;
+        Pic2_ContextMenu(lParam);
         return 0;
     case WM_CTLCOLORSTATIC:
         return reinterpret_cast<LRESULT>(
@@ -301,6 +365,9 @@ void Form1::OnCommand(int id, int code)
     else if (id == Command2Id && code == BN_CLICKED) Command2_Click();
     else if (id == Pic2Id && code == STN_CLICKED) Pic2_Click();
     else if (id == Label2Id && code == STN_CLICKED) Label2_Click();
+    else if (id == mnuCopyId && code == 0) Pic2_Click();
+    else if (id == mnuSavePrintPngId && code == 0) mnuSavePrintPng_Click();
+    else if (id == mnuSaveSvgId && code == 0) mnuSaveSvg_Click();
     else if (id == Text1Id && code == EN_SETFOCUS) Text1_GotFocus();
 }
 
@@ -331,6 +398,12 @@ LRESULT Form1::OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARA
             code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
         return code;
     }
+    if (id == Text1Id && message == WM_KEYDOWN && wParam == 'A' && ControlKeyAlone()) {
+        // The multi-line edit control has no select-all key of its own.
+        SelectAllText(control);
+        return 0;
+    }
+    if (id == Text1Id && message == WM_CHAR && wParam == 0x01) return 0; // Ctrl+A's character
     if (id == Label2Id && message == WM_MOUSEMOVE) Label2_MouseMove();
     return DefSubclassProc(control, message, wParam, lParam);
 }
@@ -372,9 +445,96 @@ void Form1::Form_Load()
 
 void Form1::Form_Resize(int clientWidth)
 {
-    const int width = clientWidth - 256;
+    // In design units: left 248, top 8, height 54, and 256 less wide than
+    // the client area.
+    const int width = clientWidth - Scaled(256);
     if (width < 0) return; // the move would fail: Text1 stays as it is
-    SetWindowPos(Control(Text1Id), nullptr, 248, 8, width, 54, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(Control(Text1Id), nullptr, Scaled(248), Scaled(8), width, Scaled(54),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form1::Form_DpiChanged(UINT dpi, const RECT& suggested)
+{
+    if (dpi == 0 || dpi == dpi_) return;
+    dpi_ = dpi;
+    {
+        // The controls let go of the old fonts before they are freed.
+        const ScopedFont oldForm = std::move(formFont_), oldLabel1 = std::move(label1Font_),
+                         oldUnderlined = std::move(label2Underlined_),
+                         oldPlain = std::move(label2Plain_);
+        MakeFonts();
+        ApplyFonts();
+    }
+    LayOutControls();
+    // The system's suggestion keeps the window where the user sees it.
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    GetClientRect(window_, &client);
+    Form_Resize(client.right);
+    RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void Form1::MakeFonts()
+{
+    formFont_.reset(MakeTahoma(8.25, FW_NORMAL, false, dpi_));
+    label1Font_.reset(MakeTahoma(18, FW_BOLD, false, dpi_));
+    label2Underlined_.reset(MakeTahoma(9.75, FW_BOLD, true, dpi_));
+    label2Plain_.reset(MakeTahoma(9.75, FW_BOLD, false, dpi_));
+}
+
+void Form1::ApplyFonts()
+{
+    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
+    for (const ControlPlace& place : Places) {
+        HFONT font = formFont_.get();
+        if (place.id == Label1Id) font = label1Font_.get();
+        else if (place.id == Label2Id)
+            font = linkUnderlined_ ? label2Underlined_.get() : label2Plain_.get();
+        if (HWND control = Control(place.id))
+            SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+void Form1::FitListField(HWND list)
+{
+    // A drop-down list sizes its closed field after its font; the field's
+    // item height (index -1) makes it the design's 21 at this DPI. The field
+    // grows pixel for pixel with the item height, but what CB_GETITEMHEIGHT
+    // answers is not always what CB_SETITEMHEIGHT took (Wine adds 2), so a
+    // second step corrects from the height actually reached.
+    auto closedHeight = [list] {
+        RECT field{};
+        GetWindowRect(list, &field);
+        return static_cast<int>(field.bottom - field.top);
+    };
+    if (!list) return;
+    const int wanted = Scaled(ListFieldHeight);
+    int missing = wanted - closedHeight();
+    if (missing == 0) return;
+    LRESULT itemHeight = SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    for (int step = 0; step < 2 && missing != 0 && itemHeight != CB_ERR; ++step) {
+        itemHeight += missing;
+        if (itemHeight <= 0) return;
+        SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), itemHeight);
+        missing = wanted - closedHeight();
+    }
+}
+
+void Form1::LayOutControls()
+{
+    // Text1 follows Form_Resize's rule instead of its design place.
+    for (const ControlPlace& place : Places) {
+        if (place.id == Text1Id || place.id == Pic2Id) continue;
+        SetWindowPos(Control(place.id), nullptr, Scaled(place.left), Scaled(place.top),
+                     Scaled(place.width), Scaled(place.height), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (int index = 0; index < 4; ++index) FitListField(Control(Cmb1Id + index));
+    // Pic2 gets a backing bitmap of its new size, and the symbol is drawn
+    // into it again from Image1, with sharp module edges at the new scale.
+    const ControlPlace& pic2 = PlaceOf(Pic2Id);
+    pic2_.Place(Scaled(pic2.left), Scaled(pic2.top), Scaled(pic2.width), Scaled(pic2.height));
+    if (image1_) ShowSymbolInPic2();
 }
 
 void Form1::Form_Activate(bool active)
@@ -393,11 +553,7 @@ void Form1::Form_MouseMove() { SetLinkLook(true, linkBlue_); }
 
 void Form1::Form_Unload() { SkinStop(window_); }
 
-void Form1::Text1_GotFocus()
-{
-    HWND text = Control(Text1Id);
-    SendMessageW(text, EM_SETSEL, 0, GetWindowTextLengthW(text));
-}
+void Form1::Text1_GotFocus() { SelectAllText(Control(Text1Id)); }
 
 void Form1::Text1_DblClick() { SetWindowTextW(Control(Text1Id), L""); }
 
@@ -446,8 +602,8 @@ void Form1::Command1_Click()
     const int version = SelectedIndex(Control(Cmb1Id + 0));
     const int level = SelectedIndex(Control(Cmb1Id + 1)) + 1;
     const int mask = SelectedIndex(Control(Cmb1Id + 2)) - 1;
-    image1_.reset(
-        services_.makePicture(*coder_, bytes.bytes.data(), bytes.count, version, level, mask));
+    symbol_ = coder_->EncodeMatrix(bytes.bytes.data(), bytes.count, version, level, mask);
+    image1_.reset(symbol_ ? services_.makePicture(*symbol_) : nullptr);
     if (!image1_) {
         ForgetSymbol();
         WarnNoPicture(bytes.bytes.data(), bytes.count, version, level);
@@ -478,6 +634,7 @@ void Form1::ShowSymbolInPic2()
 void Form1::ForgetSymbol()
 {
     image1_.reset();
+    symbol_.reset();
     SendMessageW(Control(Image1Id), STM_SETIMAGE, IMAGE_BITMAP, 0);
     pic2_.Clear();
 }
@@ -486,31 +643,89 @@ void Form1::Command2_Click()
 {
     // 1. and 2. Redraw the symbol; without one there is nothing to save.
     if (!image1_) {
-        Warn(L"你还没有“创建”二维码图片，请先创建后再按保存！");
+        Warn(NothingToSave);
         return;
     }
     ShowSymbolInPic2();
 
-    // 3. The picture as PNG, named after the time of day, in the folder
-    //    beside the program (which Save never creates).
+    // 3. to 5. The picture as PNG, under a new name in the save folder.
     const std::vector<std::uint8_t> png =
         EncodePng(pic2_.Pixels(), pic2_.Width(), pic2_.Height(), pic2_.Width() * 4);
     if (png.empty()) {
         Warn(L"无法生成 PNG 图片，二维码图片没有保存！");
         return;
     }
+    SaveNewFile(png, L".png");
+}
+
+// The folder beside the program that every save writes into, and which
+// no save creates.
+std::wstring Form1::SaveFolder() const
+{
     std::wstring folder = services_.programFolder();
     if (folder.empty() || (folder.back() != L'\\' && folder.back() != L'/')) folder += L'\\';
-    folder += SaveFolderName;
+    return folder + SaveFolderName;
+}
 
-    // 4. and 5. Write it under a name that no file has yet.
-    const SaveResult saved = WriteNewPngFile(folder, TimeOfDayName(services_.localTime()), png);
+// Writes bytes into the save folder, named after the time of day with the
+// ending, under a name that no file has yet; tells the user how it went.
+void Form1::SaveNewFile(const std::vector<std::uint8_t>& bytes, const wchar_t* ending)
+{
+    const std::wstring folder = SaveFolder();
+    const SaveResult saved =
+        WriteNewFile(folder, TimeOfDayName(services_.localTime()), ending, bytes);
     if (saved.error != ERROR_SUCCESS) {
         Warn(L"无法保存二维码图片到文件夹“" + folder + L"”：" + SystemErrorText(saved.error) +
              L"。");
         return;
     }
     Inform(L"你已成功保存二维码图片！");
+}
+
+void Form1::mnuSavePrintPng_Click()
+{
+    if (!symbol_) {
+        Warn(NothingToSave);
+        return;
+    }
+    const std::vector<std::uint8_t> png = EncodePrintPng(*symbol_);
+    if (png.empty()) {
+        Warn(L"无法生成 PNG 图片，二维码图片没有保存！");
+        return;
+    }
+    SaveNewFile(png, L".png");
+}
+
+void Form1::mnuSaveSvg_Click()
+{
+    if (!symbol_) {
+        Warn(NothingToSave);
+        return;
+    }
+    const std::string svg = SymbolToSvg(*symbol_);
+    SaveNewFile(std::vector<std::uint8_t>(svg.begin(), svg.end()), L".svg");
+}
+
+// The menu of the symbol, at the pointer for a right click, over the box for
+// Shift+F10 and the Menu key (which give the position -1, -1). The chosen
+// item comes back as WM_COMMAND; the saves are grey while there is no symbol.
+void Form1::Pic2_ContextMenu(LPARAM screenPoint)
+{
+    POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+    if (at.x == -1 && at.y == -1) {
+        RECT box{};
+        GetClientRect(Control(Pic2Id), &box);
+        at = POINT{box.right / 2, box.bottom / 2};
+        ClientToScreen(Control(Pic2Id), &at);
+    }
+    ScopedMenu menu(CreatePopupMenu());
+    if (!menu) return;
+    const UINT saves = symbol_ ? MF_ENABLED : MF_GRAYED;
+    AppendMenuW(menu.get(), MF_STRING, mnuCopyId, L"复制");
+    AppendMenuW(menu.get(), MF_STRING | saves, mnuSavePrintPngId, L"保存高清 PNG");
+    AppendMenuW(menu.get(), MF_STRING | saves, mnuSaveSvgId, L"保存 SVG 矢量图");
+    TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                   window_, nullptr);
 }
 
 void Form1::Pic2_Click()

@@ -9,10 +9,13 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "BaseWindow.h"
 #include "FormServices.h"
+#include "ModuleMatrix.h"
 #include "PictureBox.h"
 #include "ScopedWin.h"
 
@@ -37,6 +40,12 @@ public:
         Label2Id = 141,
         Image1Id = 150,
     };
+    // The items of Pic2's context menu (WM_COMMAND ids).
+    enum MenuId : int {
+        mnuCopyId = 201,
+        mnuSavePrintPngId = 202,
+        mnuSaveSvgId = 203,
+    };
     static constexpr int ClientWidth = 506;
     static constexpr int ClientHeight = 503;
     static constexpr int IconResourceId = 1;
@@ -52,6 +61,8 @@ public:
     // with showCommand and puts the focus on Command1. False when the window
     // could not be made.
     bool Create(HINSTANCE instance, int showCommand);
+    // The DPI the window is laid out at (96 is the design's).
+    UINT Dpi() const { return dpi_; }
 
     // The keyboard interface (Tab between the controls): every message loop
     // that serves the window passes its messages here first and skips those
@@ -79,14 +90,28 @@ private:
     bool CreateChildren();
     void SetUpChildren();
     void CreateToolTips();
+    // A child at its design place (Form1.cpp) scaled to the window's DPI.
     HWND CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
-                     int left, int top, int width, int height, int id);
+                     int id);
     void AddToolTip(HWND control, const wchar_t* text);
     HWND Control(int id) const { return GetDlgItem(window_, id); }
+
+    // Layout at the window's DPI: design values at 96 DPI, scaled.
+    static constexpr DWORD Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+    static constexpr DWORD ExStyle = WS_EX_CONTROLPARENT;
+    SIZE FrameSize(UINT dpi) const;
+    int Scaled(int designValue) const;
+    void MakeFonts();
+    void ApplyFonts();
+    void FitListField(HWND list);
+    void LayOutControls();
 
     // Event handlers.
     void Form_Load();
     void Form_Resize(int clientWidth);
+    // WM_DPICHANGED: fonts, controls and Pic2 at the new DPI, the window in
+    // the rectangle the system suggests.
+    void Form_DpiChanged(UINT dpi, const RECT& suggested);
     void Form_Activate(bool active);
     void Form_MouseMove();
     void Form_Unload();
@@ -96,12 +121,17 @@ private:
     void Command1_Click();
     void Command2_Click();
     void Pic2_Click();
+    void Pic2_ContextMenu(LPARAM screenPoint);
+    void mnuSavePrintPng_Click();
+    void mnuSaveSvg_Click();
     void Label2_Click();
 
     // Steps the commands share.
     void WarnNoPicture(const std::uint8_t* data, int count, int version, int level);
     void ShowSymbolInPic2();
     void ForgetSymbol();
+    std::wstring SaveFolder() const;
+    void SaveNewFile(const std::vector<std::uint8_t>& bytes, const wchar_t* ending);
     void SetLinkLook(bool underlined, bool blue);
     void Warn(const std::wstring& text);
     void Inform(const std::wstring& text);
@@ -109,6 +139,7 @@ private:
     FormServices services_;
     HWND toolTip_ = nullptr;
     HWND lastFocus_ = nullptr;
+    UINT dpi_ = 96;
     ScopedFont formFont_;
     ScopedFont label1Font_;
     ScopedFont label2Underlined_;
@@ -117,6 +148,10 @@ private:
     PictureBox pic2_;
     // Image1: the encoder's last picture, one pixel per module, or empty.
     ScopedComPtr<IPictureDisp> image1_;
+    // The finished matrix Image1 shows, kept and forgotten with it: the
+    // print picture and the SVG are made from it, never by encoding again
+    // with list selections changed since.
+    std::optional<ModuleMatrix> symbol_;
     std::unique_ptr<clsQRCode> coder_; // made by the first Create
     bool linkUnderlined_ = true;
     bool linkBlue_ = false;

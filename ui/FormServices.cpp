@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "ScopedWin.h"
-#include "clsQRCode.h"
+#include "mdlFakeBarCode.h"
 
 namespace {
 
@@ -48,12 +48,6 @@ SYSTEMTIME LocalTime()
     return now;
 }
 
-IPictureDisp* EncodePicture(clsQRCode& coder, const std::uint8_t* data, int count, int version,
-                            int level, int mask)
-{
-    return coder.Encode(data, count, version, level, mask);
-}
-
 } // namespace
 
 std::wstring FolderOfPath(const std::wstring& modulePath)
@@ -72,6 +66,6 @@ FormServices DefaultFormServices()
     services.startProgram = StartProgram;
     services.programFolder = ModuleFolder;
     services.localTime = LocalTime;
-    services.makePicture = EncodePicture;
+    services.makePicture = CreateMatrixPicture;
     return services;
 }

@@ -5,12 +5,12 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <functional>
 #include <string>
 
+#include "ModuleMatrix.h"
+
 struct IPictureDisp;
-class clsQRCode;
 
 struct FormServices {
     // Runs a command line with a normal, focused window. True when started.
@@ -20,18 +20,16 @@ struct FormServices {
     std::function<std::wstring()> programFolder;
     // The local time of day.
     std::function<SYSTEMTIME()> localTime;
-    // The symbol of the data as a picture, one pixel per module, with
-    // clsQRCode::Encode's arguments and contract: a new reference, or null
-    // when there is no symbol or its picture could not be made (GDI, OLE).
-    std::function<IPictureDisp*(clsQRCode& coder, const std::uint8_t* data, int count, int version,
-                                int level, int mask)>
-        makePicture;
+    // The picture of a finished symbol, one pixel per module with the
+    // four-module margin, as CreateMatrixPicture makes it: a new reference,
+    // or null when it could not be made (GDI, OLE).
+    std::function<IPictureDisp*(const ModuleMatrix& matrix)> makePicture;
     // Ends the message loop when the window is gone (the program's only window).
     bool quitOnDestroy = false;
 };
 
 // The real services: CreateProcessW, the folder of GetModuleFileNameW,
-// GetLocalTime, clsQRCode::Encode.
+// GetLocalTime, CreateMatrixPicture.
 FormServices DefaultFormServices();
 
 // The folder part of a module path as the program-folder service answers it:

@@ -26,6 +26,25 @@ PictureBox::~PictureBox()
 
 bool PictureBox::Create(HWND parent, int id, int left, int top, int width, int height, DWORD style)
 {
+    if (!MakeBacking(width, height)) return false;
+    id_ = id;
+    window_ = CreateWindowExW(
+        0, ClassName, L"", WS_CHILD | WS_VISIBLE | style, left, top, width, height, parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
+    return window_ != nullptr;
+}
+
+bool PictureBox::Place(int left, int top, int width, int height)
+{
+    if (!window_) return false;
+    if ((width != width_ || height != height_) && !MakeBacking(width, height)) return false;
+    return SetWindowPos(window_, nullptr, left, top, width, height,
+                        SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+}
+
+bool PictureBox::MakeBacking(int width, int height)
+{
     if (width <= 0 || height <= 0) return false;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -35,21 +54,16 @@ bool PictureBox::Create(HWND parent, int id, int left, int top, int width, int h
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    image_ = ScopedBitmapDC(
+    ScopedBitmapDC fresh(
         ScopedMemDC(nullptr),
         ScopedBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)));
-    if (!image_) return false;
+    if (!fresh) return false;
+    image_ = std::move(fresh); // the old backing goes, selection first
     pixels_ = static_cast<std::uint8_t*>(bits);
     width_ = width;
     height_ = height;
-    id_ = id;
     Clear();
-
-    window_ = CreateWindowExW(
-        0, ClassName, L"", WS_CHILD | WS_VISIBLE | style, left, top, width, height, parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE)), this);
-    return window_ != nullptr;
+    return true;
 }
 
 bool PictureBox::DrawStretched(HBITMAP source)
@@ -101,6 +115,37 @@ HBITMAP PictureBox::CopyBitmap() const
 void PictureBox::Paint(HDC dc) const
 {
     if (image_) BitBlt(dc, 0, 0, width_, height_, image_.get(), 0, 0, SRCCOPY);
+    if (window_ && GetFocus() == window_) {
+        // Two pixels in, on the symbol's light margin; the kept image, which
+        // Save and Copy use, never carries it.
+        RECT mark{2, 2, width_ - 2, height_ - 2};
+        DrawFocusRect(dc, &mark);
+    }
+}
+
+void PictureBox::SendClick() const
+{
+    SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(id_, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(window_));
+}
+
+// Enter, Space and Ctrl+C act as a click, once per press (a held key's
+// repeats are ignored); Shift+F10 and the Menu key ask for the context menu.
+// True when the key was used.
+bool PictureBox::OnKeyDown(WPARAM key, LPARAM lParam)
+{
+    const bool repeat = (lParam & (1L << 30)) != 0;
+    const bool control = GetKeyState(VK_CONTROL) < 0, shift = GetKeyState(VK_SHIFT) < 0;
+    const bool alt = GetKeyState(VK_MENU) < 0;
+    if ((key == VK_RETURN || key == VK_SPACE || (key == 'C' && control && !alt)) && !shift) {
+        if (!repeat) SendClick();
+        return true;
+    }
+    if (key == VK_APPS || (key == VK_F10 && shift && !control)) {
+        SendMessageW(GetParent(window_), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window_), -1);
+        return true;
+    }
+    return false;
 }
 
 void PictureBox::OnButtonUp(LPARAM lParam)
@@ -111,9 +156,7 @@ void PictureBox::OnButtonUp(LPARAM lParam)
     RECT client{};
     GetClientRect(window_, &client);
     const POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    if (PtInRect(&client, at))
-        SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(id_, STN_CLICKED),
-                     reinterpret_cast<LPARAM>(window_));
+    if (PtInRect(&client, at)) SendClick();
 }
 
 LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -138,6 +181,30 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_CAPTURECHANGED:
         pressed_ = false;
+        return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(window_, nullptr, FALSE); // the focus rectangle
+        return 0;
+    case WM_GETDLGCODE: {
+        // Enter would go to the window's default button: take it here.
+        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
+        return 0;
+    }
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (OnKeyDown(wParam, lParam)) return 0;
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        // The menu keys were answered on the way down: DefWindowProc must not
+        // open the menu a second time, nor F10 the window's system menu.
+        if (wParam == VK_APPS || (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0)) return 0;
+        break;
+    case WM_CONTEXTMENU:
+        // A right click comes here through DefWindowProc; the parent decides.
+        SendMessageW(GetParent(window_), WM_CONTEXTMENU, wParam, lParam);
         return 0;
     }
     return DefWindowProcW(window_, message, wParam, lParam);

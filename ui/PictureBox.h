@@ -22,9 +22,15 @@ public:
 
     // Creates the child window with a white backing bitmap of width x height.
     // A click (button down and up inside) sends the parent WM_COMMAND with
-    // (id, STN_CLICKED).
+    // (id, STN_CLICKED), and so do Enter, Space and Ctrl+C while the box has
+    // the keyboard focus, which it shows with a focus rectangle. A right
+    // click, Shift+F10 and the Menu key send the parent WM_CONTEXTMENU with
+    // the box's handle (and, from the keyboard, the position -1, -1).
     bool Create(HWND parent, int id, int left, int top, int width, int height, DWORD style);
 
+    // Moves the box; a new size gives it a new, white backing bitmap (the
+    // owner draws its picture again). False when nothing could be changed.
+    bool Place(int left, int top, int width, int height);
     int Width() const { return width_; }
     int Height() const { return height_; }
 
@@ -46,13 +52,18 @@ public:
     // takes ownership of it), or null.
     HBITMAP CopyBitmap() const;
 
-    // Copies the kept image to dc at (0, 0); WM_PAINT and WM_PRINTCLIENT use it.
+    // Copies the kept image to dc at (0, 0), and the focus rectangle over it
+    // while the box has the focus; WM_PAINT and WM_PRINTCLIENT use it.
     void Paint(HDC dc) const;
 
 private:
     friend class BaseWindow<PictureBox>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnButtonUp(LPARAM lParam);
+    // A white top-down 32-bit backing bitmap of width x height in image_.
+    bool MakeBacking(int width, int height);
+    bool OnKeyDown(WPARAM key, LPARAM lParam);
+    void SendClick() const;
 
     int id_ = 0;
     int width_ = 0;

@@ -44,6 +44,51 @@ std::vector<std::uint8_t> StreamBytes(IStream* stream)
     return bytes;
 }
 
+// Pixels handed to the PNG encoder: rows from the top, stride bytes apart.
+struct WicPixels {
+    const std::uint8_t* bits;
+    int width;
+    int height;
+    int stride;
+    WICPixelFormatGUID format;
+};
+
+// A PNG of the pixels through WIC, the pixel format kept as it is (a WIC
+// encoder that would convert it fails the call instead), with dotsPerInch
+// written into the file when it is positive. Empty on failure.
+std::vector<std::uint8_t> EncodeWicPng(const WicPixels& pixels, double dotsPerInch)
+{
+    // COM for this call only; a thread that has it already keeps its own.
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::vector<std::uint8_t> png;
+    {
+        ScopedComPtr<IWICImagingFactory> factory;
+        ScopedComPtr<IStream> stream;
+        ScopedComPtr<IWICBitmapEncoder> encoder;
+        ScopedComPtr<IWICBitmapFrameEncode> frame;
+        WICPixelFormatGUID format = pixels.format;
+        const UINT size = static_cast<UINT>(pixels.stride) * static_cast<UINT>(pixels.height);
+        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_PPV_ARGS(factory.put()))) &&
+            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) &&
+            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
+            SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
+            SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) &&
+            SUCCEEDED(frame->Initialize(nullptr)) &&
+            SUCCEEDED(frame->SetSize(static_cast<UINT>(pixels.width),
+                                     static_cast<UINT>(pixels.height))) &&
+            (dotsPerInch <= 0 || SUCCEEDED(frame->SetResolution(dotsPerInch, dotsPerInch))) &&
+            SUCCEEDED(frame->SetPixelFormat(&format)) && format == pixels.format &&
+            SUCCEEDED(frame->WritePixels(static_cast<UINT>(pixels.height),
+                                         static_cast<UINT>(pixels.stride), size,
+                                         const_cast<BYTE*>(pixels.bits))) &&
+            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()))
+            png = StreamBytes(stream.get());
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return png;
+}
+
 } // namespace
 
 std::wstring TimeOfDayName(const SYSTEMTIME& time)
@@ -55,48 +100,50 @@ std::wstring TimeOfDayName(const SYSTEMTIME& time)
     return name;
 }
 
-std::wstring NumberedPngName(const std::wstring& base, int n)
+std::wstring NumberedFileName(const std::wstring& base, int n, const std::wstring& ending)
 {
-    if (n <= 1) return base + L".png";
+    if (n <= 1) return base + ending;
     // The time-of-day base ends in a space already: "21时05分03秒 (2).png".
     const wchar_t* gap = !base.empty() && base.back() == L' ' ? L"" : L" ";
-    return base + gap + L"(" + std::to_wstring(n) + L").png";
+    return base + gap + L"(" + std::to_wstring(n) + L")" + ending;
 }
 
 std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgrx, int width, int height, int stride)
 {
     if (!bgrx || width <= 0 || height <= 0 || stride < 4 * width) return {};
-
-    // COM for this call only; a thread that has it already keeps its own.
-    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    std::vector<std::uint8_t> png;
-    {
-        ScopedComPtr<IWICImagingFactory> factory;
-        ScopedComPtr<IStream> stream;
-        ScopedComPtr<IWICBitmapEncoder> encoder;
-        ScopedComPtr<IWICBitmapFrameEncode> frame;
-        WICPixelFormatGUID format = GUID_WICPixelFormat32bppBGR;
-        const UINT size = static_cast<UINT>(stride) * static_cast<UINT>(height);
-        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_PPV_ARGS(factory.put()))) &&
-            SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) &&
-            SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
-            SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
-            SUCCEEDED(encoder->CreateNewFrame(frame.put(), nullptr)) &&
-            SUCCEEDED(frame->Initialize(nullptr)) &&
-            SUCCEEDED(frame->SetSize(static_cast<UINT>(width), static_cast<UINT>(height))) &&
-            SUCCEEDED(frame->SetPixelFormat(&format)) && format == GUID_WICPixelFormat32bppBGR &&
-            SUCCEEDED(frame->WritePixels(static_cast<UINT>(height), static_cast<UINT>(stride), size,
-                                         const_cast<BYTE*>(bgrx))) &&
-            SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()))
-            png = StreamBytes(stream.get());
-    }
-    if (SUCCEEDED(init)) CoUninitialize();
-    return png;
+    return EncodeWicPng({bgrx, width, height, stride, GUID_WICPixelFormat32bppBGR}, 0);
 }
 
-SaveResult WriteNewPngFile(const std::wstring& folder, const std::wstring& base,
-                           const std::vector<std::uint8_t>& bytes)
+int PrintModulePixels(int size)
+{
+    const int side = size + 8;
+    if (side <= 0) return 1;
+    return std::max(1, (PrintMinimumPixels + side - 1) / side);
+}
+
+std::vector<std::uint8_t> EncodePrintPng(const ModuleMatrix& matrix)
+{
+    const int k = PrintModulePixels(matrix.Size());
+    const int side = k * (matrix.Size() + 8);
+    // One bit per pixel, most significant bit first, 1 white and 0 black
+    // (WIC's BlackWhite format); rows padded to whole 32-bit words.
+    const int stride = (side + 31) / 32 * 4;
+    std::vector<std::uint8_t> bits(static_cast<std::size_t>(stride) * side, 0xFF);
+    for (int row = 0; row < matrix.Size(); ++row)
+        for (int column = 0; column < matrix.Size(); ++column) {
+            if (!matrix.IsDark(row, column)) continue;
+            const int top = (row + 4) * k, left = (column + 4) * k;
+            for (int y = top; y < top + k; ++y)
+                for (int x = left; x < left + k; ++x)
+                    bits[static_cast<std::size_t>(y) * stride + x / 8] &=
+                        static_cast<std::uint8_t>(~(0x80u >> (x % 8)));
+        }
+    return EncodeWicPng({bits.data(), side, side, stride, GUID_WICPixelFormatBlackWhite},
+                        PrintDotsPerInch);
+}
+
+SaveResult WriteNewFile(const std::wstring& folder, const std::wstring& base,
+                        const std::wstring& ending, const std::vector<std::uint8_t>& bytes)
 {
     SaveResult result;
     // A drive root already ends with its separator.
@@ -104,7 +151,7 @@ SaveResult WriteNewPngFile(const std::wstring& folder, const std::wstring& base,
                                     ? folder
                                     : folder + L"\\";
     for (int n = 1; n < 10000; ++n) {
-        const std::wstring path = prefix + NumberedPngName(base, n);
+        const std::wstring path = prefix + NumberedFileName(base, n, ending);
         ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {

@@ -1,4 +1,5 @@
-// Writes the enlarged symbol as a PNG file that never replaces another file.
+// Picture files of the symbol: the enlarged picture of the box, the print
+// picture made from the module matrix, and files that never replace another.
 #pragma once
 
 #include <windows.h>
@@ -7,28 +8,47 @@
 #include <string>
 #include <vector>
 
+#include "ModuleMatrix.h"
+
 // "hh时mm分ss秒 " for the time of day (hours 00..23), without the ending.
 std::wstring TimeOfDayName(const SYSTEMTIME& time);
 
-// The n-th candidate file name for a base name: n = 1 gives base + ".png",
-// n >= 2 gives base + " (n).png", with one space: a base that ends in a space
-// ("21时05分03秒 ") gives "21时05分03秒 (2).png".
-std::wstring NumberedPngName(const std::wstring& base, int n);
+// The n-th candidate file name for a base name and an ending such as ".png":
+// n = 1 gives base + ending, n >= 2 gives base + " (n)" + ending, with one
+// space: a base that ends in a space ("21时05分03秒 ") gives
+// "21时05分03秒 (2).png".
+std::wstring NumberedFileName(const std::wstring& base, int n, const std::wstring& ending);
 
 // A PNG (through WIC) of a top-down 32-bit BGRX pixel array, width * height
 // pixels, stride bytes per row. Empty on failure.
 std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgrx, int width, int height, int stride);
+
+// The print picture's width: at least this many pixels.
+constexpr int PrintMinimumPixels = 1200;
+// The resolution the print picture states in its file (the PNG pHYs chunk).
+constexpr int PrintDotsPerInch = 300;
+// Pixels a module in the print picture of a symbol of size modules a side
+// (its four-module margins on both sides added): the smallest whole k that
+// makes k * (size + 8) at least PrintMinimumPixels.
+int PrintModulePixels(int size);
+
+// The print picture of a finished matrix (0 light, 1 dark) as a PNG: every
+// module exactly PrintModulePixels(size) pixels a side, a four-module light
+// margin, black on white in one bit per pixel, PrintDotsPerInch stated in the
+// file: version 1 comes out 1,218 pixels (10.3 cm) wide, version 40 1,295
+// (11.0 cm). Written through WIC; empty on failure.
+std::vector<std::uint8_t> EncodePrintPng(const ModuleMatrix& matrix);
 
 struct SaveResult {
     DWORD error = ERROR_SUCCESS; // the system's reason when nothing was written
     std::wstring path;           // the file written
 };
 
-// Writes bytes into a new file folder + "\" + NumberedPngName(base, n) for the
-// first n from 1 up whose name is free (CREATE_NEW: an existing file is never
-// replaced, not even by a race). A partly written file is removed again.
-SaveResult WriteNewPngFile(const std::wstring& folder, const std::wstring& base,
-                           const std::vector<std::uint8_t>& bytes);
+// Writes bytes into a new file folder + "\" + NumberedFileName(base, n, ending)
+// for the first n from 1 up whose name is free (CREATE_NEW: an existing file is
+// never replaced, not even by a race). A partly written file is removed again.
+SaveResult WriteNewFile(const std::wstring& folder, const std::wstring& base,
+                        const std::wstring& ending, const std::vector<std::uint8_t>& bytes);
 
 // The system's text for an error code, without the final line break and
 // without its final full stop ("。" or "."), so that a caller can end the

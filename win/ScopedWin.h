@@ -392,3 +392,31 @@ public:
 private:
     HANDLE handle_ = nullptr;
 };
+
+// A menu from CreatePopupMenu or CreateMenu that no window holds as its menu
+// bar, freed with DestroyMenu (which also frees its submenus).
+class ScopedMenu {
+public:
+    ScopedMenu() = default;
+    explicit ScopedMenu(HMENU menu) : menu_(menu) {}
+    ~ScopedMenu() { reset(); }
+    ScopedMenu(const ScopedMenu&) = delete;
+    ScopedMenu& operator=(const ScopedMenu&) = delete;
+    ScopedMenu(ScopedMenu&& other) noexcept : menu_(std::exchange(other.menu_, nullptr)) {}
+    ScopedMenu& operator=(ScopedMenu&& other) noexcept
+    {
+        if (this != &other) reset(std::exchange(other.menu_, nullptr));
+        return *this;
+    }
+
+    HMENU get() const { return menu_; }
+    explicit operator bool() const { return menu_ != nullptr; }
+    void reset(HMENU menu = nullptr)
+    {
+        if (menu_ && menu_ != menu) DestroyMenu(menu_);
+        menu_ = menu;
+    }
+
+private:
+    HMENU menu_ = nullptr;
+};

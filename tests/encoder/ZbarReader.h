@@ -12,12 +12,9 @@
 #include "ModuleImage.h"
 #include "ModuleMatrix.h"
 
-inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleMatrix& matrix,
-                                                                   int scale = 3, int quiet = 4)
+// Any picture of a symbol, for instance one rasterised from a vector file.
+inline std::optional<std::vector<std::uint8_t>> ReadImageWithZbar(const ModuleImage& image)
 {
-    const ModuleImage image =
-        DrawModules(matrix.Data(), matrix.Size(), matrix.Stride(), scale, quiet);
-
     zbar::ImageScanner scanner;
     scanner.set_config(zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
     scanner.set_config(zbar::ZBAR_QRCODE, zbar::ZBAR_CFG_ENABLE, 1);
@@ -30,4 +27,11 @@ inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleM
         return std::vector<std::uint8_t>(data.begin(), data.end());
     }
     return std::nullopt;
+}
+
+inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleMatrix& matrix,
+                                                                   int scale = 3, int quiet = 4)
+{
+    return ReadImageWithZbar(
+        DrawModules(matrix.Data(), matrix.Size(), matrix.Stride(), scale, quiet));
 }

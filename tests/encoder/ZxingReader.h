@@ -15,15 +15,21 @@
 
 using DecodedSymbol = ZxingReading;
 
+// Any picture of a symbol, for instance one rasterised from a vector file;
+// characterSet: how the reader takes byte segments (empty: it guesses).
+inline std::optional<DecodedSymbol> ReadSymbolImage(const ModuleImage& image,
+                                                    const std::string& characterSet = {})
+{
+    return ReadQrWithZxing(image.pixels.data(), image.side, image.side, ZxingSearch::Thorough,
+                           characterSet);
+}
+
 // scale: pixels per module; quiet: light modules around the symbol (4 is the
-// standard's minimum); characterSet: how the reader takes byte segments
-// (empty: it guesses).
+// standard's minimum).
 inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3,
                                                int quiet = 4, const std::string& characterSet = {})
 {
-    const ModuleImage image =
-        DrawModules(matrix.Data(), matrix.Size(), matrix.Stride(), scale, quiet);
-    return ReadQrWithZxing(image.pixels.data(), image.side, image.side, ZxingSearch::Thorough,
+    return ReadSymbolImage(DrawModules(matrix.Data(), matrix.Size(), matrix.Stride(), scale, quiet),
                            characterSet);
 }
 

@@ -33,6 +33,13 @@ TEST_F(Form1ReadOnly, ALockedFolderWarnsAndLosesNothing)
     const std::wstring start = L"无法保存二维码图片到文件夹“" + SaveFolder() + L"”：";
     EXPECT_EQ(box.text.substr(0, start.size()), start) << Narrow(box.text);
     EXPECT_GT(box.text.size(), start.size() + 2) << "the system's reason follows";
+    // The print PNG and the SVG of the context menu are refused alike.
+    for (const int id : {int(Form1::mnuSavePrintPngId), int(Form1::mnuSaveSvgId)}) {
+        const SeenBox menuSave =
+            ExpectBox([&] { SendMessageW(Form(), WM_COMMAND, MAKEWPARAM(id, 0), 0); });
+        EXPECT_EQ(menuSave.icon, SeenBox::Icon::Warning);
+        EXPECT_EQ(menuSave.text.substr(0, start.size()), start) << Narrow(menuSave.text);
+    }
     EXPECT_EQ(FileStart(kept, 16), "keep");
     EXPECT_EQ(SavedFiles().size(), 1u);
     // The symbol is still in the box.

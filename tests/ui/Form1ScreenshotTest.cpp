@@ -9,7 +9,6 @@
 
 #include "FormDriver.h"
 #include "SkinTypes.h"
-#include "mdlPictureFile.h"
 
 namespace {
 
@@ -17,30 +16,7 @@ namespace {
 // returns the pixels as 0x00RRGGBB, top-down.
 std::vector<DWORD> SaveScreen(const RECT& area, const char* name)
 {
-    const int width = area.right - area.left, height = area.bottom - area.top;
-    void* bits = nullptr;
-    ScopedBitmap shot = NewTopDownDib(width, height, &bits);
-    if (!shot) return {};
-    {
-        ScopedGetDC screen(nullptr);
-        ScopedMemDC dc(screen.get());
-        ScopedSelectObject selected(dc.get(), shot.get());
-        BitBlt(dc.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
-        GdiFlush();
-    }
-    const auto* pixels = static_cast<const DWORD*>(bits);
-    const std::vector<std::uint8_t> png =
-        EncodePng(static_cast<const std::uint8_t*>(bits), width, height, width * 4);
-    std::wstring path;
-    for (const char c : std::string(VEMORA_UI_SCREENSHOT_DIR) + "/" + name)
-        path += c == '/' ? L'\\' : wchar_t(c);
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
-        CloseHandle(file);
-    }
-    return std::vector<DWORD>(pixels, pixels + static_cast<std::size_t>(width) * height);
+    return SaveScreen(area, std::string(VEMORA_UI_SCREENSHOT_DIR) + "/" + name);
 }
 
 DWORD Rgb(COLORREF colour)

@@ -6,9 +6,12 @@
 #include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <iterator>
 #include <thread>
 
 #include "clsQRCode.h"
+#include "mdlPictureFile.h"
+#include "mdlFakeBarCode.h"
 
 namespace {
 
@@ -99,21 +102,16 @@ SeenBox::Icon IconKind(HWND iconControl)
     return SeenBox::Icon::Other;
 }
 
-// Runs on the watcher thread: waits for a box of uiThread, reads it and
-// presses OK. Gives up once `done` is set (the action returned without a box).
-SeenBox WatchForBox(DWORD uiThread, const std::atomic<bool>& done)
+// Reads a box and presses its OK button. With waitForSkin it first gives the
+// skin a moment to attach the box, which it does when the box's owner sees
+// WM_ACTIVATE or WM_ENTERIDLE for it. With post the press is posted rather
+// than sent: a sent message is handled inside the box loop's PeekMessage, and
+// Wine's dialog loop drops the message that PeekMessage then returns when the
+// box has ended meanwhile, which matters when other messages are queued.
+SeenBox ReadAndPress(HWND box, bool waitForSkin, bool post)
 {
     SeenBox seen;
-    BoxSearch search;
-    while (!search.box) {
-        if (done) return seen;
-        EnumThreadWindows(uiThread, FindBox, reinterpret_cast<LPARAM>(&search));
-        if (!search.box) Sleep(20);
-    }
-    HWND box = search.box;
-    // The skin attaches the box when its owner sees WM_ACTIVATE or
-    // WM_ENTERIDLE for it; give the modal loop a moment to get there.
-    for (int i = 0; i < 250 && !GetPropA(box, "PROCADDR"); ++i) Sleep(20);
+    for (int i = 0; waitForSkin && i < 250 && !GetPropA(box, "PROCADDR"); ++i) Sleep(20);
     seen.skinned = GetPropA(box, "PROCADDR") != nullptr;
     seen.seen = true;
     seen.owner = GetWindow(box, GW_OWNER);
@@ -125,9 +123,65 @@ SeenBox WatchForBox(DWORD uiThread, const std::atomic<bool>& done)
     seen.text = parts.text;
     seen.buttons = parts.buttons;
     seen.icon = IconKind(parts.icon);
-    if (parts.ok) SendMessageW(parts.ok, BM_CLICK, 0, 0);
+    if (parts.ok && post) PostMessageW(parts.ok, BM_CLICK, 0, 0);
+    else if (parts.ok) SendMessageW(parts.ok, BM_CLICK, 0, 0);
     else PostMessageW(box, WM_COMMAND, IDOK, 0); // still end the modal loop
     return seen;
+}
+
+// Runs on the watcher thread: waits for a box of uiThread, reads it and
+// presses OK. Gives up once `done` is set (the action returned without a box).
+SeenBox WatchForBox(DWORD uiThread, const std::atomic<bool>& done)
+{
+    BoxSearch search;
+    while (!search.box) {
+        if (done) return SeenBox{};
+        EnumThreadWindows(uiThread, FindBox, reinterpret_cast<LPARAM>(&search));
+        if (!search.box) Sleep(20);
+    }
+    return ReadAndPress(search.box, true, false);
+}
+
+BOOL CALLBACK FindMenu(HWND window, LPARAM lParam)
+{
+    if (ClassOf(window) == L"#32768" && IsWindowVisible(window)) {
+        *reinterpret_cast<HWND*>(lParam) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void ReadMenuItems(HMENU menu, SeenMenu& seen)
+{
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        wchar_t text[128] = L"";
+        MENUITEMINFOW item{};
+        item.cbSize = sizeof item;
+        item.fMask = MIIM_ID | MIIM_STATE | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = 128;
+        if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &item)) continue;
+        seen.items.push_back({static_cast<int>(item.wID), text, (item.fState & MFS_GRAYED) != 0});
+    }
+}
+
+// Moves the menu's highlight with the down arrow until it rests on the item
+// choose, then presses Enter. False when no item of that id lights up.
+bool ChooseMenuItem(HWND window, HMENU menu, int choose)
+{
+    const int count = GetMenuItemCount(menu);
+    for (int step = 0; step <= count + 1; ++step) {
+        if (GetMenuState(menu, static_cast<UINT>(choose), MF_BYCOMMAND) & MF_HILITE) {
+            PostMessageW(window, WM_KEYDOWN, VK_RETURN, 1);
+            return true;
+        }
+        PostMessageW(window, WM_KEYDOWN, VK_DOWN, 1);
+        for (int i = 0;
+             i < 50 && !(GetMenuState(menu, static_cast<UINT>(choose), MF_BYCOMMAND) & MF_HILITE);
+             ++i)
+            Sleep(10);
+    }
+    return false;
 }
 
 } // namespace
@@ -163,9 +217,8 @@ void FormTest::OpenForm()
     };
     services.programFolder = [this] { return programFolder_; };
     services.localTime = [this] { return now_; };
-    services.makePicture = [this](clsQRCode& coder, const std::uint8_t* data, int count,
-                                  int version, int level, int mask) -> IPictureDisp* {
-        return pictureFails_ ? nullptr : coder.Encode(data, count, version, level, mask);
+    services.makePicture = [this](const ModuleMatrix& matrix) -> IPictureDisp* {
+        return pictureFails_ ? nullptr : CreateMatrixPicture(matrix);
     };
     form_ = std::make_unique<Form1>(std::move(services));
     ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
@@ -203,6 +256,19 @@ void FormTest::PressKey(UINT virtualKey)
     Pump();
     PostMessageW(GetFocus(), WM_KEYUP, virtualKey, 1 | scan | (1u << 30) | (1u << 31));
     Pump();
+}
+
+void FormTest::PressKeyWith(UINT modifier, UINT virtualKey)
+{
+    BYTE keys[256]{};
+    ASSERT_TRUE(GetKeyboardState(keys));
+    BYTE held[256];
+    std::copy(std::begin(keys), std::end(keys), held);
+    held[modifier] |= 0x80;
+    SetKeyboardState(held);
+    PressKey(virtualKey);
+    held[modifier] = keys[modifier];
+    SetKeyboardState(held);
 }
 
 void FormTest::Click(HWND control, std::optional<POINT> at)
@@ -261,6 +327,64 @@ SeenBox FormTest::ExpectBox(const std::function<void()>& action)
     const DWORD uiThread = GetCurrentThreadId();
     std::thread watcher([&] { seen = WatchForBox(uiThread, done); });
     action(); // a box runs its modal loop in here until the watcher presses OK
+    done = true;
+    watcher.join();
+    Pump();
+    return seen;
+}
+
+std::vector<SeenBox> FormTest::ExpectBoxes(const std::function<void()>& action)
+{
+    std::atomic<bool> done{false};
+    std::vector<SeenBox> seen;
+    const DWORD uiThread = GetCurrentThreadId();
+    std::thread watcher([&] {
+        for (;;) {
+            BoxSearch search;
+            EnumThreadWindows(uiThread, FindBox, reinterpret_cast<LPARAM>(&search));
+            if (search.box) {
+                seen.push_back(ReadAndPress(search.box, false, true));
+                // Pressed once: wait until it has gone before looking again.
+                for (int i = 0; i < 500 && IsWindow(search.box) && IsWindowVisible(search.box); ++i)
+                    Sleep(5);
+            } else if (done) {
+                return;
+            } else {
+                Sleep(10);
+            }
+        }
+    });
+    action();
+    Pump();
+    done = true;
+    watcher.join();
+    Pump();
+    return seen;
+}
+
+SeenMenu FormTest::ExpectMenu(const std::function<void()>& action, int choose)
+{
+    std::atomic<bool> done{false};
+    SeenMenu seen;
+    const DWORD uiThread = GetCurrentThreadId();
+    std::thread watcher([&] {
+        HWND window = nullptr;
+        while (!window && !done) {
+            EnumThreadWindows(uiThread, FindMenu, reinterpret_cast<LPARAM>(&window));
+            if (!window) Sleep(20);
+        }
+        if (!window) return;
+        seen.seen = true;
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageW(window, MN_GETHMENU, 0, 0));
+        ReadMenuItems(menu, seen);
+        if (choose == 0 || !ChooseMenuItem(window, menu, choose)) {
+            PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+            return;
+        }
+        seen.box = WatchForBox(uiThread, done);
+    });
+    action(); // the menu's own loop runs in here until the watcher ends it
+    Pump();   // the chosen item's WM_COMMAND, and the box it opens
     done = true;
     watcher.join();
     Pump();
@@ -377,6 +501,28 @@ ScopedBitmap LoadPng(const std::wstring& path)
     return result;
 }
 
+std::optional<std::pair<double, double>> PngDotsPerInch(const std::wstring& path)
+{
+    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    std::optional<std::pair<double, double>> result;
+    {
+        ScopedComPtr<IWICImagingFactory> factory;
+        ScopedComPtr<IWICBitmapDecoder> decoder;
+        ScopedComPtr<IWICBitmapFrameDecode> frame;
+        double x = 0, y = 0;
+        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IWICImagingFactory,
+                                       reinterpret_cast<void**>(factory.put()))) &&
+            SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                         WICDecodeMetadataCacheOnDemand,
+                                                         decoder.put())) &&
+            SUCCEEDED(decoder->GetFrame(0, frame.put())) && SUCCEEDED(frame->GetResolution(&x, &y)))
+            result = std::make_pair(x, y);
+    }
+    if (SUCCEEDED(init)) CoUninitialize();
+    return result;
+}
+
 std::string FileStart(const std::wstring& path, std::size_t count)
 {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -435,4 +581,31 @@ std::optional<FormatInfo> ReadFormatInfo(HBITMAP symbol)
     // Table 12: level indicators L 01, M 00, Q 11, H 10.
     constexpr int LevelOfBits[] = {2, 1, 4, 3};
     return FormatInfo{LevelOfBits[data >> 3], data & 7};
+}
+
+std::vector<DWORD> SaveScreen(const RECT& area, const std::string& unixPngPath)
+{
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    void* bits = nullptr;
+    ScopedBitmap shot = NewTopDownDib(width, height, &bits);
+    if (!shot) return {};
+    {
+        ScopedGetDC screen(nullptr);
+        ScopedMemDC dc(screen.get());
+        ScopedSelectObject selected(dc.get(), shot.get());
+        BitBlt(dc.get(), 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY);
+        GdiFlush();
+    }
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    const std::vector<std::uint8_t> png =
+        EncodePng(static_cast<const std::uint8_t*>(bits), width, height, width * 4);
+    std::wstring path;
+    for (const char c : unixPngPath) path += c == '/' ? L'\\' : wchar_t(c);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    return std::vector<DWORD>(pixels, pixels + static_cast<std::size_t>(width) * height);
 }

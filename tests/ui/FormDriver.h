@@ -12,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Form1.h"
@@ -27,6 +28,18 @@ struct SeenBox {
     int buttons = 0;      // push buttons in the box
     bool skinned = false; // the skin engine had attached it
     HWND owner = nullptr;
+};
+
+// What a popup menu ("#32768") showed, and the box that followed the item chosen.
+struct SeenMenu {
+    bool seen = false;
+    struct Item {
+        int id = 0;
+        std::wstring text;
+        bool grey = false;
+    };
+    std::vector<Item> items;
+    SeenBox box; // after the chosen item, if it opened one
 };
 
 // UTF-8 for readable failure messages.
@@ -50,6 +63,9 @@ protected:
     // A key press sent to the focused control (WM_KEYDOWN and WM_KEYUP posted
     // and pumped through the window's keyboard handling, which adds WM_CHAR).
     void PressKey(UINT virtualKey);
+    // The same with a modifier (VK_CONTROL, VK_SHIFT) held down: the thread's
+    // key state says it is down while the key's messages are handled.
+    void PressKeyWith(UINT modifier, UINT virtualKey);
     // A left click at a point of the control's client area (the centre by default).
     void Click(HWND control, std::optional<POINT> at = std::nullopt);
     void DoubleClick(HWND control);
@@ -63,6 +79,15 @@ protected:
     // reads the box from a second thread and presses its OK button. seen is
     // false when action ended without a box.
     SeenBox ExpectBox(const std::function<void()>& action);
+    // Runs action, which may open any number of message boxes, nested or one
+    // after another; a second thread presses OK on each as it appears, and
+    // they come back in the order seen.
+    std::vector<SeenBox> ExpectBoxes(const std::function<void()>& action);
+    // Runs action, which must open a popup menu on this thread, reads the
+    // menu from a second thread, then chooses the item with the id choose
+    // with the arrow keys and Enter, or closes the menu with Esc when choose
+    // is 0. A message box that the chosen item opens is read and pressed too.
+    SeenMenu ExpectMenu(const std::function<void()>& action, int choose);
     // Runs action and fails the test if it opens a message box.
     void ExpectNoBox(const std::function<void()>& action);
 
@@ -94,6 +119,9 @@ bool PutOnClipboard(HWND owner, const std::wstring& text);
 
 // Decodes a PNG file with WIC into a 32-bit bitmap, or null.
 ScopedBitmap LoadPng(const std::wstring& path);
+// The resolution a PNG file states, as WIC reads it (dots per inch across
+// and down), or nothing when WIC cannot read the file.
+std::optional<std::pair<double, double>> PngDotsPerInch(const std::wstring& path);
 // The file's first bytes.
 std::string FileStart(const std::wstring& path, std::size_t count);
 
@@ -106,6 +134,11 @@ struct FormatInfo {
     int mask;
 };
 std::optional<FormatInfo> ReadFormatInfo(HBITMAP symbol);
+
+// Copies a rectangle of the screen into a PNG file (a Unix path of the build
+// tree, reached through Wine's drive Z:) and returns its pixels as top-down
+// 0x00RRGGBB values; empty when the screen could not be read.
+std::vector<DWORD> SaveScreen(const RECT& area, const std::string& unixPngPath);
 
 // Pixels of a bitmap as top-down 0x00RRGGBB values.
 std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height);

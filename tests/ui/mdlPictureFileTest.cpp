@@ -1,9 +1,14 @@
-// File names and never-replacing writes of the save command.
+// File names and never-replacing writes of the save commands, and the print
+// picture read back by WIC and by real decoders.
 #include "mdlPictureFile.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
+
+#include "FormDriver.h"
+#include "clsQRCode.h"
 
 TEST(mdlPictureFile, NamesByTimeOfDayAndNumber)
 {
@@ -16,12 +21,13 @@ TEST(mdlPictureFile, NamesByTimeOfDayAndNumber)
     time.wMinute = 0;
     time.wSecond = 0;
     EXPECT_EQ(TimeOfDayName(time), L"00时00分00秒 ");
-    EXPECT_EQ(NumberedPngName(L"x ", 1), L"x .png");
+    EXPECT_EQ(NumberedFileName(L"x ", 1, L".png"), L"x .png");
     // One space before the number: the time-of-day base brings it.
-    EXPECT_EQ(NumberedPngName(L"x ", 2), L"x (2).png");
-    EXPECT_EQ(NumberedPngName(L"x ", 12), L"x (12).png");
-    EXPECT_EQ(NumberedPngName(L"x", 2), L"x (2).png");
-    EXPECT_EQ(NumberedPngName(TimeOfDayName(time), 2), L"00时00分00秒 (2).png");
+    EXPECT_EQ(NumberedFileName(L"x ", 2, L".png"), L"x (2).png");
+    EXPECT_EQ(NumberedFileName(L"x ", 12, L".png"), L"x (12).png");
+    EXPECT_EQ(NumberedFileName(L"x", 2, L".png"), L"x (2).png");
+    EXPECT_EQ(NumberedFileName(TimeOfDayName(time), 2, L".png"), L"00时00分00秒 (2).png");
+    EXPECT_EQ(NumberedFileName(TimeOfDayName(time), 3, L".svg"), L"00时00分00秒 (3).svg");
 }
 
 TEST(mdlPictureFile, WritesNeverReplaceAFile)
@@ -32,22 +38,25 @@ TEST(mdlPictureFile, WritesNeverReplaceAFile)
         std::wstring(temp) + L"vemora-file-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(folder.c_str(), nullptr);
     const std::vector<std::uint8_t> one{'1'}, two{'2', '2'};
-    const SaveResult first = WriteNewPngFile(folder, L"a ", one);
-    const SaveResult second = WriteNewPngFile(folder, L"a ", two);
+    const SaveResult first = WriteNewFile(folder, L"a ", L".png", one);
+    const SaveResult second = WriteNewFile(folder, L"a ", L".png", two);
+    const SaveResult other = WriteNewFile(folder, L"a ", L".svg", two);
     EXPECT_EQ(first.error, static_cast<DWORD>(ERROR_SUCCESS));
     EXPECT_EQ(first.path, folder + L"\\a .png");
     EXPECT_EQ(second.path, folder + L"\\a (2).png");
+    EXPECT_EQ(other.path, folder + L"\\a .svg") << "each ending counts on its own";
     std::ifstream in(first.path.c_str(), std::ios::binary);
     EXPECT_EQ(in.get(), '1');
     in.close();
 
-    const SaveResult missing = WriteNewPngFile(folder + L"\\nowhere", L"a ", one);
+    const SaveResult missing = WriteNewFile(folder + L"\\nowhere", L"a ", L".png", one);
     EXPECT_EQ(missing.error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_TRUE(missing.path.empty());
     EXPECT_FALSE(SystemErrorText(missing.error).empty());
 
     DeleteFileW(first.path.c_str());
     DeleteFileW(second.path.c_str());
+    DeleteFileW(other.path.c_str());
     RemoveDirectoryW(folder.c_str());
 }
 
@@ -72,4 +81,102 @@ TEST(mdlPictureFile, PngOfPixelsStartsWithTheSignature)
     EXPECT_EQ(std::string(png.begin(), png.begin() + 8), std::string("\x89PNG\r\n\x1A\n", 8));
     EXPECT_TRUE(EncodePng(nullptr, 3, 2, 12).empty());
     EXPECT_TRUE(EncodePng(pixels.data(), 3, 2, 8).empty()) << "a stride too short for the width";
+}
+
+namespace {
+
+// The PNG chunk named type ("pHYs") of a file's bytes, without its length,
+// name and check value; empty when the file has none.
+std::string PngChunk(const std::string& file, const std::string& type)
+{
+    for (std::size_t at = 8; at + 12 <= file.size();) {
+        const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(file[i]); };
+        const std::size_t length = (std::size_t{byte(at)} << 24) | (byte(at + 1) << 16) |
+                                   (byte(at + 2) << 8) | byte(at + 3);
+        if (file.compare(at + 4, 4, type) == 0) return file.substr(at + 8, length);
+        at += 12 + length;
+    }
+    return {};
+}
+
+std::string ReadWholeFile(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace
+
+TEST(mdlPictureFile, PrintPngHasWholeSquareModulesAt300DpiAndReadsBack)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder =
+        std::wstring(temp) + L"vemora-print-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder.c_str(), nullptr);
+
+    clsQRCode qr;
+    std::vector<std::string> messages;
+    std::vector<GreyImage> pictures;
+    for (int version = 1; version <= 40; ++version) {
+        const int level = 1 + (version - 1) % 4; // version 1 at L holds the message
+        const std::string message = "Vemora \xE6\x89\x93\xE5\x8D\xB0 " + std::to_string(version);
+        const auto matrix =
+            qr.EncodeMatrix(reinterpret_cast<const std::uint8_t*>(message.data()),
+                            static_cast<int>(message.size()), version, level, version % 8);
+        ASSERT_TRUE(matrix) << version;
+        const std::vector<std::uint8_t> png = EncodePrintPng(*matrix);
+        const SaveResult saved = WriteNewFile(folder, L"print ", L".png", png);
+        ASSERT_EQ(saved.error, static_cast<DWORD>(ERROR_SUCCESS)) << version;
+        const std::string what = "version " + std::to_string(version);
+
+        // 300 dpi in the file: pHYs holds 11811 pixels a metre both ways,
+        // unit 1 (the metre), and WIC reads it back as 300 dots per inch.
+        EXPECT_EQ(PngChunk(ReadWholeFile(saved.path), "pHYs"),
+                  std::string("\0\0\x2E\x23\0\0\x2E\x23\x01", 9))
+            << what;
+        const auto dpi = PngDotsPerInch(saved.path);
+        ASSERT_TRUE(dpi) << what;
+        EXPECT_NEAR(dpi->first, 300.0, 0.01) << what;
+        EXPECT_NEAR(dpi->second, 300.0, 0.01) << what;
+
+        // The least whole number of pixels a module that reaches 1,200
+        // pixels, and every pixel black or white as its module is.
+        ScopedBitmap picture = LoadPng(saved.path);
+        int width = 0, height = 0;
+        const std::vector<DWORD> pixels = BitmapPixels(picture.get(), &width, &height);
+        const int side = matrix->Size() + 8;
+        ASSERT_EQ(width, height) << what;
+        ASSERT_EQ(width % side, 0) << what;
+        const int k = width / side;
+        EXPECT_GE(width, 1200) << what;
+        EXPECT_LT(width - side, 1200) << what << ": one pixel a module less would do";
+        int wrong = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const int row = y / k - 4, column = x / k - 4;
+                const bool dark = row >= 0 && column >= 0 && row < matrix->Size() &&
+                                  column < matrix->Size() && matrix->IsDark(row, column);
+                wrong += pixels[static_cast<std::size_t>(y) * width + x] !=
+                         (dark ? 0x000000u : 0xFFFFFFu);
+            }
+        EXPECT_EQ(wrong, 0) << what << ": pixels off their module";
+        if (version == 1 || version == 10 || version == 40)
+            std::printf("print PNG, version %d: %d x %d pixels, %d a module, %zu bytes\n", version,
+                        width, height, k, png.size());
+        messages.push_back(message);
+        pictures.push_back(*BitmapToGrey(picture.get()));
+        DeleteFileW(saved.path.c_str());
+        if (HasFailure()) break;
+    }
+    RemoveDirectoryW(folder.c_str());
+
+    // Both readers, every version; version 40 included (the 329-pixel box
+    // picture has less than two pixels a module there).
+    const std::vector<QrReading> readings = ReadBackAll(pictures);
+    for (std::size_t i = 0; i < readings.size(); ++i) {
+        EXPECT_EQ(readings[i].error, "") << "version " << i + 1;
+        EXPECT_EQ(readings[i].zxing.value_or("(none)"), messages[i]) << "version " << i + 1;
+        EXPECT_EQ(readings[i].zbar.value_or("(none)"), messages[i]) << "version " << i + 1;
+    }
 }

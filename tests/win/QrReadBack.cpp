@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "OlePicture.h"
@@ -137,6 +138,56 @@ bool Matches(const QrReading& reading, const std::string& expectedBytes, std::st
     return ok;
 }
 
+// Puts count pictures into the work folder (put writes picture i, with the
+// given ending, to the path it is handed), reads them all in one run of the
+// helper and answers in order.
+std::vector<QrReading>
+ReadBackMany(std::size_t count, const std::string& ending,
+             const std::function<bool(std::size_t, const std::wstring&)>& put)
+{
+    std::vector<QrReading> readings(count);
+    if (count == 0) return readings;
+    const std::string stem = UniqueStem();
+    const std::string listUnix = stem + ".list", resultUnix = stem + ".txt";
+    const std::wstring resultPath = WindowsPathOf(resultUnix);
+    CreateDirectoryW(WindowsPathOf(VEMORA_QRREAD_WORKDIR).c_str(), nullptr);
+    DeleteFileW(resultPath.c_str());
+
+    auto failAll = [&](const std::string& error) {
+        for (QrReading& reading : readings) reading.error = error;
+        return readings;
+    };
+    std::vector<std::string> imagesUnix;
+    {
+        std::ofstream list(WindowsPathOf(listUnix).c_str(), std::ios::binary | std::ios::trunc);
+        for (std::size_t i = 0; i < count; ++i) {
+            imagesUnix.push_back(stem + "-" + std::to_string(i) + ending);
+            if (!put(i, WindowsPathOf(imagesUnix.back())))
+                return failAll("cannot write " + imagesUnix.back());
+            list << imagesUnix.back() << '\n';
+        }
+        if (!list) return failAll("cannot write " + listUnix);
+    }
+    std::string error;
+    if (!StartHelper({"--list", listUnix, resultUnix}, &error)) return failAll(error);
+    if (!WaitForFile(resultPath))
+        return failAll("no answer from " + std::string(VEMORA_QRREAD_PROGRAM));
+
+    std::ifstream in(resultPath.c_str());
+    std::size_t index = 0;
+    for (std::string line; std::getline(in, line) && index < readings.size();) {
+        if (line == "end") ++index;
+        else ParseResultLine(line, readings[index]);
+    }
+    in.close();
+    if (index != readings.size())
+        failAll("incomplete answer from " + std::string(VEMORA_QRREAD_PROGRAM));
+    for (const std::string& image : imagesUnix) DeleteFileW(WindowsPathOf(image).c_str());
+    DeleteFileW(WindowsPathOf(listUnix).c_str());
+    DeleteFileW(resultPath.c_str());
+    return readings;
+}
+
 } // namespace
 
 ScopedBitmap NewTopDownDib(int width, int height, void** bits)
@@ -208,47 +259,16 @@ QrReading ReadBack(const GreyImage& image)
 
 std::vector<QrReading> ReadBackAll(const std::vector<GreyImage>& images)
 {
-    std::vector<QrReading> readings(images.size());
-    if (images.empty()) return readings;
-    const std::string stem = UniqueStem();
-    const std::string listUnix = stem + ".list", resultUnix = stem + ".txt";
-    const std::wstring resultPath = WindowsPathOf(resultUnix);
-    CreateDirectoryW(WindowsPathOf(VEMORA_QRREAD_WORKDIR).c_str(), nullptr);
-    DeleteFileW(resultPath.c_str());
+    return ReadBackMany(images.size(), ".pgm", [&](std::size_t i, const std::wstring& path) {
+        return WritePgm(path, images[i]);
+    });
+}
 
-    auto failAll = [&](const std::string& error) {
-        for (QrReading& reading : readings) reading.error = error;
-        return readings;
-    };
-    std::vector<std::string> imagesUnix;
-    {
-        std::ofstream list(WindowsPathOf(listUnix).c_str(), std::ios::binary | std::ios::trunc);
-        for (std::size_t i = 0; i < images.size(); ++i) {
-            imagesUnix.push_back(stem + "-" + std::to_string(i) + ".pgm");
-            if (!WritePgm(WindowsPathOf(imagesUnix.back()), images[i]))
-                return failAll("cannot write " + imagesUnix.back());
-            list << imagesUnix.back() << '\n';
-        }
-        if (!list) return failAll("cannot write " + listUnix);
-    }
-    std::string error;
-    if (!StartHelper({"--list", listUnix, resultUnix}, &error)) return failAll(error);
-    if (!WaitForFile(resultPath))
-        return failAll("no answer from " + std::string(VEMORA_QRREAD_PROGRAM));
-
-    std::ifstream in(resultPath.c_str());
-    std::size_t index = 0;
-    for (std::string line; std::getline(in, line) && index < readings.size();) {
-        if (line == "end") ++index;
-        else ParseResultLine(line, readings[index]);
-    }
-    in.close();
-    if (index != readings.size())
-        failAll("incomplete answer from " + std::string(VEMORA_QRREAD_PROGRAM));
-    for (const std::string& image : imagesUnix) DeleteFileW(WindowsPathOf(image).c_str());
-    DeleteFileW(WindowsPathOf(listUnix).c_str());
-    DeleteFileW(resultPath.c_str());
-    return readings;
+std::vector<QrReading> ReadBackSvgFiles(const std::vector<std::wstring>& svgFiles)
+{
+    return ReadBackMany(svgFiles.size(), ".svg", [&](std::size_t i, const std::wstring& path) {
+        return CopyFileW(svgFiles[i].c_str(), path.c_str(), FALSE) != FALSE;
+    });
 }
 
 QrReading ReadBack(HBITMAP bitmap)

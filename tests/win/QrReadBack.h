@@ -56,6 +56,9 @@ QrReading ReadBack(const GreyImage& image);
 // Many images in one run of the helper, answered in order: for long runs,
 // where starting the helper per image would dominate.
 std::vector<QrReading> ReadBackAll(const std::vector<GreyImage>& images);
+// SVG files (Windows paths), rasterised on the Linux side by rsvg-convert at
+// 300 dpi from their own size, as a print would be, and read in one run.
+std::vector<QrReading> ReadBackSvgFiles(const std::vector<std::wstring>& svgFiles);
 QrReading ReadBack(HBITMAP bitmap);
 
 bool DecodesTo(HBITMAP bitmap, const std::string& expectedBytes, std::string* decoded = nullptr);

@@ -6,6 +6,10 @@
 // The second form reads every image named in LIST (one path per line) and
 // writes the two reader lines of each, followed by a line "end", in order.
 //
+// An image whose name ends in ".svg" is an SVG document: rsvg-convert
+// rasterises it at 300 dpi from its own size, as a print would, and the PNG
+// it writes beside it is read.
+//
 // Reads a binary greyscale PGM (P5, maxval 255) written by a test running
 // under Wine, decodes the QR Code symbol in it with ZXing-cpp and with zbar
 // (both asked for the raw bytes, no character-set conversion), and writes
@@ -17,11 +21,13 @@
 // RESULT is written under a temporary name and renamed, so a reader polling
 // for it never sees half a file: Wine cannot wait for a Unix process it has
 // started, so the Windows side polls.
+#include <png.h>
 #include <zbar.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <string>
@@ -53,6 +59,29 @@ std::optional<Image> ReadPgm(const char* path)
                  static_cast<std::streamsize>(image.pixels.size())))
         return std::nullopt;
     return image;
+}
+
+// An SVG document rasterised by rsvg-convert (VEMORA_RSVG_CONVERT, given by
+// the build) and read back as grey pixels through libpng.
+std::optional<Image> RasteriseSvg(const std::string& path)
+{
+    const std::string png = path + ".png";
+    std::remove(png.c_str());
+    const std::string command = std::string(VEMORA_RSVG_CONVERT) +
+                                " --dpi-x 300 --dpi-y 300 --format png --output '" + png + "' '" +
+                                path + "'";
+    if (std::system(command.c_str()) != 0) return std::nullopt;
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, png.c_str())) return std::nullopt;
+    image.format = PNG_FORMAT_GRAY;
+    Image grey{static_cast<int>(image.width), static_cast<int>(image.height), {}};
+    grey.pixels.resize(PNG_IMAGE_SIZE(image));
+    png_color white{255, 255, 255}; // transparent parts against paper
+    const bool read = png_image_finish_read(&image, &white, grey.pixels.data(), 0, nullptr);
+    std::remove(png.c_str());
+    if (!read) return std::nullopt;
+    return grey;
 }
 
 // Both readers want a few pixels per module; a picture with one pixel per
@@ -109,7 +138,8 @@ std::string Line(const char* reader, const std::optional<std::string>& bytes)
 // The two reader lines for one image file.
 std::string Report(const std::string& path)
 {
-    const std::optional<Image> image = ReadPgm(path.c_str());
+    const bool svg = path.size() > 4 && path.compare(path.size() - 4, 4, ".svg") == 0;
+    const std::optional<Image> image = svg ? RasteriseSvg(path) : ReadPgm(path.c_str());
     if (!image) return "error cannot read " + path + '\n';
     const Image big = Enlarge(*image);
     return Line("zxing", ReadWithZxing(big)) + Line("zbar", ReadWithZbar(big));

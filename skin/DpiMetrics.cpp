@@ -1,0 +1,78 @@
+#include "DpiMetrics.h"
+
+namespace {
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
+
+// user32's per-DPI entry points, or null where this Windows lacks them.
+// user32 stays loaded for the life of every GUI process, so the pointers
+// stay valid.
+struct PerDpiEntryPoints {
+    GetDpiForWindowFn getDpiForWindow = nullptr;
+    GetSystemMetricsForDpiFn getSystemMetricsForDpi = nullptr;
+    AdjustWindowRectExForDpiFn adjustWindowRectExForDpi = nullptr;
+};
+
+template <typename Function>
+Function Lookup(HMODULE module, const char* name)
+{
+    // Through void*: a FARPROC does not convert to another function type
+    // without a cast that GCC warns about.
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+const PerDpiEntryPoints& EntryPoints()
+{
+    static const PerDpiEntryPoints entryPoints = [] {
+        PerDpiEntryPoints found;
+        if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+            found.getDpiForWindow = Lookup<GetDpiForWindowFn>(user32, "GetDpiForWindow");
+            found.getSystemMetricsForDpi =
+                Lookup<GetSystemMetricsForDpiFn>(user32, "GetSystemMetricsForDpi");
+            found.adjustWindowRectExForDpi =
+                Lookup<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi");
+        }
+        return found;
+    }();
+    return entryPoints;
+}
+
+UINT SystemDpi()
+{
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? static_cast<UINT>(dpi) : DesignDpi;
+}
+
+} // namespace
+
+UINT WindowDpi(HWND window)
+{
+    if (EntryPoints().getDpiForWindow && window) {
+        const UINT dpi = EntryPoints().getDpiForWindow(window);
+        if (dpi) return dpi;
+    }
+    return SystemDpi();
+}
+
+int ScaleToDpi(int designValue, UINT dpi)
+{
+    return MulDiv(designValue, static_cast<int>(dpi), static_cast<int>(DesignDpi));
+}
+
+int SystemMetricForDpi(int index, UINT dpi)
+{
+    if (EntryPoints().getSystemMetricsForDpi)
+        return EntryPoints().getSystemMetricsForDpi(index, dpi);
+    return GetSystemMetrics(index);
+}
+
+bool AdjustWindowRectForDpi(RECT& rect, DWORD style, DWORD exStyle, UINT dpi)
+{
+    if (EntryPoints().adjustWindowRectExForDpi)
+        return EntryPoints().adjustWindowRectExForDpi(&rect, style, FALSE, exStyle, dpi) != FALSE;
+    return AdjustWindowRectEx(&rect, style, FALSE, exStyle) != FALSE;
+}
