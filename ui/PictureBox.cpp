@@ -159,6 +159,8 @@ void PictureBox::OnButtonUp(LPARAM lParam)
     if (PtInRect(&client, at)) SendClick();
 }
 
+// The box's message map, one short case per message; longer than 40 lines
+// only because it lists them all in one place.
 LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
