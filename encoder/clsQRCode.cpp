@@ -167,3 +167,31 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     PlaceData(matrix, codewords, version, ecLevel, mask);
     return matrix;
 }
+
+int clsQRCode::FittingVersion(const std::uint8_t* data, int dataLength, int version,
+                              int ecLevel) const
+{
+    // The option handling of EncodeMatrix, steps 1 and 2.
+    if (ecLevel < 1 || ecLevel > 4) ecLevel = 2;
+    if (version < 0) return 0;
+    if (data == nullptr && dataLength > 0) return 0;
+    if (dataLength < 0) dataLength = 0;
+    if (dataLength > kMaxMessageBytes) return 0;
+
+    // Measured only: nothing but an empty message's terminator is written.
+    BitArray scratch;
+    const auto holds = [&](int v, int length) {
+        return length <= BitArrayCapacity && DataCodewords(v, ecLevel) * 8 >= length - 4;
+    };
+    if (version >= 1 && version <= 40) {
+        const int length = BuildBitStream(scratch, data, dataLength, version, true);
+        return holds(version, length) ? version : 0;
+    }
+    // One measurement per width class (Table 3), as in EncodeMatrix step 4.
+    for (const auto& range : kVersionRanges) {
+        const int length = BuildBitStream(scratch, data, dataLength, range[0], true);
+        for (int v = range[0]; v <= range[1]; ++v)
+            if (holds(v, length)) return v;
+    }
+    return 0;
+}

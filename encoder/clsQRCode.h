@@ -86,6 +86,17 @@ public:
     int BuildBitStream(BitArray& bits, const std::uint8_t* data, int length, int version,
                        bool measureOnly) const;
 
+    // --- Capacity (7.4.10, Table 7) ------------------------------------------
+    // The version that holds a message, found as EncodeMatrix finds it (the
+    // measured bit stream against the data capacity, terminator allowed to be
+    // cut short) but without building a symbol. For version 1..40: that
+    // version when the data fit it at ecLevel, else 0. For version 0 or above
+    // 40 (automatic): the smallest version 1..40 that holds them, 0 when none
+    // does. A level outside 1..4 means M; a negative (Micro QR) version gives
+    // 0. The mask never changes what fits. Null data with a positive length
+    // fit nothing, as EncodeMatrix builds nothing for them.
+    int FittingVersion(const std::uint8_t* data, int dataLength, int version, int ecLevel) const;
+
     // --- Symbol construction (7.7 to 7.10) ---------------------------------
     // Writes the function-pattern template of version (1..40) into a zero-filled
     // matrix; any other version leaves it unchanged.

@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 
 seconds=${1:-30}
 build=build/fuzz
-cmake -S tests/fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake -S tests/fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVEMORA_WERROR=ON >/dev/null
 cmake --build "$build" -j 2
 
 run() {

@@ -4,7 +4,8 @@
 #include <array>
 #include <cstdint>
 
-#include "MemoryDC.h"
+#include "ControlPaint.h"
+#include "ScopedWin.h"
 #include "SkinBitmaps.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
@@ -24,40 +25,6 @@ constexpr int LeaveAlpha = 140;  // hot face shown at once when the mouse leaves
 constexpr int ReleaseAlpha = 60; // the normal face after a click starts here
 constexpr int CornerEllipse = 3; // CreateRoundRectRgn ellipse width and height
 
-// GetWindowDC / ReleaseDC for the life of the object.
-class WindowDC {
-public:
-    explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(GetWindowDC(hwnd)) {}
-    ~WindowDC()
-    {
-        if (dc_) ReleaseDC(hwnd_, dc_);
-    }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    HDC get() const { return dc_; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
-
-// A GDI object selected into a DC for the life of the object.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), old_(object ? SelectObject(dc, object) : nullptr)
-    {}
-    ~Selection()
-    {
-        if (old_) SelectObject(dc_, old_);
-    }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
 HDC FaceDC(HWND hwnd, SkinState state)
 {
     return reinterpret_cast<HDC>(GetSkinProp(hwnd, FacePropNamesFor(state).dc));
@@ -75,25 +42,61 @@ WindowBounds BoundsOf(HWND hwnd)
 
 void SetRoundRegion(HWND hwnd, const WindowBounds& b)
 {
+    ScopedRgn region(
+        CreateRoundRectRgn(0, 0, b.Width + 1, b.Height + 1, CornerEllipse, CornerEllipse));
     // The window owns the region once SetWindowRgn succeeds.
-    HRGN region = CreateRoundRectRgn(0, 0, b.Width + 1, b.Height + 1, CornerEllipse, CornerEllipse);
-    if (region && !SetWindowRgn(hwnd, region, TRUE)) DeleteObject(region);
+    if (region && SetWindowRgn(hwnd, region.get(), TRUE)) (void)region.release();
+}
+
+// The face DCs and their bitmaps belong to the button's window properties
+// from attach to detach; these functions hand them over and take them back.
+
+// Four face DCs with W x H bitmaps compatible with the window DC, stored in
+// "0HDC".."3HDC" and "0BMP".."3BMP".
+void CreateFaces(HWND hwnd, const WindowBounds& b)
+{
+    const ScopedWindowDC windowDC(hwnd);
+    for (SkinState s : AllStates) {
+        ScopedMemDC face(windowDC.get());
+        if (!face) continue;
+        ScopedBitmap bitmap(CreateCompatibleBitmap(windowDC.get(), b.Width, b.Height));
+        if (bitmap) SelectObject(face.get(), bitmap.get()); // selected for the face's life
+        const FacePropNames names = FacePropNamesFor(s);
+        SetSkinProp(hwnd, names.dc, reinterpret_cast<std::intptr_t>(face.release()));
+        SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap.release()));
+    }
 }
 
 // A new W x H bitmap, compatible with the window DC, for every face; the
 // bitmap it replaces is deleted.
-void ResizeFaces(HWND hwnd, HDC windowDC, const WindowBounds& b)
+void ResizeFaces(HWND hwnd, const WindowBounds& b)
 {
+    const ScopedWindowDC windowDC(hwnd);
     for (SkinState s : AllStates) {
         const FacePropNames names = FacePropNamesFor(s);
         HDC face = reinterpret_cast<HDC>(GetSkinProp(hwnd, names.dc));
         if (!face) continue;
-        HBITMAP bitmap = CreateCompatibleBitmap(windowDC, b.Width, b.Height);
+        ScopedBitmap bitmap(CreateCompatibleBitmap(windowDC.get(), b.Width, b.Height));
         if (!bitmap) continue;
-        HGDIOBJ previous = SelectObject(face, bitmap);
+        // The old bitmap comes out of the DC in exchange and is deleted.
+        HGDIOBJ previous = SelectObject(face, bitmap.get());
         if (previous && previous == reinterpret_cast<HGDIOBJ>(GetSkinProp(hwnd, names.bitmap)))
             DeleteObject(previous);
-        SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap));
+        SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap.release()));
+    }
+}
+
+// Deletes the faces and removes their properties. A DC is deleted before
+// its bitmap: a selected bitmap cannot be deleted.
+void DeleteFaces(HWND hwnd)
+{
+    for (SkinState s : AllStates) {
+        const FacePropNames names = FacePropNamesFor(s);
+        if (HDC face = reinterpret_cast<HDC>(GetSkinProp(hwnd, names.dc))) DeleteDC(face);
+        if (HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(GetSkinProp(hwnd, names.bitmap)))
+            DeleteObject(bitmap);
+        RemoveSkinProp(hwnd, names.dc);
+        RemoveSkinProp(hwnd, names.bitmap);
     }
 }
 
@@ -117,30 +120,11 @@ void FadeInFrom(HWND hwnd, SkinState state, int level)
     StartFadeTimer(hwnd);
 }
 
-} // namespace
-
-bool IsPushStyled(HWND hwnd)
-{
-    const auto type = static_cast<DWORD>(GetSkinProp(hwnd, SkinProp::OldStyle)) & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
-}
-
 void ButtonSkinAttach(HWND hwnd)
 {
     // 1-3. Four faces the size of the window, rendered now.
     const WindowBounds b = BoundsOf(hwnd);
-    {
-        WindowDC windowDC(hwnd);
-        for (SkinState s : AllStates) {
-            HDC face = CreateCompatibleDC(windowDC.get());
-            if (!face) continue;
-            HBITMAP bitmap = CreateCompatibleBitmap(windowDC.get(), b.Width, b.Height);
-            if (bitmap) SelectObject(face, bitmap);
-            const FacePropNames names = FacePropNamesFor(s);
-            SetSkinProp(hwnd, names.dc, reinterpret_cast<std::intptr_t>(face));
-            SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap));
-        }
-    }
+    CreateFaces(hwnd, b);
     // 4-5. The style before the skin changes it decides what the skin paints.
     const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
     SetSkinProp(hwnd, SkinProp::OldStyle, style);
@@ -156,15 +140,7 @@ void ButtonSkinAttach(HWND hwnd)
 
 void ButtonSkinDetach(HWND hwnd)
 {
-    // A DC is deleted before its bitmap: a selected bitmap cannot be deleted.
-    for (SkinState s : AllStates) {
-        const FacePropNames names = FacePropNamesFor(s);
-        if (HDC face = reinterpret_cast<HDC>(GetSkinProp(hwnd, names.dc))) DeleteDC(face);
-        if (HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(GetSkinProp(hwnd, names.bitmap)))
-            DeleteObject(bitmap);
-        RemoveSkinProp(hwnd, names.dc);
-        RemoveSkinProp(hwnd, names.bitmap);
-    }
+    DeleteFaces(hwnd);
     StopFadeTimer(hwnd);
     if (HasSkinProp(hwnd, SkinProp::OldStyle))
         SetWindowLongPtrW(hwnd, GWL_STYLE, GetSkinProp(hwnd, SkinProp::OldStyle));
@@ -172,6 +148,154 @@ void ButtonSkinDetach(HWND hwnd)
                              SkinProp::OldState, SkinProp::AlphaLevel})
         RemoveSkinProp(hwnd, name);
     SetWindowRgn(hwnd, nullptr, TRUE);
+}
+
+LRESULT OnPaint(const SkinMessage& m)
+{
+    if (!IsPushStyled(m.hwnd)) return m.CallPrevious();
+    StopFadeTimer(m.hwnd);
+    SetAlphaLevel(m.hwnd, FullAlpha);
+    const ScopedPaint paint(m.hwnd);
+    if (paint) BlendButtonFace(m.hwnd, paint.get());
+    return 0;
+}
+
+LRESULT OnSize(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    const WindowBounds b = BoundsOf(m.hwnd);
+    ResizeFaces(m.hwnd, b);
+    RenderButtonFaces(m.hwnd);
+    SetRoundRegion(m.hwnd, b);
+    return result;
+}
+
+// Focus changes draw or remove the focus rectangle on every face, then the
+// current state's face fades in.
+LRESULT OnFocusChange(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    RenderButtonFaces(m.hwnd);
+    SetAlphaLevel(m.hwnd, 0);
+    StartFadeTimer(m.hwnd);
+    return result;
+}
+
+LRESULT OnEnable(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    SetSkinState(m.hwnd, m.wParam ? SkinState::Normal : SkinState::Disabled);
+    BlendButtonFace(m.hwnd, nullptr);
+    return result;
+}
+
+LRESULT OnMouseMove(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    if (GetSkinProp(m.hwnd, SkinProp::MouseFlag) == 0) {
+        // First move since the mouse entered: arm leave tracking, fade to Hot.
+        ArmLeaveTracking(m.hwnd);
+        FadeInFrom(m.hwnd, SkinState::Hot, 0);
+        return result;
+    }
+    if (!CursorIsOver(m.hwnd)) {
+        // The mouse is captured (button held) outside the button.
+        StopFadeTimer(m.hwnd);
+        SetAlphaLevel(m.hwnd, FullAlpha);
+        BlendButtonFace(m.hwnd, nullptr);
+    }
+    return result;
+}
+
+LRESULT OnMouseLeave(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
+    SetSkinState(m.hwnd, SkinState::Hot);
+    SetAlphaLevel(m.hwnd, LeaveAlpha);
+    BlendButtonFace(m.hwnd, nullptr);
+    FadeInFrom(m.hwnd, SkinState::Normal, 0);
+    return result;
+}
+
+// Button down and double click alike.
+LRESULT OnLButtonDown(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (StillAttached(m.hwnd)) ShowPressedAtOnce(m.hwnd);
+    return result;
+}
+
+LRESULT OnLButtonUp(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (!StillAttached(m.hwnd)) return result;
+    // The next mouse move re-arms leave tracking and fades to Hot.
+    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
+    FadeInFrom(m.hwnd, SkinState::Normal, ReleaseAlpha);
+    return result;
+}
+
+LRESULT OnKeyDown(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (m.wParam == VK_SPACE && StillAttached(m.hwnd)) ShowPressedAtOnce(m.hwnd);
+    return result;
+}
+
+LRESULT OnKeyUp(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (m.wParam != VK_SPACE || !StillAttached(m.hwnd)) return result;
+    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
+    FadeInFrom(m.hwnd, SkinState::Normal, 0);
+    return result;
+}
+
+LRESULT OnTimer(const SkinMessage& m)
+{
+    // The timer id is not examined: the fade timer is the only one the skin
+    // sets, and the message goes on to the button in any case.
+    const int level = AlphaLevel(m.hwnd);
+    BlendButtonFace(m.hwnd, nullptr);
+    if (level + FadeStep > FullAlpha) {
+        StopFadeTimer(m.hwnd);
+        SetAlphaLevel(m.hwnd, 0);
+    } else {
+        SetAlphaLevel(m.hwnd, level + FadeStep);
+    }
+    return m.CallPrevious();
+}
+
+} // namespace
+
+const SkinKindHandlers ButtonSkinHandlers{
+    .attach = ButtonSkinAttach,
+    .detach = ButtonSkinDetach,
+    .onSize = OnSize,
+    .onSetFocus = OnFocusChange,
+    .onKillFocus = OnFocusChange,
+    .onEnable = OnEnable,
+    .onPaint = OnPaint,
+    .onKeyDown = OnKeyDown,
+    .onKeyUp = OnKeyUp,
+    .onTimer = OnTimer,
+    .onMouseMove = OnMouseMove,
+    .onLButtonDown = OnLButtonDown,
+    .onLButtonUp = OnLButtonUp,
+    .onLButtonDblClk = OnLButtonDown,
+    .onMouseLeave = OnMouseLeave,
+};
+
+bool IsPushStyled(HWND hwnd)
+{
+    const auto type = static_cast<DWORD>(GetSkinProp(hwnd, SkinProp::OldStyle)) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
 }
 
 void RenderButtonFaces(HWND hwnd)
@@ -183,7 +307,7 @@ void RenderButtonFaces(HWND hwnd)
     for (SkinState s : AllStates) {
         HDC face = FaceDC(hwnd, s);
         if (!face) continue;
-        Selection fontSelection(face, font);
+        const ScopedSelectObject fontSelection(face, font);
         SetBkMode(face, TRANSPARENT);
         NineGridCopy copy;
         copy.dest = face;
@@ -211,147 +335,8 @@ LRESULT BlendButtonFace(HWND hwnd, HDC target)
     const WindowBounds b = BoundsOf(hwnd);
     // Constant alpha only: the faces carry no per-pixel alpha.
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
-    if (target) {
-        AlphaBlend(target, 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height, blend);
-    } else {
-        WindowDC windowDC(hwnd);
-        if (windowDC.get())
-            AlphaBlend(windowDC.get(), 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height,
-                       blend);
-    }
+    DrawOnTargetOrWindow(hwnd, target, [&](HDC dc) {
+        AlphaBlend(dc, 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height, blend);
+    });
     return 0;
-}
-
-LRESULT ButtonSkinOnPaint(const SkinMessage& m)
-{
-    if (!IsPushStyled(m.hwnd)) return m.CallPrevious();
-    StopFadeTimer(m.hwnd);
-    SetAlphaLevel(m.hwnd, FullAlpha);
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(m.hwnd, &ps);
-    if (dc) BlendButtonFace(m.hwnd, dc);
-    EndPaint(m.hwnd, &ps);
-    return 0;
-}
-
-LRESULT ButtonSkinOnSize(const SkinMessage& m)
-{
-    const LRESULT result = m.CallPrevious();
-    if (!StillAttached(m.hwnd)) return result;
-    const WindowBounds b = BoundsOf(m.hwnd);
-    {
-        WindowDC windowDC(m.hwnd);
-        ResizeFaces(m.hwnd, windowDC.get(), b);
-    }
-    RenderButtonFaces(m.hwnd);
-    SetRoundRegion(m.hwnd, b);
-    return result;
-}
-
-// Focus changes draw or remove the focus rectangle on every face, then the
-// current state's face fades in.
-static LRESULT RenderAndFade(const SkinMessage& m)
-{
-    const LRESULT result = m.CallPrevious();
-    if (!StillAttached(m.hwnd)) return result;
-    RenderButtonFaces(m.hwnd);
-    SetAlphaLevel(m.hwnd, 0);
-    StartFadeTimer(m.hwnd);
-    return result;
-}
-
-LRESULT ButtonSkinOnSetFocus(const SkinMessage& m) { return RenderAndFade(m); }
-LRESULT ButtonSkinOnKillFocus(const SkinMessage& m) { return RenderAndFade(m); }
-
-LRESULT ButtonSkinOnEnable(const SkinMessage& m)
-{
-    const LRESULT result = m.CallPrevious();
-    if (!StillAttached(m.hwnd)) return result;
-    SetSkinState(m.hwnd, m.wParam ? SkinState::Normal : SkinState::Disabled);
-    BlendButtonFace(m.hwnd, nullptr);
-    return result;
-}
-
-LRESULT ButtonSkinOnMouseMove(const SkinMessage& m)
-{
-    const LRESULT result = m.CallPrevious();
-    if (!StillAttached(m.hwnd)) return result;
-    if (GetSkinProp(m.hwnd, SkinProp::MouseFlag) == 0) {
-        // First move since the mouse entered: arm leave tracking, fade to Hot.
-        SetSkinProp(m.hwnd, SkinProp::MouseFlag, 1);
-        TrackMouseLeave(m.hwnd);
-        FadeInFrom(m.hwnd, SkinState::Hot, 0);
-        return result;
-    }
-    POINT cursor{};
-    GetCursorPos(&cursor);
-    if (WindowFromPoint(cursor) != m.hwnd) {
-        // The mouse is captured (button held) outside the button.
-        StopFadeTimer(m.hwnd);
-        SetAlphaLevel(m.hwnd, FullAlpha);
-        BlendButtonFace(m.hwnd, nullptr);
-    }
-    return result;
-}
-
-LRESULT ButtonSkinOnMouseLeave(const SkinMessage& m)
-{
-    const LRESULT result = m.CallPrevious();
-    if (!StillAttached(m.hwnd)) return result;
-    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
-    SetSkinState(m.hwnd, SkinState::Hot);
-    SetAlphaLevel(m.hwnd, LeaveAlpha);
-    BlendButtonFace(m.hwnd, nullptr);
-    FadeInFrom(m.hwnd, SkinState::Normal, 0);
-    return result;
-}
-
-LRESULT ButtonSkinOnLButtonDown(const SkinMessage& m)
-{
-    const LRESULT result = m.CallPrevious();
-    if (StillAttached(m.hwnd)) ShowPressedAtOnce(m.hwnd);
-    return result;
-}
-
-LRESULT ButtonSkinOnLButtonDblClk(const SkinMessage& m) { return ButtonSkinOnLButtonDown(m); }
-
-LRESULT ButtonSkinOnLButtonUp(const SkinMessage& m)
-{
-    const LRESULT result = m.CallPrevious();
-    if (!StillAttached(m.hwnd)) return result;
-    // The next mouse move re-arms leave tracking and fades to Hot.
-    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
-    FadeInFrom(m.hwnd, SkinState::Normal, ReleaseAlpha);
-    return result;
-}
-
-LRESULT ButtonSkinOnKeyDown(const SkinMessage& m)
-{
-    const LRESULT result = m.CallPrevious();
-    if (m.wParam == VK_SPACE && StillAttached(m.hwnd)) ShowPressedAtOnce(m.hwnd);
-    return result;
-}
-
-LRESULT ButtonSkinOnKeyUp(const SkinMessage& m)
-{
-    const LRESULT result = m.CallPrevious();
-    if (m.wParam != VK_SPACE || !StillAttached(m.hwnd)) return result;
-    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
-    FadeInFrom(m.hwnd, SkinState::Normal, 0);
-    return result;
-}
-
-LRESULT ButtonSkinOnTimer(const SkinMessage& m)
-{
-    // The timer id is not examined: the fade timer is the only one the skin
-    // sets, and the message goes on to the button in any case.
-    const int level = AlphaLevel(m.hwnd);
-    BlendButtonFace(m.hwnd, nullptr);
-    if (level + FadeStep > FullAlpha) {
-        StopFadeTimer(m.hwnd);
-        SetAlphaLevel(m.hwnd, 0);
-    } else {
-        SetAlphaLevel(m.hwnd, level + FadeStep);
-    }
-    return m.CallPrevious();
 }

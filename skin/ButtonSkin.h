@@ -10,13 +10,12 @@
 
 #include <windows.h>
 
-#include "SkinMessage.h"
+#include "SkinKindHandlers.h"
 
-// Attach-time set-up (faces, owner-draw switch for push-styled buttons,
-// properties, rounded region) and its undoing; called by SkinAttach and
-// SkinDetach only.
-void ButtonSkinAttach(HWND hwnd);
-void ButtonSkinDetach(HWND hwnd);
+// The push-button row: attach-time set-up (faces, owner-draw switch for
+// push-styled buttons, properties, rounded region) and its undoing, and the
+// hover, press, focus, enable, size and fade handlers.
+extern const SkinKindHandlers ButtonSkinHandlers;
 
 // Whether the button was push-styled (BS_PUSHBUTTON or BS_DEFPUSHBUTTON) at
 // attach time. Only those are painted by the skin; check boxes, radio
@@ -29,18 +28,3 @@ void RenderButtonFaces(HWND hwnd);
 // button's window DC when target is null. A disabled button is switched to
 // the Disabled face first. Returns 0.
 LRESULT BlendButtonFace(HWND hwnd, HDC target);
-
-// Message branches for push buttons (see SkinMessage.h).
-LRESULT ButtonSkinOnPaint(const SkinMessage& m);
-LRESULT ButtonSkinOnSize(const SkinMessage& m);
-LRESULT ButtonSkinOnSetFocus(const SkinMessage& m);
-LRESULT ButtonSkinOnKillFocus(const SkinMessage& m);
-LRESULT ButtonSkinOnEnable(const SkinMessage& m);
-LRESULT ButtonSkinOnMouseMove(const SkinMessage& m);
-LRESULT ButtonSkinOnMouseLeave(const SkinMessage& m);
-LRESULT ButtonSkinOnLButtonDown(const SkinMessage& m);
-LRESULT ButtonSkinOnLButtonDblClk(const SkinMessage& m);
-LRESULT ButtonSkinOnLButtonUp(const SkinMessage& m);
-LRESULT ButtonSkinOnKeyDown(const SkinMessage& m);
-LRESULT ButtonSkinOnKeyUp(const SkinMessage& m);
-LRESULT ButtonSkinOnTimer(const SkinMessage& m);

@@ -77,7 +77,7 @@ void DrawCheckBoxGlyph(HDC dc, int x, int y, int width, int height, bool enabled
                        SkinState state)
 {
     if (width <= 0 || height <= 0) return;
-    MemoryDC tmp = CreateMemoryDC(width, height);
+    ScopedBitmapDC tmp = CreateMemoryDC(width, height);
     if (!tmp) return;
     FillRectColor(tmp.get(), 0, 0, width, height, RGB(255, 255, 255));
 
@@ -145,7 +145,7 @@ int PaintCheckBox(HWND hwnd, SkinState state, bool force)
 {
     if (!ShouldPaint(hwnd, state, force)) return 0;
     const GlyphBox box = GlyphBoxOf(hwnd);
-    WindowDC dc(hwnd);
+    const ScopedWindowDC dc(hwnd);
     DrawCheckBoxGlyph(dc.get(), 0, box.y0, box.width, box.height, IsWindowEnabled(hwnd) != FALSE,
                       CurrentMark(hwnd), state);
     return 1;
@@ -155,72 +155,93 @@ int PaintOptionButton(HWND hwnd, SkinState state, bool force)
 {
     if (!ShouldPaint(hwnd, state, force)) return 0;
     const GlyphBox box = GlyphBoxOf(hwnd);
-    WindowDC dc(hwnd);
+    const ScopedWindowDC dc(hwnd);
     DrawOptionButtonGlyph(dc.get(), 0, box.y0, box.width, box.height,
                           IsWindowEnabled(hwnd) != FALSE, CurrentMark(hwnd) == CheckMark::Checked,
                           state);
     return 1;
 }
 
-LRESULT CheckSkinOnPaint(const SkinMessage& msg)
+namespace {
+
+LRESULT OnPaint(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    PaintGlyph(msg.hwnd, SkinState::Normal, true);
+    const LRESULT result = m.CallPrevious();
+    PaintGlyph(m.hwnd, SkinState::Normal, true);
     return result;
 }
 
-LRESULT CheckSkinOnMouseMove(const SkinMessage& msg)
+LRESULT OnMouseMove(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    ArmLeaveTracking(msg.hwnd);
+    const LRESULT result = m.CallPrevious();
+    ArmLeaveTracking(m.hwnd);
     // Forced: the control repaints its own glyph on many mouse moves.
-    PaintGlyph(msg.hwnd, (msg.wParam & MK_LBUTTON) ? SkinState::Pressed : SkinState::Hot, true);
+    PaintGlyph(m.hwnd, (m.wParam & MK_LBUTTON) ? SkinState::Pressed : SkinState::Hot, true);
     return result;
 }
 
-LRESULT CheckSkinOnMouseLeave(const SkinMessage& msg)
+LRESULT OnMouseLeave(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    SetSkinProp(msg.hwnd, SkinProp::MouseFlag, 0);
-    PaintGlyph(msg.hwnd, SkinState::Normal, false);
+    const LRESULT result = m.CallPrevious();
+    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
+    PaintGlyph(m.hwnd, SkinState::Normal, false);
     return result;
 }
 
-LRESULT CheckSkinOnLButtonDown(const SkinMessage& msg)
+LRESULT OnLButtonDown(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    PaintGlyph(msg.hwnd, SkinState::Pressed, false);
+    const LRESULT result = m.CallPrevious();
+    PaintGlyph(m.hwnd, SkinState::Pressed, false);
     return result;
 }
 
-LRESULT CheckSkinOnLButtonUp(const SkinMessage& msg)
+LRESULT OnLButtonUp(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
+    const LRESULT result = m.CallPrevious();
     // The siblings of an option group are refreshed by the dispatcher next.
-    PaintGlyph(msg.hwnd, SkinState::Normal, false);
+    PaintGlyph(m.hwnd, SkinState::Normal, false);
     return result;
 }
 
-LRESULT CheckSkinOnKeyDown(const SkinMessage& msg)
+LRESULT OnKeyDown(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    if (msg.wParam == VK_SPACE) PaintGlyph(msg.hwnd, SkinState::Pressed, false);
+    const LRESULT result = m.CallPrevious();
+    if (m.wParam == VK_SPACE) PaintGlyph(m.hwnd, SkinState::Pressed, false);
     return result;
 }
 
-LRESULT CheckSkinOnKeyUp(const SkinMessage& msg)
+LRESULT OnKeyUp(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    if (msg.wParam == VK_SPACE) PaintGlyph(msg.hwnd, SkinState::Normal, false);
+    const LRESULT result = m.CallPrevious();
+    if (m.wParam == VK_SPACE) PaintGlyph(m.hwnd, SkinState::Normal, false);
     return result;
 }
 
-LRESULT CheckSkinOnSetFocus(const SkinMessage& msg)
+// Focus set and focus lost alike.
+LRESULT OnFocusChange(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
+    const LRESULT result = m.CallPrevious();
     // Focus changes redraw option buttons only; a check box keeps its glyph.
-    if (IsOptionButton(msg.hwnd)) PaintOptionButton(msg.hwnd, SkinState::Normal, true);
+    if (IsOptionButton(m.hwnd)) PaintOptionButton(m.hwnd, SkinState::Normal, true);
     return result;
 }
 
-LRESULT CheckSkinOnKillFocus(const SkinMessage& msg) { return CheckSkinOnSetFocus(msg); }
+// After a click on a sibling: the check state of a group may have changed.
+void Refresh(HWND hwnd) { PaintGlyph(hwnd, SkinState::Normal, true); }
+
+} // namespace
+
+const SkinKindHandlers CheckSkinHandlers{
+    .attach = AttachHoverState,
+    .detach = DetachHoverState,
+    .refresh = Refresh,
+    .onSetFocus = OnFocusChange,
+    .onKillFocus = OnFocusChange,
+    .onPaint = OnPaint,
+    .onKeyDown = OnKeyDown,
+    .onKeyUp = OnKeyUp,
+    .onMouseMove = OnMouseMove,
+    .onLButtonDown = OnLButtonDown,
+    .onLButtonUp = OnLButtonUp,
+    .onMouseLeave = OnMouseLeave,
+};

@@ -6,8 +6,12 @@
 
 #include <windows.h>
 
-#include "SkinMessage.h"
+#include "SkinKindHandlers.h"
 #include "SkinTypes.h"
+
+// The row of check boxes and option buttons; its refresh repaints the
+// glyph in Normal, forced, after a click on a sibling.
+extern const SkinKindHandlers CheckSkinHandlers;
 
 // BM_GETCHECK answers: 1 checked, 2 indeterminate, anything else unchecked.
 enum class CheckMark { None, Checked, Indeterminate };
@@ -29,15 +33,3 @@ void DrawOptionButtonGlyph(HDC dc, int x, int y, int width, int height, bool ena
 // Return 0 when skipped, 1 when drawn.
 int PaintCheckBox(HWND hwnd, SkinState state, bool force);
 int PaintOptionButton(HWND hwnd, SkinState state, bool force);
-
-// Message branches of the check-box and option-button kinds (SkinMessage.h).
-// Each hands the message on first and returns the control's answer.
-LRESULT CheckSkinOnPaint(const SkinMessage& msg);
-LRESULT CheckSkinOnMouseMove(const SkinMessage& msg);
-LRESULT CheckSkinOnMouseLeave(const SkinMessage& msg);
-LRESULT CheckSkinOnLButtonDown(const SkinMessage& msg);
-LRESULT CheckSkinOnLButtonUp(const SkinMessage& msg);
-LRESULT CheckSkinOnKeyDown(const SkinMessage& msg);
-LRESULT CheckSkinOnKeyUp(const SkinMessage& msg);
-LRESULT CheckSkinOnSetFocus(const SkinMessage& msg);
-LRESULT CheckSkinOnKillFocus(const SkinMessage& msg);

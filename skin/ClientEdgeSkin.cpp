@@ -39,21 +39,21 @@ void ExcludeScrollBars(HWND hwnd, HDC dc)
 
 } // namespace
 
-LRESULT ClientEdgeOnNcPaint(const SkinMessage& msg)
+LRESULT ClientEdgeOnNcPaint(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    if ((GetWindowLongPtrW(msg.hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0) return result;
+    const LRESULT result = m.CallPrevious();
+    if ((GetWindowLongPtrW(m.hwnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE) == 0) return result;
     int bx = 0, by = 0;
-    BorderThickness(msg.hwnd, bx, by);
-    const SIZE size = WindowSize(msg.hwnd);
+    BorderThickness(m.hwnd, bx, by);
+    const SIZE size = WindowSize(m.hwnd);
     // The rings take the colour the client area is erased with by default.
     COLORREF background = RGB(255, 255, 255);
     {
-        ScopedGetDC client(msg.hwnd);
+        const ScopedGetDC client(m.hwnd);
         if (client) background = GetBkColor(client.get());
     }
-    WindowDC dc(msg.hwnd);
-    ExcludeScrollBars(msg.hwnd, dc.get());
-    PaintFlatClientEdge(dc.get(), size.cx, size.cy, bx, FrameColorFor(msg.hwnd), background);
+    const ScopedWindowDC dc(m.hwnd);
+    ExcludeScrollBars(m.hwnd, dc.get());
+    PaintFlatClientEdge(dc.get(), size.cx, size.cy, bx, FrameColorFor(m.hwnd), background);
     return result;
 }

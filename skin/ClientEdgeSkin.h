@@ -13,7 +13,8 @@
 void PaintFlatClientEdge(HDC target, int windowWidth, int windowHeight, int edgeThickness,
                          COLORREF frameColour, COLORREF background);
 
-// WM_NCPAINT of every kind but progress bars and data-bound lists: the
-// window's own frame paint, then the flat edge when it has a client edge.
-// Scroll bars keep every pixel of their own painting.
-LRESULT ClientEdgeOnNcPaint(const SkinMessage& msg);
+// WM_NCPAINT of every kind whose row does not paint its frame itself (the
+// default of SkinKindHandlers): the window's own frame paint, then the flat
+// edge when it has a client edge. Scroll bars keep every pixel of their own
+// painting.
+LRESULT ClientEdgeOnNcPaint(const SkinMessage& m);

@@ -104,82 +104,94 @@ void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force)
     const ComboButtonGeometry g =
         ComboButtonLayout(size.cx, size.cy, SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(hwnd)));
     if (g.width <= 0 || g.height <= 0) return;
-    MemoryDC tmp = CreateMemoryDC(g.width, g.height);
+    ScopedBitmapDC tmp = CreateMemoryDC(g.width, g.height);
     if (!tmp || !ComboButtonStrip()) return;
     DrawButtonBackground(tmp.get(), g.width, g.height, state);
     TransparentBlit(tmp.get(), g.arrowX, g.arrowY, ArrowWidth, ArrowHeight, ComboButtonStrip(),
                     ArrowX, IsWindowEnabled(hwnd) ? ArrowY : DisabledArrowY, KeyColor);
 
     // 3. One copy to the screen.
-    if (target) {
-        BitBlt(target, g.x, g.y, g.width, g.height, tmp.get(), 0, 0, SRCCOPY);
-    } else {
-        WindowDC dc(hwnd);
-        BitBlt(dc.get(), g.x, g.y, g.width, g.height, tmp.get(), 0, 0, SRCCOPY);
-    }
+    DrawOnTargetOrWindow(hwnd, target, [&](HDC dc) {
+        BitBlt(dc, g.x, g.y, g.width, g.height, tmp.get(), 0, 0, SRCCOPY);
+    });
 }
 
-LRESULT ComboSkinOnPaint(const SkinMessage& msg)
+namespace {
+
+LRESULT OnPaint(const SkinMessage& m)
 {
-    const HWND hwnd = msg.hwnd;
+    const HWND hwnd = m.hwnd;
     const SIZE size = WindowSize(hwnd);
     const COLORREF frame = FrameColorFor(hwnd);
     if (IsEditableCombo(hwnd)) {
         // The edit field is a child window that paints itself; the skin paints
         // everything around it, so the control's own sunken look never shows.
-        ScopedPaint dc(hwnd);
+        const ScopedPaint dc(hwnd);
         FillRectColor(dc.get(), 0, 0, size.cx, size.cy, RGB(255, 255, 255));
         FrameRectColor(dc.get(), 0, 0, size.cx, size.cy, frame);
         RepaintButton(hwnd, dc.get());
         return 0;
     }
-    const LRESULT result = msg.CallPrevious();
-    WindowDC dc(hwnd);
+    const LRESULT result = m.CallPrevious();
+    const ScopedWindowDC dc(hwnd);
     PaintFrameAndRing(dc.get(), size.cx, size.cy, frame);
     RepaintButton(hwnd, dc.get());
     return result;
 }
 
-LRESULT ComboSkinOnMouseMove(const SkinMessage& msg)
+LRESULT OnMouseMove(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    ArmLeaveTracking(msg.hwnd);
-    SkinState state = (msg.wParam & MK_LBUTTON) ? SkinState::Pressed : SkinState::Hot;
-    if (IsEditableCombo(msg.hwnd) && !InHotZone(msg.hwnd, MessagePoint(msg.lParam))) {
+    const LRESULT result = m.CallPrevious();
+    ArmLeaveTracking(m.hwnd);
+    SkinState state = (m.wParam & MK_LBUTTON) ? SkinState::Pressed : SkinState::Hot;
+    if (IsEditableCombo(m.hwnd) && !InHotZone(m.hwnd, MessagePoint(m.lParam))) {
         state = SkinState::Normal;
     }
-    PaintButtonState(msg.hwnd, state);
+    PaintButtonState(m.hwnd, state);
     return result;
 }
 
-LRESULT ComboSkinOnMouseLeave(const SkinMessage& msg)
+LRESULT OnMouseLeave(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    SetSkinProp(msg.hwnd, SkinProp::MouseFlag, 0);
-    PaintButtonState(msg.hwnd, SkinState::Normal);
+    const LRESULT result = m.CallPrevious();
+    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
+    PaintButtonState(m.hwnd, SkinState::Normal);
     return result;
 }
 
-LRESULT ComboSkinOnLButtonDown(const SkinMessage& msg)
+LRESULT OnLButtonDown(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
+    const LRESULT result = m.CallPrevious();
     // Pressing in the text field of an editable combo presses no button.
-    if (!IsEditableCombo(msg.hwnd) || InHotZone(msg.hwnd, MessagePoint(msg.lParam))) {
-        PaintButtonState(msg.hwnd, SkinState::Pressed);
+    if (!IsEditableCombo(m.hwnd) || InHotZone(m.hwnd, MessagePoint(m.lParam))) {
+        PaintButtonState(m.hwnd, SkinState::Pressed);
     }
     return result;
 }
 
-LRESULT ComboSkinOnLButtonUp(const SkinMessage& msg)
+LRESULT OnLButtonUp(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    PaintButtonState(msg.hwnd, CursorIsOver(msg.hwnd) ? SkinState::Hot : SkinState::Normal);
+    const LRESULT result = m.CallPrevious();
+    PaintButtonState(m.hwnd, CursorIsOver(m.hwnd) ? SkinState::Hot : SkinState::Normal);
     return result;
 }
 
-LRESULT ComboSkinOnWindowPosChanging(const SkinMessage& msg)
+LRESULT OnWindowPosChanging(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    PaintButtonState(msg.hwnd, SkinState::Normal);
+    const LRESULT result = m.CallPrevious();
+    PaintButtonState(m.hwnd, SkinState::Normal);
     return result;
 }
+
+} // namespace
+
+const SkinKindHandlers ComboSkinHandlers{
+    .attach = AttachHoverState,
+    .detach = DetachHoverState,
+    .onPaint = OnPaint,
+    .onWindowPosChanging = OnWindowPosChanging,
+    .onMouseMove = OnMouseMove,
+    .onLButtonDown = OnLButtonDown,
+    .onLButtonUp = OnLButtonUp,
+    .onMouseLeave = OnMouseLeave,
+};

@@ -6,8 +6,12 @@
 
 #include <windows.h>
 
-#include "SkinMessage.h"
+#include "SkinKindHandlers.h"
 #include "SkinTypes.h"
+
+// The row of combo boxes and drive lists (a drive list behaves as a combo
+// box that cannot be edited).
+extern const SkinKindHandlers ComboSkinHandlers;
 
 // Where the drop button of a windowWidth x windowHeight combo box goes, with
 // scrollWidth the system's SM_CXVSCROLL. Button in window coordinates, arrow
@@ -33,11 +37,3 @@ bool InComboHotZone(int windowWidth, int windowHeight, int scrollWidth, int x, i
 // "OLDSTATE" is not redrawn unless force is set. A CBS_SIMPLE combo has no
 // button: nothing is drawn and "OLDSTATE" stays as it was.
 void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force);
-
-// Message branches of the combo-box and drive-list kinds (SkinMessage.h).
-LRESULT ComboSkinOnPaint(const SkinMessage& msg);
-LRESULT ComboSkinOnMouseMove(const SkinMessage& msg);
-LRESULT ComboSkinOnMouseLeave(const SkinMessage& msg);
-LRESULT ComboSkinOnLButtonDown(const SkinMessage& msg);
-LRESULT ComboSkinOnLButtonUp(const SkinMessage& msg);
-LRESULT ComboSkinOnWindowPosChanging(const SkinMessage& msg);

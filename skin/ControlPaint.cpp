@@ -28,6 +28,18 @@ void PaintFrameAndRing(HDC dc, int width, int height, COLORREF frameColour)
     FrameRectColor(dc, 1, 1, width - 2, height - 2, RGB(255, 255, 255));
 }
 
+void AttachHoverState(HWND hwnd)
+{
+    SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
+    SetSkinState(hwnd, SkinState::Normal);
+}
+
+void DetachHoverState(HWND hwnd)
+{
+    RemoveSkinProp(hwnd, SkinProp::MouseFlag);
+    RemoveSkinProp(hwnd, SkinProp::OldState);
+}
+
 void ArmLeaveTracking(HWND hwnd)
 {
     if (GetSkinProp(hwnd, SkinProp::MouseFlag) != 0) return;

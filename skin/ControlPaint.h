@@ -5,8 +5,8 @@
 #include <windows.h>
 
 #include <cmath>
-#include <utility>
 
+#include "ScopedWin.h"
 #include "SkinTypes.h"
 
 // Rounds to the nearest integer, halves to even (2.5 -> 2, 3.5 -> 4): the
@@ -14,30 +14,21 @@
 // Relies on the default floating-point rounding mode, round-to-nearest-even.
 inline int RoundHalfEven(double value) { return static_cast<int>(std::lrint(value)); }
 
-// The window DC (GetWindowDC: origin at the window's top-left corner, frame
-// included), released on destruction. Move-only. ScopedWin.h covers GetDC;
-// the skin draws frames and glyphs in window coordinates, hence this one.
-class WindowDC {
-public:
-    // A null window gives no DC (GetWindowDC would answer the whole screen).
-    explicit WindowDC(HWND hwnd) : hwnd_(hwnd), dc_(hwnd ? GetWindowDC(hwnd) : nullptr) {}
-    ~WindowDC()
-    {
-        if (dc_) ReleaseDC(hwnd_, dc_);
+// The painters' convention: a painter draws on the DC it is given, in window
+// coordinates (origin at the window's top-left corner, frame included), so
+// WM_PAINT, WM_PRINT and the tests can hand it any DC. A null target means
+// "the window's own DC now": ScopedWindowDC, taken for the call and given
+// back. draw(HDC) runs once, and not at all when no DC can be had.
+template <typename Draw>
+void DrawOnTargetOrWindow(HWND hwnd, HDC target, Draw draw)
+{
+    if (target) {
+        draw(target);
+        return;
     }
-    WindowDC(const WindowDC&) = delete;
-    WindowDC& operator=(const WindowDC&) = delete;
-    WindowDC(WindowDC&& other) noexcept : hwnd_(other.hwnd_), dc_(std::exchange(other.dc_, nullptr))
-    {}
-    WindowDC& operator=(WindowDC&&) = delete;
-
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-
-private:
-    HWND hwnd_;
-    HDC dc_;
-};
+    const ScopedWindowDC window(hwnd);
+    if (window) draw(window.get());
+}
 
 // The window size (GetWindowRect), 0 x 0 for an invalid handle.
 SIZE WindowSize(HWND hwnd);
@@ -50,6 +41,12 @@ COLORREF FrameColorFor(HWND hwnd);
 // The flat look of combo boxes, drive lists and lists: a one-pixel frame in
 // frameColour around the width x height window and a white ring inside it.
 void PaintFrameAndRing(HDC dc, int width, int height, COLORREF frameColour);
+
+// The attach-time state of the kinds that track the mouse and remember the
+// state they drew (combo boxes, drive lists, check boxes, option buttons):
+// "MOUSEFLAG" 0 and "OLDSTATE" Normal; the detach removes both.
+void AttachHoverState(HWND hwnd);
+void DetachHoverState(HWND hwnd);
 
 // Arms leave tracking once per visit: when "MOUSEFLAG" is 0 it becomes 1 and
 // the window asks for one WM_MOUSELEAVE. The leave handler clears the flag.

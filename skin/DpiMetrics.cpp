@@ -1,5 +1,7 @@
 #include "DpiMetrics.h"
 
+#include "ScopedWin.h"
+
 namespace {
 
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -41,9 +43,8 @@ const PerDpiEntryPoints& EntryPoints()
 
 UINT SystemDpi()
 {
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-    if (screen) ReleaseDC(nullptr, screen);
+    const ScopedGetDC screen(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
     return dpi > 0 ? static_cast<UINT>(dpi) : DesignDpi;
 }
 

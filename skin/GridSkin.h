@@ -4,6 +4,6 @@
 
 #include <windows.h>
 
-#include "SkinMessage.h"
+#include "SkinKindHandlers.h"
 
-LRESULT GridSkinOnPaint(const SkinMessage& msg);
+extern const SkinKindHandlers GridSkinHandlers;

@@ -95,7 +95,7 @@ void PaintHeaderItem(HWND hwnd, HDC target, int index, SkinState state)
     const int height = WindowSize(hwnd).cy;
     const int width = r.right - r.left;
     if (width <= 0 || height <= 0) return;
-    MemoryDC tmp = CreateMemoryDC(width, height);
+    ScopedBitmapDC tmp = CreateMemoryDC(width, height);
     if (!tmp || !HeaderFaceStrip()) return;
     {
         ScopedSelectObject font(tmp.get(),
@@ -104,12 +104,9 @@ void PaintHeaderItem(HWND hwnd, HDC target, int index, SkinState state)
         DrawFace(tmp.get(), 0, width, height, state);
         DrawItemText(tmp.get(), hwnd, index, 0, width, height);
     }
-    if (target) {
-        BitBlt(target, r.left, 0, width, r.bottom - r.top, tmp.get(), 0, 0, SRCCOPY);
-    } else {
-        WindowDC dc(hwnd);
-        BitBlt(dc.get(), r.left, 0, width, r.bottom - r.top, tmp.get(), 0, 0, SRCCOPY);
-    }
+    DrawOnTargetOrWindow(hwnd, target, [&](HDC dc) {
+        BitBlt(dc, r.left, 0, width, r.bottom - r.top, tmp.get(), 0, 0, SRCCOPY);
+    });
 }
 
 void PaintHeader(HWND hwnd, HDC target)
@@ -117,7 +114,7 @@ void PaintHeader(HWND hwnd, HDC target)
     if (!IsWindow(hwnd)) return;
     const SIZE size = WindowSize(hwnd);
     if (size.cx <= 0 || size.cy <= 0) return;
-    MemoryDC tmp = CreateMemoryDC(size.cx, size.cy);
+    ScopedBitmapDC tmp = CreateMemoryDC(size.cx, size.cy);
     if (!tmp || !HeaderFaceStrip()) return;
     {
         ScopedSelectObject font(tmp.get(),
@@ -146,65 +143,92 @@ int HeaderItemAt(HWND hwnd, int x)
     return -1;
 }
 
-LRESULT HeaderSkinOnPaint(const SkinMessage& msg)
+namespace {
+
+void Attach(HWND hwnd)
+{
+    SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
+    SetSkinProp(hwnd, SkinProp::HdIndex, -1);
+    SetSkinProp(hwnd, SkinProp::HmIndex, -1);
+}
+
+void Detach(HWND hwnd)
+{
+    RemoveSkinProp(hwnd, SkinProp::MouseFlag);
+    RemoveSkinProp(hwnd, SkinProp::HdIndex);
+    RemoveSkinProp(hwnd, SkinProp::HmIndex);
+}
+
+LRESULT OnPaint(const SkinMessage& m)
 {
     // The skin draws the whole header; the control's own paint never runs.
-    ScopedPaint dc(msg.hwnd);
-    PaintHeader(msg.hwnd, dc.get());
+    const ScopedPaint dc(m.hwnd);
+    PaintHeader(m.hwnd, dc.get());
     return 0;
 }
 
-LRESULT HeaderSkinOnLButtonDown(const SkinMessage& msg)
+LRESULT OnLButtonDown(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    if (ItemCount(msg.hwnd) > 0) {
-        const int pressed = HeaderItemAt(msg.hwnd, LoWordSigned(msg.lParam));
-        SetSkinProp(msg.hwnd, SkinProp::HdIndex, pressed);
-        if (pressed >= 0) PaintHeaderItem(msg.hwnd, nullptr, pressed, SkinState::Pressed);
+    const LRESULT result = m.CallPrevious();
+    if (ItemCount(m.hwnd) > 0) {
+        const int pressed = HeaderItemAt(m.hwnd, LoWordSigned(m.lParam));
+        SetSkinProp(m.hwnd, SkinProp::HdIndex, pressed);
+        if (pressed >= 0) PaintHeaderItem(m.hwnd, nullptr, pressed, SkinState::Pressed);
     }
     return result;
 }
 
-LRESULT HeaderSkinOnLButtonDblClk(const SkinMessage& msg) { return HeaderSkinOnLButtonDown(msg); }
-
-LRESULT HeaderSkinOnLButtonUp(const SkinMessage& msg)
+LRESULT OnLButtonUp(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    const int pressed = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HdIndex));
-    SetSkinProp(msg.hwnd, SkinProp::HdIndex, -1);
+    const LRESULT result = m.CallPrevious();
+    const int pressed = static_cast<int>(GetSkinProp(m.hwnd, SkinProp::HdIndex));
+    SetSkinProp(m.hwnd, SkinProp::HdIndex, -1);
     if (pressed >= 0) {
-        PaintHeaderItem(msg.hwnd, nullptr, pressed,
-                        CursorIsOver(msg.hwnd) ? SkinState::Normal : SkinState::Hot);
+        PaintHeaderItem(m.hwnd, nullptr, pressed,
+                        CursorIsOver(m.hwnd) ? SkinState::Normal : SkinState::Hot);
     }
     return result;
 }
 
-LRESULT HeaderSkinOnMouseMove(const SkinMessage& msg)
+LRESULT OnMouseMove(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    ArmLeaveTracking(msg.hwnd);
-    const int hot = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HmIndex));
-    const int pressed = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HdIndex));
-    const int under = HeaderItemAt(msg.hwnd, LoWordSigned(msg.lParam));
+    const LRESULT result = m.CallPrevious();
+    ArmLeaveTracking(m.hwnd);
+    const int hot = static_cast<int>(GetSkinProp(m.hwnd, SkinProp::HmIndex));
+    const int pressed = static_cast<int>(GetSkinProp(m.hwnd, SkinProp::HdIndex));
+    const int under = HeaderItemAt(m.hwnd, LoWordSigned(m.lParam));
     if (under == hot) return result;
-    if (hot >= 0 && hot != pressed) PaintHeaderItem(msg.hwnd, nullptr, hot, SkinState::Normal);
-    if ((msg.wParam & MK_LBUTTON) == 0) {
-        SetSkinProp(msg.hwnd, SkinProp::HmIndex, under);
-        PaintHeaderItem(msg.hwnd, nullptr, under, SkinState::Hot);
+    if (hot >= 0 && hot != pressed) PaintHeaderItem(m.hwnd, nullptr, hot, SkinState::Normal);
+    if ((m.wParam & MK_LBUTTON) == 0) {
+        SetSkinProp(m.hwnd, SkinProp::HmIndex, under);
+        PaintHeaderItem(m.hwnd, nullptr, under, SkinState::Hot);
     } else if (under == pressed) {
         // Back over the item that was pressed, button still held.
-        PaintHeaderItem(msg.hwnd, nullptr, under, SkinState::Pressed);
+        PaintHeaderItem(m.hwnd, nullptr, under, SkinState::Pressed);
     }
     return result;
 }
 
-LRESULT HeaderSkinOnMouseLeave(const SkinMessage& msg)
+LRESULT OnMouseLeave(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    const int hot = static_cast<int>(GetSkinProp(msg.hwnd, SkinProp::HmIndex));
-    SetSkinProp(msg.hwnd, SkinProp::MouseFlag, 0);
-    SetSkinProp(msg.hwnd, SkinProp::HdIndex, -1);
-    SetSkinProp(msg.hwnd, SkinProp::HmIndex, -1);
-    if (hot >= 0) PaintHeaderItem(msg.hwnd, nullptr, hot, SkinState::Normal);
+    const LRESULT result = m.CallPrevious();
+    const int hot = static_cast<int>(GetSkinProp(m.hwnd, SkinProp::HmIndex));
+    SetSkinProp(m.hwnd, SkinProp::MouseFlag, 0);
+    SetSkinProp(m.hwnd, SkinProp::HdIndex, -1);
+    SetSkinProp(m.hwnd, SkinProp::HmIndex, -1);
+    if (hot >= 0) PaintHeaderItem(m.hwnd, nullptr, hot, SkinState::Normal);
     return result;
 }
+
+} // namespace
+
+const SkinKindHandlers HeaderSkinHandlers{
+    .attach = Attach,
+    .detach = Detach,
+    .onPaint = OnPaint,
+    .onMouseMove = OnMouseMove,
+    .onLButtonDown = OnLButtonDown,
+    .onLButtonUp = OnLButtonUp,
+    .onLButtonDblClk = OnLButtonDown,
+    .onMouseLeave = OnMouseLeave,
+};

@@ -6,8 +6,11 @@
 
 #include <windows.h>
 
-#include "SkinMessage.h"
+#include "SkinKindHandlers.h"
 #include "SkinTypes.h"
+
+// The header row: "MOUSEFLAG" 0 and no item pressed or hot at attach.
+extern const SkinKindHandlers HeaderSkinHandlers;
 
 // Draws item index in state (Normal, Hot or Pressed; any other state draws
 // Normal) onto target, or onto the window DC when target is null. Nothing
@@ -21,11 +24,3 @@ void PaintHeader(HWND hwnd, HDC target);
 // The first item, in index order, whose rectangle holds client x with both
 // edges inclusive, so a boundary belongs to the lower index; -1 for none.
 int HeaderItemAt(HWND hwnd, int x);
-
-// Message branches of the header kind (SkinMessage.h).
-LRESULT HeaderSkinOnPaint(const SkinMessage& msg);
-LRESULT HeaderSkinOnMouseMove(const SkinMessage& msg);
-LRESULT HeaderSkinOnMouseLeave(const SkinMessage& msg);
-LRESULT HeaderSkinOnLButtonDown(const SkinMessage& msg);
-LRESULT HeaderSkinOnLButtonDblClk(const SkinMessage& msg);
-LRESULT HeaderSkinOnLButtonUp(const SkinMessage& msg);

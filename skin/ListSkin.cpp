@@ -17,18 +17,25 @@ bool IsComboList(HWND hwnd)
     return name == "combolbox";
 }
 
-} // namespace
-
-LRESULT ListSkinOnPaint(const SkinMessage& msg)
+LRESULT OnPaint(const SkinMessage& m)
 {
-    const LRESULT result = msg.CallPrevious();
-    const SIZE size = WindowSize(msg.hwnd);
-    WindowDC dc(msg.hwnd);
-    PaintFrameAndRing(dc.get(), size.cx, size.cy, FrameColorFor(msg.hwnd));
+    const LRESULT result = m.CallPrevious();
+    const SIZE size = WindowSize(m.hwnd);
+    const ScopedWindowDC dc(m.hwnd);
+    PaintFrameAndRing(dc.get(), size.cx, size.cy, FrameColorFor(m.hwnd));
     return result;
 }
 
-LRESULT ListSkinOnNcPaint(const SkinMessage& msg)
+// The data-bound lists keep their own frame paint; a dropped-down combo list
+// gets the flat client edge like any other window.
+LRESULT OnNcPaint(const SkinMessage& m)
 {
-    return IsComboList(msg.hwnd) ? ClientEdgeOnNcPaint(msg) : msg.CallPrevious();
+    return IsComboList(m.hwnd) ? ClientEdgeOnNcPaint(m) : m.CallPrevious();
 }
+
+} // namespace
+
+const SkinKindHandlers ListSkinHandlers{
+    .onPaint = OnPaint,
+    .onNcPaint = OnNcPaint,
+};

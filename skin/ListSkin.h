@@ -6,10 +6,8 @@
 
 #include <windows.h>
 
-#include "SkinMessage.h"
+#include "SkinKindHandlers.h"
 
-// Message branches of the list kind (SkinMessage.h).
-LRESULT ListSkinOnPaint(const SkinMessage& msg);
-// The data-bound lists keep their own frame paint; a dropped-down combo list
-// gets the flat client edge like any other window.
-LRESULT ListSkinOnNcPaint(const SkinMessage& msg);
+// The list row. The data-bound lists keep their own frame paint; a
+// dropped-down combo list gets the flat client edge like any other window.
+extern const SkinKindHandlers ListSkinHandlers;

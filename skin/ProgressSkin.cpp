@@ -37,7 +37,7 @@ void PaintProgressClient(HWND hwnd, HDC target)
     if (!IsWindow(hwnd)) return;
     const SIZE client = ClientSize(hwnd);
     if (client.cx <= 0 || client.cy <= 0) return;
-    MemoryDC tmp = CreateMemoryDC(client.cx, client.cy);
+    ScopedBitmapDC tmp = CreateMemoryDC(client.cx, client.cy);
     if (!tmp) return;
     const float f = CurrentFraction(hwnd);
     FillRectColor(tmp.get(), 0, 0, client.cx, client.cy, White);
@@ -58,7 +58,7 @@ void PaintProgressFrame(HWND hwnd, HDC target)
     const SIZE window = WindowSize(hwnd);
     const SIZE client = ClientSize(hwnd);
     if (window.cx <= 0 || window.cy <= 0) return;
-    MemoryDC tmp = CreateMemoryDC(window.cx, window.cy);
+    ScopedBitmapDC tmp = CreateMemoryDC(window.cx, window.cy);
     if (!tmp) return;
     const float f = CurrentFraction(hwnd);
 
@@ -81,16 +81,25 @@ void PaintProgressFrame(HWND hwnd, HDC target)
     BitBlt(target, 0, 0, window.cx, window.cy, tmp.get(), 0, 0, SRCCOPY);
 }
 
-LRESULT ProgressSkinOnPaint(const SkinMessage& msg)
+namespace {
+
+LRESULT OnPaint(const SkinMessage& m)
 {
-    ScopedPaint dc(msg.hwnd);
-    PaintProgressClient(msg.hwnd, dc.get());
+    const ScopedPaint dc(m.hwnd);
+    PaintProgressClient(m.hwnd, dc.get());
     return 0;
 }
 
-LRESULT ProgressSkinOnNcPaint(const SkinMessage& msg)
+LRESULT OnNcPaint(const SkinMessage& m)
 {
-    WindowDC dc(msg.hwnd);
-    PaintProgressFrame(msg.hwnd, dc.get());
+    const ScopedWindowDC dc(m.hwnd);
+    PaintProgressFrame(m.hwnd, dc.get());
     return 0;
 }
+
+} // namespace
+
+const SkinKindHandlers ProgressSkinHandlers{
+    .onPaint = OnPaint,
+    .onNcPaint = OnNcPaint,
+};

@@ -5,7 +5,11 @@
 
 #include <windows.h>
 
-#include "SkinMessage.h"
+#include "SkinKindHandlers.h"
+
+// The progress-bar row: WM_PAINT and WM_NCPAINT draw the whole bar; neither
+// calls the control's own procedure.
+extern const SkinKindHandlers ProgressSkinHandlers;
 
 // The filled fraction of a bar at position: position / 30000 in single
 // precision. The divisor is fixed, whatever range the control was given, so
@@ -23,8 +27,3 @@ void PaintProgressClient(HWND hwnd, HDC target);
 // Frame part (what WM_NCPAINT shows): the whole window composed off screen
 // and copied to (0, 0) of target, a window-coordinate DC.
 void PaintProgressFrame(HWND hwnd, HDC target);
-
-// Message branches of the progress-bar kind (SkinMessage.h). Neither calls
-// the control's own procedure; both return 0.
-LRESULT ProgressSkinOnPaint(const SkinMessage& msg);
-LRESULT ProgressSkinOnNcPaint(const SkinMessage& msg);

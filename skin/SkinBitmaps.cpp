@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "MemoryDC.h"
+#include "ScopedWin.h"
 #include "SkinPrimitives.h"
 #include "SkinTypes.h"
 
@@ -355,11 +355,11 @@ constexpr std::uint32_t HeaderFacePixels[20][9] = {
 };
 
 struct Strips {
-    MemoryDC buttonFace;
-    MemoryDC comboButton;
-    MemoryDC glyph;
-    MemoryDC optionCircle;
-    MemoryDC headerFace;
+    ScopedBitmapDC buttonFace;
+    ScopedBitmapDC comboButton;
+    ScopedBitmapDC glyph;
+    ScopedBitmapDC optionCircle;
+    ScopedBitmapDC headerFace;
 };
 
 // Module-wide, UI thread only; created at the first SkinStart and released
@@ -367,9 +367,9 @@ struct Strips {
 Strips strips;
 
 template <int Height, int Width>
-MemoryDC PaintStrip(const std::uint32_t (&pixels)[Height][Width])
+ScopedBitmapDC PaintStrip(const std::uint32_t (&pixels)[Height][Width])
 {
-    MemoryDC strip = CreateMemoryDC(Width, Height);
+    ScopedBitmapDC strip = CreateMemoryDC(Width, Height);
     if (!strip) return strip;
     for (int y = 0; y < Height; ++y) {
         for (int x = 0; x < Width; ++x) SetPixel(strip.get(), x, y, Rgb(pixels[y][x]));

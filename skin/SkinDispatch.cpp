@@ -1,14 +1,7 @@
 #include "SkinDispatch.h"
 
-#include "ButtonSkin.h"
-#include "CheckSkin.h"
-#include "ClientEdgeSkin.h"
-#include "ComboSkin.h"
-#include "GridSkin.h"
-#include "HeaderSkin.h"
-#include "ListSkin.h"
-#include "ProgressSkin.h"
 #include "SkinEngine.h"
+#include "SkinKindHandlers.h"
 #include "SkinProps.h"
 #include "SkinTypes.h"
 
@@ -41,6 +34,50 @@ void RefreshSiblings(HWND hwnd)
     if (IsWindow(parent)) EnumChildWindows(parent, RefreshEnumProc, 0);
 }
 
+LRESULT OnLButtonUpThenRefresh(const SkinMessage& m)
+{
+    const LRESULT result = OnLButtonUp(m);
+    RefreshSiblings(m.hwnd);
+    return result;
+}
+
+struct MessageRoute {
+    UINT message;
+    SkinHandler handler;
+};
+
+// The messages the skin acts on, each with its one handler; every other
+// message goes straight to the previous procedure.
+constexpr MessageRoute MessageRoutes[] = {
+    {WM_DESTROY, OnDestroy},
+    {WM_SIZE, OnSize},
+    {WM_ACTIVATE, OnActivate},
+    {WM_SETFOCUS, OnSetFocus},
+    {WM_KILLFOCUS, OnKillFocus},
+    {WM_ENABLE, OnEnable},
+    {WM_PAINT, OnPaint},
+    {WM_WINDOWPOSCHANGING, OnWindowPosChanging},
+    {WM_NCPAINT, OnNcPaint},
+    {WM_KEYDOWN, OnKeyDown},
+    {WM_KEYUP, OnKeyUp},
+    {WM_TIMER, OnTimer},
+    {WM_ENTERIDLE, PassOnThenAttach},
+    {WM_CTLCOLORLISTBOX, PassOnThenAttach}, // the previous procedure's brush goes back
+    {WM_MOUSEMOVE, OnMouseMove},
+    {WM_LBUTTONDOWN, OnLButtonDown},
+    {WM_LBUTTONUP, OnLButtonUpThenRefresh},
+    {WM_LBUTTONDBLCLK, OnLButtonDblClk},
+    {WM_MOUSELEAVE, OnMouseLeave},
+};
+
+// The handler that the window's kind has for the message, or the previous
+// procedure when it has none.
+LRESULT Route(const SkinMessage& m, SkinHandler SkinKindHandlers::*handler)
+{
+    const SkinHandler kindHandler = KindHandlers(ClassKind(m.hwnd)).*handler;
+    return kindHandler ? kindHandler(m) : m.CallPrevious();
+}
+
 } // namespace
 
 LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -49,66 +86,15 @@ LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     const auto previous = reinterpret_cast<WNDPROC>(GetSkinProp(hwnd, SkinProp::ProcAddr));
     if (!previous) return DefWindowProcW(hwnd, msg, wParam, lParam);
     const SkinMessage m{previous, hwnd, msg, wParam, lParam};
-    switch (msg) {
-    case WM_DESTROY:
-        return OnDestroy(m);
-    case WM_SIZE:
-        return OnSize(m);
-    case WM_ACTIVATE:
-        return OnActivate(m);
-    case WM_SETFOCUS:
-        return OnSetFocus(m);
-    case WM_KILLFOCUS:
-        return OnKillFocus(m);
-    case WM_ENABLE:
-        return OnEnable(m);
-    case WM_PAINT:
-        return OnPaint(m);
-    case WM_WINDOWPOSCHANGING:
-        return OnWindowPosChanging(m);
-    case WM_NCPAINT:
-        return OnNcPaint(m);
-    case WM_KEYDOWN:
-        return OnKeyDown(m);
-    case WM_KEYUP:
-        return OnKeyUp(m);
-    case WM_TIMER:
-        return OnTimer(m);
-    case WM_ENTERIDLE:
-        return PassOnThenAttach(m);
-    case WM_CTLCOLORLISTBOX:
-        return PassOnThenAttach(m); // the result is the brush
-    case WM_MOUSEMOVE:
-        return OnMouseMove(m);
-    case WM_LBUTTONDOWN:
-        return OnLButtonDown(m);
-    case WM_LBUTTONUP: {
-        const LRESULT result = OnLButtonUp(m);
-        RefreshSiblings(hwnd);
-        return result;
-    }
-    case WM_LBUTTONDBLCLK:
-        return OnLButtonDblClk(m);
-    case WM_MOUSELEAVE:
-        return OnMouseLeave(m);
-    default:
-        return m.CallPrevious();
-    }
+    for (const MessageRoute& route : MessageRoutes)
+        if (route.message == msg) return route.handler(m);
+    return m.CallPrevious();
 }
 
 BOOL CALLBACK RefreshEnumProc(HWND child, LPARAM)
 {
     if (!HasSkinProp(child, SkinProp::ProcAddr)) return TRUE;
-    switch (ClassKind(child)) {
-    case SkinKind::CheckBox:
-        PaintCheckBox(child, SkinState::Normal, true);
-        break;
-    case SkinKind::OptionButton:
-        PaintOptionButton(child, SkinState::Normal, true);
-        break;
-    default:
-        break;
-    }
+    if (const auto refresh = KindHandlers(ClassKind(child)).refresh) refresh(child);
     return TRUE;
 }
 
@@ -122,215 +108,24 @@ LRESULT OnActivate(const SkinMessage& m)
     return m.CallPrevious();
 }
 
-LRESULT OnSize(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnSize(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
-LRESULT OnSetFocus(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnSetFocus(m);
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        return CheckSkinOnSetFocus(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
-LRESULT OnKillFocus(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnKillFocus(m);
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        return CheckSkinOnKillFocus(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
-LRESULT OnEnable(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnEnable(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
-LRESULT OnPaint(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnPaint(m);
-    case SkinKind::ComboBox:
-    case SkinKind::DriveList:
-        return ComboSkinOnPaint(m);
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        return CheckSkinOnPaint(m);
-    case SkinKind::Header:
-        return HeaderSkinOnPaint(m);
-    case SkinKind::ProgressBar:
-        return ProgressSkinOnPaint(m);
-    case SkinKind::List:
-        return ListSkinOnPaint(m);
-    case SkinKind::Grid:
-        return GridSkinOnPaint(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
+LRESULT OnSize(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onSize); }
+LRESULT OnSetFocus(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onSetFocus); }
+LRESULT OnKillFocus(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onKillFocus); }
+LRESULT OnEnable(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onEnable); }
+LRESULT OnPaint(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onPaint); }
 LRESULT OnWindowPosChanging(const SkinMessage& m)
 {
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::ComboBox:
-    case SkinKind::DriveList:
-        return ComboSkinOnWindowPosChanging(m);
-    default:
-        return m.CallPrevious();
-    }
+    return Route(m, &SkinKindHandlers::onWindowPosChanging);
 }
-
-LRESULT OnNcPaint(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::ProgressBar:
-        return ProgressSkinOnNcPaint(m);
-    case SkinKind::List:
-        return ListSkinOnNcPaint(m);
-    default:
-        return ClientEdgeOnNcPaint(m);
-    }
-}
-
-LRESULT OnKeyDown(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnKeyDown(m);
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        return CheckSkinOnKeyDown(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
-LRESULT OnKeyUp(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnKeyUp(m);
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        return CheckSkinOnKeyUp(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
-LRESULT OnTimer(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnTimer(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
-LRESULT OnMouseMove(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnMouseMove(m);
-    case SkinKind::ComboBox:
-    case SkinKind::DriveList:
-        return ComboSkinOnMouseMove(m);
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        return CheckSkinOnMouseMove(m);
-    case SkinKind::Header:
-        return HeaderSkinOnMouseMove(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
-LRESULT OnLButtonDown(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnLButtonDown(m);
-    case SkinKind::ComboBox:
-    case SkinKind::DriveList:
-        return ComboSkinOnLButtonDown(m);
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        return CheckSkinOnLButtonDown(m);
-    case SkinKind::Header:
-        return HeaderSkinOnLButtonDown(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
-LRESULT OnLButtonUp(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnLButtonUp(m);
-    case SkinKind::ComboBox:
-    case SkinKind::DriveList:
-        return ComboSkinOnLButtonUp(m);
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        return CheckSkinOnLButtonUp(m);
-    case SkinKind::Header:
-        return HeaderSkinOnLButtonUp(m);
-    default:
-        return m.CallPrevious();
-    }
-}
-
+LRESULT OnNcPaint(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onNcPaint); }
+LRESULT OnKeyDown(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onKeyDown); }
+LRESULT OnKeyUp(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onKeyUp); }
+LRESULT OnTimer(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onTimer); }
+LRESULT OnMouseMove(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onMouseMove); }
+LRESULT OnLButtonDown(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onLButtonDown); }
+LRESULT OnLButtonUp(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onLButtonUp); }
 LRESULT OnLButtonDblClk(const SkinMessage& m)
 {
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnLButtonDblClk(m);
-    case SkinKind::Header:
-        return HeaderSkinOnLButtonDblClk(m);
-    default:
-        return m.CallPrevious();
-    }
+    return Route(m, &SkinKindHandlers::onLButtonDblClk);
 }
-
-LRESULT OnMouseLeave(const SkinMessage& m)
-{
-    switch (ClassKind(m.hwnd)) {
-    case SkinKind::PushButton:
-        return ButtonSkinOnMouseLeave(m);
-    case SkinKind::ComboBox:
-    case SkinKind::DriveList:
-        return ComboSkinOnMouseLeave(m);
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        return CheckSkinOnMouseLeave(m);
-    case SkinKind::Header:
-        return HeaderSkinOnMouseLeave(m);
-    default:
-        return m.CallPrevious();
-    }
-}
+LRESULT OnMouseLeave(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onMouseLeave); }

@@ -1,7 +1,7 @@
 // The dispatcher behind SkinWindowProc: one handler per message it acts on.
-// Each looks up the window's kind and calls that kind's unit (the routing is
-// listed in SkinMessage.h); a kind with no business with the message gets
-// the previous procedure.
+// Each looks up the window's kind and calls that kind's handler from its row
+// (SkinKindHandlers.h); a kind with no handler for the message gets the
+// previous procedure. OnActivate is the dispatcher's own, for every kind.
 #pragma once
 
 #include <windows.h>

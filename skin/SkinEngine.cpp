@@ -1,7 +1,7 @@
 #include "SkinEngine.h"
 
-#include "ButtonSkin.h"
 #include "SkinBitmaps.h"
+#include "SkinKindHandlers.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 #include "SkinTypes.h"
@@ -19,52 +19,6 @@ int attachCount = 0; // every subclassed window, containers included
 bool OwnedByThisThread(HWND hwnd)
 {
     return GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId();
-}
-
-void KindAttach(HWND hwnd, SkinKind kind)
-{
-    switch (kind) {
-    case SkinKind::PushButton:
-        ButtonSkinAttach(hwnd);
-        break;
-    case SkinKind::ComboBox:
-    case SkinKind::DriveList:
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
-        SetSkinState(hwnd, SkinState::Normal);
-        break;
-    case SkinKind::Header:
-        SetSkinProp(hwnd, SkinProp::MouseFlag, 0);
-        SetSkinProp(hwnd, SkinProp::HdIndex, -1);
-        SetSkinProp(hwnd, SkinProp::HmIndex, -1);
-        break;
-    default:
-        break;
-    }
-}
-
-void KindDetach(HWND hwnd, SkinKind kind)
-{
-    switch (kind) {
-    case SkinKind::PushButton:
-        ButtonSkinDetach(hwnd);
-        break;
-    case SkinKind::ComboBox:
-    case SkinKind::DriveList:
-    case SkinKind::CheckBox:
-    case SkinKind::OptionButton:
-        RemoveSkinProp(hwnd, SkinProp::MouseFlag);
-        RemoveSkinProp(hwnd, SkinProp::OldState);
-        break;
-    case SkinKind::Header:
-        RemoveSkinProp(hwnd, SkinProp::MouseFlag);
-        RemoveSkinProp(hwnd, SkinProp::HdIndex);
-        RemoveSkinProp(hwnd, SkinProp::HmIndex);
-        break;
-    default:
-        break;
-    }
 }
 
 // Frame first, then the client area, so the new look (or the old one after
@@ -95,25 +49,25 @@ int SkinAttach(HWND hwnd)
     // 1. Only a live window of this thread that is not attached yet.
     if (!hwnd || !IsWindow(hwnd) || HasSkinProp(hwnd, SkinProp::ProcAddr)) return 0;
     if (!OwnedByThisThread(hwnd)) return 0;
-    // 2-4. A container brings all its descendants; other kinds set up their
+    // 2-4. A container brings all its descendants; every kind sets up its
     // properties.
-    const SkinKind kind = ClassKind(hwnd);
-    if (kind == SkinKind::Container) EnumChildWindows(hwnd, AttachEnumProc, 0);
-    KindAttach(hwnd, kind);
+    const SkinKindHandlers& kind = KindHandlers(ClassKind(hwnd));
+    if (kind.attachesChildren) EnumChildWindows(hwnd, AttachEnumProc, 0);
+    if (kind.attach) kind.attach(hwnd);
     // 5. Subclass. Wide functions keep a Unicode window Unicode; the ANSI
     // ones would make Windows pass its text through the ANSI code page.
     const auto previous =
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinWindowProc));
     if (previous == 0) {
-        KindDetach(hwnd, kind);
+        if (kind.detach) kind.detach(hwnd);
         return 0;
     }
     // Without "PROCADDR" the skin's procedure could not pass anything on, and
     // nothing would ever detach the window: undo it all.
     if (!SetSkinProp(hwnd, SkinProp::ProcAddr, previous)) {
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
-        KindDetach(hwnd, kind);
-        if (kind == SkinKind::Container) EnumChildWindows(hwnd, DetachEnumProc, 0);
+        if (kind.detach) kind.detach(hwnd);
+        if (kind.attachesChildren) EnumChildWindows(hwnd, DetachEnumProc, 0);
         return 0;
     }
     ++attachCount;
@@ -131,9 +85,9 @@ int Detach(HWND hwnd, bool repaint)
     const std::intptr_t previous = GetSkinProp(hwnd, SkinProp::ProcAddr);
     if (previous == 0) return 0;
     // 2-3. Descendants of a container first, then the kind's own state.
-    const SkinKind kind = ClassKind(hwnd);
-    if (kind == SkinKind::Container) EnumChildWindows(hwnd, DetachEnumProc, 0);
-    KindDetach(hwnd, kind);
+    const SkinKindHandlers& kind = KindHandlers(ClassKind(hwnd));
+    if (kind.attachesChildren) EnumChildWindows(hwnd, DetachEnumProc, 0);
+    if (kind.detach) kind.detach(hwnd);
     // 4. The previous procedure back.
     RemoveSkinProp(hwnd, SkinProp::ProcAddr);
     SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);

@@ -12,97 +12,27 @@
 
 namespace {
 
-// The screen's DC, the compatibility reference of the primitives, for the
-// life of the object. GetDC(NULL) rather than a DC created for "DISPLAY":
-// Wine creates a display DC in about 0.5 ms but hands out the screen DC
-// twenty times faster, and every nine-grid copy needs one.
-class DisplayDC {
-public:
-    DisplayDC() : dc_(GetDC(nullptr)) {}
-    ~DisplayDC()
-    {
-        if (dc_) ReleaseDC(nullptr, dc_);
-    }
-    DisplayDC(const DisplayDC&) = delete;
-    DisplayDC& operator=(const DisplayDC&) = delete;
-    HDC get() const { return dc_; }
+// The compatibility reference of the primitives is the screen's DC,
+// ScopedGetDC(nullptr), rather than a DC created for "DISPLAY": Wine creates
+// a display DC in about 0.5 ms but hands out the screen DC twenty times
+// faster, and every nine-grid copy needs one.
 
-private:
-    HDC dc_;
-};
-
-// A memory DC compatible with reference holding a bitmap made by makeBitmap.
-template <typename MakeBitmap>
-MemoryDC MakeMemoryDC(HDC reference, MakeBitmap makeBitmap)
+// A memory DC compatible with reference holding bitmap; empty when either
+// could not be made.
+ScopedBitmapDC MakeMemoryDC(HDC reference, HBITMAP bitmap)
 {
-    HDC dc = CreateCompatibleDC(reference);
-    if (!dc) return {};
-    HBITMAP bitmap = makeBitmap();
-    if (!bitmap) {
-        DeleteDC(dc);
-        return {};
-    }
-    return MemoryDC(dc, bitmap);
+    return ScopedBitmapDC(ScopedMemDC(reference), ScopedBitmap(bitmap));
 }
-
-// A palette selected into a DC for the life of the object; the DC's previous
-// palette is selected back at the end (a palette in use cannot be deleted).
-class PaletteSelection {
-public:
-    PaletteSelection(HDC dc, HPALETTE palette)
-        : dc_(dc), old_(palette ? SelectPalette(dc, palette, FALSE) : nullptr)
-    {}
-    ~PaletteSelection()
-    {
-        if (old_) SelectPalette(dc_, old_, FALSE);
-    }
-    PaletteSelection(const PaletteSelection&) = delete;
-    PaletteSelection& operator=(const PaletteSelection&) = delete;
-
-private:
-    HDC dc_;
-    HPALETTE old_;
-};
-
-class OwnedPalette {
-public:
-    explicit OwnedPalette(HPALETTE palette) : palette_(palette) {}
-    ~OwnedPalette()
-    {
-        if (palette_) DeleteObject(palette_);
-    }
-    OwnedPalette(const OwnedPalette&) = delete;
-    OwnedPalette& operator=(const OwnedPalette&) = delete;
-
-private:
-    HPALETTE palette_;
-};
-
-class SolidBrush {
-public:
-    explicit SolidBrush(COLORREF colour) : brush_(CreateSolidBrush(colour)) {}
-    ~SolidBrush()
-    {
-        if (brush_) DeleteObject(brush_);
-    }
-    SolidBrush(const SolidBrush&) = delete;
-    SolidBrush& operator=(const SolidBrush&) = delete;
-    HBRUSH get() const { return brush_; }
-
-private:
-    HBRUSH brush_;
-};
 
 bool useUserTrackMouseEvent = true;
 
 } // namespace
 
-MemoryDC CreateMemoryDC(int width, int height)
+ScopedBitmapDC CreateMemoryDC(int width, int height)
 {
-    DisplayDC display;
-    if (!display.get()) return {};
-    return MakeMemoryDC(display.get(),
-                        [&] { return CreateCompatibleBitmap(display.get(), width, height); });
+    ScopedGetDC display(nullptr);
+    if (!display) return {};
+    return MakeMemoryDC(display.get(), CreateCompatibleBitmap(display.get(), width, height));
 }
 
 namespace {
@@ -151,40 +81,65 @@ BOOL StretchNineGrid(const NineGridCopy& c)
         return 1;
     }
     // With a key the composed picture is copied through TransparentBlit.
-    MemoryDC tmp = CreateMemoryDC(c.width, c.height);
+    ScopedBitmapDC tmp = CreateMemoryDC(c.width, c.height);
     if (!tmp) return 0;
     DrawNineGrid(tmp.get(), 0, 0, c);
     TransparentBlit(c.dest, c.x, c.y, c.width, c.height, tmp.get(), 0, 0, *c.key, nullptr);
     return 1;
 }
 
+namespace {
+
+// Steps 4 to 6 of the mask method on width x height scratch DCs: mask gets 1
+// where copy has the key, the copy's key pixels turn black, and work keeps
+// its own pixels where the key was and takes the copy's everywhere else.
+void MaskOutKey(HDC work, HDC copy, HDC mask, COLORREF rgbKey, int width, int height)
+{
+    // 4. Colour to monochrome: pixels equal to the source DC's background
+    // colour become 1.
+    SetBkColor(copy, rgbKey);
+    BitBlt(mask, 0, 0, width, height, copy, 0, 0, SRCCOPY);
+
+    // 5. Key pixels of the copy become black (monochrome to colour maps 1 to
+    // the background white, 0 to the text black; DSna).
+    SetTextColor(copy, RGB(0, 0, 0));
+    SetBkColor(copy, RGB(255, 255, 255));
+    BitBlt(copy, 0, 0, width, height, mask, 0, 0, 0x00220326);
+
+    // 6. Background kept where the key was, then the source ORed in.
+    SetTextColor(work, RGB(0, 0, 0));
+    SetBkColor(work, RGB(255, 255, 255));
+    BitBlt(work, 0, 0, width, height, mask, 0, 0, SRCAND);
+    BitBlt(work, 0, 0, width, height, copy, 0, 0, SRCPAINT);
+}
+
+} // namespace
+
 BOOL TransparentBlit(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
                      int sourceY, COLORREF key, HPALETTE palette)
 {
     if (width <= 0 || height <= 0 || !dest || !source) return FALSE;
     // 1. Reference DC, palette and the key as plain RGB.
-    DisplayDC display;
-    if (!display.get()) return FALSE;
-    HPALETTE ownPalette = palette ? nullptr : CreateHalftonePalette(display.get());
-    OwnedPalette paletteOwner(ownPalette);
-    HPALETTE pal = palette ? palette : ownPalette;
+    ScopedGetDC display(nullptr);
+    if (!display) return FALSE;
+    ScopedPalette ownPalette(palette ? nullptr : CreateHalftonePalette(display.get()));
+    HPALETTE pal = palette ? palette : ownPalette.get();
     COLORREF rgbKey = key;
     if (OleTranslateColor(key, pal, &rgbKey) != S_OK) rgbKey = key;
     rgbKey &= 0x00FFFFFF;
 
     // 2. The destination area as it is now.
-    MemoryDC work = MakeMemoryDC(
-        display.get(), [&] { return CreateCompatibleBitmap(display.get(), width, height); });
+    ScopedBitmapDC work =
+        MakeMemoryDC(display.get(), CreateCompatibleBitmap(display.get(), width, height));
     // 3. A copy of the source with the source's colours.
-    MemoryDC copy = MakeMemoryDC(
-        display.get(), [&] { return CreateCompatibleBitmap(display.get(), width, height); });
+    ScopedBitmapDC copy =
+        MakeMemoryDC(display.get(), CreateCompatibleBitmap(display.get(), width, height));
     // 4. The monochrome mask: 1 where the source has the key.
-    MemoryDC mask =
-        MakeMemoryDC(display.get(), [&] { return CreateBitmap(width, height, 1, 1, nullptr); });
+    ScopedBitmapDC mask = MakeMemoryDC(display.get(), CreateBitmap(width, height, 1, 1, nullptr));
     if (!work || !copy || !mask) return FALSE;
     {
-        PaletteSelection workPalette(work.get(), pal);
-        PaletteSelection copyPalette(copy.get(), pal);
+        ScopedSelectPalette workPalette(work.get(), pal);
+        ScopedSelectPalette copyPalette(copy.get(), pal);
         RealizePalette(work.get());
         BitBlt(work.get(), 0, 0, width, height, dest, x, y, SRCCOPY);
 
@@ -192,22 +147,7 @@ BOOL TransparentBlit(HDC dest, int x, int y, int width, int height, HDC source, 
         SetTextColor(copy.get(), GetTextColor(source));
         BitBlt(copy.get(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
 
-        // Colour to monochrome: pixels equal to the source DC's background
-        // colour become 1.
-        SetBkColor(copy.get(), rgbKey);
-        BitBlt(mask.get(), 0, 0, width, height, copy.get(), 0, 0, SRCCOPY);
-
-        // 5. Key pixels of the copy become black (monochrome to colour maps
-        // 1 to the background white, 0 to the text black; DSna).
-        SetTextColor(copy.get(), RGB(0, 0, 0));
-        SetBkColor(copy.get(), RGB(255, 255, 255));
-        BitBlt(copy.get(), 0, 0, width, height, mask.get(), 0, 0, 0x00220326);
-
-        // 6. Background kept where the key was, then the source ORed in.
-        SetTextColor(work.get(), RGB(0, 0, 0));
-        SetBkColor(work.get(), RGB(255, 255, 255));
-        BitBlt(work.get(), 0, 0, width, height, mask.get(), 0, 0, SRCAND);
-        BitBlt(work.get(), 0, 0, width, height, copy.get(), 0, 0, SRCPAINT);
+        MaskOutKey(work.get(), copy.get(), mask.get(), rgbKey, width, height);
 
         // 7. The result back to the destination.
         BitBlt(dest, x, y, width, height, work.get(), 0, 0, SRCCOPY);
@@ -217,14 +157,14 @@ BOOL TransparentBlit(HDC dest, int x, int y, int width, int height, HDC source, 
 
 int FillRectColor(HDC dc, int x, int y, int width, int height, COLORREF colour)
 {
-    SolidBrush brush(colour);
+    const ScopedBrush brush(CreateSolidBrush(colour));
     const RECT rc{x, y, x + width, y + height};
     return FillRect(dc, &rc, brush.get());
 }
 
 int FrameRectColor(HDC dc, int x, int y, int width, int height, COLORREF colour)
 {
-    SolidBrush brush(colour);
+    const ScopedBrush brush(CreateSolidBrush(colour));
     const RECT rc{x, y, x + width, y + height};
     return FrameRect(dc, &rc, brush.get());
 }

@@ -8,14 +8,14 @@
 #include <string>
 #include <string_view>
 
-#include "MemoryDC.h"
+#include "ScopedWin.h"
 #include "SkinTypes.h"
 
 // A memory DC compatible with the display holding a width x height bitmap
 // compatible with the display (contents undefined). Empty (false) when the
 // display DC, the memory DC or the bitmap cannot be created; nothing is left
 // allocated then.
-MemoryDC CreateMemoryDC(int width, int height);
+ScopedBitmapDC CreateMemoryDC(int width, int height);
 
 // One nine-grid copy: the source rectangle is cut by the four borders into
 // corners (copied unscaled), edges (stretched along their length) and the

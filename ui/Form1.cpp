@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "DpiMetrics.h"
+#include "OlePicture.h"
 #include "SkinEngine.h"
 #include "clsQRCode.h"
 #include "mdlFakeBarCode.h"
@@ -103,22 +104,6 @@ std::wstring WindowText(HWND window)
     const int read = GetWindowTextW(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
     return text;
-}
-
-// The bitmap inside an OLE picture; the picture keeps owning it.
-HBITMAP PictureBitmap(IPictureDisp* picture)
-{
-    if (!picture) return nullptr;
-    IPicture* plain = nullptr;
-    if (FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(&plain))))
-        return nullptr;
-    ScopedComPtr<IPicture> owner(plain);
-    OLE_HANDLE handle = 0;
-    SHORT type = PICTYPE_NONE;
-    if (FAILED(owner->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(owner->get_Handle(&handle)))
-        return nullptr;
-    return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
 }
 
 // The clipboard opened for owner, or not open after about a second of tries.
@@ -259,10 +244,22 @@ void Form1::AddToolTip(HWND control, const wchar_t* text)
 
 bool Form1::CreateControls()
 {
+    CreateFontsAndBrush();
+    if (!CreateChildren()) return false;
+    SetUpChildren();
+    CreateToolTips();
+    return true;
+}
+
+void Form1::CreateFontsAndBrush()
+{
     MakeFonts();
     background_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
+}
 
+bool Form1::CreateChildren()
+{
     // Created in tab order: the z-order of the children is the order in
     // which IsDialogMessage moves the focus.
     const DWORD list = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
@@ -285,6 +282,11 @@ bool Form1::CreateControls()
         CreateChild(L"Static", L"", SS_BITMAP, 0, Image1Id);
     if (!made) return false;
     for (int index = 0; index < 4; ++index) FitListField(Control(Cmb1Id + index));
+    return true;
+}
+
+void Form1::SetUpChildren()
+{
     // Image1 only holds the encoder's picture: never shown, not even where a
     // maximised window would uncover it.
     ShowWindow(Control(Image1Id), SW_HIDE);
@@ -299,30 +301,21 @@ bool Form1::CreateControls()
     for (const int id : {int(Text1Id), int(Label1Id), int(Label2Id)})
         SetWindowSubclass(Control(id), ControlSubclassProc, static_cast<UINT_PTR>(id),
                           reinterpret_cast<DWORD_PTR>(this));
+}
 
+void Form1::CreateToolTips()
+{
     toolTip_ = CreateWindowExW(
         WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, window_, nullptr,
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)), nullptr);
     for (const ListItems& items : Lists) AddToolTip(Control(items.id), items.toolTip);
     AddToolTip(Control(Text1Id), L"请双击后输入要创建二维条码的内容，然后点击“创建”按钮。");
-    return true;
 }
 
 // ---------------------------------------------------------------------------
-// Message dispatch: unpack, call one handler.
-
-LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!form) return DefWindowProcW(window, message, wParam, lParam);
-    return form->OnMessage(message, wParam, lParam);
-}
+// Message dispatch (BaseWindow<Form1>::WindowProc brings every message to
+// OnMessage): unpack, call one handler.
 
 LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -357,14 +350,11 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         Form_Unload();
         return 0;
-    case WM_NCDESTROY: {
-        const bool quit = services_.quitOnDestroy;
-        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
-        window_ = nullptr;
+    case WM_NCDESTROY:
+        // The last message: BaseWindow lets go of the window after it.
         toolTip_ = nullptr;
-        if (quit) PostQuitMessage(0);
+        if (services_.quitOnDestroy) PostQuitMessage(0);
         return 0;
-    }
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }
@@ -616,7 +606,7 @@ void Form1::Command1_Click()
     image1_.reset(symbol_ ? services_.makePicture(*symbol_) : nullptr);
     if (!image1_) {
         ForgetSymbol();
-        WarnNoPicture(bytes.bytes.data(), bytes.count, version, level, mask);
+        WarnNoPicture(bytes.bytes.data(), bytes.count, version, level);
         return;
     }
 
@@ -624,12 +614,13 @@ void Form1::Command1_Click()
     ShowSymbolInPic2();
 }
 
-void Form1::WarnNoPicture(const std::uint8_t* data, int count, int version, int level, int mask)
+void Form1::WarnNoPicture(const std::uint8_t* data, int count, int version, int level)
 {
-    // Too long only when the data really fit no symbol; otherwise the system
-    // could not draw it, and another version or level would not help.
-    if (!coder_->EncodeMatrix(data, count, version, level, mask))
-        Warn(TooLongMessage(*coder_, data, count, version, level, mask));
+    // Too long only when the data really fit no symbol (measured, no symbol
+    // is built); otherwise the system could not draw it, and another version
+    // or level would not help.
+    if (coder_->FittingVersion(data, count, version, level) == 0)
+        Warn(TooLongMessage(*coder_, data, count, version, level));
     else Warn(L"内容可以编码，但无法生成二维码图片，请稍后再试！");
 }
 

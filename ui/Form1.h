@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "BaseWindow.h"
 #include "FormServices.h"
 #include "ModuleMatrix.h"
 #include "PictureBox.h"
@@ -20,7 +21,7 @@
 
 class clsQRCode;
 
-class Form1 {
+class Form1 : public BaseWindow<Form1> {
 public:
     // A class name that the skin treats as a container, so that SkinStart on
     // the window reaches every control.
@@ -60,7 +61,6 @@ public:
     // with showCommand and puts the focus on Command1. False when the window
     // could not be made.
     bool Create(HINSTANCE instance, int showCommand);
-    HWND Window() const { return window_; }
     // The DPI the window is laid out at (96 is the design's).
     UINT Dpi() const { return dpi_; }
 
@@ -76,7 +76,7 @@ public:
     COLORREF LinkColor() const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class BaseWindow<Form1>;
     static LRESULT CALLBACK ControlSubclassProc(HWND control, UINT message, WPARAM wParam,
                                                 LPARAM lParam, UINT_PTR id, DWORD_PTR form);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -86,6 +86,10 @@ private:
 
     // The window's parts (Form1.cpp, in tab order).
     bool CreateControls();
+    void CreateFontsAndBrush();
+    bool CreateChildren();
+    void SetUpChildren();
+    void CreateToolTips();
     // A child at its design place (Form1.cpp) scaled to the window's DPI.
     HWND CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
                      int id);
@@ -123,7 +127,7 @@ private:
     void Label2_Click();
 
     // Steps the commands share.
-    void WarnNoPicture(const std::uint8_t* data, int count, int version, int level, int mask);
+    void WarnNoPicture(const std::uint8_t* data, int count, int version, int level);
     void ShowSymbolInPic2();
     void ForgetSymbol();
     std::wstring SaveFolder() const;
@@ -133,7 +137,6 @@ private:
     void Inform(const std::wstring& text);
 
     FormServices services_;
-    HWND window_ = nullptr;
     HWND toolTip_ = nullptr;
     HWND lastFocus_ = nullptr;
     UINT dpi_ = 96;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "ScopedWin.h"
 #include "mdlFakeBarCode.h"
 
 namespace {
@@ -21,8 +22,8 @@ bool StartProgram(const std::wstring& commandLine)
                         &startup, &process))
         return false;
     // Nobody waits for the browser: let go of both handles at once.
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const ScopedHandle thread(process.hThread);
+    const ScopedHandle child(process.hProcess);
     return true;
 }
 

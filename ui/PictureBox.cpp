@@ -54,14 +54,11 @@ bool PictureBox::MakeBacking(int width, int height)
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    ScopedBitmap bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!bitmap) return false;
-    if (!dc_) dc_ = ScopedMemDC(nullptr);
-    if (!dc_) return false;
-    // The old bitmap is selected out before it is freed.
-    selection_.restore();
-    bitmap_ = std::move(bitmap);
-    selection_ = ScopedSelectObject(dc_.get(), bitmap_.get());
+    ScopedBitmapDC fresh(
+        ScopedMemDC(nullptr),
+        ScopedBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)));
+    if (!fresh) return false;
+    image_ = std::move(fresh); // the old backing goes, selection first
     pixels_ = static_cast<std::uint8_t*>(bits);
     width_ = width;
     height_ = height;
@@ -72,18 +69,18 @@ bool PictureBox::MakeBacking(int width, int height)
 bool PictureBox::DrawStretched(HBITMAP source)
 {
     BITMAP size{};
-    if (!source || !dc_ || !GetObjectW(source, sizeof size, &size) || size.bmWidth <= 0 ||
+    if (!source || !image_ || !GetObjectW(source, sizeof size, &size) || size.bmWidth <= 0 ||
         size.bmHeight <= 0)
         return false;
-    ScopedMemDC sourceDC(dc_.get());
+    ScopedMemDC sourceDC(image_.get());
     ScopedSelectObject sourceSelection(sourceDC.get(), source);
     if (!sourceSelection) return false;
     // COLORONCOLOR drops the eliminated rows and columns instead of blending
     // them, so every module stays a block of whole pixels with sharp edges.
-    const int oldMode = SetStretchBltMode(dc_.get(), COLORONCOLOR);
-    const BOOL drawn = StretchBlt(dc_.get(), 0, 0, width_, height_, sourceDC.get(), 0, 0,
+    const int oldMode = SetStretchBltMode(image_.get(), COLORONCOLOR);
+    const BOOL drawn = StretchBlt(image_.get(), 0, 0, width_, height_, sourceDC.get(), 0, 0,
                                   size.bmWidth, size.bmHeight, SRCCOPY);
-    SetStretchBltMode(dc_.get(), oldMode);
+    SetStretchBltMode(image_.get(), oldMode);
     GdiFlush(); // the pixels are read directly afterwards
     if (window_) InvalidateRect(window_, nullptr, FALSE);
     return drawn != FALSE;
@@ -102,14 +99,14 @@ void PictureBox::Clear()
 
 HBITMAP PictureBox::CopyBitmap() const
 {
-    if (!dc_) return nullptr;
+    if (!image_) return nullptr;
     ScopedGetDC screen(nullptr);
     ScopedBitmap copy(CreateCompatibleBitmap(screen.get(), width_, height_));
     ScopedMemDC copyDC(screen.get());
     if (!copy || !copyDC) return nullptr;
     {
         ScopedSelectObject selected(copyDC.get(), copy.get());
-        if (!selected || !BitBlt(copyDC.get(), 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY))
+        if (!selected || !BitBlt(copyDC.get(), 0, 0, width_, height_, image_.get(), 0, 0, SRCCOPY))
             return nullptr;
     }
     return copy.release();
@@ -117,7 +114,7 @@ HBITMAP PictureBox::CopyBitmap() const
 
 void PictureBox::Paint(HDC dc) const
 {
-    if (dc_) BitBlt(dc, 0, 0, width_, height_, dc_.get(), 0, 0, SRCCOPY);
+    if (image_) BitBlt(dc, 0, 0, width_, height_, image_.get(), 0, 0, SRCCOPY);
     if (window_ && GetFocus() == window_) {
         // Two pixels in, on the symbol's light margin; the kept image, which
         // Save and Copy use, never carries it.
@@ -162,6 +159,8 @@ void PictureBox::OnButtonUp(LPARAM lParam)
     if (PtInRect(&client, at)) SendClick();
 }
 
+// The box's message map, one short case per message; longer than 40 lines
+// only because it lists them all in one place.
 LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -209,23 +208,6 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // A right click comes here through DefWindowProc; the parent decides.
         SendMessageW(GetParent(window_), WM_CONTEXTMENU, wParam, lParam);
         return 0;
-    case WM_NCDESTROY:
-        window_ = nullptr;
-        break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
-}
-
-LRESULT CALLBACK PictureBox::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* box =
-            static_cast<PictureBox*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        box->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(box));
-    }
-    auto* box = reinterpret_cast<PictureBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!box) return DefWindowProcW(window, message, wParam, lParam);
-    if (message == WM_NCDESTROY) SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    return box->OnMessage(message, wParam, lParam);
 }

@@ -7,9 +7,10 @@
 
 #include <cstdint>
 
+#include "BaseWindow.h"
 #include "ScopedWin.h"
 
-class PictureBox {
+class PictureBox : public BaseWindow<PictureBox> {
 public:
     // The window class ("VemoraPictureBox"); registered once per process.
     static bool Register(HINSTANCE instance);
@@ -30,8 +31,6 @@ public:
     // Moves the box; a new size gives it a new, white backing bitmap (the
     // owner draws its picture again). False when nothing could be changed.
     bool Place(int left, int top, int width, int height);
-
-    HWND Window() const { return window_; }
     int Width() const { return width_; }
     int Height() const { return height_; }
 
@@ -58,23 +57,19 @@ public:
     void Paint(HDC dc) const;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class BaseWindow<PictureBox>;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnButtonUp(LPARAM lParam);
-    // A white top-down 32-bit backing bitmap of width x height in dc_.
+    // A white top-down 32-bit backing bitmap of width x height in image_.
     bool MakeBacking(int width, int height);
     bool OnKeyDown(WPARAM key, LPARAM lParam);
     void SendClick() const;
 
-    HWND window_ = nullptr;
     int id_ = 0;
     int width_ = 0;
     int height_ = 0;
-    // The DIB section is selected into dc_ for the box's life; the selection
-    // is undone before either is freed (members go in reverse order).
-    ScopedBitmap bitmap_;
-    ScopedMemDC dc_;
-    ScopedSelectObject selection_;
+    // The DIB section, selected into its memory DC for the box's life.
+    ScopedBitmapDC image_;
     std::uint8_t* pixels_ = nullptr;
     bool hasPicture_ = false;
     bool pressed_ = false;

@@ -10,25 +10,6 @@
 
 namespace {
 
-// Owns a file handle; move-only so that a copy cannot close it twice.
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    ~FileHandle() { Close(); }
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Get() const { return handle_; }
-    void Close()
-    {
-        if (Valid()) CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
-    }
-
-private:
-    HANDLE handle_;
-};
-
 // Writes all bytes; false with GetLastError() set when the disk refused some.
 bool WriteAll(HANDLE file, const std::vector<std::uint8_t>& bytes)
 {
@@ -88,8 +69,7 @@ std::vector<std::uint8_t> EncodeWicPng(const WicPixels& pixels, double dotsPerIn
         WICPixelFormatGUID format = pixels.format;
         const UINT size = static_cast<UINT>(pixels.stride) * static_cast<UINT>(pixels.height);
         if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IWICImagingFactory,
-                                       reinterpret_cast<void**>(factory.put()))) &&
+                                       IID_PPV_ARGS(factory.put()))) &&
             SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) &&
             SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.put())) &&
             SUCCEEDED(encoder->Initialize(stream.get(), WICBitmapEncoderNoCache)) &&
@@ -172,17 +152,17 @@ SaveResult WriteNewFile(const std::wstring& folder, const std::wstring& base,
                                     : folder + L"\\";
     for (int n = 1; n < 10000; ++n) {
         const std::wstring path = prefix + NumberedFileName(base, n, ending);
-        FileHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file.Valid()) {
+        ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
             result.error = error;
             return result;
         }
-        if (!WriteAll(file.Get(), bytes)) {
+        if (!WriteAll(file.get(), bytes)) {
             result.error = GetLastError();
-            file.Close();
+            file.reset();
             DeleteFileW(path.c_str()); // no half picture left behind
             return result;
         }

@@ -9,10 +9,11 @@
 #include <optional>
 #include <vector>
 
-#include "SymbolImage.h"
+#include "ModuleImage.h"
+#include "ModuleMatrix.h"
 
 // Any picture of a symbol, for instance one rasterised from a vector file.
-inline std::optional<std::vector<std::uint8_t>> ReadImageWithZbar(const SymbolImage& image)
+inline std::optional<std::vector<std::uint8_t>> ReadImageWithZbar(const ModuleImage& image)
 {
     zbar::ImageScanner scanner;
     scanner.set_config(zbar::ZBAR_NONE, zbar::ZBAR_CFG_ENABLE, 0);
@@ -31,5 +32,6 @@ inline std::optional<std::vector<std::uint8_t>> ReadImageWithZbar(const SymbolIm
 inline std::optional<std::vector<std::uint8_t>> ReadSymbolWithZbar(const ModuleMatrix& matrix,
                                                                    int scale = 3, int quiet = 4)
 {
-    return ReadImageWithZbar(DrawSymbol(matrix, scale, quiet));
+    return ReadImageWithZbar(
+        DrawModules(matrix.Data(), matrix.Size(), matrix.Stride(), scale, quiet));
 }

@@ -9,32 +9,19 @@
 #include <string>
 #include <vector>
 
-#define ZX_USE_UTF8 1
-#include <ZXing/ReadBarcode.h>
+#include "ModuleImage.h"
+#include "ModuleMatrix.h"
+#include "ZxingRead.h"
 
-#include "SymbolImage.h"
-
-struct DecodedSymbol {
-    std::vector<std::uint8_t> bytes;
-    std::string ecLevel; // "L", "M", "Q" or "H"
-    std::string text;    // the content as UTF-8, byte segments read in the given character set
-};
+using DecodedSymbol = ZxingReading;
 
 // Any picture of a symbol, for instance one rasterised from a vector file;
 // characterSet: how the reader takes byte segments (empty: it guesses).
-inline std::optional<DecodedSymbol> ReadSymbolImage(const SymbolImage& image,
+inline std::optional<DecodedSymbol> ReadSymbolImage(const ModuleImage& image,
                                                     const std::string& characterSet = {})
 {
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    if (!characterSet.empty()) hints.setCharacterSet(characterSet);
-    const ZXing::ImageView view(image.pixels.data(), image.side, image.side,
-                                ZXing::ImageFormat::Lum);
-    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    if (!result.isValid()) return std::nullopt;
-    const ZXing::ByteArray& bytes = result.bytes();
-    return DecodedSymbol{std::vector<std::uint8_t>(bytes.begin(), bytes.end()), result.ecLevel(),
-                         result.text()};
+    return ReadQrWithZxing(image.pixels.data(), image.side, image.side, ZxingSearch::Thorough,
+                           characterSet);
 }
 
 // scale: pixels per module; quiet: light modules around the symbol (4 is the
@@ -42,7 +29,8 @@ inline std::optional<DecodedSymbol> ReadSymbolImage(const SymbolImage& image,
 inline std::optional<DecodedSymbol> ReadSymbol(const ModuleMatrix& matrix, int scale = 3,
                                                int quiet = 4, const std::string& characterSet = {})
 {
-    return ReadSymbolImage(DrawSymbol(matrix, scale, quiet), characterSet);
+    return ReadSymbolImage(DrawModules(matrix.Data(), matrix.Size(), matrix.Stride(), scale, quiet),
+                           characterSet);
 }
 
 inline std::vector<std::uint8_t> Bytes(const std::string& text)

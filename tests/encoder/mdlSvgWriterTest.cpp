@@ -249,13 +249,13 @@ std::string RunCommand(const std::string& command, int* status)
 
 // A PNG file as 8-bit grey, through libpng's simplified reader; nothing when
 // it cannot be read or is not square.
-std::optional<SymbolImage> ReadPngGrey(const std::string& path)
+std::optional<ModuleImage> ReadPngGrey(const std::string& path)
 {
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     if (!png_image_begin_read_from_file(&image, path.c_str())) return std::nullopt;
     image.format = PNG_FORMAT_GRAY;
-    SymbolImage grey{static_cast<int>(image.width), {}};
+    ModuleImage grey{static_cast<int>(image.width), {}};
     grey.pixels.resize(PNG_IMAGE_SIZE(image));
     // Transparent pixels (none are expected: the background is drawn) come
     // out against white, as on paper.
@@ -367,7 +367,7 @@ TEST(mdlSvgWriterTest, RasterisedAt300DpiBothReadersReadTheExactBytes)
                                                 png + "' '" + svg + "' 2>&1",
                                             &status);
         ASSERT_EQ(status, 0) << said;
-        const std::optional<SymbolImage> image = ReadPngGrey(png);
+        const std::optional<ModuleImage> image = ReadPngGrey(png);
         ASSERT_TRUE(image) << symbol.what << ": rsvg-convert wrote no square PNG";
 
         const double inches = (symbol.matrix.Size() + 8) * 0.5 / 25.4;

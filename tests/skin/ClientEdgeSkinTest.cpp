@@ -28,7 +28,7 @@ int Ring(int x, int y, int w, int h)
 
 TEST(ClientEdgeSkin, FlatEdgeCoversEveryRingOfTheEdgeOnAnyDC)
 {
-    MemoryDC dc = CreateMemoryDC(20, 12);
+    ScopedBitmapDC dc = CreateMemoryDC(20, 12);
     FillRectColor(dc.get(), 0, 0, 20, 12, RGB(1, 2, 3));
     PaintFlatClientEdge(dc.get(), 20, 12, 2, FrameColor, RGB(0x12, 0x34, 0x56));
     for (int y = 0; y < 12; ++y) {

@@ -34,7 +34,7 @@ TEST(ControlPaint, PaintersIgnoreNullAndDestroyedWindows)
                                 GetModuleHandleW(nullptr), nullptr);
     ASSERT_TRUE(gone);
     DestroyWindow(gone);
-    MemoryDC dc = CreateMemoryDC(40, 40);
+    ScopedBitmapDC dc = CreateMemoryDC(40, 40);
     FillRectColor(dc.get(), 0, 0, 40, 40, RGB(1, 2, 3));
     for (HWND hwnd : {static_cast<HWND>(nullptr), gone}) {
         EXPECT_EQ(PaintCheckBox(hwnd, SkinState::Hot, true), 0);
@@ -55,7 +55,7 @@ TEST(ControlPaint, GlyphsBeforeTheStripsExistStillGetTheirFrame)
 {
     const bool hadStrips = SkinBitmapsPainted();
     ReleaseSkinBitmaps();
-    MemoryDC dc = CreateMemoryDC(20, 20);
+    ScopedBitmapDC dc = CreateMemoryDC(20, 20);
     FillRectColor(dc.get(), 0, 0, 20, 20, RGB(1, 2, 3));
     DrawCheckBoxGlyph(dc.get(), 0, 0, 13, 13, true, CheckMark::Checked, SkinState::Hot);
     DrawOptionButtonGlyph(dc.get(), 0, 0, 13, 13, true, true, SkinState::Pressed);

@@ -1,6 +1,7 @@
 #include "ControlTestSupport.h"
 
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include "SkinEngine.h"
 #include "SkinTestSupport.h"
@@ -73,6 +74,37 @@ int StripMismatches(HDC dc, int x, int y, HDC strip, int sx, int sy, int width, 
         }
     }
     return mismatches;
+}
+
+HWND ListBoxes::Make(const wchar_t* cls, DWORD style, DWORD exStyle, bool enabled)
+{
+    RegisterSuperclass(L"DataListWndClass", L"ListBox");
+    RegisterSuperclass(L"DBListWndClass", L"ListBox");
+    RegisterSuperclass(L"ApexGridOleDB32", L"ListBox");
+    if (!form) form = CreateForm();
+    HWND hwnd = skintest::CreateChild(form, cls, L"", style | LBS_NOINTEGRALHEIGHT, 10, nextY, 150,
+                                      50, exStyle);
+    for (const wchar_t* item : {L"first row", L"second row"})
+        SendMessageW(hwnd, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+    nextY += 56;
+    EnableWindow(hwnd, enabled);
+    Skin(form);
+    return hwnd;
+}
+
+std::uint32_t ListBoxRing(HWND hwnd, int inset)
+{
+    const int w = 150 - 2 * inset, h = 50 - 2 * inset;
+    const std::uint32_t c = skintest::WindowRgbAt(hwnd, inset, inset);
+    for (int x = 0; x < w; ++x) {
+        EXPECT_EQ(skintest::WindowRgbAt(hwnd, inset + x, inset), c) << x;
+        EXPECT_EQ(skintest::WindowRgbAt(hwnd, inset + x, inset + h - 1), c) << x;
+    }
+    for (int y = 0; y < h; ++y) {
+        EXPECT_EQ(skintest::WindowRgbAt(hwnd, inset, inset + y), c) << y;
+        EXPECT_EQ(skintest::WindowRgbAt(hwnd, inset + w - 1, inset + y), c) << y;
+    }
+    return c;
 }
 
 } // namespace controltest

@@ -38,4 +38,18 @@ LRESULT Mouse(HWND hwnd, UINT msg, int x, int y, WPARAM keys = 0);
 int StripMismatches(HDC dc, int x, int y, HDC strip, int sx, int sy, int width, int height,
                     std::string* firstMismatch = nullptr);
 
+// Real "ListBox" controls under the class names of the framed lists and
+// grids ("DataListWndClass", "DBListWndClass", "ApexGridOleDB32"): 150 x 50
+// with two rows each, stacked down one form and skinned as they come.
+struct ListBoxes {
+    HWND form = nullptr;
+    int nextY = 10;
+
+    HWND Make(const wchar_t* cls, DWORD style, DWORD exStyle = 0, bool enabled = true);
+};
+
+// The colour of the ring inset pixels in from the edge of a 150 x 50 list
+// box window; every pixel of the ring is expected to have it.
+std::uint32_t ListBoxRing(HWND hwnd, int inset = 0);
+
 } // namespace controltest

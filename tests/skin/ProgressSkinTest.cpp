@@ -133,7 +133,7 @@ TEST(ProgressSkin, PositionBeyondTheDivisorIsFullAndOddExtentsRoundHalfToEven)
 
 // Pixel of a window-sized memory DC after the frame paint alone.
 struct FramePaint {
-    MemoryDC dc;
+    ScopedBitmapDC dc;
     explicit FramePaint(HWND bar)
     {
         RECT r;

@@ -89,7 +89,7 @@ TEST_F(SkinEngine, ContainerAttachesEveryDescendantOnce)
     const Form f = MakeForm();
     ASSERT_EQ(Start(f.top), 1);
     for (HWND hwnd : {f.top, f.button, f.edit, f.inner, f.innerButton})
-        EXPECT_TRUE(Attached(hwnd)) << skintest::Hex(reinterpret_cast<std::uintptr_t>(hwnd));
+        EXPECT_TRUE(Attached(hwnd)) << static_cast<const void*>(hwnd);
     // The inner container attached its button itself; the outer enumeration
     // met it again and skipped it (a second subclass would chain to itself).
     EXPECT_NE(reinterpret_cast<WNDPROC>(PropValue(f.innerButton, "PROCADDR")), &SkinWindowProc);

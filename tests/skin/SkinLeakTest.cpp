@@ -61,7 +61,7 @@ void ExpectDrawableButton(HWND button)
     ASSERT_NE(ButtonFaceStrip(), nullptr);
     EXPECT_EQ(RgbAt(face, 0, 0), 0xBFE1F9u);
     EXPECT_EQ(RgbAt(face, 20, 3), 0xF1F8FCu);
-    MemoryDC target = CreateMemoryDC(40, 24);
+    ScopedBitmapDC target = CreateMemoryDC(40, 24);
     ASSERT_TRUE(target);
     SetPropA(button, "ALPHALEVEL", reinterpret_cast<HANDLE>(255));
     SetPropA(button, "OLDSTATE", reinterpret_cast<HANDLE>(0));

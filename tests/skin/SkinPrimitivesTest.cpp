@@ -24,9 +24,9 @@ void Fill(HDC dc, int x, int y, int width, int height, COLORREF colour)
 
 // A 9 x 9 source: a distinct colour per pixel, magenta in every corner
 // pixel and in the middle, so corners, edges and centre are all keyed.
-MemoryDC KeyedSource()
+ScopedBitmapDC KeyedSource()
 {
-    MemoryDC source = CreateMemoryDC(9, 9);
+    ScopedBitmapDC source = CreateMemoryDC(9, 9);
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 9; ++x) SetPixel(source.get(), x, y, RGB(20 * x, 20 * y, 100));
     for (POINT p : {POINT{0, 0}, POINT{8, 0}, POINT{0, 8}, POINT{8, 8}, POINT{1, 1}, POINT{4, 4},
@@ -37,7 +37,7 @@ MemoryDC KeyedSource()
 
 TEST(CreateMemoryDC, HoldsABitmapOfTheAskedSize)
 {
-    MemoryDC dc = CreateMemoryDC(37, 11);
+    ScopedBitmapDC dc = CreateMemoryDC(37, 11);
     ASSERT_TRUE(dc);
     const SIZE size = skintest::SelectedBitmapSize(dc.get());
     EXPECT_EQ(size.cx, 37);
@@ -51,10 +51,10 @@ TEST(CreateMemoryDC, HoldsABitmapOfTheAskedSize)
 
 TEST(StretchNineGrid, CornersKeepTheirSizeEdgesAndCentreStretch)
 {
-    MemoryDC source = CreateMemoryDC(9, 9);
+    ScopedBitmapDC source = CreateMemoryDC(9, 9);
     for (int y = 0; y < 9; ++y)
         for (int x = 0; x < 9; ++x) SetPixel(source.get(), x, y, RGB(20 * x, 20 * y, 100));
-    MemoryDC dest = CreateMemoryDC(40, 30);
+    ScopedBitmapDC dest = CreateMemoryDC(40, 30);
     NineGridCopy copy{dest.get(), 0, 0, 40, 30, source.get(), 0, 0, 9, 9, 2, 2, 2, 2, {}};
     ASSERT_NE(StretchNineGrid(copy), 0);
     for (int y = 0; y < 2; ++y)
@@ -81,8 +81,8 @@ TEST(StretchNineGrid, CornersKeepTheirSizeEdgesAndCentreStretch)
 
 TEST(StretchNineGrid, KeyShowsTheDestinationEverywhereCornersIncluded)
 {
-    MemoryDC source = KeyedSource();
-    MemoryDC dest = CreateMemoryDC(9, 9);
+    ScopedBitmapDC source = KeyedSource();
+    ScopedBitmapDC dest = CreateMemoryDC(9, 9);
     Fill(dest.get(), 0, 0, 9, 9, RGB(1, 2, 3));
     // Same size, so every source pixel lands on its own place.
     NineGridCopy copy{dest.get(), 0, 0, 9, 9, source.get(), 0, 0, 9, 9, 3, 3, 3, 3, KeyColor};
@@ -97,8 +97,8 @@ TEST(StretchNineGrid, KeyShowsTheDestinationEverywhereCornersIncluded)
 
 TEST(StretchNineGrid, KeyedStretchLeavesCornerKeysTransparent)
 {
-    MemoryDC source = KeyedSource();
-    MemoryDC dest = CreateMemoryDC(50, 50);
+    ScopedBitmapDC source = KeyedSource();
+    ScopedBitmapDC dest = CreateMemoryDC(50, 50);
     Fill(dest.get(), 0, 0, 50, 50, RGB(7, 8, 9));
     NineGridCopy copy{dest.get(), 5, 5, 30, 20, source.get(), 0, 0, 9, 9, 3, 3, 3, 3, KeyColor};
     ASSERT_NE(StretchNineGrid(copy), 0);
@@ -114,8 +114,8 @@ TEST(StretchNineGrid, KeyedStretchLeavesCornerKeysTransparent)
 
 TEST(StretchNineGrid, ZeroSizesDrawNothing)
 {
-    MemoryDC source = KeyedSource();
-    MemoryDC dest = CreateMemoryDC(10, 10);
+    ScopedBitmapDC source = KeyedSource();
+    ScopedBitmapDC dest = CreateMemoryDC(10, 10);
     Fill(dest.get(), 0, 0, 10, 10, RGB(9, 9, 9));
     NineGridCopy copy{dest.get(), 0, 0, 0, 10, source.get(), 0, 0, 9, 9, 1, 1, 1, 1, {}};
     EXPECT_EQ(StretchNineGrid(copy), 0);
@@ -127,12 +127,12 @@ TEST(StretchNineGrid, ZeroSizesDrawNothing)
 
 TEST(StretchNineGrid, NoBordersStretchesTheWholeSource)
 {
-    MemoryDC source = CreateMemoryDC(2, 2);
+    ScopedBitmapDC source = CreateMemoryDC(2, 2);
     SetPixel(source.get(), 0, 0, RGB(255, 0, 0));
     SetPixel(source.get(), 1, 0, RGB(0, 255, 0));
     SetPixel(source.get(), 0, 1, RGB(0, 0, 255));
     SetPixel(source.get(), 1, 1, RGB(255, 255, 255));
-    MemoryDC dest = CreateMemoryDC(8, 8);
+    ScopedBitmapDC dest = CreateMemoryDC(8, 8);
     NineGridCopy copy{dest.get(), 0, 0, 8, 8, source.get(), 0, 0, 2, 2, 0, 0, 0, 0, {}};
     ASSERT_NE(StretchNineGrid(copy), 0);
     EXPECT_EQ(RgbAt(dest.get(), 1, 1), 0xFF0000u);
@@ -143,8 +143,8 @@ TEST(StretchNineGrid, NoBordersStretchesTheWholeSource)
 
 TEST(TransparentBlit, CopiesAllButKeyPixelsAndLeavesNoObjectsSelected)
 {
-    MemoryDC source = KeyedSource();
-    MemoryDC dest = CreateMemoryDC(20, 20);
+    ScopedBitmapDC source = KeyedSource();
+    ScopedBitmapDC dest = CreateMemoryDC(20, 20);
     Fill(dest.get(), 0, 0, 20, 20, RGB(50, 60, 70));
     ASSERT_TRUE(TransparentBlit(dest.get(), 3, 4, 9, 9, source.get(), 0, 0, KeyColor));
     for (int y = 0; y < 9; ++y)
@@ -164,7 +164,7 @@ TEST(TransparentBlit, CopiesAllButKeyPixelsAndLeavesNoObjectsSelected)
 
 TEST(FillAndFrame, FillCoversTheRectangleFrameOnlyItsEdge)
 {
-    MemoryDC dc = CreateMemoryDC(12, 12);
+    ScopedBitmapDC dc = CreateMemoryDC(12, 12);
     Fill(dc.get(), 0, 0, 12, 12, RGB(255, 255, 255));
     EXPECT_NE(FrameRectColor(dc.get(), 2, 2, 8, 6, FrameColor), 0);
     EXPECT_EQ(RgbAt(dc.get(), 2, 2), 0x54A5D5u);
@@ -177,19 +177,9 @@ TEST(FillAndFrame, FillCoversTheRectangleFrameOnlyItsEdge)
     EXPECT_EQ(RgbAt(dc.get(), 9, 7), 0x54A5D5u);
 }
 
-TEST(Colours, WindowsValuesOfTheSkinColours)
-{
-    EXPECT_EQ(FrameColor, 0x00D5A554u);
-    EXPECT_EQ(FrameColorDisabled, 0x00E9CFA4u);
-    EXPECT_EQ(ProgressColor, 0x00F6D64Cu);
-    EXPECT_EQ(KeyColor, 0x00FF00FFu);
-    EXPECT_EQ(PressedCheckFrameColor, 0x00C48639u);
-    EXPECT_EQ(DisabledButtonTextColor, 0x00968A79u);
-}
-
 TEST(DrawTextInRect, DrawsWideTextCentredAndReturnsItsHeight)
 {
-    MemoryDC dc = CreateMemoryDC(120, 40);
+    ScopedBitmapDC dc = CreateMemoryDC(120, 40);
     Fill(dc.get(), 0, 0, 120, 40, RGB(255, 255, 255));
     SetBkMode(dc.get(), TRANSPARENT);
     SetTextColor(dc.get(), RGB(0, 0, 0));
@@ -227,42 +217,8 @@ TEST(ApiExists, FindsExportsAndReleasesWhatItLoaded)
     EXPECT_EQ(GetModuleHandleA("cabinet.dll"), nullptr);
 }
 
-class WindowUtilities : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        top_ = skintest::CreateTopWindow(L"SkinPrimitivesTop");
-        ASSERT_NE(top_, nullptr);
-    }
-    HWND top_ = nullptr;
-};
-
-TEST_F(WindowUtilities, ClassNameCaseAndKinds)
-{
-    skintest::EnsureClass(L"ThunderRT6CommandButton");
-    skintest::EnsureClass(L"ApexGridOleDB32");
-    HWND vbButton = skintest::CreateChild(top_, L"ThunderRT6CommandButton", L"", 0, 0, 0, 10, 10);
-    HWND grid = skintest::CreateChild(top_, L"ApexGridOleDB32", L"", 0, 0, 0, 10, 10);
-    HWND edit = skintest::CreateChild(top_, L"Edit", L"", 0, 0, 0, 10, 10);
-    EXPECT_EQ(WindowClassName(vbButton), "ThunderRT6CommandButton");
-    EXPECT_EQ(WindowClassName(nullptr), "");
-    EXPECT_EQ(ClassKind(vbButton), SkinKind::PushButton);
-    EXPECT_EQ(ClassKind(grid), SkinKind::Grid);
-    EXPECT_EQ(ClassKind(edit), SkinKind::Other);
-    EXPECT_EQ(ClassKind(nullptr), SkinKind::Other);
-    EXPECT_EQ(KindOfClassName("#32770"), SkinKind::Container);
-    EXPECT_EQ(KindOfClassName("combolbox"), SkinKind::List);
-    EXPECT_EQ(KindOfClassName("combobox"), SkinKind::ComboBox);
-    EXPECT_EQ(KindOfClassName("sysheader32"), SkinKind::Header);
-    EXPECT_EQ(KindOfClassName("thunderrt6drivelistbox"), SkinKind::DriveList);
-    EXPECT_EQ(KindOfClassName("thundercheckbox"), SkinKind::CheckBox);
-    EXPECT_EQ(KindOfClassName("thunderoptionbutton"), SkinKind::OptionButton);
-    EXPECT_EQ(KindOfClassName("progressbar20wndclass"), SkinKind::ProgressBar);
-    EXPECT_EQ(KindOfClassName("apexgrid"), SkinKind::Grid);
-    EXPECT_EQ(KindOfClassName("xapexgrid"), SkinKind::Other);
-    EXPECT_EQ(KindOfClassName("buttons"), SkinKind::Other);
-    EXPECT_EQ(KindOfClassName(""), SkinKind::Other);
-}
+// A top-level window, top_, to create children in and set properties on.
+class WindowUtilities : public skintest::TopWindowTest {};
 
 // Every class the skin knows by name, written as the programs that make them
 // write them, and the kind each must get: a row dropped or mistyped in the
@@ -363,21 +319,6 @@ TEST_F(WindowUtilities, FadeTimerStartsOnceAndStops)
     StopFadeTimer(button); // nothing to stop
     EXPECT_EQ(StartFadeTimer(button), FadeTimerId);
     StopFadeTimer(button);
-}
-
-TEST_F(WindowUtilities, PropertiesReadZeroWhenAbsentAndHoldPointers)
-{
-    EXPECT_EQ(GetSkinProp(top_, "MOUSEFLAG"), 0);
-    EXPECT_EQ(GetSkinProp(nullptr, "MOUSEFLAG"), 0);
-    const auto big = static_cast<std::intptr_t>(0x7FFF12345678LL);
-    ASSERT_TRUE(SetSkinProp(top_, "OLDSTYLE", big));
-    EXPECT_EQ(GetSkinProp(top_, "OLDSTYLE"), big);
-    SetSkinProp(top_, SkinProp::HdIndex, -1);
-    EXPECT_EQ(GetSkinProp(top_, "HDINDEX"), -1);
-    RemoveSkinProp(top_, "OLDSTYLE");
-    EXPECT_EQ(GetSkinProp(top_, "OLDSTYLE"), 0);
-    EXPECT_STREQ(FacePropNamesFor(SkinState::Pressed).dc, "2HDC");
-    EXPECT_STREQ(FacePropNamesFor(SkinState::Disabled).bitmap, "3BMP");
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
@@ -15,6 +16,17 @@ namespace skintest {
 // 2 s for the X server under Wine without a window manager. It must be
 // visible, or reading its pixels back fails.
 HWND CreateTopWindow(const wchar_t* className, const wchar_t* title = L"skin test");
+// A fixture with one top-level window, top_ (CreateTopWindow).
+class TopWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        top_ = CreateTopWindow(L"SkinTestTop");
+        ASSERT_NE(top_, nullptr);
+    }
+    HWND top_ = nullptr;
+};
+
 // A child control of a system class ("Button", "Edit", ...) or of a class
 // made by CreateTopWindow's registration.
 HWND CreateChild(HWND parent, const wchar_t* className, const wchar_t* text, DWORD style, int x,

@@ -244,7 +244,8 @@ TEST_F(Form1Soak, ThousandsOfCreatesReadBackOrWarn)
     RecordProperty("warnings", warned);
     std::printf("%d creates: %d symbols read back (%d by ZXing, the rest by zbar), %d warnings; "
                 "%.1f s reading\n",
-                creates, read, readByZxing, warned, readingMs / 1000.0);
+                creates, read, readByZxing, warned,
+                static_cast<double>(readingMs) / 1000.0); // exact below 2^53 ms
 
     // Still whole: the start text once more, read back.
     SetText(L"Olvane");

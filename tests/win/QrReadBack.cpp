@@ -8,6 +8,7 @@
 #include <functional>
 #include <sstream>
 
+#include "OlePicture.h"
 #include "ScopedWin.h"
 
 // Both paths are Unix paths of the build tree, given by the build
@@ -284,18 +285,12 @@ bool DecodesTo(HBITMAP bitmap, const std::string& expectedBytes, std::string* de
 
 bool DecodesTo(IPictureDisp* picture, const std::string& expectedBytes, std::string* decoded)
 {
-    ScopedComPtr<IPicture> asPicture;
-    OLE_HANDLE handle = 0;
-    SHORT type = PICTYPE_NONE;
-    if (!picture ||
-        FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(asPicture.put()))) ||
-        FAILED(asPicture->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(asPicture->get_Handle(&handle))) {
+    const HBITMAP bitmap = PictureBitmap(picture);
+    if (!bitmap) {
         if (decoded) *decoded = "not a bitmap picture";
         return false;
     }
-    return DecodesTo(reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), expectedBytes,
-                     decoded);
+    return DecodesTo(bitmap, expectedBytes, decoded);
 }
 
 bool FileDecodesTo(const std::wstring& bitmapFile, const std::string& expectedBytes,

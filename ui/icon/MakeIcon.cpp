@@ -126,29 +126,11 @@ std::vector<std::uint8_t> IconImage(const std::vector<Rgba>& pixels, int size, i
     return out;
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The .ico file: ICONDIR, then one 16-byte ICONDIRENTRY per image, then the
+// images, which are Images[i] in that order.
+std::vector<std::uint8_t> IconFile(const std::vector<std::vector<std::uint8_t>>& images)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: MakeIcon <output.ico>\n");
-        return 2;
-    }
-    clsQRCode coder;
-    const std::string motif = "Vemora";
-    const auto symbol = coder.EncodeMatrix(reinterpret_cast<const std::uint8_t*>(motif.data()),
-                                           static_cast<int>(motif.size()), 1, 4, -1);
-    if (!symbol) {
-        std::fprintf(stderr, "MakeIcon: the encoder made no symbol\n");
-        return 1;
-    }
-
     constexpr int count = sizeof Images / sizeof Images[0];
-    std::vector<std::vector<std::uint8_t>> images;
-    for (const IconFormat& format : Images)
-        images.push_back(IconImage(Draw(*symbol, format.size), format.size, format.bitCount));
-
-    // ICONDIR, then one 16-byte ICONDIRENTRY per image, then the images.
     std::vector<std::uint8_t> file;
     Put16(file, 0);
     Put16(file, 1);
@@ -167,7 +149,31 @@ int main(int argc, char** argv)
         offset += static_cast<std::uint32_t>(images[i].size());
     }
     for (const auto& image : images) file.insert(file.end(), image.begin(), image.end());
+    return file;
+}
 
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: MakeIcon <output.ico>\n");
+        return 2;
+    }
+    clsQRCode coder;
+    const std::string motif = "Vemora";
+    const auto symbol = coder.EncodeMatrix(reinterpret_cast<const std::uint8_t*>(motif.data()),
+                                           static_cast<int>(motif.size()), 1, 4, -1);
+    if (!symbol) {
+        std::fprintf(stderr, "MakeIcon: the encoder made no symbol\n");
+        return 1;
+    }
+
+    std::vector<std::vector<std::uint8_t>> images;
+    for (const IconFormat& format : Images)
+        images.push_back(IconImage(Draw(*symbol, format.size), format.size, format.bitCount));
+
+    const std::vector<std::uint8_t> file = IconFile(images);
     std::ofstream out(argv[1], std::ios::binary);
     out.write(reinterpret_cast<const char*>(file.data()),
               static_cast<std::streamsize>(file.size()));

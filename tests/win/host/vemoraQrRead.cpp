@@ -24,9 +24,6 @@
 #include <png.h>
 #include <zbar.h>
 
-#define ZX_USE_UTF8 1
-#include <ZXing/ReadBarcode.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -35,6 +32,8 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "ZxingRead.h"
 
 namespace {
 
@@ -103,15 +102,11 @@ Image Enlarge(const Image& image)
 
 std::optional<std::string> ReadWithZxing(const Image& image)
 {
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::QRCode);
-    hints.setTryHarder(true);
-    const ZXing::ImageView view(image.pixels.data(), image.width, image.height,
-                                ZXing::ImageFormat::Lum);
-    const ZXing::Result result = ZXing::ReadBarcode(view, hints);
-    if (!result.isValid()) return std::nullopt;
-    const ZXing::ByteArray& bytes = result.bytes();
-    return std::string(bytes.begin(), bytes.end());
+    // Screenshots and enlarged pictures: the symbol is searched for.
+    const auto reading =
+        ReadQrWithZxing(image.pixels.data(), image.width, image.height, ZxingSearch::Thorough);
+    if (!reading) return std::nullopt;
+    return std::string(reading->bytes.begin(), reading->bytes.end());
 }
 
 std::optional<std::string> ReadWithZbar(const Image& image)

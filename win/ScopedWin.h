@@ -1,4 +1,6 @@
-// Small owners for Win32 GDI, USER, kernel and COM resources.
+// Small owners for Win32 GDI, USER, kernel and COM resources: the one
+// vocabulary of the renderer, the skin, the window and the tests. Before
+// writing another owner for a handle, look here.
 //
 // Every type is move-only: a copy would free the same handle twice. Each one
 // frees its resource in the destructor; release() hands ownership on
@@ -34,6 +36,8 @@ public:
 
     HDC get() const { return dc_; }
     explicit operator bool() const { return dc_ != nullptr; }
+    // Gives up ownership: the caller (or whoever it hands the DC to) deletes it.
+    [[nodiscard]] HDC release() { return std::exchange(dc_, nullptr); }
     void reset()
     {
         if (dc_) DeleteDC(dc_);
@@ -127,11 +131,85 @@ private:
     HGDIOBJ previous_ = nullptr;
 };
 
-// A window's (or, for a null window, the screen's) DC from GetDC, given back
-// with ReleaseDC.
+// Selects a palette into a DC (foreground, bForceBackground FALSE) and the
+// previous one back on destruction, so the palette can then be deleted. A
+// null palette selects nothing.
+class ScopedSelectPalette {
+public:
+    ScopedSelectPalette(HDC dc, HPALETTE palette)
+        : dc_(dc), previous_(dc && palette ? SelectPalette(dc, palette, FALSE) : nullptr)
+    {}
+    ~ScopedSelectPalette()
+    {
+        if (previous_) SelectPalette(dc_, previous_, FALSE);
+    }
+    ScopedSelectPalette(const ScopedSelectPalette&) = delete;
+    ScopedSelectPalette& operator=(const ScopedSelectPalette&) = delete;
+    // Not movable: a selection belongs to the scope that made it.
+    ScopedSelectPalette(ScopedSelectPalette&&) = delete;
+    ScopedSelectPalette& operator=(ScopedSelectPalette&&) = delete;
+
+private:
+    HDC dc_ = nullptr;
+    HPALETTE previous_ = nullptr;
+};
+
+// A memory DC together with a bitmap of its own selected into it: the
+// drawing surface of scratch pictures, the skin's strips and Pic2. On
+// destruction the selection is undone, then the DC and the bitmap are
+// deleted (a bitmap cannot be deleted while it is selected).
+class ScopedBitmapDC {
+public:
+    ScopedBitmapDC() = default;
+    // Takes over both and selects the bitmap; empty (false) unless both exist
+    // and the selection succeeds.
+    ScopedBitmapDC(ScopedMemDC dc, ScopedBitmap bitmap)
+        : bitmap_(std::move(bitmap)), dc_(std::move(dc)),
+          selection_(dc_ && bitmap_ ? ScopedSelectObject(dc_.get(), bitmap_.get())
+                                    : ScopedSelectObject())
+    {
+        if (!selection_) reset();
+    }
+    ~ScopedBitmapDC() { reset(); }
+    ScopedBitmapDC(const ScopedBitmapDC&) = delete;
+    ScopedBitmapDC& operator=(const ScopedBitmapDC&) = delete;
+    ScopedBitmapDC(ScopedBitmapDC&&) noexcept = default;
+    ScopedBitmapDC& operator=(ScopedBitmapDC&& other) noexcept
+    {
+        // Member-wise assignment would delete this bitmap while it is still
+        // selected into this DC: everything goes first, in order.
+        if (this != &other) {
+            reset();
+            bitmap_ = std::move(other.bitmap_);
+            dc_ = std::move(other.dc_);
+            selection_ = std::move(other.selection_);
+        }
+        return *this;
+    }
+
+    HDC get() const { return dc_.get(); }
+    HBITMAP bitmap() const { return bitmap_.get(); }
+    explicit operator bool() const { return static_cast<bool>(dc_); }
+    void reset()
+    {
+        selection_.restore();
+        dc_.reset();
+        bitmap_.reset();
+    }
+
+private:
+    // Declared in the order taken: destruction undoes the selection, then
+    // deletes the DC, then the bitmap.
+    ScopedBitmap bitmap_;
+    ScopedMemDC dc_;
+    ScopedSelectObject selection_;
+};
+
+// A window's client-area DC (or, for a null window, the screen's) from GetDC,
+// given back with ReleaseDC.
 class ScopedGetDC {
 public:
-    explicit ScopedGetDC(HWND window) : window_(window), dc_(GetDC(window)) {}
+    explicit ScopedGetDC(HWND window) : ScopedGetDC(window, GetDC(window)) {}
     ~ScopedGetDC() { reset(); }
     ScopedGetDC(const ScopedGetDC&) = delete;
     ScopedGetDC& operator=(const ScopedGetDC&) = delete;
@@ -157,9 +235,24 @@ public:
         dc_ = nullptr;
     }
 
+protected:
+    // Takes over a DC of window that ReleaseDC gives back.
+    ScopedGetDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
+
 private:
     HWND window_ = nullptr;
     HDC dc_ = nullptr;
+};
+
+// The whole window's DC from GetWindowDC: origin at the window's top-left
+// corner, frame included. The skin draws frames and glyphs in these window
+// coordinates. A null window gives no DC (GetWindowDC would answer the
+// whole screen).
+class ScopedWindowDC : public ScopedGetDC {
+public:
+    explicit ScopedWindowDC(HWND window)
+        : ScopedGetDC(window, window ? GetWindowDC(window) : nullptr)
+    {}
 };
 
 // BeginPaint in the constructor, EndPaint in the destructor; for WM_PAINT only.
@@ -222,18 +315,33 @@ public:
         reset();
         return &pointer_;
     }
+    // The same for calls that take void** with an IID (CoCreateInstance).
+    void** put_void() { return reinterpret_cast<void**>(put()); }
     // Another interface of the same object, or an empty pointer.
     template <typename Other>
-    ScopedComPtr<Other> As(REFIID iid) const
-    {
-        ScopedComPtr<Other> other;
-        if (pointer_) pointer_->QueryInterface(iid, reinterpret_cast<void**>(other.put()));
-        return other;
-    }
+    ScopedComPtr<Other> As(REFIID iid) const;
 
 private:
     Interface* pointer_ = nullptr;
 };
+
+// Interface iid of object, holding its own reference, or an empty pointer
+// for a null object or one without that interface. Every QueryInterface of
+// the program goes through here, so no reference is ever left unowned.
+template <typename Other>
+ScopedComPtr<Other> QueryInterfaceOf(IUnknown* object, REFIID iid)
+{
+    ScopedComPtr<Other> other;
+    if (object && FAILED(object->QueryInterface(iid, other.put_void()))) other.reset();
+    return other;
+}
+
+template <typename Interface>
+template <typename Other>
+ScopedComPtr<Other> ScopedComPtr<Interface>::As(REFIID iid) const
+{
+    return QueryInterfaceOf<Other>(pointer_, iid);
+}
 
 // OpenClipboard in the constructor, CloseClipboard in the destructor when
 // the clipboard was opened.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "OlePicture.h"
 #include "QrReadBack.h"
 #include "ScopedWin.h"
 #include "clsQRCode.h"
@@ -31,23 +32,10 @@ constexpr DWORD White = 0xFFFFFF;
 constexpr DWORD Black = 0x000000;
 constexpr DWORD Grey = 0x808080;
 
-HBITMAP BitmapOf(IPictureDisp* picture)
-{
-    ScopedComPtr<IPicture> asPicture;
-    OLE_HANDLE handle = 0;
-    SHORT type = PICTYPE_NONE;
-    if (!picture ||
-        FAILED(picture->QueryInterface(IID_IPicture, reinterpret_cast<void**>(asPicture.put()))) ||
-        FAILED(asPicture->get_Type(&type)) || type != PICTYPE_BITMAP ||
-        FAILED(asPicture->get_Handle(&handle)))
-        return nullptr;
-    return reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle));
-}
-
 Pixels ReadPixels(IPictureDisp* picture)
 {
     Pixels pixels;
-    const HBITMAP bitmap = BitmapOf(picture);
+    const HBITMAP bitmap = PictureBitmap(picture);
     BITMAP info{};
     if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return pixels;
     BITMAPINFO format{};
@@ -141,7 +129,7 @@ TEST(mdlFakeBarCode, PictureIsSymbolPlusFourModulesEachSide)
         Picture picture = Encode(coder, "7", version, 1, 0);
         ASSERT_TRUE(picture) << "version " << version;
         BITMAP info{};
-        ASSERT_TRUE(GetObjectW(BitmapOf(picture.get()), sizeof info, &info))
+        ASSERT_TRUE(GetObjectW(PictureBitmap(picture.get()), sizeof info, &info))
             << "version " << version;
         EXPECT_EQ(info.bmWidth, 4 * version + 17 + 8) << "version " << version;
         EXPECT_EQ(info.bmHeight, 4 * version + 17 + 8) << "version " << version;
@@ -211,7 +199,7 @@ TEST(mdlFakeBarCode, RealReadersDecodeThePictureToTheInputBytes)
             std::string decoded;
             EXPECT_TRUE(DecodesTo(picture.get(), message, &decoded)) << decoded;
             if (message.size() < 1000) {
-                const QrReading second = ReadBack(BitmapOf(picture.get()));
+                const QrReading second = ReadBack(PictureBitmap(picture.get()));
                 EXPECT_EQ(second.zbar, std::optional<std::string>(message)) << "zbar";
             }
         }
@@ -295,7 +283,7 @@ TEST(mdlFakeBarCode, PictureOwnsTheBitmapOnlyWhenAsked)
     ASSERT_NE(owned, nullptr);
     Picture owner(BitmapToPicture(owned, true));
     ASSERT_TRUE(owner);
-    EXPECT_EQ(BitmapOf(owner.get()), owned);
+    EXPECT_EQ(PictureBitmap(owner.get()), owned);
     owner.reset();
     EXPECT_EQ(GetObjectW(owned, sizeof info, &info), 0)
         << "the picture should have deleted its bitmap";

@@ -1,0 +1,53 @@
+// The entry of a window procedure for a C++ object that owns one window
+// (the pattern of LearnWin32's BaseWindow<T>).
+//
+// T derives from BaseWindow<T>, registers WindowProc as its class's
+// lpfnWndProc, passes `this` as CreateWindowExW's lpParam, and declares
+//     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// (befriending BaseWindow<T> when it is private). From WM_NCCREATE on, every
+// message of the window reaches OnMessage of that object, with window_ set;
+// OnMessage hands what it does not answer to DefWindowProcW(window_, ...).
+// WM_NCDESTROY is the object's last message: afterwards the window no longer
+// names the object and window_ is null, so a late message (or the object's
+// destructor) finds no window. Messages sent before WM_NCCREATE go to
+// DefWindowProcW. Nothing is thrown through the procedure: OnMessage must
+// not throw.
+#pragma once
+
+#include <windows.h>
+
+template <typename T>
+class BaseWindow {
+public:
+    HWND Window() const { return window_; }
+
+protected:
+    BaseWindow() = default;
+    ~BaseWindow() = default;
+    BaseWindow(const BaseWindow&) = delete;
+    BaseWindow& operator=(const BaseWindow&) = delete;
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        T* self = nullptr;
+        if (message == WM_NCCREATE) {
+            self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            if (self) {
+                static_cast<BaseWindow*>(self)->window_ = window;
+                SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            }
+        } else {
+            self = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        }
+        if (!self) return DefWindowProcW(window, message, wParam, lParam);
+        const LRESULT result = self->OnMessage(message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            static_cast<BaseWindow*>(self)->window_ = nullptr;
+        }
+        return result;
+    }
+
+    // The window this object owns, from WM_NCCREATE to WM_NCDESTROY.
+    HWND window_ = nullptr;
+};
