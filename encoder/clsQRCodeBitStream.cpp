@@ -387,6 +387,18 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* pr
 
 namespace {
 
+// Whether any byte may open a kanji pair (IsKanjiPair's lead ranges). Without
+// one the kanji entries are impossible everywhere, so the programme may leave
+// kanji out just as when it is not allowed. No early exit, so that the loop
+// goes a vector at a time.
+bool HasKanjiLead(const std::uint8_t* data, int n)
+{
+    bool found = false;
+    for (int i = 0; i < n; ++i)
+        found |= (data[i] >= 0x81 && data[i] <= 0x9F) || (data[i] >= 0xE0 && data[i] <= 0xEB);
+    return found;
+}
+
 // The mode in which every byte is written, from the predecessors the
 // programme recorded (n * 4, by position and mode) and the final mode.
 std::vector<std::uint8_t> RecoverModes(const std::vector<std::int8_t>& predecessors, int n,
@@ -477,7 +489,8 @@ std::vector<std::uint8_t> clsQRCode::SegmentModes(const std::uint8_t* data, int 
     if (bits == nullptr) predecessors.resize(static_cast<std::size_t>(length) * kModeCount);
     Candidate back1[kModeCount];
     std::int8_t* record = bits != nullptr ? nullptr : predecessors.data();
-    if (kanjiAllowed_) Analyse<kModeCount>(data, length, a, record, back1);
+    if (kanjiAllowed_ && HasKanjiLead(data, length))
+        Analyse<kModeCount>(data, length, a, record, back1);
     else Analyse<KanjiMode>(data, length, a, record, back1);
 
     // The final mode: the cheapest end, lowest mode number on equal costs.
