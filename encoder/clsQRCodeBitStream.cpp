@@ -325,6 +325,49 @@ int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& 
     return end;
 }
 
+// Letters and the other non-digit characters of the alphanumeric set: once
+// alphanumeric has continued, byte has just switched from it and numeric and
+// kanji are impossible, alphanumeric keeps continuing and byte keeps switching
+// from it, since a character adds at most 6 bits to alphanumeric, byte's own
+// continuation costs 8 and a switch into alphanumeric more than 8 (an
+// induction on the costs of Step), until the alphanumeric run reaches its
+// count limit. Numeric is impossible on such a character, and kanji too,
+// since the byte before it cannot open a kanji pair.
+int SkipLetters(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+                std::int8_t* predecessors)
+{
+    const Candidate* s = r.back1;
+    if (s[AlphanumericMode].predecessor != AlphanumericMode || s[AlphanumericMode].run < 2 ||
+        s[ByteMode].predecessor != AlphanumericMode || s[ByteMode].run != 1 ||
+        s[NumericMode].cost < kImpossible || s[KanjiMode].cost < kImpossible)
+        return i;
+    // Alphanumeric's entries at p - 2, p - 1 and p; byte follows from them.
+    Candidate twoBack{}, oneBack{}, alphanumeric = s[AlphanumericMode];
+    int p = i + 1;
+    for (; p < n && clsQRCode::CharClass(data[p]) == 2 &&
+           alphanumeric.run < a.maxCount[AlphanumericMode];
+         ++p) {
+        twoBack = oneBack;
+        oneBack = alphanumeric;
+        alphanumeric = {alphanumeric.cost + 5 + (alphanumeric.run % 2 == 0 ? 1 : 0),
+                        alphanumeric.run + 1, AlphanumericMode};
+        if (predecessors != nullptr)
+            std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\2\0\2\0", 4);
+    }
+    const int end = p - 1;
+    // The rows of end - 1 (unless that is i, already in back1) and end.
+    const auto push = [&](const Candidate& entry, const Candidate& before) {
+        r.current[ByteMode] = {before.cost + a.switchBits[ByteMode], 1, AlphanumericMode};
+        r.current[NumericMode] = kImpossibleEntry;
+        r.current[AlphanumericMode] = entry;
+        r.current[KanjiMode] = kImpossibleEntry;
+        r.Rotate();
+    };
+    if (end - 1 > i) push(oneBack, twoBack);
+    if (end > i) push(alphanumeric, oneBack);
+    return end;
+}
+
 // Bytes outside the alphanumeric set, when kanji is not allowed: numeric and
 // alphanumeric are impossible, so byte mode continues, or opens a new segment
 // at its count limit.
@@ -374,6 +417,7 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* pr
         Record(predecessors, i, Modes, r.current);
         r.Rotate();
         int end = SkipDigits(data, i, n, a, r, predecessors);
+        if (end == i) end = SkipLetters(data, i, n, a, r, predecessors);
         if constexpr (Modes == KanjiMode)
             if (end == i) end = SkipBytes(data, i, n, a, r, predecessors);
         // The skipped bytes are single-byte characters, or kanji is not allowed.
