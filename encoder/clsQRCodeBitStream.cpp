@@ -368,6 +368,64 @@ int SkipLetters(const std::uint8_t* data, int i, int n, const Analysis& a, Rows&
     return end;
 }
 
+// Kanji characters, from the trail byte i of one: once kanji has continued,
+// byte has switched from kanji at the lead byte before i and continued at i,
+// numeric is impossible and alphanumeric impossible or just switched from
+// byte, every further kanji pair keeps that state until the kanji run reaches
+// its count limit: at the lead byte byte switches from kanji (13 bits a
+// character against byte's 16 for the pair) and the other modes are
+// impossible; at the trail byte kanji continues, byte continues from the lead
+// byte and alphanumeric, when the trail byte is in its set, switches from
+// byte (an induction on the costs of Step). The pairs start at i + 1, so they
+// are whole Shift JIS characters.
+bool InKanjiState(const Rows& r)
+{
+    const Candidate* s = r.back1;
+    const Candidate& leadByte = r.back2[ByteMode];
+    const bool alphanumericFromByte =
+        s[AlphanumericMode].cost >= kImpossible ||
+        (s[AlphanumericMode].predecessor == ByteMode && s[AlphanumericMode].run == 1);
+    return s[KanjiMode].predecessor == KanjiMode && s[KanjiMode].run >= 2 &&
+           s[ByteMode].predecessor == ByteMode && s[ByteMode].run == 2 &&
+           leadByte.predecessor == KanjiMode && leadByte.run == 1 &&
+           s[NumericMode].cost >= kImpossible && alphanumericFromByte;
+}
+
+int SkipKanji(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+              std::int8_t* predecessors)
+{
+    if (i < 3 || !InKanjiState(r)) return i;
+    // Kanji's entries at the trail bytes end - 2 and end; the rest follow.
+    Candidate previous{}, kanji = r.back1[KanjiMode];
+    int p = i + 1; // the lead byte of the next pair
+    for (; p + 1 < n && clsQRCode::IsKanjiPair(data[p], data[p + 1]) &&
+           kanji.run < a.maxCount[KanjiMode];
+         p += 2) {
+        previous = kanji;
+        kanji = {kanji.cost + 13, kanji.run + 1, KanjiMode};
+        if (predecessors != nullptr) {
+            std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\3\0\0\0", 4);
+            std::memcpy(predecessors + static_cast<std::size_t>(p + 1) * kModeCount, "\0\0\0\3", 4);
+        }
+    }
+    const int end = p - 1;
+    if (end == i) return i;
+    // The rows of the last pair's lead byte and trail byte.
+    const Candidate leadByte{previous.cost + a.switchBits[ByteMode], 1, KanjiMode};
+    r.current[ByteMode] = leadByte;
+    r.current[NumericMode] = r.current[AlphanumericMode] = r.current[KanjiMode] = kImpossibleEntry;
+    r.Rotate();
+    r.current[ByteMode] = {leadByte.cost + 8, 2, ByteMode};
+    r.current[NumericMode] = kImpossibleEntry;
+    r.current[AlphanumericMode] =
+        clsQRCode::CharClass(data[end]) != 0
+            ? Candidate{leadByte.cost + a.switchBits[AlphanumericMode], 1, ByteMode}
+            : kImpossibleEntry;
+    r.current[KanjiMode] = kanji;
+    r.Rotate();
+    return end;
+}
+
 // Bytes outside the alphanumeric set, when kanji is not allowed: numeric and
 // alphanumeric are impossible, so byte mode continues, or opens a new segment
 // at its count limit.
@@ -418,9 +476,12 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* pr
         r.Rotate();
         int end = SkipDigits(data, i, n, a, r, predecessors);
         if (end == i) end = SkipLetters(data, i, n, a, r, predecessors);
+        if constexpr (Modes > KanjiMode)
+            if (end == i) end = SkipKanji(data, i, n, a, r, predecessors);
         if constexpr (Modes == KanjiMode)
             if (end == i) end = SkipBytes(data, i, n, a, r, predecessors);
-        // The skipped bytes are single-byte characters, or kanji is not allowed.
+        // The skipped bytes are single-byte characters or whole kanji pairs
+        // from a character's start, or kanji is not allowed.
         if (end > i) characters.nextCharacter = end + 1;
         i = end;
     }
