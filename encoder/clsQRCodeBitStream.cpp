@@ -381,6 +381,8 @@ int SkipLetters(const std::uint8_t* data, int i, int n, const Analysis& a, Rows&
 bool InKanjiState(const Rows& r)
 {
     const Candidate* s = r.back1;
+    // Most often false on other bytes, so tested first.
+    if (s[KanjiMode].predecessor != KanjiMode) return false;
     const Candidate& leadByte = r.back2[ByteMode];
     const bool alphanumericFromByte =
         s[AlphanumericMode].cost >= kImpossible ||
@@ -455,6 +457,23 @@ int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r
     return end;
 }
 
+// The fast path for the class of byte i + 1 (i + 1 < n), the only one that can
+// take it: each returns i when its run does not start there.
+template <int Modes>
+int SkipRun(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+            std::int8_t* predecessors)
+{
+    switch (clsQRCode::CharClass(data[i + 1])) {
+    case 1:
+        return SkipDigits(data, i, n, a, r, predecessors);
+    case 2:
+        return SkipLetters(data, i, n, a, r, predecessors);
+    default:
+        if constexpr (Modes > KanjiMode) return SkipKanji(data, i, n, a, r, predecessors);
+        else return SkipBytes(data, i, n, a, r, predecessors);
+    }
+}
+
 // The dynamic programme over data[0 .. n-1]: Step for every position, the
 // fast paths where a run allows. Only the first Modes modes are worked out
 // (3 when kanji is not allowed: its entries then stay impossible).
@@ -474,12 +493,7 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* pr
         else Step<Modes>(data, i, a, closesCharacter, r);
         Record(predecessors, i, Modes, r.current);
         r.Rotate();
-        int end = SkipDigits(data, i, n, a, r, predecessors);
-        if (end == i) end = SkipLetters(data, i, n, a, r, predecessors);
-        if constexpr (Modes > KanjiMode)
-            if (end == i) end = SkipKanji(data, i, n, a, r, predecessors);
-        if constexpr (Modes == KanjiMode)
-            if (end == i) end = SkipBytes(data, i, n, a, r, predecessors);
+        const int end = i + 1 < n ? SkipRun<Modes>(data, i, n, a, r, predecessors) : i;
         // The skipped bytes are single-byte characters or whole kanji pairs
         // from a character's start, or kanji is not allowed.
         if (end > i) characters.nextCharacter = end + 1;
@@ -498,10 +512,12 @@ namespace {
 // goes a vector at a time.
 bool HasKanjiLead(const std::uint8_t* data, int n)
 {
-    bool found = false;
+    // Each range as one unsigned comparison, so that the loop vectorises.
+    unsigned found = 0;
     for (int i = 0; i < n; ++i)
-        found |= (data[i] >= 0x81 && data[i] <= 0x9F) || (data[i] >= 0xE0 && data[i] <= 0xEB);
-    return found;
+        found |= static_cast<unsigned>(static_cast<std::uint8_t>(data[i] - 0x81) <= 0x9F - 0x81) |
+                 static_cast<unsigned>(static_cast<std::uint8_t>(data[i] - 0xE0) <= 0xEB - 0xE0);
+    return found != 0;
 }
 
 // The mode in which every byte is written, from the predecessors the
