@@ -22,6 +22,12 @@ constexpr std::uint8_t kPadCodewords[2] = {0xEC, 0x11};
 // The codewords of the largest symbol, version 40 (Table 1).
 constexpr int kMaxCodewords = 3706;
 
+// Whether a message of length bytes can fit dataCodewords at all: no byte
+// costs less than a digit's 10/3 bits in a numeric segment (7.4.4), and
+// every segment header at least 4 + 8 bits (Table 3). A cheap bound that
+// spares building streams for width classes that are far too small.
+bool MayFit(int length, int dataCodewords) { return 10 * length + 36 <= 24 * dataCodewords; }
+
 // Parity of every block by the reference loop, one block at a time, for a
 // code EncodeBlocks does not take. Same rows and parity layout.
 void EncodeEachBlock(const clsReedSolomon& coder, const std::uint8_t* rows, int blocks, int stride,
@@ -76,31 +82,32 @@ void InterleaveWithParity(const clsReedSolomon& coder, const clsQRCode::BlockLay
 
 } // namespace
 
-int clsQRCode::ChooseVersion(const std::uint8_t* data, int length, int ecLevel) const
+int clsQRCode::ChooseVersion(const std::uint8_t* data, int length, int ecLevel,
+                             std::span<std::uint8_t> codewords, int* streamBits) const
 {
-    // One measurement per width class, then the first version whose data
-    // capacity holds the message bits (the terminator may be cut short, 7.4.9).
+    // One stream per width class, then the first version whose data capacity
+    // holds the message bits (the terminator may be cut short, 7.4.9). The
+    // stream is the same for every version of a class, so the one that fits
+    // is kept for the data codewords.
     for (const auto& range : kVersionRanges) {
-        const int bits = MeasureBitStream(data, length, range[0]);
+        if (!MayFit(length, DataCodewords(range[1], ecLevel))) continue;
+        *streamBits = BuildPackedStream(codewords, data, length, range[0]);
         for (int v = range[0]; v <= range[1]; ++v)
-            if (DataCodewords(v, ecLevel) * 8 >= bits - 4) return v;
+            if (DataCodewords(v, ecLevel) * 8 >= *streamBits - 4) return v;
     }
     return 0;
 }
 
-bool clsQRCode::BuildDataCodewords(const std::uint8_t* data, int length, int version, int ecLevel,
-                                   std::span<std::uint8_t> codewords) const
+bool clsQRCode::PadDataCodewords(int streamBits, int version, int ecLevel,
+                                 std::span<std::uint8_t> codewords) const
 {
-    // The stream for the version, terminator included; bits past the span
-    // are only counted.
-    const int bits = BuildPackedStream(codewords, data, length, version);
     // Capacity test (7.4.9): the message bits must fit, the terminator may not.
     const int dataCodewords = DataCodewords(version, ecLevel);
-    if (dataCodewords * 8 < bits - 4) return false;
+    if (dataCodewords * 8 < streamBits - 4) return false;
     // Padding (7.4.10): the stream's last byte is already completed with zero
     // bits; then 0xEC 0x11 ... up to the data capacity.
-    for (int i = (bits + 7) / 8, pad = 0; i < dataCodewords; ++i, ++pad)
-        codewords[i] = kPadCodewords[pad % 2];
+    for (int i = (streamBits + 7) / 8, pad = 0; i < dataCodewords; ++i, ++pad)
+        codewords[static_cast<std::size_t>(i)] = kPadCodewords[pad % 2];
     return true;
 }
 
@@ -143,14 +150,18 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (dataLength < 0) dataLength = 0;
     if (dataLength > kMaxMessageBytes) return std::nullopt;
 
-    // 3. and 4. Automatic version: the smallest that holds the message.
-    if (version == 0 || version > 40) version = ChooseVersion(data, dataLength, ecLevel);
+    // 3. to 5. The version, given or the smallest that holds the message, and
+    // the message's stream for it. One byte more holds the part of a
+    // terminator that does not fit.
+    std::uint8_t dataCodewords[kMaxCodewords + 1];
+    int streamBits = 0;
+    if (version == 0 || version > 40)
+        version = ChooseVersion(data, dataLength, ecLevel, dataCodewords, &streamBits);
+    else streamBits = BuildPackedStream(dataCodewords, data, dataLength, version);
     if (version == 0) return std::nullopt;
 
-    // 5. to 7. The data codewords: the stream, the capacity test, padding.
-    // One byte more holds the part of a terminator that does not fit.
-    std::uint8_t dataCodewords[kMaxCodewords + 1];
-    if (!BuildDataCodewords(data, dataLength, version, ecLevel, dataCodewords)) return std::nullopt;
+    // 6. and 7. The capacity test and padding.
+    if (!PadDataCodewords(streamBits, version, ecLevel, dataCodewords)) return std::nullopt;
 
     // 8. to 10. Block split, error correction and interleaving (7.5, 7.6),
     // with two zero bytes after the sequence for the remainder modules.

@@ -135,13 +135,16 @@ private:
                           int version) const;
 
     // Steps of EncodeMatrix (7.4 to 7.6). ChooseVersion: the smallest version
-    // whose data capacity at ecLevel holds the message, or 0.
-    int ChooseVersion(const std::uint8_t* data, int length, int ecLevel) const;
-    // The data codewords of version and level (stream, terminator, padding)
-    // into codewords, which holds at least DataCodewords + 1 bytes; false
-    // when the message does not fit.
-    bool BuildDataCodewords(const std::uint8_t* data, int length, int version, int ecLevel,
-                            std::span<std::uint8_t> codewords) const;
+    // whose data capacity at ecLevel holds the message, or 0; for a version,
+    // its stream as BuildPackedStream writes it is left in codewords and its
+    // length in bits in *streamBits.
+    int ChooseVersion(const std::uint8_t* data, int length, int ecLevel,
+                      std::span<std::uint8_t> codewords, int* streamBits) const;
+    // The capacity test and padding after a stream of streamBits bits in
+    // codewords, which holds at least DataCodewords + 1 bytes: the data
+    // codewords of version and level, or false when the message does not fit.
+    bool PadDataCodewords(int streamBits, int version, int ecLevel,
+                          std::span<std::uint8_t> codewords) const;
     BlockLayout SplitBlocks(int version, int ecLevel) const;
     // The K data codewords (block after block) with every block's error
     // correction, in the interleaved order of 7.6, into codewords (K + B * E).

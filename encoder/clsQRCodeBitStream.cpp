@@ -325,6 +325,109 @@ int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& 
     return end;
 }
 
+// Letters and the other non-digit characters of the alphanumeric set: once
+// alphanumeric has continued, byte has just switched from it and numeric and
+// kanji are impossible, alphanumeric keeps continuing and byte keeps switching
+// from it, since a character adds at most 6 bits to alphanumeric, byte's own
+// continuation costs 8 and a switch into alphanumeric more than 8 (an
+// induction on the costs of Step), until the alphanumeric run reaches its
+// count limit. Numeric is impossible on such a character, and kanji too,
+// since the byte before it cannot open a kanji pair.
+int SkipLetters(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+                std::int8_t* predecessors)
+{
+    const Candidate* s = r.back1;
+    if (s[AlphanumericMode].predecessor != AlphanumericMode || s[AlphanumericMode].run < 2 ||
+        s[ByteMode].predecessor != AlphanumericMode || s[ByteMode].run != 1 ||
+        s[NumericMode].cost < kImpossible || s[KanjiMode].cost < kImpossible)
+        return i;
+    // Alphanumeric's entries at p - 2, p - 1 and p; byte follows from them.
+    Candidate twoBack{}, oneBack{}, alphanumeric = s[AlphanumericMode];
+    int p = i + 1;
+    for (; p < n && clsQRCode::CharClass(data[p]) == 2 &&
+           alphanumeric.run < a.maxCount[AlphanumericMode];
+         ++p) {
+        twoBack = oneBack;
+        oneBack = alphanumeric;
+        alphanumeric = {alphanumeric.cost + 5 + (alphanumeric.run % 2 == 0 ? 1 : 0),
+                        alphanumeric.run + 1, AlphanumericMode};
+        if (predecessors != nullptr)
+            std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\2\0\2\0", 4);
+    }
+    const int end = p - 1;
+    // The rows of end - 1 (unless that is i, already in back1) and end.
+    const auto push = [&](const Candidate& entry, const Candidate& before) {
+        r.current[ByteMode] = {before.cost + a.switchBits[ByteMode], 1, AlphanumericMode};
+        r.current[NumericMode] = kImpossibleEntry;
+        r.current[AlphanumericMode] = entry;
+        r.current[KanjiMode] = kImpossibleEntry;
+        r.Rotate();
+    };
+    if (end - 1 > i) push(oneBack, twoBack);
+    if (end > i) push(alphanumeric, oneBack);
+    return end;
+}
+
+// Kanji characters, from the trail byte i of one: once kanji has continued,
+// byte has switched from kanji at the lead byte before i and continued at i,
+// numeric is impossible and alphanumeric impossible or just switched from
+// byte, every further kanji pair keeps that state until the kanji run reaches
+// its count limit: at the lead byte byte switches from kanji (13 bits a
+// character against byte's 16 for the pair) and the other modes are
+// impossible; at the trail byte kanji continues, byte continues from the lead
+// byte and alphanumeric, when the trail byte is in its set, switches from
+// byte (an induction on the costs of Step). The pairs start at i + 1, so they
+// are whole Shift JIS characters.
+bool InKanjiState(const Rows& r)
+{
+    const Candidate* s = r.back1;
+    // Most often false on other bytes, so tested first.
+    if (s[KanjiMode].predecessor != KanjiMode) return false;
+    const Candidate& leadByte = r.back2[ByteMode];
+    const bool alphanumericFromByte =
+        s[AlphanumericMode].cost >= kImpossible ||
+        (s[AlphanumericMode].predecessor == ByteMode && s[AlphanumericMode].run == 1);
+    return s[KanjiMode].predecessor == KanjiMode && s[KanjiMode].run >= 2 &&
+           s[ByteMode].predecessor == ByteMode && s[ByteMode].run == 2 &&
+           leadByte.predecessor == KanjiMode && leadByte.run == 1 &&
+           s[NumericMode].cost >= kImpossible && alphanumericFromByte;
+}
+
+int SkipKanji(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+              std::int8_t* predecessors)
+{
+    if (i < 3 || !InKanjiState(r)) return i;
+    // Kanji's entries at the trail bytes end - 2 and end; the rest follow.
+    Candidate previous{}, kanji = r.back1[KanjiMode];
+    int p = i + 1; // the lead byte of the next pair
+    for (; p + 1 < n && clsQRCode::IsKanjiPair(data[p], data[p + 1]) &&
+           kanji.run < a.maxCount[KanjiMode];
+         p += 2) {
+        previous = kanji;
+        kanji = {kanji.cost + 13, kanji.run + 1, KanjiMode};
+        if (predecessors != nullptr) {
+            std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\3\0\0\0", 4);
+            std::memcpy(predecessors + static_cast<std::size_t>(p + 1) * kModeCount, "\0\0\0\3", 4);
+        }
+    }
+    const int end = p - 1;
+    if (end == i) return i;
+    // The rows of the last pair's lead byte and trail byte.
+    const Candidate leadByte{previous.cost + a.switchBits[ByteMode], 1, KanjiMode};
+    r.current[ByteMode] = leadByte;
+    r.current[NumericMode] = r.current[AlphanumericMode] = r.current[KanjiMode] = kImpossibleEntry;
+    r.Rotate();
+    r.current[ByteMode] = {leadByte.cost + 8, 2, ByteMode};
+    r.current[NumericMode] = kImpossibleEntry;
+    r.current[AlphanumericMode] =
+        clsQRCode::CharClass(data[end]) != 0
+            ? Candidate{leadByte.cost + a.switchBits[AlphanumericMode], 1, ByteMode}
+            : kImpossibleEntry;
+    r.current[KanjiMode] = kanji;
+    r.Rotate();
+    return end;
+}
+
 // Bytes outside the alphanumeric set, when kanji is not allowed: numeric and
 // alphanumeric are impossible, so byte mode continues, or opens a new segment
 // at its count limit.
@@ -354,6 +457,23 @@ int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r
     return end;
 }
 
+// The fast path for the class of byte i + 1 (i + 1 < n), the only one that can
+// take it: each returns i when its run does not start there.
+template <int Modes>
+int SkipRun(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
+            std::int8_t* predecessors)
+{
+    switch (clsQRCode::CharClass(data[i + 1])) {
+    case 1:
+        return SkipDigits(data, i, n, a, r, predecessors);
+    case 2:
+        return SkipLetters(data, i, n, a, r, predecessors);
+    default:
+        if constexpr (Modes > KanjiMode) return SkipKanji(data, i, n, a, r, predecessors);
+        else return SkipBytes(data, i, n, a, r, predecessors);
+    }
+}
+
 // The dynamic programme over data[0 .. n-1]: Step for every position, the
 // fast paths where a run allows. Only the first Modes modes are worked out
 // (3 when kanji is not allowed: its entries then stay impossible).
@@ -373,10 +493,9 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* pr
         else Step<Modes>(data, i, a, closesCharacter, r);
         Record(predecessors, i, Modes, r.current);
         r.Rotate();
-        int end = SkipDigits(data, i, n, a, r, predecessors);
-        if constexpr (Modes == KanjiMode)
-            if (end == i) end = SkipBytes(data, i, n, a, r, predecessors);
-        // The skipped bytes are single-byte characters, or kanji is not allowed.
+        const int end = i + 1 < n ? SkipRun<Modes>(data, i, n, a, r, predecessors) : i;
+        // The skipped bytes are single-byte characters or whole kanji pairs
+        // from a character's start, or kanji is not allowed.
         if (end > i) characters.nextCharacter = end + 1;
         i = end;
     }
@@ -386,6 +505,20 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* pr
 } // namespace
 
 namespace {
+
+// Whether any byte may open a kanji pair (IsKanjiPair's lead ranges). Without
+// one the kanji entries are impossible everywhere, so the programme may leave
+// kanji out just as when it is not allowed. No early exit, so that the loop
+// goes a vector at a time.
+bool HasKanjiLead(const std::uint8_t* data, int n)
+{
+    // Each range as one unsigned comparison, so that the loop vectorises.
+    unsigned found = 0;
+    for (int i = 0; i < n; ++i)
+        found |= static_cast<unsigned>(static_cast<std::uint8_t>(data[i] - 0x81) <= 0x9F - 0x81) |
+                 static_cast<unsigned>(static_cast<std::uint8_t>(data[i] - 0xE0) <= 0xEB - 0xE0);
+    return found != 0;
+}
 
 // The mode in which every byte is written, from the predecessors the
 // programme recorded (n * 4, by position and mode) and the final mode.
@@ -477,7 +610,8 @@ std::vector<std::uint8_t> clsQRCode::SegmentModes(const std::uint8_t* data, int 
     if (bits == nullptr) predecessors.resize(static_cast<std::size_t>(length) * kModeCount);
     Candidate back1[kModeCount];
     std::int8_t* record = bits != nullptr ? nullptr : predecessors.data();
-    if (kanjiAllowed_) Analyse<kModeCount>(data, length, a, record, back1);
+    if (kanjiAllowed_ && HasKanjiLead(data, length))
+        Analyse<kModeCount>(data, length, a, record, back1);
     else Analyse<KanjiMode>(data, length, a, record, back1);
 
     // The final mode: the cheapest end, lowest mode number on equal costs.
