@@ -35,23 +35,8 @@ constexpr DWORD Grey = 0x808080;
 Pixels ReadPixels(IPictureDisp* picture)
 {
     Pixels pixels;
-    const HBITMAP bitmap = PictureBitmap(picture);
-    BITMAP info{};
-    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return pixels;
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = info.bmWidth;
-    format.bmiHeader.biHeight = -info.bmHeight;
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<DWORD> rgb(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
-    ScopedGetDC screen(nullptr);
-    if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), rgb.data(), &format,
-                  DIB_RGB_COLORS) != info.bmHeight)
-        return pixels;
-    for (DWORD& colour : rgb) colour &= 0xFFFFFF;
-    return Pixels{info.bmWidth, info.bmHeight, std::move(rgb)};
+    pixels.rgb = BitmapPixels(PictureBitmap(picture), &pixels.width, &pixels.height);
+    return pixels;
 }
 
 std::optional<ModuleMatrix> Matrix(const std::string& message, int version, int level, int mask)

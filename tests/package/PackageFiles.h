@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "QrReadBack.h"
 #include "ScopedWin.h"
 
 // A Unix path of the build tree as Windows sees it through Wine's drive Z:.
@@ -51,9 +52,6 @@ bool UserRegistryKeyExists(const std::wstring& key);
 
 // The program a shell link (.lnk) starts, or nothing when it cannot be read.
 std::optional<std::wstring> ShortcutTarget(const std::wstring& linkFile);
-
-// UTF-8 of a text, for failure messages.
-std::string Utf8(const std::wstring& text);
 
 // Case-insensitive comparison of two Windows paths.
 bool SamePath(const std::wstring& a, const std::wstring& b);

@@ -84,17 +84,6 @@ int CreateCount()
     return count > 0 ? count : 2000;
 }
 
-std::string Utf8(const std::wstring& text)
-{
-    if (text.empty()) return {};
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-    return bytes;
-}
-
 void AppendCodePoint(std::wstring& text, char32_t c)
 {
     if (c < 0x10000) {

@@ -532,27 +532,6 @@ std::string FileStart(const std::wstring& path, std::size_t count)
     return bytes;
 }
 
-std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height)
-{
-    BITMAP size{};
-    if (!bitmap || !GetObjectW(bitmap, sizeof size, &size)) return {};
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = size.bmWidth;
-    info.bmiHeader.biHeight = -size.bmHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    std::vector<DWORD> pixels(static_cast<std::size_t>(size.bmWidth) * size.bmHeight);
-    ScopedGetDC screen(nullptr);
-    if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(size.bmHeight), pixels.data(), &info,
-                  DIB_RGB_COLORS) != size.bmHeight)
-        return {};
-    for (DWORD& pixel : pixels) pixel &= 0x00FFFFFF;
-    *width = size.bmWidth;
-    *height = size.bmHeight;
-    return pixels;
-}
-
 std::optional<FormatInfo> ReadFormatInfo(HBITMAP symbol)
 {
     int width = 0, height = 0;

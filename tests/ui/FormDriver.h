@@ -140,5 +140,3 @@ std::optional<FormatInfo> ReadFormatInfo(HBITMAP symbol);
 // 0x00RRGGBB values; empty when the screen could not be read.
 std::vector<DWORD> SaveScreen(const RECT& area, const std::string& unixPngPath);
 
-// Pixels of a bitmap as top-down 0x00RRGGBB values.
-std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height);

@@ -201,32 +201,52 @@ ScopedBitmap NewTopDownDib(int width, int height, void** bits)
     return ScopedBitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0));
 }
 
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height)
+{
+    BITMAP size{};
+    if (!bitmap || !GetObjectW(bitmap, sizeof size, &size) || size.bmWidth <= 0 ||
+        size.bmHeight <= 0)
+        return {};
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = size.bmWidth;
+    info.bmiHeader.biHeight = -size.bmHeight; // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    std::vector<DWORD> pixels(static_cast<std::size_t>(size.bmWidth) * size.bmHeight);
+    ScopedGetDC screen(nullptr);
+    if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(size.bmHeight), pixels.data(), &info,
+                  DIB_RGB_COLORS) != size.bmHeight)
+        return {};
+    for (DWORD& pixel : pixels) pixel &= 0x00FFFFFF;
+    *width = size.bmWidth;
+    *height = size.bmHeight;
+    return pixels;
+}
+
 std::optional<GreyImage> BitmapToGrey(HBITMAP bitmap)
 {
-    BITMAP info{};
-    if (!bitmap || !GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 ||
-        info.bmHeight <= 0)
-        return std::nullopt;
-
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = info.bmWidth;
-    format.bmiHeader.biHeight = -info.bmHeight; // top-down rows
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<RGBQUAD> colours(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
-    ScopedGetDC screen(nullptr);
-    if (GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(info.bmHeight), colours.data(),
-                  &format, DIB_RGB_COLORS) != info.bmHeight)
-        return std::nullopt;
-
-    GreyImage grey{info.bmWidth, info.bmHeight, {}};
-    grey.pixels.reserve(colours.size());
-    for (const RGBQUAD& c : colours) // ITU-R BT.601 luma
+    int width = 0, height = 0;
+    const std::vector<DWORD> pixels = BitmapPixels(bitmap, &width, &height);
+    if (pixels.empty()) return std::nullopt;
+    GreyImage grey{width, height, {}};
+    grey.pixels.reserve(pixels.size());
+    for (const DWORD c : pixels) // ITU-R BT.601 luma
         grey.pixels.push_back(static_cast<unsigned char>(
-            (299 * c.rgbRed + 587 * c.rgbGreen + 114 * c.rgbBlue) / 1000));
+            (299 * ((c >> 16) & 0xFF) + 587 * ((c >> 8) & 0xFF) + 114 * (c & 0xFF)) / 1000));
     return grey;
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    if (text.empty()) return {};
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
 }
 
 QrReading ReadBack(const GreyImage& image)

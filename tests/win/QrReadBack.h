@@ -49,10 +49,17 @@ struct QrReading {
 // pixels (0x00RRGGBB, rows from the top). Null when it cannot be made.
 ScopedBitmap NewTopDownDib(int width, int height, void** bits);
 
+// Pixels of a bitmap as top-down 0x00RRGGBB values, with its size; empty for
+// a null or unreadable bitmap.
+std::vector<DWORD> BitmapPixels(HBITMAP bitmap, int* width, int* height);
+
 // The bitmap's pixels as grey levels, or nothing for a null or unreadable bitmap.
 std::optional<GreyImage> BitmapToGrey(HBITMAP bitmap);
 
 QrReading ReadBack(const GreyImage& image);
+
+// UTF-8 of a text: the bytes a symbol of it holds, and failure messages.
+std::string Utf8(const std::wstring& text);
 // Many images in one run of the helper, answered in order: for long runs,
 // where starting the helper per image would dominate.
 std::vector<QrReading> ReadBackAll(const std::vector<GreyImage>& images);
