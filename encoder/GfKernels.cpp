@@ -1,8 +1,7 @@
 #include "GfKernels.h"
 
-#include <algorithm>
 #include <cstring>
-#include <vector>
+#include <utility>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -18,28 +17,23 @@ int forcedKernel = -1;
 // One lane at a time, the remainder in a window that slides along a buffer:
 // before data symbol r it is window[r .. r+e-1], the feedback window[r], and
 // the step adds the product of the feedback with every coefficient to
-// window[r+1 .. r+e], eight bytes at a time. The products come from rows of
-// nibble products, low[n] holding n times every coefficient in remainder
-// order, so a step is two row lookups whatever e is.
-void DividePlain(const NibbleProducts* feedback, int e, const std::uint8_t* rows, int k, int stride,
+// window[r+1 .. r+e], eight bytes at a time. The products come from the rows
+// of nibble products, so a step is two row lookups whatever e is.
+void DividePlain(const GeneratorTables& tables, const std::uint8_t* rows, int k, int stride,
                  int lanes, std::uint8_t* parity)
 {
-    const int rowBytes = (e + 7) / 8 * 8;
-    std::vector<std::uint8_t> products(static_cast<std::size_t>(32) * rowBytes, 0);
-    for (int n = 0; n < 16; ++n)
-        for (int j = 0; j < e; ++j) {
-            products[static_cast<std::size_t>(n) * rowBytes + j] = feedback[j].low[n];
-            products[static_cast<std::size_t>(16 + n) * rowBytes + j] = feedback[j].high[n];
-        }
-    std::vector<std::uint8_t> window(static_cast<std::size_t>(k + rowBytes + 1));
+    const int e = tables.CheckLength();
+    const int rowBytes = tables.rowBytes;
+    const std::uint8_t* products = tables.plainRows.data();
+    std::uint8_t window[MaxCodeLength + 8];
     for (int lane = 0; lane < lanes; ++lane) {
-        std::fill(window.begin(), window.end(), std::uint8_t{0});
+        std::memset(window, 0, static_cast<std::size_t>(k + rowBytes + 1));
         for (int r = 0; r < k; ++r) {
             const int lead = rows[static_cast<std::ptrdiff_t>(r) * stride + lane] ^ window[r];
-            const std::uint8_t* low = &products[static_cast<std::size_t>(lead & 15) * rowBytes];
+            const std::uint8_t* low = products + static_cast<std::ptrdiff_t>(lead & 15) * rowBytes;
             const std::uint8_t* high =
-                &products[static_cast<std::size_t>(16 + (lead >> 4)) * rowBytes];
-            std::uint8_t* out = &window[static_cast<std::size_t>(r) + 1];
+                products + static_cast<std::ptrdiff_t>(16 + (lead >> 4)) * rowBytes;
+            std::uint8_t* out = window + r + 1;
             for (int j = 0; j < rowBytes; j += 8) {
                 std::uint64_t a, b, c;
                 std::memcpy(&a, out + j, 8);
@@ -59,10 +53,12 @@ void DividePlain(const NibbleProducts* feedback, int e, const std::uint8_t* rows
 // 16 lanes per vector. The remainder lives in the parity rows; each step
 // shifts it by one row while it adds the products, so the next step's
 // feedback (row 0) is ready after the first product of this one.
-__attribute__((target("ssse3"))) void DivideSsse3(const NibbleProducts* feedback, int e,
+__attribute__((target("ssse3"))) void DivideSsse3(const GeneratorTables& tables,
                                                   const std::uint8_t* rows, int k, int stride,
                                                   int lanes, std::uint8_t* parity)
 {
+    const NibbleProducts* feedback = tables.feedback.data();
+    const int e = tables.CheckLength();
     const __m128i nibble = _mm_set1_epi8(0x0F);
     for (int group = 0; group < lanes; group += 16) {
         std::uint8_t* remainder = parity + group;
@@ -93,10 +89,12 @@ __attribute__((target("ssse3"))) void DivideSsse3(const NibbleProducts* feedback
 
 // The same with 32 lanes per vector; each 16-entry table is broadcast to both
 // 128-bit halves, since VPSHUFB looks up within each half.
-__attribute__((target("avx2"))) void DivideAvx2(const NibbleProducts* feedback, int e,
+__attribute__((target("avx2"))) void DivideAvx2(const GeneratorTables& tables,
                                                 const std::uint8_t* rows, int k, int stride,
                                                 int lanes, std::uint8_t* parity)
 {
+    const NibbleProducts* feedback = tables.feedback.data();
+    const int e = tables.CheckLength();
     const __m256i nibble = _mm256_set1_epi8(0x0F);
     for (int group = 0; group < lanes; group += 32) {
         std::uint8_t* remainder = parity + group;
@@ -165,20 +163,36 @@ bool ForceKernel(Kernel kernel)
 
 void UseFastestKernel() { forcedKernel = -1; }
 
-void Divide(Kernel kernel, const NibbleProducts* feedback, int e, const std::uint8_t* rows, int k,
+GeneratorTables MakeGeneratorTables(std::vector<NibbleProducts> feedback)
+{
+    GeneratorTables tables;
+    tables.feedback = std::move(feedback);
+    const int e = tables.CheckLength();
+    tables.rowBytes = (e + 7) / 8 * 8;
+    tables.plainRows.assign(static_cast<std::size_t>(32) * tables.rowBytes, 0);
+    for (int n = 0; n < 16; ++n)
+        for (int j = 0; j < e; ++j) {
+            const NibbleProducts& p = tables.feedback[static_cast<std::size_t>(j)];
+            tables.plainRows[static_cast<std::size_t>(n) * tables.rowBytes + j] = p.low[n];
+            tables.plainRows[static_cast<std::size_t>(16 + n) * tables.rowBytes + j] = p.high[n];
+        }
+    return tables;
+}
+
+void Divide(Kernel kernel, const GeneratorTables& tables, const std::uint8_t* rows, int k,
             int stride, int lanes, std::uint8_t* parity)
 {
     switch (kernel) {
 #ifdef VEMORA_GF_X86
     case Kernel::Avx2:
-        DivideAvx2(feedback, e, rows, k, stride, lanes, parity);
+        DivideAvx2(tables, rows, k, stride, lanes, parity);
         return;
     case Kernel::Ssse3:
-        DivideSsse3(feedback, e, rows, k, stride, lanes, parity);
+        DivideSsse3(tables, rows, k, stride, lanes, parity);
         return;
 #endif
     default:
-        DividePlain(feedback, e, rows, k, stride, lanes, parity);
+        DividePlain(tables, rows, k, stride, lanes, parity);
         return;
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 // Reed-Solomon division over GF(256) for many blocks of one code at once, one
 // block per byte lane: the kernels of clsReedSolomon::EncodeBlocks.
@@ -28,6 +29,27 @@ enum class Kernel { Plain, Ssse3, Avx2 };
 // reads and writes whole vectors.
 constexpr int LaneAlignment = 32;
 
+// The longest code the kernels take: k + e <= MaxCodeLength.
+constexpr int MaxCodeLength = 1024;
+
+// The tables of one generator, built once per code by MakeGeneratorTables.
+struct GeneratorTables {
+    // The vector kernels': the products of every generator coefficient but
+    // the leading 1, highest power first.
+    std::vector<NibbleProducts> feedback;
+    // The plain kernel's: the same products by nibble value rather than by
+    // coefficient. Row n (0..15) holds n times every coefficient, row 16 + n
+    // holds 16n times every coefficient, in feedback order, zero-padded to
+    // rowBytes, e rounded up to a multiple of 8.
+    std::vector<std::uint8_t> plainRows;
+    int rowBytes = 0;
+
+    int CheckLength() const { return static_cast<int>(feedback.size()); }
+};
+
+// The tables for a generator whose coefficient products are feedback.
+GeneratorTables MakeGeneratorTables(std::vector<NibbleProducts> feedback);
+
 // Whether this CPU (and its operating system) can run kernel.
 bool Supported(Kernel kernel);
 
@@ -42,17 +64,18 @@ Kernel Active(int lanes = LaneAlignment);
 bool ForceKernel(Kernel kernel);
 void UseFastestKernel();
 
-// Systematic division of lanes blocks of a code with e parity symbols.
-// feedback[j] holds the products of the generator coefficient of x^(e-1-j)
-// (the monic generator's other coefficients, highest power first).
+// Systematic division of lanes blocks of a code with e = CheckLength()
+// parity symbols, by the generator of tables.
 // rows: k rows of stride bytes; row r holds data symbol r of every block,
 // the highest power first (a shorter block starts with zero rows).
 // parity: e rows of stride bytes; row j receives parity symbol j, the
 // coefficient of x^(e-1-j) of the remainder, of every block.
 // stride: a multiple of LaneAlignment, at least lanes; bytes of the lanes
 // from lanes up to the next multiple of 32 are read and written as scratch.
-// e >= 1, k >= 0.
-void Divide(Kernel kernel, const NibbleProducts* feedback, int e, const std::uint8_t* rows, int k,
+// The plain kernel reads and writes the lanes only, so it takes any stride
+// >= lanes: one block can be divided in place (stride 1).
+// e >= 1, k >= 0, k + e <= MaxCodeLength.
+void Divide(Kernel kernel, const GeneratorTables& tables, const std::uint8_t* rows, int k,
             int stride, int lanes, std::uint8_t* parity);
 
 } // namespace GfKernels

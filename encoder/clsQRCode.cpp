@@ -58,6 +58,13 @@ void InterleaveWithParity(const clsReedSolomon& coder, const clsQRCode::BlockLay
     const int n = layout.longData;
     const int e = layout.ecPerBlock;
     const int shortBlocks = layout.shortBlocks;
+    if (blocks == 1) {
+        // Nothing to interleave: the data, then the parity after them.
+        std::memcpy(codewords, data, static_cast<std::size_t>(n));
+        if (!coder.EncodeByteBlock(data, codewords + n))
+            EncodeEachBlock(coder, data, 1, 1, codewords + n);
+        return;
+    }
     const int stride = (blocks + GfKernels::LaneAlignment - 1) / GfKernels::LaneAlignment *
                        GfKernels::LaneAlignment;
     std::vector<std::uint8_t> scratch(static_cast<std::size_t>(n + e) * stride, 0);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <utility>
 
 #include "clsFiniteField.h"
 
@@ -66,7 +67,7 @@ void clsReedSolomon::BuildGenerator(int root)
 
 void clsReedSolomon::BuildFeedbackTables()
 {
-    feedback_.clear();
+    tables_ = {};
     const clsFiniteField& f = *field_;
     if (f.Order() != 256) return;
     // The nibble tables rest on c * (a XOR b) = c * a XOR c * b. Multiply by
@@ -80,10 +81,10 @@ void clsReedSolomon::BuildFeedbackTables()
         seen[l] = true;
     }
     const int e = checkLength_;
-    feedback_.resize(static_cast<std::size_t>(e));
+    std::vector<GfKernels::NibbleProducts> feedback(static_cast<std::size_t>(e));
     for (int j = 0; j < e; ++j) {
         const int c = generatorPoly_[e - 1 - j];
-        GfKernels::NibbleProducts& p = feedback_[static_cast<std::size_t>(j)];
+        GfKernels::NibbleProducts& p = feedback[static_cast<std::size_t>(j)];
         // c times each bit, then every nibble as the XOR of its bits.
         int bitProducts[8];
         for (int b = 0; b < 8; ++b) bitProducts[b] = f.Multiply(c, 1 << b);
@@ -95,16 +96,28 @@ void clsReedSolomon::BuildFeedbackTables()
             p.high[n] = static_cast<std::uint8_t>(p.high[rest] ^ bitProducts[lowest + 4]);
         }
     }
+    tables_ = GfKernels::MakeGeneratorTables(std::move(feedback));
 }
 
 bool clsReedSolomon::EncodeBlocks(const std::uint8_t* dataRows, int blocks, int stride,
                                   std::uint8_t* parityRows) const
 {
-    const int e = checkLength_;
-    if (feedback_.empty() || static_cast<int>(feedback_.size()) != e || blocks <= 0) return false;
-    GfKernels::Divide(GfKernels::Active(blocks), feedback_.data(), e, dataRows, dataLength_, stride,
-                      blocks, parityRows);
+    if (!HasTables() || blocks <= 0) return false;
+    GfKernels::Divide(GfKernels::Active(blocks), tables_, dataRows, dataLength_, stride, blocks,
+                      parityRows);
     return true;
+}
+
+bool clsReedSolomon::EncodeByteBlock(const std::uint8_t* data, std::uint8_t* parity) const
+{
+    if (!HasTables()) return false;
+    GfKernels::Divide(GfKernels::Kernel::Plain, tables_, data, dataLength_, 1, 1, parity);
+    return true;
+}
+
+bool clsReedSolomon::HasTables() const
+{
+    return checkLength_ > 0 && tables_.CheckLength() == checkLength_;
 }
 
 void clsReedSolomon::EncodeBlock(std::int32_t* cw) const

@@ -21,6 +21,7 @@ class clsReedSolomon {
 public:
     // k + e may not exceed this: the capacity of the generator and work arrays.
     static constexpr int MaxBlockLength = 1024;
+    static_assert(MaxBlockLength <= GfKernels::MaxCodeLength);
 
     // The field is shared with the owner (the QR encoder), never owned here.
     const clsFiniteField* Field() const { return field_; }
@@ -57,6 +58,12 @@ public:
     // over a GF(256) whose tables describe a field (EncodeBlock then serves).
     bool EncodeBlocks(const std::uint8_t* dataRows, int blocks, int stride,
                       std::uint8_t* parityRows) const;
+    // One block of bytes on its own: data[0 .. k-1], the highest power first;
+    // parity[0 .. e-1] receives the parity, the coefficient of x^(e-1) first.
+    // The plain kernel, whatever the CPU: a vector kernel would divide a whole
+    // vector of lanes for the one block. False, writing nothing, where
+    // EncodeBlocks is false.
+    bool EncodeByteBlock(const std::uint8_t* data, std::uint8_t* parity) const;
 
 private:
     // What the generator and the feedback tables were last built from; equal
@@ -69,12 +76,15 @@ private:
     };
 
     void BuildGenerator(int root);
-    // The nibble products of every generator coefficient but the leading 1,
-    // highest power first; none when the field is not a GF(256).
+    // The kernels' tables of the generator: the nibble products of every
+    // coefficient but the leading 1, highest power first; none when the field
+    // is not a GF(256).
     void BuildFeedbackTables();
+    // Whether the kernels' tables belong to the code set up.
+    bool HasTables() const;
 
     CodeKey built_;
-    std::vector<GfKernels::NibbleProducts> feedback_;
+    GfKernels::GeneratorTables tables_;
 
     const clsFiniteField* field_ = nullptr;
     int dataLength_ = 0;

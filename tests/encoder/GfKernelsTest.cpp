@@ -96,6 +96,19 @@ TEST(GfKernelsTest, EveryKernelMatchesTheReferenceOnEveryQrBlockStructure)
             ASSERT_TRUE(coder.InitCode(n, e, &field, 0, 0));
             const auto rows = RandomRows(random, n, blocks, shortBlocks);
             const auto expected = ReferenceParity(coder, rows, blocks);
+            // Each block on its own, in place, as one-block symbols take it.
+            for (int b = 0; b < blocks; ++b) {
+                std::vector<std::uint8_t> block(static_cast<std::size_t>(n + e), 0xA5);
+                for (int r = 0; r < n; ++r)
+                    block[static_cast<std::size_t>(r)] =
+                        rows[static_cast<std::size_t>(r) * Stride(blocks) + b];
+                ASSERT_TRUE(coder.EncodeByteBlock(block.data(), block.data() + n));
+                for (int j = 0; j < e; ++j)
+                    ASSERT_EQ(block[static_cast<std::size_t>(n + j)],
+                              expected[static_cast<std::size_t>(j) * Stride(blocks) + b])
+                        << "one block " << version << "-"
+                        << "LMQH"[level - 1] << ", block " << b << ", parity " << j;
+            }
             for (int i = 0; i < 3; ++i) {
                 if (!GfKernels::ForceKernel(kKernels[i])) continue;
                 ++kernelsRun;
@@ -151,6 +164,7 @@ TEST(GfKernelsTest, TablesThatAreNoFieldAreLeftToTheReferenceLoop)
     ASSERT_TRUE(coder.InitCode(10, 8, &notAField, 0, 0));
     std::vector<std::uint8_t> rows(10 * 32, 1), parity(8 * 32, 0x77);
     EXPECT_FALSE(coder.EncodeBlocks(rows.data(), 4, 32, parity.data()));
+    EXPECT_FALSE(coder.EncodeByteBlock(rows.data(), parity.data()));
     EXPECT_EQ(parity, std::vector<std::uint8_t>(8 * 32, 0x77)) << "nothing written";
 
     clsFiniteField gf7;
@@ -160,6 +174,7 @@ TEST(GfKernelsTest, TablesThatAreNoFieldAreLeftToTheReferenceLoop)
 
     clsReedSolomon fresh;
     EXPECT_FALSE(fresh.EncodeBlocks(rows.data(), 4, 32, parity.data())) << "before InitCode";
+    EXPECT_FALSE(fresh.EncodeByteBlock(rows.data(), parity.data())) << "before InitCode";
 }
 
 TEST(GfKernelsTest, SymbolsAreTheSameAndReadBackOnThePlainPath)
