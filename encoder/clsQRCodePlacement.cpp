@@ -1,6 +1,7 @@
 // clsQRCode: data placement, masking, the merge with the function patterns,
 // and format and version information (ISO/IEC 18004, 7.7 to 7.10).
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cassert>
 #include <cstring>
@@ -95,15 +96,49 @@ constexpr auto kRowPairs = [] {
     return table;
 }();
 
-// How many of the eight rows in a word of template bytes, taken in path
-// order (upwards: from the last byte in memory), have both modules free;
-// word holds the OR of the two columns' bytes, one byte per row.
-int FreeRowsAhead(std::uint64_t word, bool upwards)
-{
-    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-    if (word == 0) return 8;
-    return (upwards ? std::countl_zero(word) : std::countr_zero(word)) / 8;
-}
+// Eight rows of a column pair along the path from row (step -1 upwards, +1
+// downwards) as words with one byte per row, the byte of row first: bit 0
+// of a byte is set where the module of column c + 1 (right) or c (left) is a
+// function module. Rows past the symbol's edge read as neither. The function
+// patterns are symmetric about the main diagonal (the dark module's mirror
+// cell is reserved for format information), so module (r, c) is a function
+// module exactly where the template's cell (c, r) is not 0: a row of the pair
+// is read as a word of template row c, one of row c + 1, from the eight-row
+// window inside the symbol that holds row.
+struct PairRows {
+    static constexpr std::uint64_t Ones = 0x0101010101010101ull;
+    std::uint64_t right = 0, left = 0, inside = 0;
+
+    PairRows(const ModuleMatrix& matrix, int c, int row, int step)
+    {
+        const int size = matrix.Size();
+        const int first = step > 0 ? std::min(row, size - 8) : std::max(row - 7, 0);
+        right = Function(Load64(Cells(matrix, c + 1, first)));
+        left = Function(Load64(Cells(matrix, c, first)));
+        if (step > 0) {
+            right >>= 8 * (row - first);
+            left >>= 8 * (row - first);
+        } else {
+            right = __builtin_bswap64(right) >> (8 * (first + 7 - row));
+            left = __builtin_bswap64(left) >> (8 * (first + 7 - row));
+        }
+        const int rows = std::min(8, step > 0 ? size - row : row + 1);
+        inside = rows == 8 ? Ones : Ones >> (8 * (8 - rows));
+    }
+    // How many rows from the first have both modules free, and both taken by
+    // function modules.
+    int FreeRun() const { return std::countr_zero((right | left | ~inside) & Ones) / 8; }
+    int FunctionRun() const { return std::countr_zero(~(right & left & inside) & Ones) / 8; }
+
+private:
+    // Template bytes are 0 (free), 1 or 2: bit 0 of t | t >> 1 marks the
+    // function modules, in the byte order of memory.
+    static std::uint64_t Function(std::uint64_t word)
+    {
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        return (word | word >> 1) & Ones;
+    }
+};
 
 // The next 2 * run bits into run rows (run <= 8) whose two modules are both
 // free, from cells on by gridStep; returns the cell after the last row.
@@ -128,80 +163,86 @@ std::uint8_t* PlaceFreeRows(std::uint8_t* cells, std::ptrdiff_t gridStep, int ru
 // One column pair (columns c + 1 and c) over all rows from startRow in steps
 // of step (-1 upwards, +1 downwards), 7.7.3. A row takes the right module's
 // bit first, then the left's; function modules take none. Rows whose two
-// modules are both free take their bits up to eight rows at once.
+// modules are both free take their bits up to eight rows at once, and rows of
+// two function modules are passed over as many at once.
 void PlaceColumnPair(const ModuleMatrix& matrix, std::uint8_t* grid, int c, int startRow, int step,
                      CodewordBitReader& bits)
 {
     const int size = matrix.Size();
     const std::ptrdiff_t gridStep = static_cast<std::ptrdiff_t>(step) * size;
     std::uint8_t* cells = grid + static_cast<std::ptrdiff_t>(startRow) * size + c;
-    for (int row = startRow, left = size; left > 0;) {
-        // The function patterns are symmetric about the main diagonal (the
-        // dark module's mirror cell is reserved for format information), so
-        // the modules (r, c) of rows r .. r + 7 are free exactly where the
-        // template's row c is 0 in columns r .. r + 7: one word per column.
-        const int first = step > 0 ? row : row - 7;
-        const int run = left < 8 ? 0
-                                 : FreeRowsAhead(Load64(Cells(matrix, c, first)) |
-                                                     Load64(Cells(matrix, c + 1, first)),
-                                                 step < 0);
+    for (int row = startRow; row >= 0 && row < size;) {
+        const PairRows rows(matrix, c, row, step);
+        int run = rows.FreeRun();
         if (run > 0) {
             cells = PlaceFreeRows(cells, gridStep, run, bits);
-            row += run * step;
-            left -= run;
-            continue;
+        } else if ((run = rows.FunctionRun()) > 0) {
+            cells += run * gridStep;
+        } else {
+            run = 1;
+            if ((rows.right & 1) == 0) cells[1] = static_cast<std::uint8_t>(bits.Next());
+            if ((rows.left & 1) == 0) cells[0] = static_cast<std::uint8_t>(bits.Next());
+            cells += gridStep;
         }
-        if (*Cells(matrix, row, c + 1) == 0) cells[1] = static_cast<std::uint8_t>(bits.Next());
-        if (*Cells(matrix, row, c) == 0) cells[0] = static_cast<std::uint8_t>(bits.Next());
-        cells += gridStep;
-        row += step;
-        --left;
+        row += run * step;
     }
 }
 
-// XORs 1 into every cell whose condition holds. Every pattern of Table 10
-// depends on the column only through j mod 6 (j mod 2, j mod 3, j div 3 mod 2,
-// i * j mod 6) and on the row only through i mod 12, so the condition is
-// evaluated for six columns of twelve rows, repeated to the symbol's width,
-// and every row of the grid then takes its pattern row a word at a time.
-template <typename Condition>
-void XorPattern(std::span<std::uint8_t> grid, int size, Condition condition)
+// Table 10: whether mask pattern mask (0..7) inverts module (i, j), i the row
+// and j the column.
+constexpr bool MaskCondition(int mask, int i, int j)
 {
-    constexpr int rowPeriod = 12;
-    constexpr int maxWidth = 184; // the largest size, 177, rounded up to words
-    if (size <= 0) return;
-    assert(size <= maxWidth);
-    const int patternRows = std::min(rowPeriod, size);
-    std::uint8_t rows[rowPeriod][maxWidth];
-    for (int i = 0; i < patternRows; ++i) {
-        for (int j = 0; j < 6; ++j) rows[i][j] = condition(i, j, i * j) ? 1 : 0;
-        for (int width = 6; width < size; width *= 2)
-            std::memcpy(rows[i] + width, rows[i], std::min(width, maxWidth - width));
-    }
-    for (int i = 0; i < size; ++i) {
-        std::uint8_t* cell = grid.data() + static_cast<std::ptrdiff_t>(i) * size;
-        const std::uint8_t* pattern = rows[i % rowPeriod];
-        int j = 0;
-        for (; j + 8 <= size; j += 8) Store64(cell + j, Load64(cell + j) ^ Load64(pattern + j));
-        for (; j + 4 <= size; j += 4) Store32(cell + j, Load32(cell + j) ^ Load32(pattern + j));
-        for (; j < size; ++j) cell[j] ^= pattern[j];
+    switch (mask) {
+    case 0:
+        return (i + j) % 2 == 0;
+    case 1:
+        return i % 2 == 0;
+    case 2:
+        return j % 3 == 0;
+    case 3:
+        return (i + j) % 3 == 0;
+    case 4:
+        return (i / 2 + j / 3) % 2 == 0;
+    case 5:
+        return i * j % 2 + i * j % 3 == 0;
+    case 6:
+        return (i * j % 2 + i * j % 3) % 2 == 0;
+    default:
+        return ((i + j) % 2 + i * j % 3) % 2 == 0;
     }
 }
+
+// The mask patterns as cells of 1 (inverted) and 0, row i of a symbol taking
+// row i mod 12: every condition of Table 10 depends on the row only through
+// i mod 12 (i mod 2, i mod 3, i div 2 mod 2, i * j mod 6). A row is as wide
+// as the widest symbol, 177 modules, rounded up to whole 8-byte words.
+constexpr int kMaskRows = 12;
+constexpr int kMaskColumns = 184;
+constexpr auto kMaskPatterns = [] {
+    std::array<std::array<std::array<std::uint8_t, kMaskColumns>, kMaskRows>, 8> patterns{};
+    for (int mask = 0; mask < 8; ++mask)
+        for (int i = 0; i < kMaskRows; ++i)
+            for (int j = 0; j < kMaskColumns; ++j)
+                patterns[mask][i][j] = MaskCondition(mask, i, j) ? 1 : 0;
+    return patterns;
+}();
+
+// The cells of mask pattern mask (0..7) in row i.
+const std::uint8_t* MaskRow(int mask, int i) { return kMaskPatterns[mask][i % kMaskRows].data(); }
 
 } // namespace
 
 void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
                           int ecLevel, int mask) const
 {
+    if (mask < 0 || mask > 7) mask = 0;
     const int size = matrix.Size();
     std::vector<std::uint8_t> grid(static_cast<std::size_t>(size) * size, 0);
     PlaceCodewords(matrix, codewords, grid);
-    mask = ApplyMask(grid, size, mask);
-    MergeIntoTemplate(matrix, grid);
+    MergeIntoTemplate(matrix, grid, mask);
     WriteVersionInformation(matrix, version);
     WriteFormatInformation(matrix, ecLevel, mask);
 }
-
 void clsQRCode::PlaceCodewords(const ModuleMatrix& matrix, const std::uint8_t* codewords,
                                std::span<std::uint8_t> grid) const
 {
@@ -225,62 +266,47 @@ int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
 {
     assert(grid.size() >= static_cast<std::size_t>(size) * size);
     if (mask < 0 || mask > 7) mask = 0;
-    // Table 10: the data mask pattern conditions, i the row and j the column.
-    switch (mask) {
-    case 0:
-        XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 2 == 0; });
-        break;
-    case 1:
-        XorPattern(grid, size, [](int i, int, int) { return i % 2 == 0; });
-        break;
-    case 2:
-        XorPattern(grid, size, [](int, int j, int) { return j % 3 == 0; });
-        break;
-    case 3:
-        XorPattern(grid, size, [](int i, int j, int) { return (i + j) % 3 == 0; });
-        break;
-    case 4:
-        XorPattern(grid, size, [](int i, int j, int) { return (i / 2 + j / 3) % 2 == 0; });
-        break;
-    case 5:
-        XorPattern(grid, size, [](int, int, int ij) { return ij % 2 + ij % 3 == 0; });
-        break;
-    case 6:
-        XorPattern(grid, size, [](int, int, int ij) { return (ij % 2 + ij % 3) % 2 == 0; });
-        break;
-    case 7:
-        XorPattern(grid, size,
-                   [](int i, int j, int ij) { return ((i + j) % 2 + ij % 3) % 2 == 0; });
-        break;
+    for (int i = 0; i < size; ++i) {
+        std::uint8_t* cells = grid.data() + static_cast<std::ptrdiff_t>(i) * size;
+        const std::uint8_t* pattern = MaskRow(mask, i);
+        int j = 0;
+        for (; j + 8 <= size; j += 8) Store64(cells + j, Load64(cells + j) ^ Load64(pattern + j));
+        for (; j + 4 <= size; j += 4) Store32(cells + j, Load32(cells + j) ^ Load32(pattern + j));
+        for (; j < size; ++j) cells[j] ^= pattern[j];
     }
     return mask;
 }
 
-void clsQRCode::MergeIntoTemplate(ModuleMatrix& matrix, std::span<const std::uint8_t> grid)
+void clsQRCode::MergeIntoTemplate(ModuleMatrix& matrix, std::span<const std::uint8_t> grid,
+                                  int mask)
 {
     // A cell becomes (template value if not 0, else the masked bit) AND 1,
     // eight cells a word: with template bytes t in {0, 1, 2} and grid bytes
     // in {0, 1}, bit 0 of t | t >> 1 is set exactly for a function module.
     constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint32_t ones32 = 0x01010101u;
     const int size = matrix.Size();
     for (int row = 0; row < size; ++row) {
         std::uint8_t* cells = &matrix.At(row, 0);
-        const std::uint8_t* masked = grid.data() + static_cast<std::ptrdiff_t>(row) * size;
+        const std::uint8_t* placed = grid.data() + static_cast<std::ptrdiff_t>(row) * size;
+        const std::uint8_t* pattern = MaskRow(mask, row);
         int column = 0;
         for (; column + 8 <= size; column += 8) {
             const std::uint64_t t = Load64(cells + column);
             const std::uint64_t free = ~(t | t >> 1) & ones;
-            Store64(cells + column, (t & ones) | (Load64(masked + column) & free));
+            const std::uint64_t masked = Load64(placed + column) ^ Load64(pattern + column);
+            Store64(cells + column, (t & ones) | (masked & free));
         }
         for (; column + 4 <= size; column += 4) {
             const std::uint32_t t = Load32(cells + column);
-            const std::uint32_t free = ~(t | t >> 1) & static_cast<std::uint32_t>(ones);
-            Store32(cells + column,
-                    (t & static_cast<std::uint32_t>(ones)) | (Load32(masked + column) & free));
+            const std::uint32_t free = ~(t | t >> 1) & ones32;
+            const std::uint32_t masked = Load32(placed + column) ^ Load32(pattern + column);
+            Store32(cells + column, (t & ones32) | (masked & free));
         }
         for (; column < size; ++column) {
             const std::uint8_t t = cells[column];
-            cells[column] = static_cast<std::uint8_t>(t != 0 ? t & 1 : masked[column] & 1);
+            const int masked = placed[column] ^ pattern[column];
+            cells[column] = static_cast<std::uint8_t>(t != 0 ? t & 1 : masked & 1);
         }
     }
 }
