@@ -157,13 +157,15 @@ private:
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
                    int mask) const;
     // PlaceCodewords lays the codeword sequence (two zero bytes after it)
-    // into the free cells of the template, writing them into the zero-filled
-    // size x size grid; MergeIntoTemplate makes the matrix final (0 light,
-    // 1 dark) from the template and the grid under mask pattern mask (0..7).
+    // into the free cells of the template, writing them into grid: rows of
+    // the matrix's stride, GridSpareRows more before and after the symbol's,
+    // for runs of rows stored whole. MergeIntoTemplate makes the matrix final
+    // (0 light, 1 dark) from the template and that grid under mask pattern
+    // mask (0..7).
+    static constexpr int GridSpareRows = 7;
     void PlaceCodewords(const ModuleMatrix& matrix, const std::uint8_t* codewords,
-                        std::span<std::uint8_t> grid) const;
-    static void MergeIntoTemplate(ModuleMatrix& matrix, std::span<const std::uint8_t> grid,
-                                  int mask);
+                        std::uint8_t* grid) const;
+    static void MergeIntoTemplate(ModuleMatrix& matrix, const std::uint8_t* grid, int mask);
     void WriteVersionInformation(ModuleMatrix& matrix, int version) const;
     void WriteFormatInformation(ModuleMatrix& matrix, int ecLevel, int mask) const;
 

@@ -1,26 +1,47 @@
 // clsQRCode: the function patterns of a symbol (ISO/IEC 18004, 6.3):
 // finders with separators, timing, alignment, and the reserved format and
 // version information areas.
+#include <array>
 #include <cassert>
+#include <cstring>
 
 #include "clsQRCode.h"
 
 namespace {
 
-// Finder patterns (6.3.3) with their separators facing the symbol: the dark
-// 7 x 7 ring and 3 x 3 core (1), the light ring and separator (2).
+// A finder pattern (6.3.3) with the separator on its right and below, the
+// way the top-left one stands: the dark 7 x 7 ring and 3 x 3 core (1), the
+// light ring and the separator (2).
+// clang-format off
+constexpr std::uint8_t kFinderRows[8][8] = {
+    {1, 1, 1, 1, 1, 1, 1, 2},
+    {1, 2, 2, 2, 2, 2, 1, 2},
+    {1, 2, 1, 1, 1, 2, 1, 2},
+    {1, 2, 1, 1, 1, 2, 1, 2},
+    {1, 2, 1, 1, 1, 2, 1, 2},
+    {1, 2, 2, 2, 2, 2, 1, 2},
+    {1, 1, 1, 1, 1, 1, 1, 2},
+    {2, 2, 2, 2, 2, 2, 2, 2},
+};
+// clang-format on
+
+// The same rows mirrored, for the top-right finder: its separator is on the left.
+constexpr auto kMirroredFinderRows = [] {
+    std::array<std::array<std::uint8_t, 8>, 8> rows{};
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j) rows[i][j] = kFinderRows[i][7 - j];
+    return rows;
+}();
+
+// The three finders with their separators facing the symbol; the bottom-left
+// one is the top-left one upside down.
 void PlaceFinderPatterns(ModuleMatrix& matrix, int size)
 {
-    for (int i = 0; i < 8; ++i)
-        for (int j = 0; j < 8; ++j) {
-            const bool separator = i == 7 || j == 7;
-            const bool lightRing = ((i == 1 || i == 5) && j >= 1 && j <= 5) ||
-                                   ((j == 1 || j == 5) && i >= 1 && i <= 5);
-            const std::uint8_t value = separator || lightRing ? 2 : 1;
-            matrix.At(i, j) = value;
-            matrix.At(i, size - 1 - j) = value;
-            matrix.At(size - 1 - i, j) = value;
-        }
+    for (int i = 0; i < 8; ++i) {
+        std::memcpy(&matrix.At(i, 0), kFinderRows[i], 8);
+        std::memcpy(&matrix.At(i, size - 8), kMirroredFinderRows[i].data(), 8);
+        std::memcpy(&matrix.At(size - 1 - i, 0), kFinderRows[i], 8);
+    }
 }
 
 // The format information areas (7.9) reserved (2) beside the three finders,
@@ -59,14 +80,22 @@ void PlaceTimingPatterns(ModuleMatrix& matrix, int size)
     }
 }
 
-// Light (2) and dark (1) cells of an alignment pattern centred at (r, c).
+// An alignment pattern (6.3.6): a dark 5 x 5 ring and centre (1) around a
+// light ring (2).
+// clang-format off
+constexpr std::uint8_t kAlignmentRows[5][5] = {
+    {1, 1, 1, 1, 1},
+    {1, 2, 2, 2, 1},
+    {1, 2, 1, 2, 1},
+    {1, 2, 2, 2, 1},
+    {1, 1, 1, 1, 1},
+};
+// clang-format on
+
+// The alignment pattern centred at (r, c).
 void PlaceAlignmentPattern(ModuleMatrix& matrix, int r, int c)
 {
-    for (int dr = -2; dr <= 2; ++dr)
-        for (int dc = -2; dc <= 2; ++dc) {
-            const bool dark = dr == -2 || dr == 2 || dc == -2 || dc == 2 || (dr == 0 && dc == 0);
-            matrix.At(r + dr, c + dc) = dark ? 1 : 2;
-        }
+    for (int i = 0; i < 5; ++i) std::memcpy(&matrix.At(r - 2 + i, c - 2), kAlignmentRows[i], 5);
 }
 
 // Alignment patterns (6.3.6) at every pair of centre coordinates (size - 7,

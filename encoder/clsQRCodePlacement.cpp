@@ -142,22 +142,21 @@ private:
 
 // The next 2 * run bits into run rows (run <= 8) whose two modules are both
 // free, from cells on by gridStep; returns the cell after the last row.
+// Eight rows are always written: the rows past the run get bits that their
+// own run overwrites later, or belong to function modules, whose grid cells
+// are never read, or are spare rows past the symbol's edge.
 std::uint8_t* PlaceFreeRows(std::uint8_t* cells, std::ptrdiff_t gridStep, int run,
                             CodewordBitReader& bits)
 {
     const int value = bits.Peek16();
     bits.Skip(2 * run);
-    if (run < 8) {
-        for (int t = 0; t < run; ++t, cells += gridStep)
-            std::memcpy(cells, &kPairCells[(value >> (14 - 2 * t)) & 3], 2);
-        return cells;
-    }
+    std::uint8_t* row = cells;
     for (const int byte : {value >> 8, value & 0xFF})
         for (const std::uint16_t pair : kRowPairs[byte]) {
-            std::memcpy(cells, &pair, sizeof pair);
-            cells += gridStep;
+            std::memcpy(row, &pair, sizeof pair);
+            row += gridStep;
         }
-    return cells;
+    return cells + run * gridStep;
 }
 
 // One column pair (columns c + 1 and c) over all rows from startRow in steps
@@ -169,8 +168,8 @@ void PlaceColumnPair(const ModuleMatrix& matrix, std::uint8_t* grid, int c, int 
                      CodewordBitReader& bits)
 {
     const int size = matrix.Size();
-    const std::ptrdiff_t gridStep = static_cast<std::ptrdiff_t>(step) * size;
-    std::uint8_t* cells = grid + static_cast<std::ptrdiff_t>(startRow) * size + c;
+    const std::ptrdiff_t gridStep = static_cast<std::ptrdiff_t>(step) * matrix.Stride();
+    std::uint8_t* cells = grid + static_cast<std::ptrdiff_t>(startRow) * matrix.Stride() + c;
     for (int row = startRow; row >= 0 && row < size;) {
         const PairRows rows(matrix, c, row, step);
         int run = rows.FreeRun();
@@ -236,29 +235,31 @@ void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, i
                           int ecLevel, int mask) const
 {
     if (mask < 0 || mask > 7) mask = 0;
-    const int size = matrix.Size();
-    std::vector<std::uint8_t> grid(static_cast<std::size_t>(size) * size, 0);
-    PlaceCodewords(matrix, codewords, grid);
-    MergeIntoTemplate(matrix, grid, mask);
+    const int stride = matrix.Stride();
+    std::vector<std::uint8_t> grid(
+        static_cast<std::size_t>(matrix.Size() + 2 * GridSpareRows) * stride, 0);
+    std::uint8_t* placed = grid.data() + static_cast<std::ptrdiff_t>(GridSpareRows) * stride;
+    PlaceCodewords(matrix, codewords, placed);
+    MergeIntoTemplate(matrix, placed, mask);
     WriteVersionInformation(matrix, version);
     WriteFormatInformation(matrix, ecLevel, mask);
 }
+
 void clsQRCode::PlaceCodewords(const ModuleMatrix& matrix, const std::uint8_t* codewords,
-                               std::span<std::uint8_t> grid) const
+                               std::uint8_t* grid) const
 {
     const int size = matrix.Size();
-    assert(grid.size() >= static_cast<std::size_t>(size) * size);
     CodewordBitReader bits(codewords);
     // Column pairs from the right edge leftwards, alternately upwards and
     // downwards, skipping the vertical timing pattern in column 6.
     for (int l = size; l >= 5;) {
         int c = l - 2;
         if (c < 6) --c;
-        PlaceColumnPair(matrix, grid.data(), c, size - 1, -1, bits);
+        PlaceColumnPair(matrix, grid, c, size - 1, -1, bits);
         l -= 4;
         c = l;
         if (c < 6) --c;
-        PlaceColumnPair(matrix, grid.data(), c, 0, 1, bits);
+        PlaceColumnPair(matrix, grid, c, 0, 1, bits);
     }
 }
 
@@ -277,37 +278,35 @@ int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
     return mask;
 }
 
-void clsQRCode::MergeIntoTemplate(ModuleMatrix& matrix, std::span<const std::uint8_t> grid,
-                                  int mask)
+void clsQRCode::MergeIntoTemplate(ModuleMatrix& matrix, const std::uint8_t* grid, int mask)
 {
     // A cell becomes (template value if not 0, else the masked bit) AND 1,
     // eight cells a word: with template bytes t in {0, 1, 2} and grid bytes
     // in {0, 1}, bit 0 of t | t >> 1 is set exactly for a function module.
+    // A row's stride is a multiple of 4, so its words end with it; the three
+    // cells past the symbol's edge are cleared again afterwards.
     constexpr std::uint64_t ones = 0x0101010101010101ull;
     constexpr std::uint32_t ones32 = 0x01010101u;
     const int size = matrix.Size();
+    const int stride = matrix.Stride();
     for (int row = 0; row < size; ++row) {
         std::uint8_t* cells = &matrix.At(row, 0);
-        const std::uint8_t* placed = grid.data() + static_cast<std::ptrdiff_t>(row) * size;
+        const std::uint8_t* placed = grid + static_cast<std::ptrdiff_t>(row) * stride;
         const std::uint8_t* pattern = MaskRow(mask, row);
         int column = 0;
-        for (; column + 8 <= size; column += 8) {
+        for (; column + 8 <= stride; column += 8) {
             const std::uint64_t t = Load64(cells + column);
             const std::uint64_t free = ~(t | t >> 1) & ones;
             const std::uint64_t masked = Load64(placed + column) ^ Load64(pattern + column);
             Store64(cells + column, (t & ones) | (masked & free));
         }
-        for (; column + 4 <= size; column += 4) {
+        if (column < stride) {
             const std::uint32_t t = Load32(cells + column);
             const std::uint32_t free = ~(t | t >> 1) & ones32;
             const std::uint32_t masked = Load32(placed + column) ^ Load32(pattern + column);
             Store32(cells + column, (t & ones32) | (masked & free));
         }
-        for (; column < size; ++column) {
-            const std::uint8_t t = cells[column];
-            const int masked = placed[column] ^ pattern[column];
-            cells[column] = static_cast<std::uint8_t>(t != 0 ? t & 1 : masked & 1);
-        }
+        std::memset(cells + size, 0, static_cast<std::size_t>(stride - size));
     }
 }
 
