@@ -88,6 +88,27 @@ TEST(clsQRCodeSymbolTest, FunctionPatternsLeaveExactlyTheDataModules)
     }
 }
 
+TEST(clsQRCodeSymbolTest, FinishedSymbolsAreLightAndDarkWithClearPadding)
+{
+    // The matrix is drawn as a bitmap of its whole stride: every cell of the
+    // symbol 0 or 1, and the three padding rows and columns 0 under every
+    // mask, which the merge works over a word at a time.
+    clsQRCode qr;
+    for (int v = 1; v <= 40; ++v)
+        for (int mask = 0; mask < 8; ++mask) {
+            const std::vector<std::uint8_t> message(
+                static_cast<std::size_t>(qr.DataCodewords(v, 1) - 3), 0xA7);
+            const auto m =
+                qr.EncodeMatrix(message.data(), static_cast<int>(message.size()), v, 1, mask);
+            ASSERT_TRUE(m) << v;
+            EXPECT_EQ(CountCells(*m, 0) + CountCells(*m, 1), m->Size() * m->Size()) << v;
+            for (int k = m->Size(); k < m->Stride(); ++k)
+                for (int j = 0; j < m->Stride(); ++j)
+                    ASSERT_TRUE(m->At(k, j) == 0 && m->At(j, k) == 0)
+                        << "version " << v << ", mask " << mask << ", padding " << k << ", " << j;
+        }
+}
+
 TEST(clsQRCodeSymbolTest, FunctionPatternDetails)
 {
     const clsQRCode qr;
