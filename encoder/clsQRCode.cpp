@@ -171,11 +171,11 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (!PadDataCodewords(streamBits, version, ecLevel, dataCodewords)) return std::nullopt;
 
     // 8. to 10. Block split, error correction and interleaving (7.5, 7.6),
-    // with two zero bytes after the sequence for the remainder modules.
-    std::uint8_t codewords[kMaxCodewords + 2];
+    // with three zero bytes after the sequence for the remainder modules and
+    // the placement's reading ahead.
+    std::uint8_t codewords[kMaxCodewords + 3];
     AddErrorCorrection(SplitBlocks(version, ecLevel), dataCodewords, codewords);
-    const int totalCodewords = TotalCodewords(version);
-    codewords[totalCodewords] = codewords[totalCodewords + 1] = 0;
+    std::memset(codewords + TotalCodewords(version), 0, 3);
 
     // 11. The function-pattern template.
     ModuleMatrix matrix(SymbolSize(version));

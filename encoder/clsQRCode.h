@@ -152,11 +152,11 @@ private:
                             std::uint8_t* codewords);
 
     // Steps of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
-    // followed by two zero bytes, placed into the template and masked, the
+    // followed by three zero bytes, placed into the template and masked, the
     // matrix made final, version and format information written.
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
                    int mask) const;
-    // PlaceCodewords lays the codeword sequence (two zero bytes after it)
+    // PlaceCodewords lays the codeword sequence (three zero bytes after it)
     // into the free cells of the template, writing them into grid: rows of
     // the matrix's stride, GridSpareRows more before and after the symbol's,
     // for runs of rows stored whole. MergeIntoTemplate makes the matrix final

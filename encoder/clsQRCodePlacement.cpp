@@ -30,7 +30,8 @@ constexpr int kFormatFirstCopy[15][2] = {
 // clang-format on
 
 // Reads the codeword sequence most significant bit first. The sequence must
-// be followed by two zero bytes: the remainder modules (7.7.3) read them.
+// be followed by three zero bytes: the remainder modules (7.7.3) read up to
+// seven bits past it, and Peek16 reads a byte beyond its 16 bits.
 class CodewordBitReader {
 public:
     explicit CodewordBitReader(const std::uint8_t* codewords) : codewords_(codewords) {}
