@@ -226,7 +226,6 @@ HWND Form1::CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD s
         Scaled(place.top), Scaled(place.width), Scaled(place.height), window_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window_, GWLP_HINSTANCE)), nullptr);
-    if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
     return child;
 }
 
@@ -255,7 +254,6 @@ void Form1::CreateFontsAndBrush()
 {
     MakeFonts();
     background_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
-    SendMessageW(window_, WM_SETFONT, reinterpret_cast<WPARAM>(formFont_.get()), FALSE);
 }
 
 bool Form1::CreateChildren()
@@ -281,6 +279,8 @@ bool Form1::CreateChildren()
         CreateChild(L"Static", WebSite.c_str(), SS_CENTER | SS_NOTIFY, 0, Label2Id) &&
         CreateChild(L"Static", L"", SS_BITMAP, 0, Image1Id);
     if (!made) return false;
+    // The lists' fields are fitted to their fonts.
+    ApplyFonts();
     for (int index = 0; index < 4; ++index) FitListField(Control(Cmb1Id + index));
     return true;
 }
@@ -295,9 +295,6 @@ void Form1::SetUpChildren()
     // typing and pasting stop at the edit control's classic limit: a 10 MB
     // paste would otherwise keep the text box busy for minutes.
     SendMessageW(Control(Text1Id), EM_SETLIMITTEXT, Text1MaxLength, 0);
-    SendMessageW(Control(Label1Id), WM_SETFONT, reinterpret_cast<WPARAM>(label1Font_.get()), FALSE);
-    SendMessageW(Control(Label2Id), WM_SETFONT, reinterpret_cast<WPARAM>(label2Underlined_.get()),
-                 FALSE);
     for (const int id : {int(Text1Id), int(Label1Id), int(Label2Id)})
         SetWindowSubclass(Control(id), ControlSubclassProc, static_cast<UINT_PTR>(id),
                           reinterpret_cast<DWORD_PTR>(this));

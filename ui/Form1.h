@@ -101,6 +101,8 @@ private:
     static constexpr DWORD ExStyle = WS_EX_CONTROLPARENT;
     SIZE FrameSize(UINT dpi) const;
     int Scaled(int designValue) const;
+    // The fonts at the window's DPI, and every control given its own: the
+    // form's, Label1's, or the link's in its present look.
     void MakeFonts();
     void ApplyFonts();
     void FitListField(HWND list);
