@@ -43,18 +43,6 @@ std::vector<std::wstring> FolderEntries(const std::wstring& folder)
     return names;
 }
 
-bool RemoveTree(const std::wstring& folder)
-{
-    for (const std::wstring& name : FolderEntries(folder)) {
-        const std::wstring path = folder + L"\\" + name;
-        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (FolderExists(path)) RemoveTree(path);
-        else DeleteFileW(path.c_str());
-    }
-    RemoveDirectoryW(folder.c_str());
-    return !FolderExists(folder);
-}
-
 std::optional<ULONGLONG> FileSize(const std::wstring& path)
 {
     WIN32_FILE_ATTRIBUTE_DATA data{};

@@ -12,6 +12,7 @@
 
 #include "QrReadBack.h"
 #include "ScopedWin.h"
+#include "TempFolder.h"
 
 // A Unix path of the build tree as Windows sees it through Wine's drive Z:.
 std::wstring WindowsPathOf(const char* unixPath);
@@ -20,8 +21,6 @@ bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
 // Names in a folder, "." and ".." left out; empty when there is no folder.
 std::vector<std::wstring> FolderEntries(const std::wstring& folder);
-// Deletes a folder with everything in it; true when it is gone.
-bool RemoveTree(const std::wstring& folder);
 // Size of a file in bytes, or nothing when it cannot be read.
 std::optional<ULONGLONG> FileSize(const std::wstring& path);
 

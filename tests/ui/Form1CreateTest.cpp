@@ -323,14 +323,8 @@ TEST_F(Form1Create, ScreenshotAfterCreate)
     // The window's client area as the screen shows it.
     POINT origin{0, 0};
     ClientToScreen(Form(), &origin);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = Form1::ClientWidth;
-    info.bmiHeader.biHeight = -Form1::ClientHeight;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
     void* bits = nullptr;
-    ScopedBitmap shot(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedBitmap shot = NewTopDownDib(Form1::ClientWidth, Form1::ClientHeight, &bits);
     ASSERT_TRUE(shot);
     {
         ScopedGetDC screen(nullptr);
@@ -347,17 +341,17 @@ TEST_F(Form1Create, ScreenshotAfterCreate)
     std::wstring path = L"Z:";
     for (const char c : std::string(VEMORA_UI_SCREENSHOT)) path += c == '/' ? L'\\' : wchar_t(c);
     DeleteFileW(path.c_str());
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD written = 0;
-    WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
-    CloseHandle(file);
+    {
+        ScopedHandle file(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(file);
+        WriteFile(file.get(), png.data(), static_cast<DWORD>(png.size()), &written, nullptr);
+    }
     EXPECT_EQ(written, png.size());
 
     // What the screen shows of Pic2 reads too.
-    info.bmiHeader.biWidth = 329;
-    info.bmiHeader.biHeight = -329;
-    ScopedBitmap pic(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    ScopedBitmap pic = NewTopDownDib(329, 329, &bits);
     {
         ScopedGetDC screen(nullptr);
         ScopedMemDC dc(screen.get());

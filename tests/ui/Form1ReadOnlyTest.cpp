@@ -10,7 +10,8 @@ class Form1ReadOnly : public FormTest {};
 
 TEST_F(Form1ReadOnly, ALockedFolderWarnsAndLosesNothing)
 {
-    const std::wstring ownFolder = programFolder_;
+    // The fixture's locked folder stands in for the program's; TearDown still
+    // removes only the test's own folder.
     programFolder_ = L"Z:";
     for (const char c : std::string(VEMORA_READONLY_PROGRAM_FOLDER))
         programFolder_ += c == '/' ? L'\\' : wchar_t(c);
@@ -22,7 +23,6 @@ TEST_F(Form1ReadOnly, ALockedFolderWarnsAndLosesNothing)
     if (test != INVALID_HANDLE_VALUE) {
         CloseHandle(test);
         DeleteFileW(probe.c_str());
-        programFolder_ = ownFolder;
         GTEST_SKIP() << "the fixture could not lock the folder on this file system";
     }
 
@@ -49,5 +49,4 @@ TEST_F(Form1ReadOnly, ALockedFolderWarnsAndLosesNothing)
                           "Olvane\xE8\xBD\xAF\xE4\xBB\xB6\xEF\xBC\x9Ahttp://www.olvane.example\r\n",
                           &decoded))
         << decoded;
-    programFolder_ = ownFolder; // TearDown removes only the test's own folder
 }

@@ -15,37 +15,6 @@
 
 namespace {
 
-std::wstring MakeTempFolder()
-{
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    static int counter = 0;
-    std::wstring folder = std::wstring(base) + L"vemora-ui-" +
-                          std::to_wstring(GetCurrentProcessId()) + L"-" +
-                          std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(counter++);
-    CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
-}
-
-void RemoveTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = folder + L"\\" + name;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) RemoveTree(path);
-            else DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryW(folder.c_str());
-}
-
 std::wstring ClassOf(HWND window)
 {
     wchar_t name[64] = L"";
@@ -199,7 +168,8 @@ std::string Narrow(const std::wstring& text)
 
 void FormTest::SetUp()
 {
-    programFolder_ = MakeTempFolder();
+    ownFolder_.emplace(L"ui");
+    programFolder_ = ownFolder_->Path();
     CreateDirectoryW(SaveFolder().c_str(), nullptr);
     now_.wHour = 21;
     now_.wMinute = 5;
@@ -233,7 +203,7 @@ void FormTest::TearDown()
 {
     form_.reset();
     Pump();
-    RemoveTree(programFolder_);
+    ownFolder_.reset();
 }
 
 void FormTest::Pump()
@@ -459,39 +429,44 @@ bool PutOnClipboard(HWND owner, const std::wstring& text)
     return ok;
 }
 
+namespace {
+
+// The first frame of a PNG file as WIC decodes it, with the factory that did;
+// false when WIC cannot read the file as a PNG. COM must be initialised.
+bool OpenPngFrame(const std::wstring& path, ScopedComPtr<IWICImagingFactory>& factory,
+                  ScopedComPtr<IWICBitmapFrameDecode>& frame)
+{
+    ScopedComPtr<IWICBitmapDecoder> decoder;
+    GUID container{};
+    return SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                      IID_IWICImagingFactory,
+                                      reinterpret_cast<void**>(factory.put()))) &&
+           SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
+                                                        WICDecodeMetadataCacheOnDemand,
+                                                        decoder.put())) &&
+           SUCCEEDED(decoder->GetContainerFormat(&container)) &&
+           container == GUID_ContainerFormatPng && SUCCEEDED(decoder->GetFrame(0, frame.put()));
+}
+
+} // namespace
+
 ScopedBitmap LoadPng(const std::wstring& path)
 {
     const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ScopedBitmap result;
     {
         ScopedComPtr<IWICImagingFactory> factory;
-        ScopedComPtr<IWICBitmapDecoder> decoder;
         ScopedComPtr<IWICBitmapFrameDecode> frame;
         ScopedComPtr<IWICFormatConverter> converter;
-        GUID container{};
         UINT width = 0, height = 0;
-        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IWICImagingFactory,
-                                       reinterpret_cast<void**>(factory.put()))) &&
-            SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                         WICDecodeMetadataCacheOnDemand,
-                                                         decoder.put())) &&
-            SUCCEEDED(decoder->GetContainerFormat(&container)) &&
-            container == GUID_ContainerFormatPng && SUCCEEDED(decoder->GetFrame(0, frame.put())) &&
-            SUCCEEDED(frame->GetSize(&width, &height)) &&
+        if (OpenPngFrame(path, factory, frame) && SUCCEEDED(frame->GetSize(&width, &height)) &&
             SUCCEEDED(factory->CreateFormatConverter(converter.put())) &&
             SUCCEEDED(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGR,
                                             WICBitmapDitherTypeNone, nullptr, 0,
                                             WICBitmapPaletteTypeCustom))) {
-            BITMAPINFO info{};
-            info.bmiHeader.biSize = sizeof info.bmiHeader;
-            info.bmiHeader.biWidth = static_cast<LONG>(width);
-            info.bmiHeader.biHeight = -static_cast<LONG>(height);
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
             void* bits = nullptr;
-            ScopedBitmap bitmap(
-                CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+            ScopedBitmap bitmap =
+                NewTopDownDib(static_cast<int>(width), static_cast<int>(height), &bits);
             if (bitmap && SUCCEEDED(converter->CopyPixels(nullptr, width * 4, width * height * 4,
                                                           static_cast<BYTE*>(bits))))
                 result = std::move(bitmap);
@@ -507,16 +482,9 @@ std::optional<std::pair<double, double>> PngDotsPerInch(const std::wstring& path
     std::optional<std::pair<double, double>> result;
     {
         ScopedComPtr<IWICImagingFactory> factory;
-        ScopedComPtr<IWICBitmapDecoder> decoder;
         ScopedComPtr<IWICBitmapFrameDecode> frame;
         double x = 0, y = 0;
-        if (SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IWICImagingFactory,
-                                       reinterpret_cast<void**>(factory.put()))) &&
-            SUCCEEDED(factory->CreateDecoderFromFilename(path.c_str(), nullptr, GENERIC_READ,
-                                                         WICDecodeMetadataCacheOnDemand,
-                                                         decoder.put())) &&
-            SUCCEEDED(decoder->GetFrame(0, frame.put())) && SUCCEEDED(frame->GetResolution(&x, &y)))
+        if (OpenPngFrame(path, factory, frame) && SUCCEEDED(frame->GetResolution(&x, &y)))
             result = std::make_pair(x, y);
     }
     if (SUCCEEDED(init)) CoUninitialize();

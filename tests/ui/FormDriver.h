@@ -18,6 +18,7 @@
 #include "Form1.h"
 #include "QrReadBack.h"
 #include "ScopedWin.h"
+#include "TempFolder.h"
 
 // What a message box showed.
 struct SeenBox {
@@ -104,6 +105,9 @@ protected:
     std::vector<std::wstring> SavedFiles() const;
 
     std::unique_ptr<Form1> form_;
+    // The pretended program's folder: the test's own temporary folder unless
+    // a test points it elsewhere for a while.
+    std::optional<TempFolder> ownFolder_;
     std::wstring programFolder_;
     SYSTEMTIME now_{};
     std::vector<std::wstring> startedPrograms_;
@@ -139,4 +143,3 @@ std::optional<FormatInfo> ReadFormatInfo(HBITMAP symbol);
 // tree, reached through Wine's drive Z:) and returns its pixels as top-down
 // 0x00RRGGBB values; empty when the screen could not be read.
 std::vector<DWORD> SaveScreen(const RECT& area, const std::string& unixPngPath);
-

@@ -32,11 +32,8 @@ TEST(mdlPictureFile, NamesByTimeOfDayAndNumber)
 
 TEST(mdlPictureFile, WritesNeverReplaceAFile)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder =
-        std::wstring(temp) + L"vemora-file-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
+    const TempFolder temp(L"file");
+    const std::wstring& folder = temp.Path();
     const std::vector<std::uint8_t> one{'1'}, two{'2', '2'};
     const SaveResult first = WriteNewFile(folder, L"a ", L".png", one);
     const SaveResult second = WriteNewFile(folder, L"a ", L".png", two);
@@ -53,11 +50,6 @@ TEST(mdlPictureFile, WritesNeverReplaceAFile)
     EXPECT_EQ(missing.error, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
     EXPECT_TRUE(missing.path.empty());
     EXPECT_FALSE(SystemErrorText(missing.error).empty());
-
-    DeleteFileW(first.path.c_str());
-    DeleteFileW(second.path.c_str());
-    DeleteFileW(other.path.c_str());
-    RemoveDirectoryW(folder.c_str());
 }
 
 TEST(mdlPictureFile, SystemReasonsEndWithoutAFullStopForTheCallerToAddOne)
@@ -109,11 +101,8 @@ std::string ReadWholeFile(const std::wstring& path)
 
 TEST(mdlPictureFile, PrintPngHasWholeSquareModulesAt300DpiAndReadsBack)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    const std::wstring folder =
-        std::wstring(temp) + L"vemora-print-" + std::to_wstring(GetCurrentProcessId());
-    CreateDirectoryW(folder.c_str(), nullptr);
+    const TempFolder temp(L"print");
+    const std::wstring& folder = temp.Path();
 
     clsQRCode qr;
     std::vector<std::string> messages;
@@ -169,7 +158,6 @@ TEST(mdlPictureFile, PrintPngHasWholeSquareModulesAt300DpiAndReadsBack)
         DeleteFileW(saved.path.c_str());
         if (HasFailure()) break;
     }
-    RemoveDirectoryW(folder.c_str());
 
     // Both readers, every version; version 40 included (the 329-pixel box
     // picture has less than two pixels a module there).
