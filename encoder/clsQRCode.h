@@ -13,6 +13,8 @@
 
 #ifdef _WIN32
 struct IPictureDisp;
+template <typename Interface>
+class ScopedComPtr; // ScopedWin.h, where the renderer defines Encode
 #endif
 
 // Turns message bytes into a QR Code symbol (ISO/IEC 18004, versions 1 to 40,
@@ -114,9 +116,9 @@ public:
 
 #ifdef _WIN32
     // EncodeMatrix drawn as an OLE picture with one pixel per module and a
-    // four-module light margin, or null. The caller owns the returned reference.
-    IPictureDisp* Encode(const std::uint8_t* data, int dataLength, int version, int ecLevel,
-                         int mask);
+    // four-module light margin, or an empty pointer.
+    ScopedComPtr<IPictureDisp> Encode(const std::uint8_t* data, int dataLength, int version,
+                                      int ecLevel, int mask);
 #endif
 
 private:

@@ -44,32 +44,32 @@ bool ValidGrid(const std::uint8_t* bits, int width, int height, int left, int to
 
 } // namespace
 
-IPictureDisp* CreateSymbolPicture(const std::uint8_t* bits, int width, int height, int left,
-                                  int top, int right, int bottom)
+ScopedComPtr<IPictureDisp> CreateSymbolPicture(const std::uint8_t* bits, int width, int height,
+                                               int left, int top, int right, int bottom)
 {
     // 1. The grid's description. Rows of a DIB are padded to 4 bytes; the
     //    grid's rows have no padding, hence width must be a multiple of 4.
-    if (!ValidGrid(bits, width, height, left, top, right, bottom)) return nullptr;
+    if (!ValidGrid(bits, width, height, left, top, right, bottom)) return {};
     const PalettisedBitmapInfo info = GridBitmapInfo(width, height);
 
     // 2. A memory DC compatible with the screen.
     ScopedGetDC screen(nullptr);
-    if (!screen) return nullptr;
+    if (!screen) return {};
     ScopedMemDC memory(screen.get());
-    if (!memory) return nullptr;
+    if (!memory) return {};
 
     // 3. The picture's bitmap in the screen's format, selected into the DC.
     const int pictureWidth = left + width + right;
     const int pictureHeight = top + height + bottom;
     ScopedBitmap bitmap(CreateCompatibleBitmap(screen.get(), pictureWidth, pictureHeight));
-    if (!bitmap) return nullptr;
+    if (!bitmap) return {};
     ScopedSelectObject selection(memory.get(), bitmap.get());
-    if (!selection) return nullptr;
+    if (!selection) return {};
 
     // 4. White all over: this is the quiet zone outside the grid.
     {
         ScopedBrush white(CreateSolidBrush(RGB(0xFF, 0xFF, 0xFF)));
-        if (!white) return nullptr;
+        if (!white) return {};
         const RECT all{0, 0, pictureWidth, pictureHeight};
         FillRect(memory.get(), &all, white.get());
     }
@@ -77,20 +77,20 @@ IPictureDisp* CreateSymbolPicture(const std::uint8_t* bits, int width, int heigh
     // 5. The grid, one pixel per cell.
     if (StretchDIBits(memory.get(), left, top, width, height, 0, 0, width, height, bits,
                       reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY) == 0)
-        return nullptr;
+        return {};
 
     // 6. The bitmap must leave the DC before a picture may own it.
-    selection.restore();
+    selection.reset();
     memory.reset();
     screen.reset();
 
     // 7. The picture takes the bitmap over only when it exists.
-    IPictureDisp* picture = BitmapToPicture(bitmap.get(), true);
+    ScopedComPtr<IPictureDisp> picture = BitmapToPicture(bitmap.get(), true);
     if (picture) (void)bitmap.release();
     return picture;
 }
 
-IPictureDisp* CreateMatrixPicture(const ModuleMatrix& matrix)
+ScopedComPtr<IPictureDisp> CreateMatrixPicture(const ModuleMatrix& matrix)
 {
     // The matrix's stride is size + 3, so its three all-light extra rows and
     // columns plus one pixel of fill make the four-module quiet zone at the
@@ -98,9 +98,9 @@ IPictureDisp* CreateMatrixPicture(const ModuleMatrix& matrix)
     return CreateSymbolPicture(matrix.Data(), matrix.Stride(), matrix.Stride(), 4, 4, 1, 1);
 }
 
-IPictureDisp* BitmapToPicture(HBITMAP bitmap, bool own)
+ScopedComPtr<IPictureDisp> BitmapToPicture(HBITMAP bitmap, bool own)
 {
-    if (!bitmap) return nullptr;
+    if (!bitmap) return {};
     PICTDESC description{};
     description.cbSizeofstruct = sizeof description;
     description.picType = PICTYPE_BITMAP;
@@ -109,9 +109,9 @@ IPictureDisp* BitmapToPicture(HBITMAP bitmap, bool own)
     // Asking for IPictureDisp at once rather than IUnknown and then querying:
     // either the picture exists with that interface or nothing was created,
     // so on failure the bitmap is certainly still the caller's.
-    IPictureDisp* picture = nullptr;
+    ScopedComPtr<IPictureDisp> picture;
     if (FAILED(OleCreatePictureIndirect(&description, IID_IPictureDisp, own ? TRUE : FALSE,
-                                        reinterpret_cast<void**>(&picture))))
-        return nullptr;
+                                        picture.put_void())))
+        return {};
     return picture;
 }

@@ -10,6 +10,7 @@
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 #include "SkinTypes.h"
+#include "SkinWindowTable.h"
 
 namespace {
 
@@ -25,9 +26,11 @@ constexpr int LeaveAlpha = 140;  // hot face shown at once when the mouse leaves
 constexpr int ReleaseAlpha = 60; // the normal face after a click starts here
 constexpr int CornerEllipse = 3; // CreateRoundRectRgn ellipse width and height
 
+// The face of a state from the engine's record, null when there is none.
 HDC FaceDC(HWND hwnd, SkinState state)
 {
-    return reinterpret_cast<HDC>(GetSkinProp(hwnd, FacePropNamesFor(state).dc));
+    const SkinWindow* window = SkinWindows().Find(hwnd);
+    return window ? window->faces.Face(state) : nullptr;
 }
 
 int AlphaLevel(HWND hwnd) { return static_cast<int>(GetSkinProp(hwnd, SkinProp::AlphaLevel)); }
@@ -48,61 +51,26 @@ void SetRoundRegion(HWND hwnd, const WindowBounds& b)
     if (region && SetWindowRgn(hwnd, region.get(), TRUE)) (void)region.release();
 }
 
-// The face DCs and their bitmaps belong to the button's window properties
-// from attach to detach; these functions hand them over and take them back.
-
-// Four face DCs with W x H bitmaps compatible with the window DC, stored in
-// "0HDC".."3HDC" and "0BMP".."3BMP".
-void CreateFaces(HWND hwnd, const WindowBounds& b)
+// Four faces the size of the window, compatible with its DC, in the
+// engine's record and mirrored into the face properties; faces made before
+// are deleted.
+void MakeFaces(HWND hwnd, const WindowBounds& b)
 {
+    SkinWindow* window = SkinWindows().Find(hwnd);
+    if (!window) return;
     const ScopedWindowDC windowDC(hwnd);
-    for (SkinState s : AllStates) {
-        ScopedMemDC face(windowDC.get());
-        if (!face) continue;
-        ScopedBitmap bitmap(CreateCompatibleBitmap(windowDC.get(), b.Width, b.Height));
-        if (bitmap) SelectObject(face.get(), bitmap.get()); // selected for the face's life
-        const FacePropNames names = FacePropNamesFor(s);
-        SetSkinProp(hwnd, names.dc, reinterpret_cast<std::intptr_t>(face.release()));
-        SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap.release()));
-    }
+    window->faces.Make(windowDC.get(), b.Width, b.Height);
+    window->faces.Mirror(hwnd);
 }
 
-// A new W x H bitmap, compatible with the window DC, for every face; the
-// bitmap it replaces is deleted.
-void ResizeFaces(HWND hwnd, const WindowBounds& b)
-{
-    const ScopedWindowDC windowDC(hwnd);
-    for (SkinState s : AllStates) {
-        const FacePropNames names = FacePropNamesFor(s);
-        HDC face = reinterpret_cast<HDC>(GetSkinProp(hwnd, names.dc));
-        if (!face) continue;
-        ScopedBitmap bitmap(CreateCompatibleBitmap(windowDC.get(), b.Width, b.Height));
-        if (!bitmap) continue;
-        // The old bitmap comes out of the DC in exchange and is deleted.
-        HGDIOBJ previous = SelectObject(face, bitmap.get());
-        if (previous && previous == reinterpret_cast<HGDIOBJ>(GetSkinProp(hwnd, names.bitmap)))
-            DeleteObject(previous);
-        SetSkinProp(hwnd, names.bitmap, reinterpret_cast<std::intptr_t>(bitmap.release()));
-    }
-}
-
-// Deletes the faces and removes their properties. A DC is deleted before
-// its bitmap: a selected bitmap cannot be deleted.
 void DeleteFaces(HWND hwnd)
 {
-    for (SkinState s : AllStates) {
-        const FacePropNames names = FacePropNamesFor(s);
-        if (HDC face = reinterpret_cast<HDC>(GetSkinProp(hwnd, names.dc))) DeleteDC(face);
-        if (HGDIOBJ bitmap = reinterpret_cast<HGDIOBJ>(GetSkinProp(hwnd, names.bitmap)))
-            DeleteObject(bitmap);
-        RemoveSkinProp(hwnd, names.dc);
-        RemoveSkinProp(hwnd, names.bitmap);
-    }
+    if (SkinWindow* window = SkinWindows().Find(hwnd)) window->faces.Release(hwnd);
 }
 
 // Still subclassed after the previous procedure ran? It may have detached
 // or destroyed the window (a click that closes a dialog, SkinStop).
-bool StillAttached(HWND hwnd) { return IsWindow(hwnd) && HasSkinProp(hwnd, SkinProp::ProcAddr); }
+bool StillAttached(HWND hwnd) { return IsWindow(hwnd) && SkinWindows().IsAttached(hwnd); }
 
 void ShowPressedAtOnce(HWND hwnd)
 {
@@ -122,10 +90,11 @@ void FadeInFrom(HWND hwnd, SkinState state, int level)
 
 void ButtonSkinAttach(HWND hwnd)
 {
-    // 1-3. Four faces the size of the window, rendered now.
+    // 1. Four faces the size of the window.
     const WindowBounds b = BoundsOf(hwnd);
-    CreateFaces(hwnd, b);
-    // 4-5. The style before the skin changes it decides what the skin paints.
+    MakeFaces(hwnd, b);
+    // 2. The style before the skin changes it decides what the skin paints;
+    //    the faces are rendered, and push buttons become owner-drawn.
     const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
     SetSkinProp(hwnd, SkinProp::OldStyle, style);
     RenderButtonFaces(hwnd);
@@ -134,7 +103,7 @@ void ButtonSkinAttach(HWND hwnd)
     SetSkinProp(hwnd, SkinProp::TimerId, 0);
     SetSkinState(hwnd, IsWindowEnabled(hwnd) ? SkinState::Normal : SkinState::Disabled);
     SetAlphaLevel(hwnd, 0);
-    // 6. Rounded corners.
+    // 3. Rounded corners.
     SetRoundRegion(hwnd, b);
 }
 
@@ -165,7 +134,7 @@ LRESULT OnSize(const SkinMessage& m)
     const LRESULT result = m.CallPrevious();
     if (!StillAttached(m.hwnd)) return result;
     const WindowBounds b = BoundsOf(m.hwnd);
-    ResizeFaces(m.hwnd, b);
+    MakeFaces(m.hwnd, b);
     RenderButtonFaces(m.hwnd);
     SetRoundRegion(m.hwnd, b);
     return result;

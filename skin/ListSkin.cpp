@@ -1,8 +1,5 @@
 #include "ListSkin.h"
 
-#include <cctype>
-#include <string>
-
 #include "ClientEdgeSkin.h"
 #include "ControlPaint.h"
 #include "SkinPrimitives.h"
@@ -12,9 +9,11 @@ namespace {
 // The dropped-down list of a combo box, as opposed to the data-bound lists.
 bool IsComboList(HWND hwnd)
 {
-    std::string name = WindowClassName(hwnd);
-    for (char& c : name) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return name == "combolbox";
+    // On the stack: this runs for every frame paint of a list. A longer name
+    // comes back cut short, and then cannot match either.
+    char name[16] = "";
+    if (GetClassNameA(hwnd, name, static_cast<int>(sizeof name)) <= 0) return false;
+    return lstrcmpiA(name, "combolbox") == 0;
 }
 
 LRESULT OnPaint(const SkinMessage& m)

@@ -10,7 +10,7 @@ namespace {
 
 // Pixel tables of the strips, #RRGGBB, row by row from the top. 0xFF00FF is
 // the key colour: those pixels are left out wherever a strip is copied with
-// TransparentBlit. The quoted values of the look (the Normal face's corner
+// TransparentBlit. The values that define the look (the Normal face's corner
 // rows, every face's centre column, the option circle's middle row, the
 // arrow and glyph colours and the gradient end points) are exact; the pixels
 // between them complete the same gradients: corner pixels mix the border

@@ -1,9 +1,11 @@
 #include "SkinDispatch.h"
 
+#include "CallbackBarrier.h"
 #include "SkinEngine.h"
 #include "SkinKindHandlers.h"
 #include "SkinProps.h"
 #include "SkinTypes.h"
+#include "SkinWindowTable.h"
 
 namespace {
 
@@ -78,24 +80,32 @@ LRESULT Route(const SkinMessage& m, SkinHandler SkinKindHandlers::*handler)
     return kindHandler ? kindHandler(m) : m.CallPrevious();
 }
 
-} // namespace
-
-LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT Dispatch(const SkinMessage& m)
 {
-    if (!hwnd) return 0;
-    const auto previous = reinterpret_cast<WNDPROC>(GetSkinProp(hwnd, SkinProp::ProcAddr));
-    if (!previous) return DefWindowProcW(hwnd, msg, wParam, lParam);
-    const SkinMessage m{previous, hwnd, msg, wParam, lParam};
     for (const MessageRoute& route : MessageRoutes)
-        if (route.message == msg) return route.handler(m);
+        if (route.message == m.msg) return route.handler(m);
     return m.CallPrevious();
 }
 
-BOOL CALLBACK RefreshEnumProc(HWND child, LPARAM)
+} // namespace
+
+LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept
 {
-    if (!HasSkinProp(child, SkinProp::ProcAddr)) return TRUE;
-    if (const auto refresh = KindHandlers(ClassKind(child)).refresh) refresh(child);
-    return TRUE;
+    if (!hwnd) return 0;
+    const SkinWindow* window = SkinWindows().Find(hwnd);
+    if (!window || !window->previous) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    const SkinMessage m(window->previous, hwnd, msg, wParam, lParam);
+    return WindowProcBarrier(
+        hwnd, msg, [&] { return Dispatch(m); }, [&] { return m.PassedOnResult(); });
+}
+
+BOOL CALLBACK RefreshEnumProc(HWND child, LPARAM) noexcept
+{
+    return EnumProcBarrier([&] {
+        if (!SkinWindows().IsAttached(child)) return TRUE;
+        if (const auto refresh = KindHandlers(ClassKind(child)).refresh) refresh(child);
+        return TRUE;
+    });
 }
 
 LRESULT OnActivate(const SkinMessage& m)

@@ -1,10 +1,12 @@
 #include "SkinEngine.h"
 
+#include "CallbackBarrier.h"
 #include "SkinBitmaps.h"
 #include "SkinKindHandlers.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 #include "SkinTypes.h"
+#include "SkinWindowTable.h"
 
 namespace {
 
@@ -44,34 +46,64 @@ int SkinStart(HWND hwnd)
 
 int SkinStop(HWND hwnd) { return SkinDetach(hwnd); }
 
+namespace {
+
+// The kind's set-up, then the subclassing. False when Windows refuses; the
+// caller then undoes the set-up.
+bool SetUpAndSubclass(HWND hwnd, SkinWindow& record, const SkinKindHandlers& kind)
+{
+    // 1. A container brings all its descendants; every kind sets up its
+    //    properties.
+    if (kind.attachesChildren) EnumChildWindows(hwnd, AttachEnumProc, 0);
+    if (kind.attach) kind.attach(hwnd);
+    // 2. Subclass. Wide functions keep a Unicode window Unicode; the ANSI
+    //    ones would make Windows pass its text through the ANSI code page.
+    const auto previous =
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinWindowProc));
+    if (previous == 0) return false;
+    // 3. The record keeps the previous procedure; "PROCADDR" only mirrors it
+    //    for whoever looks. A window that cannot carry the mirror is not
+    //    attached, so that the property never says otherwise.
+    if (!SetSkinProp(hwnd, SkinProp::ProcAddr, previous)) {
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
+        return false;
+    }
+    record.previous = reinterpret_cast<WNDPROC>(previous);
+    return true;
+}
+
+// Undoes a set-up that did not end in a subclassed window.
+void UndoSetUp(HWND hwnd, const SkinKindHandlers& kind)
+{
+    if (kind.detach) kind.detach(hwnd);
+    if (kind.attachesChildren) EnumChildWindows(hwnd, DetachEnumProc, 0);
+    SkinWindows().Remove(hwnd);
+}
+
+} // namespace
+
 int SkinAttach(HWND hwnd)
 {
     // 1. Only a live window of this thread that is not attached yet.
-    if (!hwnd || !IsWindow(hwnd) || HasSkinProp(hwnd, SkinProp::ProcAddr)) return 0;
-    if (!OwnedByThisThread(hwnd)) return 0;
-    // 2-4. A container brings all its descendants; every kind sets up its
-    // properties.
-    const SkinKindHandlers& kind = KindHandlers(ClassKind(hwnd));
-    if (kind.attachesChildren) EnumChildWindows(hwnd, AttachEnumProc, 0);
-    if (kind.attach) kind.attach(hwnd);
-    // 5. Subclass. Wide functions keep a Unicode window Unicode; the ANSI
-    // ones would make Windows pass its text through the ANSI code page.
-    const auto previous =
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&SkinWindowProc));
-    if (previous == 0) {
-        if (kind.detach) kind.detach(hwnd);
+    if (!hwnd || !IsWindow(hwnd) || SkinWindows().Find(hwnd) || !OwnedByThisThread(hwnd))
         return 0;
+    // 2. The engine's record: its one allocation, made before anything changes.
+    SkinWindow& record = SkinWindows().Add(hwnd);
+    const SkinKindHandlers& kind = KindHandlers(ClassKind(hwnd));
+    // 3. Set-up and subclassing, all or nothing.
+    bool attached = false;
+    try {
+        attached = SetUpAndSubclass(hwnd, record, kind);
+    } catch (...) {
+        UndoSetUp(hwnd, kind);
+        throw;
     }
-    // Without "PROCADDR" the skin's procedure could not pass anything on, and
-    // nothing would ever detach the window: undo it all.
-    if (!SetSkinProp(hwnd, SkinProp::ProcAddr, previous)) {
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
-        if (kind.detach) kind.detach(hwnd);
-        if (kind.attachesChildren) EnumChildWindows(hwnd, DetachEnumProc, 0);
+    if (!attached) {
+        UndoSetUp(hwnd, kind);
         return 0;
     }
     ++attachCount;
-    // 6. Show the skin.
+    // 4. Show the skin.
     Repaint(hwnd);
     return 1;
 }
@@ -80,19 +112,19 @@ namespace {
 
 int Detach(HWND hwnd, bool repaint)
 {
-    // 1. Only an attached window.
-    if (!hwnd) return 0;
-    const std::intptr_t previous = GetSkinProp(hwnd, SkinProp::ProcAddr);
-    if (previous == 0) return 0;
-    // 2-3. Descendants of a container first, then the kind's own state.
+    // 1. Only an attached window; its previous procedure from the record.
+    if (!SkinWindows().IsAttached(hwnd)) return 0;
+    const WNDPROC previous = SkinWindows().Find(hwnd)->previous;
+    // 2. Descendants of a container first, then the kind's own state.
     const SkinKindHandlers& kind = KindHandlers(ClassKind(hwnd));
     if (kind.attachesChildren) EnumChildWindows(hwnd, DetachEnumProc, 0);
     if (kind.detach) kind.detach(hwnd);
-    // 4. The previous procedure back.
+    // 3. The previous procedure back, and the record and its mirror gone.
     RemoveSkinProp(hwnd, SkinProp::ProcAddr);
-    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, previous);
+    SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+    SkinWindows().Remove(hwnd);
     if (repaint) Repaint(hwnd);
-    // 5. The last window takes the strips with it.
+    // 4. The last window takes the strips with it.
     if (--attachCount <= 0) {
         attachCount = 0;
         ReleaseSkinBitmaps();
@@ -109,16 +141,20 @@ int SkinDetach(HWND hwnd) { return Detach(hwnd, IsWindow(hwnd) != FALSE); }
 // is not repainted.
 int SkinDetachDestroyed(HWND hwnd) { return Detach(hwnd, false); }
 
-BOOL CALLBACK AttachEnumProc(HWND child, LPARAM)
+BOOL CALLBACK AttachEnumProc(HWND child, LPARAM) noexcept
 {
-    SkinAttach(child);
-    return TRUE;
+    return EnumProcBarrier([&] {
+        SkinAttach(child);
+        return TRUE;
+    });
 }
 
-BOOL CALLBACK DetachEnumProc(HWND child, LPARAM)
+BOOL CALLBACK DetachEnumProc(HWND child, LPARAM) noexcept
 {
-    SkinDetach(child);
-    return TRUE;
+    return EnumProcBarrier([&] {
+        SkinDetach(child);
+        return TRUE;
+    });
 }
 
 bool SkinInitialised() { return initialised; }

@@ -18,21 +18,27 @@ int SkinStop(HWND hwnd);
 
 // Subclasses one window (a container with its descendants). Returns 1 when
 // attached now; 0 for a null handle, a window attached already, or a window
-// that another thread or process owns (never subclassed).
+// that another thread or process owns (never subclassed). All or nothing:
+// a failure, std::bad_alloc included, leaves the window as it was.
 int SkinAttach(HWND hwnd);
 // Undoes SkinAttach for one window (a container with its descendants).
 // Returns 1 when detached now, 0 for a null handle or a window not attached.
 // The last detach releases the strips.
 int SkinDetach(HWND hwnd);
 
-// EnumChildWindows callbacks; all return TRUE (continue).
-BOOL CALLBACK AttachEnumProc(HWND child, LPARAM lParam);
-BOOL CALLBACK DetachEnumProc(HWND child, LPARAM lParam);
+// EnumChildWindows callbacks; all return TRUE (continue), also when the
+// child's attach, detach or refresh failed.
+BOOL CALLBACK AttachEnumProc(HWND child, LPARAM lParam) noexcept;
+BOOL CALLBACK DetachEnumProc(HWND child, LPARAM lParam) noexcept;
 // Repaints attached check boxes and option buttons in Normal, forced.
-BOOL CALLBACK RefreshEnumProc(HWND child, LPARAM lParam);
+BOOL CALLBACK RefreshEnumProc(HWND child, LPARAM lParam) noexcept;
 
-// The window procedure installed on every attached window.
-LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+// The window procedure installed on every attached window. It passes on
+// messages to the procedure that the engine recorded at attach time. When
+// the skin's handling of a message fails (an exception), the message goes
+// to that procedure as if the skin had no business with it; a paint leaves
+// the control unpainted until it is next invalidated.
+LRESULT CALLBACK SkinWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
 // Module state, for the window that wants to know.
 bool SkinInitialised();

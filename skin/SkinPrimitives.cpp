@@ -13,9 +13,8 @@
 namespace {
 
 // The compatibility reference of the primitives is the screen's DC,
-// ScopedGetDC(nullptr), rather than a DC created for "DISPLAY": Wine creates
-// a display DC in about 0.5 ms but hands out the screen DC twenty times
-// faster, and every nine-grid copy needs one.
+// ScopedGetDC(nullptr), rather than a DC created for "DISPLAY": the screen's
+// DC is handed out, not created, and every nine-grid copy needs one.
 
 // A memory DC compatible with reference holding bitmap; empty when either
 // could not be made.
@@ -90,23 +89,23 @@ BOOL StretchNineGrid(const NineGridCopy& c)
 
 namespace {
 
-// Steps 4 to 6 of the mask method on width x height scratch DCs: mask gets 1
+// The heart of the mask method, on width x height scratch DCs: mask gets 1
 // where copy has the key, the copy's key pixels turn black, and work keeps
 // its own pixels where the key was and takes the copy's everywhere else.
 void MaskOutKey(HDC work, HDC copy, HDC mask, COLORREF rgbKey, int width, int height)
 {
-    // 4. Colour to monochrome: pixels equal to the source DC's background
-    // colour become 1.
+    // 1. Colour to monochrome: pixels equal to the source DC's background
+    //    colour become 1.
     SetBkColor(copy, rgbKey);
     BitBlt(mask, 0, 0, width, height, copy, 0, 0, SRCCOPY);
 
-    // 5. Key pixels of the copy become black (monochrome to colour maps 1 to
-    // the background white, 0 to the text black; DSna).
+    // 2. Key pixels of the copy become black (monochrome to colour maps 1 to
+    //    the background white, 0 to the text black; DSna).
     SetTextColor(copy, RGB(0, 0, 0));
     SetBkColor(copy, RGB(255, 255, 255));
     BitBlt(copy, 0, 0, width, height, mask, 0, 0, 0x00220326);
 
-    // 6. Background kept where the key was, then the source ORed in.
+    // 3. Background kept where the key was, then the source ORed in.
     SetTextColor(work, RGB(0, 0, 0));
     SetBkColor(work, RGB(255, 255, 255));
     BitBlt(work, 0, 0, width, height, mask, 0, 0, SRCAND);
@@ -147,9 +146,10 @@ BOOL TransparentBlit(HDC dest, int x, int y, int width, int height, HDC source, 
         SetTextColor(copy.get(), GetTextColor(source));
         BitBlt(copy.get(), 0, 0, width, height, source, sourceX, sourceY, SRCCOPY);
 
+        // 5. The key masked out of the copy, the rest laid over the destination area.
         MaskOutKey(work.get(), copy.get(), mask.get(), rgbKey, width, height);
 
-        // 7. The result back to the destination.
+        // 6. The result back to the destination.
         BitBlt(dest, x, y, width, height, work.get(), 0, 0, SRCCOPY);
     }
     return TRUE;

@@ -51,7 +51,7 @@ SkinState GetSkinState(HWND hwnd);
 void SetSkinState(HWND hwnd, SkinState state);
 
 // The push-button face property names "<n>HDC" and "<n>BMP" for the state
-// digit n (0..3), built at run time as the engine always has.
+// digit n (0..3), built at run time from the digit.
 struct FacePropNames {
     char dc[5];
     char bitmap[5];

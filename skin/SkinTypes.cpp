@@ -1,11 +1,6 @@
 #include "SkinTypes.h"
 
-#include <algorithm>
-#include <cctype>
-#include <string>
 #include <string_view>
-
-#include "SkinPrimitives.h"
 
 namespace {
 
@@ -60,10 +55,15 @@ SkinKind KindOfClassName(const char* lowerCaseName)
 
 SkinKind ClassKind(HWND hwnd)
 {
-    std::string name = WindowClassName(hwnd);
+    // Every routed message asks for its window's kind, so the name goes into
+    // a buffer on the stack rather than a string on the heap: 255
+    // characters, as WindowClassName reads them.
+    char name[256] = "";
+    if (!hwnd || GetClassNameA(hwnd, name, 255) <= 0) name[0] = '\0';
     // Class names are ASCII; lower-case byte by byte as the table expects.
-    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return KindOfClassName(name.c_str());
+    for (char& c : name) {
+        if (c == '\0') break;
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return KindOfClassName(name);
 }

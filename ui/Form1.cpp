@@ -600,7 +600,7 @@ void Form1::Command1_Click()
     const int level = SelectedIndex(Control(Cmb1Id + 1)) + 1;
     const int mask = SelectedIndex(Control(Cmb1Id + 2)) - 1;
     symbol_ = coder_->EncodeMatrix(bytes.bytes.data(), bytes.count, version, level, mask);
-    image1_.reset(symbol_ ? services_.makePicture(*symbol_) : nullptr);
+    image1_ = symbol_ ? services_.makePicture(*symbol_) : ScopedComPtr<IPictureDisp>();
     if (!image1_) {
         ForgetSymbol();
         WarnNoPicture(bytes.bytes.data(), bytes.count, version, level);

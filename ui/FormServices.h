@@ -4,13 +4,13 @@
 #pragma once
 
 #include <windows.h>
+#include <ocidl.h>
 
 #include <functional>
 #include <string>
 
 #include "ModuleMatrix.h"
-
-struct IPictureDisp;
+#include "ScopedWin.h"
 
 struct FormServices {
     // Runs a command line with a normal, focused window. True when started.
@@ -21,9 +21,9 @@ struct FormServices {
     // The local time of day.
     std::function<SYSTEMTIME()> localTime;
     // The picture of a finished symbol, one pixel per module with the
-    // four-module margin, as CreateMatrixPicture makes it: a new reference,
-    // or null when it could not be made (GDI, OLE).
-    std::function<IPictureDisp*(const ModuleMatrix& matrix)> makePicture;
+    // four-module margin, as CreateMatrixPicture makes it, or an empty
+    // pointer when it could not be made (GDI, OLE).
+    std::function<ScopedComPtr<IPictureDisp>(const ModuleMatrix& matrix)> makePicture;
     // Ends the message loop when the window is gone (the program's only window).
     bool quitOnDestroy = false;
 };

@@ -159,8 +159,8 @@ void PictureBox::OnButtonUp(LPARAM lParam)
     if (PtInRect(&client, at)) SendClick();
 }
 
-// The box's message map, one short case per message; longer than 40 lines
-// only because it lists them all in one place.
+// Every message the box answers itself, each in a line or two; the rest go
+// to DefWindowProcW.
 LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {

@@ -58,8 +58,9 @@ struct WicPixels {
 // written into the file when it is positive. Empty on failure.
 std::vector<std::uint8_t> EncodeWicPng(const WicPixels& pixels, double dotsPerInch)
 {
-    // COM for this call only; a thread that has it already keeps its own.
-    const HRESULT init = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // COM for this call only; a thread that has it already keeps its own
+    // (the initialisation is counted, and undone after the objects below).
+    const ScopedCoInit com(COINIT_APARTMENTTHREADED);
     std::vector<std::uint8_t> png;
     {
         ScopedComPtr<IWICImagingFactory> factory;
@@ -85,7 +86,6 @@ std::vector<std::uint8_t> EncodeWicPng(const WicPixels& pixels, double dotsPerIn
             SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit()))
             png = StreamBytes(stream.get());
     }
-    if (SUCCEEDED(init)) CoUninitialize();
     return png;
 }
 

@@ -10,11 +10,14 @@
 // WM_NCDESTROY is the object's last message: afterwards the window no longer
 // names the object and window_ is null, so a late message (or the object's
 // destructor) finds no window. Messages sent before WM_NCCREATE go to
-// DefWindowProcW. Nothing is thrown through the procedure: OnMessage must
-// not throw.
+// DefWindowProcW. Nothing is thrown through the procedure: an exception out
+// of OnMessage ends at CallbackBarrier.h's barrier, and the message gets its
+// failure result (DefWindowProcW's answer for most).
 #pragma once
 
 #include <windows.h>
+
+#include "CallbackBarrier.h"
 
 template <typename T>
 class BaseWindow {
@@ -27,7 +30,8 @@ protected:
     BaseWindow(const BaseWindow&) = delete;
     BaseWindow& operator=(const BaseWindow&) = delete;
 
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
+                                       LPARAM lParam) noexcept
     {
         T* self = nullptr;
         if (message == WM_NCCREATE) {
@@ -39,8 +43,13 @@ protected:
         } else {
             self = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         }
-        if (!self) return DefWindowProcW(window, message, wParam, lParam);
-        const LRESULT result = self->OnMessage(message, wParam, lParam);
+        const auto defaultProcessing = [&] {
+            return DefWindowProcW(window, message, wParam, lParam);
+        };
+        if (!self) return defaultProcessing();
+        const LRESULT result = WindowProcBarrier(
+            window, message, [&] { return self->OnMessage(message, wParam, lParam); },
+            defaultProcessing);
         if (message == WM_NCDESTROY) {
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             static_cast<BaseWindow*>(self)->window_ = nullptr;

@@ -2,82 +2,49 @@
 // vocabulary of the renderer, the skin, the window and the tests. Before
 // writing another owner for a handle, look here.
 //
-// Every type is move-only: a copy would free the same handle twice. Each one
-// frees its resource in the destructor; release() hands ownership on
-// explicitly (for instance a bitmap into OleCreatePictureIndirect with fOwn
-// TRUE). Declare them in the order the resources are taken: destruction runs
-// backwards, so a selection is undone before its DC is deleted, and the DC
-// goes before the bitmap that was selected into it.
+// Every owner is made from UniqueHandle (UniqueHandle.h), so all share one
+// API: get(), release(), reset(handle), explicit operator bool, move-only.
+// release() hands ownership on explicitly (for instance a bitmap into
+// OleCreatePictureIndirect with fOwn TRUE). Declare them in the order the
+// resources are taken: destruction runs backwards, so a selection is undone
+// before its DC is deleted, and the DC goes before the bitmap that was
+// selected into it.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
+#include <ole2.h>
 #include <unknwn.h>
 
 #include <utility>
 
+#include "UniqueHandle.h"
+
 // A memory device context from CreateCompatibleDC, freed with DeleteDC.
-class ScopedMemDC {
+struct MemDCTraits {
+    using Handle = HDC;
+    static HDC Invalid() { return nullptr; }
+    static bool IsValid(HDC dc) { return dc != nullptr; }
+    static void Close(HDC dc) { DeleteDC(dc); }
+};
+class ScopedMemDC : public UniqueHandle<MemDCTraits> {
 public:
     ScopedMemDC() = default;
-    // Compatible with dc; a null dc means compatible with the screen.
-    explicit ScopedMemDC(HDC dc) : dc_(CreateCompatibleDC(dc)) {}
-    ~ScopedMemDC() { reset(); }
-    ScopedMemDC(const ScopedMemDC&) = delete;
-    ScopedMemDC& operator=(const ScopedMemDC&) = delete;
-    ScopedMemDC(ScopedMemDC&& other) noexcept : dc_(std::exchange(other.dc_, nullptr)) {}
-    ScopedMemDC& operator=(ScopedMemDC&& other) noexcept
-    {
-        if (this != &other) {
-            reset();
-            dc_ = std::exchange(other.dc_, nullptr);
-        }
-        return *this;
-    }
-
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-    // Gives up ownership: the caller (or whoever it hands the DC to) deletes it.
-    [[nodiscard]] HDC release() { return std::exchange(dc_, nullptr); }
-    void reset()
-    {
-        if (dc_) DeleteDC(dc_);
-        dc_ = nullptr;
-    }
-
-private:
-    HDC dc_ = nullptr;
+    // A new DC compatible with dc; a null dc means compatible with the screen.
+    explicit ScopedMemDC(HDC compatibleWith) : UniqueHandle(CreateCompatibleDC(compatibleWith)) {}
 };
 
 // A GDI object (HBITMAP, HBRUSH, HPEN, HFONT, HRGN, HPALETTE), freed with
 // DeleteObject. It must not be selected into a DC any more when it is freed.
-template <typename Handle>
-class ScopedGdiObj {
-public:
-    ScopedGdiObj() = default;
-    explicit ScopedGdiObj(Handle object) : object_(object) {}
-    ~ScopedGdiObj() { reset(); }
-    ScopedGdiObj(const ScopedGdiObj&) = delete;
-    ScopedGdiObj& operator=(const ScopedGdiObj&) = delete;
-    ScopedGdiObj(ScopedGdiObj&& other) noexcept : object_(std::exchange(other.object_, nullptr)) {}
-    ScopedGdiObj& operator=(ScopedGdiObj&& other) noexcept
-    {
-        if (this != &other) reset(std::exchange(other.object_, nullptr));
-        return *this;
-    }
-
-    Handle get() const { return object_; }
-    explicit operator bool() const { return object_ != nullptr; }
-    // Gives up ownership: the caller (or whoever it hands the handle to) frees it.
-    [[nodiscard]] Handle release() { return std::exchange(object_, nullptr); }
-    void reset(Handle object = nullptr)
-    {
-        if (object_ && object_ != object) DeleteObject(object_);
-        object_ = object;
-    }
-
-private:
-    Handle object_ = nullptr;
+template <typename Object>
+struct GdiObjectTraits {
+    using Handle = Object;
+    static Object Invalid() { return nullptr; }
+    static bool IsValid(Object object) { return object != nullptr; }
+    static void Close(Object object) { DeleteObject(object); }
 };
+template <typename Object>
+using ScopedGdiObj = UniqueHandle<GdiObjectTraits<Object>>;
 
 using ScopedBitmap = ScopedGdiObj<HBITMAP>;
 using ScopedBrush = ScopedGdiObj<HBRUSH>;
@@ -86,72 +53,59 @@ using ScopedFont = ScopedGdiObj<HFONT>;
 using ScopedRgn = ScopedGdiObj<HRGN>;
 using ScopedPalette = ScopedGdiObj<HPALETTE>;
 
-// Selects an object into a DC and selects the previous one back on
-// destruction (or at restore()), so the object can then be freed.
-class ScopedSelectObject {
+// An object selected into a DC, with what it replaced there: undoing the
+// selection selects the previous object back.
+template <typename Object>
+struct Selection {
+    HDC dc = nullptr;
+    Object previous = nullptr;
+    bool operator==(const Selection&) const = default;
+};
+struct SelectObjectTraits {
+    using Handle = Selection<HGDIOBJ>;
+    static Handle Invalid() { return {}; }
+    static bool IsValid(const Handle& s) { return s.dc != nullptr; }
+    static void Close(const Handle& s) { SelectObject(s.dc, s.previous); }
+};
+struct SelectPaletteTraits {
+    using Handle = Selection<HPALETTE>;
+    static Handle Invalid() { return {}; }
+    static bool IsValid(const Handle& s) { return s.dc != nullptr; }
+    static void Close(const Handle& s) { SelectPalette(s.dc, s.previous, FALSE); }
+};
+
+// Selects an object into a DC and the previous one back on destruction (or
+// at reset()), so the object can then be freed. Empty (false) when the
+// selection failed: there is nothing to undo then.
+class ScopedSelectObject : public UniqueHandle<SelectObjectTraits> {
 public:
     ScopedSelectObject() = default;
-    ScopedSelectObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object))
-    {
-        // SelectObject answers null (or HGDI_ERROR for a region) on failure:
-        // then there is nothing to undo.
-        if (!previous_ || previous_ == HGDI_ERROR) dc_ = nullptr;
-    }
-    ~ScopedSelectObject() { restore(); }
-    ScopedSelectObject(const ScopedSelectObject&) = delete;
-    ScopedSelectObject& operator=(const ScopedSelectObject&) = delete;
-    ScopedSelectObject(ScopedSelectObject&& other) noexcept
-        : dc_(std::exchange(other.dc_, nullptr)), previous_(std::exchange(other.previous_, nullptr))
-    {}
-    ScopedSelectObject& operator=(ScopedSelectObject&& other) noexcept
-    {
-        if (this != &other) {
-            restore();
-            dc_ = std::exchange(other.dc_, nullptr);
-            previous_ = std::exchange(other.previous_, nullptr);
-        }
-        return *this;
-    }
-
-    // True when the selection took place.
-    explicit operator bool() const { return dc_ != nullptr; }
-    // Selects the previous object back now; returns the object that was
-    // selected (null when there was no selection to undo).
-    HGDIOBJ restore()
-    {
-        HGDIOBJ selected = nullptr;
-        if (dc_) selected = SelectObject(dc_, previous_);
-        dc_ = nullptr;
-        previous_ = nullptr;
-        return selected;
-    }
+    ScopedSelectObject(HDC dc, HGDIOBJ object) : UniqueHandle(Select(dc, object)) {}
 
 private:
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
+    static Handle Select(HDC dc, HGDIOBJ object)
+    {
+        // SelectObject answers null, or HGDI_ERROR for a region, on failure.
+        const HGDIOBJ previous = dc ? SelectObject(dc, object) : nullptr;
+        if (!previous || previous == HGDI_ERROR) return {};
+        return {dc, previous};
+    }
 };
 
 // Selects a palette into a DC (foreground, bForceBackground FALSE) and the
 // previous one back on destruction, so the palette can then be deleted. A
 // null palette selects nothing.
-class ScopedSelectPalette {
+class ScopedSelectPalette : public UniqueHandle<SelectPaletteTraits> {
 public:
-    ScopedSelectPalette(HDC dc, HPALETTE palette)
-        : dc_(dc), previous_(dc && palette ? SelectPalette(dc, palette, FALSE) : nullptr)
-    {}
-    ~ScopedSelectPalette()
-    {
-        if (previous_) SelectPalette(dc_, previous_, FALSE);
-    }
-    ScopedSelectPalette(const ScopedSelectPalette&) = delete;
-    ScopedSelectPalette& operator=(const ScopedSelectPalette&) = delete;
-    // Not movable: a selection belongs to the scope that made it.
-    ScopedSelectPalette(ScopedSelectPalette&&) = delete;
-    ScopedSelectPalette& operator=(ScopedSelectPalette&&) = delete;
+    ScopedSelectPalette(HDC dc, HPALETTE palette) : UniqueHandle(Select(dc, palette)) {}
 
 private:
-    HDC dc_ = nullptr;
-    HPALETTE previous_ = nullptr;
+    static Handle Select(HDC dc, HPALETTE palette)
+    {
+        const HPALETTE previous = dc && palette ? SelectPalette(dc, palette, FALSE) : nullptr;
+        if (!previous) return {};
+        return {dc, previous};
+    }
 };
 
 // A memory DC together with a bitmap of its own selected into it: the
@@ -192,7 +146,7 @@ public:
     explicit operator bool() const { return static_cast<bool>(dc_); }
     void reset()
     {
-        selection_.restore();
+        selection_.reset();
         dc_.reset();
         bitmap_.reset();
     }
@@ -205,43 +159,29 @@ private:
     ScopedSelectObject selection_;
 };
 
+// A DC from GetDC or GetWindowDC, with the window ReleaseDC needs.
+struct WindowDC {
+    HWND window = nullptr;
+    HDC dc = nullptr;
+    bool operator==(const WindowDC&) const = default;
+};
+struct ReleaseDCTraits {
+    using Handle = WindowDC;
+    static WindowDC Invalid() { return {}; }
+    static bool IsValid(const WindowDC& d) { return d.dc != nullptr; }
+    static void Close(const WindowDC& d) { ReleaseDC(d.window, d.dc); }
+};
+
 // A window's client-area DC (or, for a null window, the screen's) from GetDC,
 // given back with ReleaseDC.
-class ScopedGetDC {
+class ScopedGetDC : public UniqueHandle<ReleaseDCTraits> {
 public:
-    explicit ScopedGetDC(HWND window) : ScopedGetDC(window, GetDC(window)) {}
-    ~ScopedGetDC() { reset(); }
-    ScopedGetDC(const ScopedGetDC&) = delete;
-    ScopedGetDC& operator=(const ScopedGetDC&) = delete;
-    ScopedGetDC(ScopedGetDC&& other) noexcept
-        : window_(std::exchange(other.window_, nullptr)), dc_(std::exchange(other.dc_, nullptr))
-    {}
-    ScopedGetDC& operator=(ScopedGetDC&& other) noexcept
-    {
-        if (this != &other) {
-            reset();
-            window_ = std::exchange(other.window_, nullptr);
-            dc_ = std::exchange(other.dc_, nullptr);
-        }
-        return *this;
-    }
-
-    HDC get() const { return dc_; }
-    explicit operator bool() const { return dc_ != nullptr; }
-    void reset()
-    {
-        if (dc_) ReleaseDC(window_, dc_);
-        window_ = nullptr;
-        dc_ = nullptr;
-    }
+    explicit ScopedGetDC(HWND window) : UniqueHandle(WindowDC{window, GetDC(window)}) {}
+    HDC get() const { return UniqueHandle::get().dc; }
 
 protected:
     // Takes over a DC of window that ReleaseDC gives back.
-    ScopedGetDC(HWND window, HDC dc) : window_(window), dc_(dc) {}
-
-private:
-    HWND window_ = nullptr;
-    HDC dc_ = nullptr;
+    ScopedGetDC(HWND window, HDC dc) : UniqueHandle(WindowDC{window, dc}) {}
 };
 
 // The whole window's DC from GetWindowDC: origin at the window's top-left
@@ -265,7 +205,8 @@ public:
     }
     ScopedPaint(const ScopedPaint&) = delete;
     ScopedPaint& operator=(const ScopedPaint&) = delete;
-    // Not movable either: PAINTSTRUCT belongs to this one BeginPaint call.
+    // Not movable either, and so not a UniqueHandle: the PAINTSTRUCT belongs
+    // to this one BeginPaint call.
     ScopedPaint(ScopedPaint&&) = delete;
     ScopedPaint& operator=(ScopedPaint&&) = delete;
 
@@ -282,47 +223,30 @@ private:
 
 // A COM interface pointer holding one reference, released with Release().
 template <typename Interface>
-class ScopedComPtr {
+struct ComReleaseTraits {
+    using Handle = Interface*;
+    static Interface* Invalid() { return nullptr; }
+    static bool IsValid(Interface* pointer) { return pointer != nullptr; }
+    static void Close(Interface* pointer) { pointer->Release(); }
+};
+template <typename Interface>
+class ScopedComPtr : public UniqueHandle<ComReleaseTraits<Interface>> {
+    using Base = UniqueHandle<ComReleaseTraits<Interface>>;
+
 public:
     ScopedComPtr() = default;
     // Takes over a reference the caller already holds (no AddRef).
-    explicit ScopedComPtr(Interface* pointer) : pointer_(pointer) {}
-    ~ScopedComPtr() { reset(); }
-    ScopedComPtr(const ScopedComPtr&) = delete;
-    ScopedComPtr& operator=(const ScopedComPtr&) = delete;
-    ScopedComPtr(ScopedComPtr&& other) noexcept : pointer_(std::exchange(other.pointer_, nullptr))
-    {}
-    ScopedComPtr& operator=(ScopedComPtr&& other) noexcept
-    {
-        if (this != &other) reset(std::exchange(other.pointer_, nullptr));
-        return *this;
-    }
+    explicit ScopedComPtr(Interface* pointer) : Base(pointer) {}
 
-    Interface* get() const { return pointer_; }
-    Interface* operator->() const { return pointer_; }
-    explicit operator bool() const { return pointer_ != nullptr; }
-    // Hands the reference to the caller.
-    [[nodiscard]] Interface* release() { return std::exchange(pointer_, nullptr); }
-    void reset(Interface* pointer = nullptr)
-    {
-        if (pointer_) pointer_->Release();
-        pointer_ = pointer;
-    }
+    Interface* operator->() const { return Base::get(); }
     // For out-parameters (QueryInterface, Create* functions): frees the
     // current reference and lets the callee store a new one.
-    Interface** put()
-    {
-        reset();
-        return &pointer_;
-    }
+    Interface** put() { return Base::put(); }
     // The same for calls that take void** with an IID (CoCreateInstance).
     void** put_void() { return reinterpret_cast<void**>(put()); }
     // Another interface of the same object, or an empty pointer.
     template <typename Other>
     ScopedComPtr<Other> As(REFIID iid) const;
-
-private:
-    Interface* pointer_ = nullptr;
 };
 
 // Interface iid of object, holding its own reference, or an empty pointer
@@ -340,7 +264,7 @@ template <typename Interface>
 template <typename Other>
 ScopedComPtr<Other> ScopedComPtr<Interface>::As(REFIID iid) const
 {
-    return QueryInterfaceOf<Other>(pointer_, iid);
+    return QueryInterfaceOf<Other>(this->get(), iid);
 }
 
 // OpenClipboard in the constructor, CloseClipboard in the destructor when
@@ -366,57 +290,47 @@ private:
 // A kernel handle (file, process, thread, event), freed with CloseHandle.
 // Both null and INVALID_HANDLE_VALUE count as empty, since CreateFile answers
 // the one and most other calls the other.
-class ScopedHandle {
-public:
-    ScopedHandle() = default;
-    explicit ScopedHandle(HANDLE handle) : handle_(handle) {}
-    ~ScopedHandle() { reset(); }
-    ScopedHandle(const ScopedHandle&) = delete;
-    ScopedHandle& operator=(const ScopedHandle&) = delete;
-    ScopedHandle(ScopedHandle&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    ScopedHandle& operator=(ScopedHandle&& other) noexcept
-    {
-        if (this != &other) reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ && handle_ != INVALID_HANDLE_VALUE; }
-    [[nodiscard]] HANDLE release() { return std::exchange(handle_, nullptr); }
-    void reset(HANDLE handle = nullptr)
-    {
-        if (*this && handle_ != handle) CloseHandle(handle_);
-        handle_ = handle;
-    }
-
-private:
-    HANDLE handle_ = nullptr;
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static HANDLE Invalid() { return nullptr; }
+    static bool IsValid(HANDLE handle) { return handle && handle != INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) { CloseHandle(handle); }
 };
+using ScopedHandle = UniqueHandle<KernelHandleTraits>;
 
 // A menu from CreatePopupMenu or CreateMenu that no window holds as its menu
 // bar, freed with DestroyMenu (which also frees its submenus).
-class ScopedMenu {
+struct MenuTraits {
+    using Handle = HMENU;
+    static HMENU Invalid() { return nullptr; }
+    static bool IsValid(HMENU menu) { return menu != nullptr; }
+    static void Close(HMENU menu) { DestroyMenu(menu); }
+};
+using ScopedMenu = UniqueHandle<MenuTraits>;
+
+// One initialisation of COM (CoInitializeEx) or of OLE (OleInitialize) on
+// this thread, undone on destruction when it succeeded. S_FALSE (the thread
+// had it already) counts and is balanced as well; RPC_E_CHANGED_MODE (the
+// thread has another apartment) is a failure, and nothing is undone.
+struct CoInitTraits {
+    using Handle = HRESULT;
+    static HRESULT Invalid() { return CO_E_NOTINITIALIZED; }
+    static bool IsValid(HRESULT result) { return SUCCEEDED(result); }
+    static void Close(HRESULT) { CoUninitialize(); }
+};
+struct OleInitTraits {
+    using Handle = HRESULT;
+    static HRESULT Invalid() { return CO_E_NOTINITIALIZED; }
+    static bool IsValid(HRESULT result) { return SUCCEEDED(result); }
+    static void Close(HRESULT) { OleUninitialize(); }
+};
+class ScopedCoInit : public UniqueHandle<CoInitTraits> {
 public:
-    ScopedMenu() = default;
-    explicit ScopedMenu(HMENU menu) : menu_(menu) {}
-    ~ScopedMenu() { reset(); }
-    ScopedMenu(const ScopedMenu&) = delete;
-    ScopedMenu& operator=(const ScopedMenu&) = delete;
-    ScopedMenu(ScopedMenu&& other) noexcept : menu_(std::exchange(other.menu_, nullptr)) {}
-    ScopedMenu& operator=(ScopedMenu&& other) noexcept
-    {
-        if (this != &other) reset(std::exchange(other.menu_, nullptr));
-        return *this;
-    }
-
-    HMENU get() const { return menu_; }
-    explicit operator bool() const { return menu_ != nullptr; }
-    void reset(HMENU menu = nullptr)
-    {
-        if (menu_ && menu_ != menu) DestroyMenu(menu_);
-        menu_ = menu;
-    }
-
-private:
-    HMENU menu_ = nullptr;
+    explicit ScopedCoInit(DWORD model = COINIT_APARTMENTTHREADED)
+        : UniqueHandle(CoInitializeEx(nullptr, model))
+    {}
+};
+class ScopedOleInit : public UniqueHandle<OleInitTraits> {
+public:
+    ScopedOleInit() : UniqueHandle(OleInitialize(nullptr)) {}
 };

@@ -48,8 +48,8 @@ std::optional<ModuleMatrix> Matrix(const std::string& message, int version, int 
 
 Picture Encode(clsQRCode& coder, const std::string& message, int version, int level, int mask)
 {
-    return Picture(coder.Encode(reinterpret_cast<const std::uint8_t*>(message.data()),
-                                static_cast<int>(message.size()), version, level, mask));
+    return coder.Encode(reinterpret_cast<const std::uint8_t*>(message.data()),
+                        static_cast<int>(message.size()), version, level, mask);
 }
 
 // The picture of Encode: a white frame of four pixels, then the matrix's
@@ -236,22 +236,22 @@ TEST(mdlFakeBarCode, BadArgumentsGiveNoPicture)
 {
     std::vector<std::uint8_t> grid(64 * 64, 1);
     const std::uint8_t* bits = grid.data();
-    EXPECT_EQ(CreateSymbolPicture(nullptr, 24, 24, 4, 4, 1, 1), nullptr);
-    EXPECT_EQ(CreateSymbolPicture(bits, 0, 24, 4, 4, 1, 1), nullptr);
-    EXPECT_EQ(CreateSymbolPicture(bits, 24, 0, 4, 4, 1, 1), nullptr);
-    EXPECT_EQ(CreateSymbolPicture(bits, -24, 24, 4, 4, 1, 1), nullptr);
-    EXPECT_EQ(CreateSymbolPicture(bits, 24, -24, 4, 4, 1, 1), nullptr);
+    EXPECT_FALSE(CreateSymbolPicture(nullptr, 24, 24, 4, 4, 1, 1));
+    EXPECT_FALSE(CreateSymbolPicture(bits, 0, 24, 4, 4, 1, 1));
+    EXPECT_FALSE(CreateSymbolPicture(bits, 24, 0, 4, 4, 1, 1));
+    EXPECT_FALSE(CreateSymbolPicture(bits, -24, 24, 4, 4, 1, 1));
+    EXPECT_FALSE(CreateSymbolPicture(bits, 24, -24, 4, 4, 1, 1));
     // Rows that are not a multiple of 4 bytes would make GDI read past the grid.
-    EXPECT_EQ(CreateSymbolPicture(bits, 21, 21, 4, 4, 1, 1), nullptr);
-    EXPECT_EQ(CreateSymbolPicture(bits, 24, 24, -1, 4, 1, 1), nullptr);
-    EXPECT_EQ(CreateSymbolPicture(bits, 24, 24, 4, 4, 1, -1), nullptr);
-    EXPECT_EQ(CreateSymbolPicture(bits, 24, 24, INT_MAX, 4, INT_MAX, 1), nullptr);
-    EXPECT_EQ(CreateSymbolPicture(bits, 24, 24, 4, MaxPictureSide, 1, 1), nullptr);
+    EXPECT_FALSE(CreateSymbolPicture(bits, 21, 21, 4, 4, 1, 1));
+    EXPECT_FALSE(CreateSymbolPicture(bits, 24, 24, -1, 4, 1, 1));
+    EXPECT_FALSE(CreateSymbolPicture(bits, 24, 24, 4, 4, 1, -1));
+    EXPECT_FALSE(CreateSymbolPicture(bits, 24, 24, INT_MAX, 4, INT_MAX, 1));
+    EXPECT_FALSE(CreateSymbolPicture(bits, 24, 24, 4, MaxPictureSide, 1, 1));
     Picture largest(CreateSymbolPicture(bits, 64, 64, MaxPictureSide - 64, 0, 0, 0));
     EXPECT_TRUE(largest);
 
-    EXPECT_EQ(BitmapToPicture(nullptr, true), nullptr);
-    EXPECT_EQ(BitmapToPicture(nullptr, false), nullptr);
+    EXPECT_FALSE(BitmapToPicture(nullptr, true));
+    EXPECT_FALSE(BitmapToPicture(nullptr, false));
 
     clsQRCode coder;
     EXPECT_FALSE(Encode(coder, "x", -1, 2, 0));
@@ -290,10 +290,9 @@ TEST(mdlFakeBarCode, SeventyThousandPicturesLeakNoGdiObject)
     clsQRCode coder;
     const std::string message = "leak test";
     for (int cycle = 0; cycle < 70000; ++cycle) {
-        IPictureDisp* picture = coder.Encode(reinterpret_cast<const std::uint8_t*>(message.data()),
+        const Picture picture = coder.Encode(reinterpret_cast<const std::uint8_t*>(message.data()),
                                              static_cast<int>(message.size()), 1, 2, cycle % 8);
-        ASSERT_NE(picture, nullptr) << "cycle " << cycle;
-        picture->Release();
+        ASSERT_TRUE(picture) << "cycle " << cycle;
     }
     Picture last = Encode(coder, message, 1, 2, 0);
     ASSERT_TRUE(last);
@@ -332,9 +331,8 @@ TEST(mdlFakeBarCode, ExhaustedGdiGivesNoPictureAndLeaksNothing)
             }
             EXPECT_EQ(gdi.Refill(), freed) << "after an attempt with " << freed << " free objects";
         }
-        EXPECT_EQ(
-            CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1),
-            nullptr);
+        EXPECT_FALSE(
+            CreateSymbolPicture(matrix->Data(), matrix->Stride(), matrix->Stride(), 4, 4, 1, 1));
     }
     EXPECT_TRUE(drewOnce) << "a few free objects should be enough for one picture";
     Picture recovered(

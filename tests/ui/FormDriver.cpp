@@ -187,8 +187,8 @@ void FormTest::OpenForm()
     };
     services.programFolder = [this] { return programFolder_; };
     services.localTime = [this] { return now_; };
-    services.makePicture = [this](const ModuleMatrix& matrix) -> IPictureDisp* {
-        return pictureFails_ ? nullptr : CreateMatrixPicture(matrix);
+    services.makePicture = [this](const ModuleMatrix& matrix) {
+        return pictureFails_ ? ScopedComPtr<IPictureDisp>() : CreateMatrixPicture(matrix);
     };
     form_ = std::make_unique<Form1>(std::move(services));
     ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
