@@ -8,6 +8,7 @@
 #include "DpiMetrics.h"
 #include "FormTexts.h"
 #include "SkinEngine.h"
+#include "WindowClass.h"
 #include "clsQRCode.h"
 
 const std::wstring Form1::WebSite = FormTexts::WebSite;
@@ -64,11 +65,8 @@ Form1::~Form1()
 bool Form1::RegisterWindowClass(HINSTANCE instance)
 {
     WNDCLASSEXW windowClass{};
-    if (GetClassInfoExW(instance, ClassName, &windowClass)) return true;
-    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = ClassName;
     // The icon's 32 x 32 and 16 x 16 (from 24 x 24) images for the title bar
@@ -78,7 +76,7 @@ bool Form1::RegisterWindowClass(HINSTANCE instance)
     windowClass.hIconSm = static_cast<HICON>(
         LoadImageW(instance, MAKEINTRESOURCEW(IconResourceId), IMAGE_ICON,
                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-    return RegisterClassExW(&windowClass) != 0;
+    return RegisterWindowClassOnce(windowClass);
 }
 
 bool Form1::Create(HINSTANCE instance, int showCommand)
