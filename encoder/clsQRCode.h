@@ -99,6 +99,17 @@ public:
     // fit nothing, as EncodeMatrix builds nothing for them.
     int FittingVersion(const std::uint8_t* data, int dataLength, int version, int ecLevel) const;
 
+    // What holds a message, from one measurement of its stream per width
+    // class (Table 3), options taken as FittingVersion takes them. Every
+    // field is 0 when nothing holds the message.
+    struct Fit {
+        int smallestVersion; // the smallest version 1..40 at ecLevel
+        int highestLevel;    // the highest level 1..4 at version (automatic: at any version)
+        int versionAtL;      // the smallest version at level L: the pair with the most room
+        bool fits;           // the message fits version and ecLevel as asked
+    };
+    Fit MeasureFit(const std::uint8_t* data, int dataLength, int version, int ecLevel) const;
+
     // --- Symbol construction (7.7 to 7.10) ---------------------------------
     // Writes the function-pattern template of version (1..40) into a zero-filled
     // matrix; any other version leaves it unchanged.

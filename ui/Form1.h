@@ -1,23 +1,27 @@
 // The main window: type the content, choose version, level, mask and text
 // encoding, create the symbol, see it enlarged, save it, copy it, open the
-// author's web page.
+// author's web page. The window keeps creation and message routing; its
+// layout (FormLayout), texts (FormTexts), outputs (SymbolOutputs) and link
+// label (LinkLabel) are units of their own.
 #pragma once
 
 #include <windows.h>
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "BaseWindow.h"
+#include "FormFonts.h"
+#include "FormLayout.h"
 #include "FormServices.h"
+#include "LinkLabel.h"
 #include "ModuleMatrix.h"
 #include "PictureBox.h"
 #include "ScopedWin.h"
+#include "SymbolOutputs.h"
 
 class clsQRCode;
 
@@ -29,25 +33,18 @@ public:
     // The author's web site: scheme and host, no final slash.
     static const std::wstring WebSite;
 
-    // Control ids (GetDlgItem). cmb1 is a control array: Cmb1Id + index 0..3.
-    enum ControlId : int {
-        Command1Id = 101,
-        Command2Id = 102,
-        Cmb1Id = 110,
-        Text1Id = 120,
-        Pic2Id = 130,
-        Label1Id = 140,
-        Label2Id = 141,
-        Image1Id = 150,
-    };
-    // The items of Pic2's context menu (WM_COMMAND ids).
+    // Control ids (GetDlgItem): Command1Id ... Image1Id, cmb1 as Cmb1Id + 0..3.
+    using ControlId = FormControlId;
+    using enum FormControlId;
+    // The items of Pic2's context menu (WM_COMMAND ids): Copy, then one save
+    // item per row of SymbolOutputs::MenuKinds, numbered on from the first.
     enum MenuId : int {
         mnuCopyId = 201,
         mnuSavePrintPngId = 202,
         mnuSaveSvgId = 203,
     };
-    static constexpr int ClientWidth = 506;
-    static constexpr int ClientHeight = 503;
+    static constexpr int ClientWidth = FormLayout::ClientWidth;
+    static constexpr int ClientHeight = FormLayout::ClientHeight;
     static constexpr int IconResourceId = 1;
     // Characters the user can type or paste into Text1.
     static constexpr int Text1MaxLength = 32767;
@@ -72,27 +69,38 @@ public:
     int RunMessageLoop();
 
     // The look of the link label, for whoever draws or checks it.
-    bool LinkUnderlined() const { return linkUnderlined_; }
-    COLORREF LinkColor() const;
+    bool LinkUnderlined() const { return link_.Underlined(); }
+    COLORREF LinkColor() const { return link_.TextColor(); }
 
 private:
     friend class BaseWindow<Form1>;
+    // Routing by data: a command (id, notification code) to its handler, and
+    // a subclassed control to the handler of its own messages.
+    struct CommandRoute {
+        int id;
+        int code;
+        void (Form1::*handler)();
+    };
+    struct ControlRoute {
+        int id;
+        LRESULT (Form1::*handler)(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    };
+    static const CommandRoute CommandRoutes[];
+    static const ControlRoute ControlRoutes[];
     static LRESULT CALLBACK ControlSubclassProc(HWND control, UINT message, WPARAM wParam,
-                                                LPARAM lParam, UINT_PTR id, DWORD_PTR form);
+                                                LPARAM lParam, UINT_PTR route, DWORD_PTR form);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code);
     HBRUSH OnCtlColorStatic(HDC dc, HWND label);
 
-    // The window's parts (Form1.cpp, in tab order).
+    // The window's parts, in tab order.
+    static bool RegisterWindowClass(HINSTANCE instance);
     bool CreateControls();
-    void CreateFontsAndBrush();
     bool CreateChildren();
     void SetUpChildren();
     void CreateToolTips();
-    // A child at its design place (Form1.cpp) scaled to the window's DPI.
     HWND CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD style, DWORD exStyle,
-                     int id);
+                     FormControlId id);
     void AddToolTip(HWND control, const wchar_t* text);
     HWND Control(int id) const { return GetDlgItem(window_, id); }
 
@@ -100,10 +108,7 @@ private:
     static constexpr DWORD Style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
     static constexpr DWORD ExStyle = WS_EX_CONTROLPARENT;
     SIZE FrameSize(UINT dpi) const;
-    int Scaled(int designValue) const;
-    // The fonts at the window's DPI, and every control given its own: the
-    // form's, Label1's, or the link's in its present look.
-    void MakeFonts();
+    int Scaled(int designValue) const { return FormLayout::Scaled(designValue, int(dpi_)); }
     void ApplyFonts();
     void FitListField(HWND list);
     void LayOutControls();
@@ -115,37 +120,33 @@ private:
     // the rectangle the system suggests.
     void Form_DpiChanged(UINT dpi, const RECT& suggested);
     void Form_Activate(bool active);
-    void Form_MouseMove();
+    void Form_MouseMove() { link_.PointerAway(); }
     void Form_Unload();
     void Text1_GotFocus();
     void Text1_DblClick();
-    void Label2_MouseMove();
+    LRESULT Text1_Message(HWND text1, UINT message, WPARAM wParam, LPARAM lParam);
+    void Label2_MouseMove() { link_.PointerOver(); }
+    LRESULT Label2_Message(HWND label2, UINT message, WPARAM wParam, LPARAM lParam);
     void Command1_Click();
     void Command2_Click();
     void Pic2_Click();
     void Pic2_ContextMenu(LPARAM screenPoint);
-    void mnuSavePrintPng_Click();
-    void mnuSaveSvg_Click();
+    void mnuSave_Click(const OutputKind& kind);
     void Label2_Click();
 
     // Steps the commands share.
     void WarnNoPicture(const std::uint8_t* data, int count, int version, int level);
     void ShowSymbolInPic2();
     void ForgetSymbol();
-    std::wstring SaveFolder() const;
-    void SaveNewFile(const std::vector<std::uint8_t>& bytes, const wchar_t* ending);
-    void SetLinkLook(bool underlined, bool blue);
-    void Warn(const std::wstring& text);
-    void Inform(const std::wstring& text);
+    const ModuleMatrix* SymbolOnShow() const { return symbol_ ? &*symbol_ : nullptr; }
 
     FormServices services_;
+    SymbolOutputs outputs_{services_};
     HWND toolTip_ = nullptr;
     HWND lastFocus_ = nullptr;
     UINT dpi_ = 96;
-    ScopedFont formFont_;
-    ScopedFont label1Font_;
-    ScopedFont label2Underlined_;
-    ScopedFont label2Plain_;
+    FormFonts fonts_;
+    LinkLabel link_;
     ScopedBrush background_;
     PictureBox pic2_;
     // Image1: the encoder's last picture, one pixel per module, or empty.
@@ -155,6 +156,4 @@ private:
     // with list selections changed since.
     std::optional<ModuleMatrix> symbol_;
     std::unique_ptr<clsQRCode> coder_; // made by the first Create
-    bool linkUnderlined_ = true;
-    bool linkBlue_ = false;
 };

@@ -1,5 +1,7 @@
 #include "PictureBox.h"
 
+#include "WindowClass.h"
+
 namespace {
 constexpr wchar_t ClassName[] = L"VemoraPictureBox";
 }
@@ -7,13 +9,10 @@ constexpr wchar_t ClassName[] = L"VemoraPictureBox";
 bool PictureBox::Register(HINSTANCE instance)
 {
     WNDCLASSEXW windowClass{};
-    if (GetClassInfoExW(instance, ClassName, &windowClass)) return true;
-    windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = ClassName;
-    return RegisterClassExW(&windowClass) != 0;
+    return RegisterWindowClassOnce(windowClass);
 }
 
 PictureBox::~PictureBox()
@@ -188,6 +187,18 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KILLFOCUS:
         InvalidateRect(window_, nullptr, FALSE); // the focus rectangle
         return 0;
+    case WM_CONTEXTMENU:
+        // A right click comes here through DefWindowProc; the parent decides.
+        SendMessageW(GetParent(window_), WM_CONTEXTMENU, wParam, lParam);
+        return 0;
+    }
+    if (const auto answered = OnKeyMessage(message, wParam, lParam)) return *answered;
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+std::optional<LRESULT> PictureBox::OnKeyMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
     case WM_GETDLGCODE: {
         // Enter would go to the window's default button: take it here.
         const MSG* key = reinterpret_cast<const MSG*>(lParam);
@@ -204,10 +215,6 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // open the menu a second time, nor F10 the window's system menu.
         if (wParam == VK_APPS || (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0)) return 0;
         break;
-    case WM_CONTEXTMENU:
-        // A right click comes here through DefWindowProc; the parent decides.
-        SendMessageW(GetParent(window_), WM_CONTEXTMENU, wParam, lParam);
-        return 0;
     }
-    return DefWindowProcW(window_, message, wParam, lParam);
+    return std::nullopt;
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
 #include "BaseWindow.h"
 #include "ScopedWin.h"
@@ -62,6 +63,8 @@ private:
     void OnButtonUp(LPARAM lParam);
     // A white top-down 32-bit backing bitmap of width x height in image_.
     bool MakeBacking(int width, int height);
+    // The keyboard's messages: their answer, or nothing for DefWindowProc.
+    std::optional<LRESULT> OnKeyMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool OnKeyDown(WPARAM key, LPARAM lParam);
     void SendClick() const;
 

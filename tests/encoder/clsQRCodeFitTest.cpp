@@ -1,6 +1,7 @@
-// FittingVersion, the measuring query behind the window's advice: the
-// capacities of ISO/IEC 18004 Table 7 at the edges of the three width
-// classes, and the same answer as building the symbol.
+// FittingVersion and MeasureFit, the measuring queries behind the window's
+// advice: the capacities of ISO/IEC 18004 Table 7 at the edges of the three
+// width classes, the same answer as building the symbol, and MeasureFit's
+// answers the same as asking FittingVersion version by version.
 #include "clsQRCode.h"
 
 #include <gtest/gtest.h>
@@ -94,6 +95,36 @@ TEST(clsQRCodeFitTest, AgreesWithTheSymbolsTheEncoderBuilds)
             }
         }
     }
+}
+
+// One measurement answers what FittingVersion answers one question at a time.
+TEST(clsQRCodeFitTest, MeasureFitAgreesWithFittingVersion)
+{
+    const clsQRCode qr;
+    const auto highestLevel = [&](const std::vector<std::uint8_t>& data, int version) {
+        for (int level = 4; level >= 1; --level)
+            if (Fitting(qr, data, version, level) != 0) return level;
+        return 0;
+    };
+    for (const int count : {0, 7, 18, 300, 1300, 2953, 2954, 7090}) {
+        for (const char content : {'1', 'a'}) {
+            const auto data = Repeat(content, count);
+            for (const int version : {0, 1, 10, 27, 40}) {
+                for (int level = 1; level <= 4; ++level) {
+                    SCOPED_TRACE(testing::Message() << count << " x " << content << ", version "
+                                                    << version << " level " << level);
+                    const clsQRCode::Fit fit =
+                        qr.MeasureFit(data.data(), count, version, level);
+                    EXPECT_EQ(fit.smallestVersion, Fitting(qr, data, 0, level));
+                    EXPECT_EQ(fit.highestLevel, highestLevel(data, version));
+                    EXPECT_EQ(fit.versionAtL, Fitting(qr, data, 0, 1));
+                    EXPECT_EQ(fit.fits, Fitting(qr, data, version, level) != 0);
+                }
+            }
+        }
+    }
+    EXPECT_FALSE(qr.MeasureFit(nullptr, 5, 0, 1).fits) << "null data with a length";
+    EXPECT_EQ(qr.MeasureFit(nullptr, 0, 1, 4).smallestVersion, 1) << "the empty message";
 }
 
 } // namespace

@@ -16,7 +16,7 @@ std::wstring Advice(int bytes, int version, int level)
 {
     const clsQRCode coder;
     const std::vector<std::uint8_t> data(static_cast<std::size_t>(bytes), 'a');
-    return TooLongMessage(coder, data.data(), bytes, version, level);
+    return TooLongMessage(coder, data.data(), bytes, version, level).value_or(L"fits");
 }
 
 const std::wstring Opening = L"内容太长，所选版本和纠错等级无法容纳，";

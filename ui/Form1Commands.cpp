@@ -1,0 +1,134 @@
+// Form1's commands: Create, and the outputs of the symbol on show (Save, the
+// symbol's menu, Copy) handed to SymbolOutputs; the link.
+#include "Form1.h"
+
+#include "FormMessages.h"
+#include "FormTexts.h"
+#include "OlePicture.h"
+#include "clsQRCode.h"
+#include "mdlFitAdvice.h"
+#include "mdlTextBytes.h"
+
+namespace {
+
+using FormLayout::Cmb1;
+
+int SelectedIndex(HWND list) { return static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0)); }
+
+std::wstring WindowText(HWND window)
+{
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int read = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
+    return text;
+}
+
+// The warning for text the chosen encoding cannot carry, or nothing.
+std::optional<std::wstring> UnconvertibleText(TextBytes::Status status)
+{
+    if (status == TextBytes::Status::InvalidUtf16) return FormTexts::InvalidUtf16;
+    if (status == TextBytes::Status::Unmappable) return FormTexts::Unmappable(GetACP());
+    return std::nullopt;
+}
+
+} // namespace
+
+void Form1::Command1_Click()
+{
+    // 1. Every list must have a selection.
+    for (int index = 0; index < FormLayout::ListCount; ++index)
+        if (SelectedIndex(Control(Cmb1(index))) < 0) return;
+
+    // 2. The content in the chosen encoding.
+    const bool utf8 = SelectedIndex(Control(Cmb1(3))) == 1;
+    const std::wstring text = WindowText(Control(Text1Id));
+    const TextBytes bytes = utf8 ? Utf8Bytes(text) : AnsiBytes(text);
+    if (const auto warning = UnconvertibleText(bytes.status)) {
+        ForgetSymbol();
+        return Warn(window_, *warning);
+    }
+
+    // 3. Encode; Kanji mode only for Shift JIS bytes.
+    if (!coder_) coder_ = std::make_unique<clsQRCode>();
+    coder_->SetKanjiAllowed(!utf8 && GetACP() == 932);
+    const int version = SelectedIndex(Control(Cmb1(0)));
+    const int level = SelectedIndex(Control(Cmb1(1))) + 1;
+    const int mask = SelectedIndex(Control(Cmb1(2))) - 1;
+    symbol_ = coder_->EncodeMatrix(bytes.bytes.data(), bytes.count, version, level, mask);
+    image1_ = symbol_ ? services_.makePicture(*symbol_) : ScopedComPtr<IPictureDisp>();
+    if (!image1_) {
+        ForgetSymbol();
+        return WarnNoPicture(bytes.bytes.data(), bytes.count, version, level);
+    }
+
+    // 4. Show it enlarged in Pic2.
+    ShowSymbolInPic2();
+}
+
+void Form1::WarnNoPicture(const std::uint8_t* data, int count, int version, int level)
+{
+    // Too long only when the data really fit no symbol (measured, no symbol
+    // is built); otherwise the system could not draw it, and another version
+    // or level would not help.
+    const auto tooLong = TooLongMessage(*coder_, data, count, version, level);
+    Warn(window_, tooLong ? *tooLong : FormTexts::PictureNotMade);
+}
+
+void Form1::ShowSymbolInPic2()
+{
+    HBITMAP symbol = PictureBitmap(image1_.get());
+    SendMessageW(Control(Image1Id), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(symbol));
+    if (pic2_.DrawStretched(symbol)) pic2_.TakePicture();
+}
+
+void Form1::ForgetSymbol()
+{
+    image1_.reset();
+    symbol_.reset();
+    SendMessageW(Control(Image1Id), STM_SETIMAGE, IMAGE_BITMAP, 0);
+    pic2_.Clear();
+}
+
+void Form1::Command2_Click()
+{
+    // The symbol drawn into Pic2 again, so that the file holds what the box shows.
+    if (image1_) ShowSymbolInPic2();
+    outputs_.Save(window_, SymbolOutputs::BoxPicture(), pic2_, SymbolOnShow());
+}
+
+void Form1::mnuSave_Click(const OutputKind& kind)
+{
+    outputs_.Save(window_, kind, pic2_, SymbolOnShow());
+}
+
+void Form1::Pic2_Click() { outputs_.Copy(window_, pic2_); }
+
+// The menu of the symbol, at the pointer for a right click, over the box for
+// Shift+F10 and the Menu key (which give the position -1, -1). The chosen
+// item comes back as WM_COMMAND; the saves are grey while there is no symbol.
+void Form1::Pic2_ContextMenu(LPARAM screenPoint)
+{
+    POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
+    if (at.x == -1 && at.y == -1) {
+        RECT box{};
+        GetClientRect(Control(Pic2Id), &box);
+        at = POINT{box.right / 2, box.bottom / 2};
+        ClientToScreen(Control(Pic2Id), &at);
+    }
+    ScopedMenu menu(CreatePopupMenu());
+    if (!menu) return;
+    AppendMenuW(menu.get(), MF_STRING, mnuCopyId, FormTexts::MenuCopy);
+    const UINT saves = symbol_ ? MF_ENABLED : MF_GRAYED;
+    UINT_PTR id = mnuSavePrintPngId;
+    for (const OutputKind& kind : SymbolOutputs::MenuKinds())
+        AppendMenuW(menu.get(), MF_STRING | saves, id++, kind.menuText);
+    TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
+                   window_, nullptr);
+}
+
+void Form1::Label2_Click()
+{
+    const std::wstring commandLine = LinkLabel::OpenCommandLine(WebSite + L"/");
+    if (!commandLine.empty()) services_.startProgram(commandLine);
+}

@@ -1,0 +1,10 @@
+// The main window's message boxes: one OK button, modal to the window; a
+// warning under "系统提示", a confirmation under "Olvane提示".
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+void Warn(HWND owner, const std::wstring& text);
+void Inform(HWND owner, const std::wstring& text);
