@@ -14,20 +14,27 @@ build=build/fuzz
 cmake -S tests/fuzz -B "$build" -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DVEMORA_WERROR=ON >/dev/null
 cmake --build "$build" -j 2
 
+# Runs one target into its own log; the status is the fuzzer's own.
 run() {
   local target=$1 corpus=$2 maxlen=$3
   local work="$build/corpus-$corpus"
   mkdir -p "$work"
-  echo "=== fuzz $target: ${seconds}s ==="
-  set +e
-  (cd "$build" && "./$target" -max_total_time="$seconds" -max_len="$maxlen" -timeout=30 \
-      -print_final_stats=1 "corpus-$corpus" "../../tests/fuzz/corpus/$corpus" 2>&1) |
-    grep -E 'stat::number_of_executed_units|Done|ERROR|fault|SUMMARY|crash-'
-  # grep hides libFuzzer's progress lines; the status is the fuzzer's own.
-  local status=${PIPESTATUS[0]}
-  set -e
-  return "$status"
+  (cd "$build" && exec "./$target" -max_total_time="$seconds" -max_len="$maxlen" -timeout=30 \
+      -print_final_stats=1 "corpus-$corpus" "../../tests/fuzz/corpus/$corpus") >"$build/$target.log" 2>&1
 }
 
-run EncodeRoundTripFuzz round_trip 3100
-run BitStreamFuzz bit_stream 4400
+# A fuzzer uses one core: the targets run side by side, each for the full
+# time, and their reports follow one another.
+targets=(EncodeRoundTripFuzz BitStreamFuzz)
+run EncodeRoundTripFuzz round_trip 3100 & pids=($!)
+run BitStreamFuzz bit_stream 4400 & pids+=($!)
+failed=0
+for i in "${!targets[@]}"; do
+  status=0
+  wait "${pids[$i]}" || status=$?
+  echo "=== fuzz ${targets[$i]}: ${seconds}s ==="
+  # Only the summary: libFuzzer's progress lines stay in the log.
+  grep -E 'stat::number_of_executed_units|Done|ERROR|fault|SUMMARY|crash-' "$build/${targets[$i]}.log" || true
+  ((status == 0)) || { echo "fuzz: ${targets[$i]} failed ($status), see $build/${targets[$i]}.log"; failed=1; }
+done
+exit "$failed"

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <fstream>
 #include <functional>
+#include <random>
 #include <sstream>
 
 #include "OlePicture.h"
@@ -112,12 +113,17 @@ bool WaitForFile(const std::wstring& path)
     return false;
 }
 
-// A file name stem in the work folder that no other read of any test process uses.
+// A file name stem in the work folder that no other read of any test process
+// uses. Programs at other display scales run beside this one under Wine
+// servers of their own, which hand out the same process ids: a random tag
+// drawn once per process tells them apart.
 std::string UniqueStem()
 {
+    static const std::string process =
+        std::to_string(GetCurrentProcessId()) + "-" + std::to_string(std::random_device{}());
     static std::atomic<int> counter{0};
-    return std::string(VEMORA_QRREAD_WORKDIR) + "/read-" + std::to_string(GetCurrentProcessId()) +
-           "-" + std::to_string(counter++);
+    return std::string(VEMORA_QRREAD_WORKDIR) + "/read-" + process + "-" +
+           std::to_string(counter++);
 }
 
 std::string Describe(const QrReading& reading)
