@@ -5,6 +5,7 @@
 #include <array>
 #include <optional>
 
+#include "CallbackBarrier.h"
 #include "DpiMetrics.h"
 #include "OlePicture.h"
 #include "SkinEngine.h"
@@ -375,7 +376,10 @@ LRESULT CALLBACK Form1::ControlSubclassProc(HWND control, UINT message, WPARAM w
         RemoveWindowSubclass(control, ControlSubclassProc, id);
         return DefSubclassProc(control, message, wParam, lParam);
     }
-    return reinterpret_cast<Form1*>(form)->OnControlMessage(control, message, wParam, lParam);
+    Form1* self = reinterpret_cast<Form1*>(form);
+    return WindowProcBarrier(
+        control, message, [&] { return self->OnControlMessage(control, message, wParam, lParam); },
+        [&] { return DefSubclassProc(control, message, wParam, lParam); });
 }
 
 LRESULT Form1::OnControlMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam)

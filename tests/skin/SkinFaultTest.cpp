@@ -1,6 +1,7 @@
-// The skin when memory runs out: this program replaces operator new with one
-// that fails on request, and the skin must neither let std::bad_alloc unwind
-// through Windows nor leave a window half attached.
+// The skin and the heap: this program replaces operator new with one that
+// counts and fails on request. Routing a message must not allocate, and when
+// memory runs out the skin must neither let std::bad_alloc unwind through
+// Windows nor leave a window half attached.
 #include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@
 
 namespace {
 
+// Every allocation of the program is counted.
+std::atomic<long> allocations{0};
 // The allocation that fails: the n-th from FailAllocation(n) on, once.
 std::atomic<int> allocationsLeft{0};
 std::atomic<bool> failedOne{false};
@@ -37,6 +40,7 @@ bool StopFailing()
 
 void* operator new(std::size_t size)
 {
+    ++allocations;
     if (allocationsLeft > 0 && --allocationsLeft == 0) {
         failedOne = true;
         throw std::bad_alloc();
@@ -128,6 +132,24 @@ TEST(SkinFault, AnAttachThatRunsOutOfMemoryLeavesTheButtonAsItWas)
     }
     EXPECT_GT(failures, 0) << "the attach made no allocation that could fail";
     EXPECT_LT(failures, MaxAllocations);
+}
+
+TEST(SkinFault, RoutingMessagesAllocatesNothing)
+{
+    // A class name longer than any small-string buffer, the kind looked up
+    // on every message.
+    controltest::RegisterSuperclass(L"ThunderRT6CommandButton", L"Button");
+    HWND form = controltest::CreateForm();
+    HWND button = skintest::CreateChild(form, L"ThunderRT6CommandButton", L"OK", BS_PUSHBUTTON, 10,
+                                        60, 80, 24);
+    controltest::Skin(form);
+    const long before = allocations;
+    for (int i = 0; i < 50; ++i) {
+        for (UINT msg : {WM_MOUSEMOVE, WM_TIMER, WM_NCPAINT, WM_GETTEXTLENGTH})
+            SendMessageW(button, msg, 0, MAKELPARAM(5, 5));
+        RedrawWindow(button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    }
+    EXPECT_EQ(allocations - before, 0);
 }
 
 } // namespace
