@@ -21,8 +21,8 @@
 // that is not a multiple of 4, a negative margin, a picture above
 // MaxPictureSide pixels a side, or when GDI or OLE refuse (for instance when
 // the process's GDI objects are exhausted). No GDI object outlives a failed call.
-ScopedComPtr<IPictureDisp> CreateSymbolPicture(const std::uint8_t* bits, int width, int height, int left,
-                                                int top, int right, int bottom);
+ScopedComPtr<IPictureDisp> CreateSymbolPicture(const std::uint8_t* bits, int width, int height,
+                                               int left, int top, int right, int bottom);
 
 // A finished matrix (0 light, 1 dark) drawn one pixel per module with the
 // four-module light margin: (size + 8) pixels a side, the symbol at (4, 4).

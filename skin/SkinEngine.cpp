@@ -85,8 +85,7 @@ void UndoSetUp(HWND hwnd, const SkinKindHandlers& kind)
 int SkinAttach(HWND hwnd)
 {
     // 1. Only a live window of this thread that is not attached yet.
-    if (!hwnd || !IsWindow(hwnd) || SkinWindows().Find(hwnd) || !OwnedByThisThread(hwnd))
-        return 0;
+    if (!hwnd || !IsWindow(hwnd) || SkinWindows().Find(hwnd) || !OwnedByThisThread(hwnd)) return 0;
     // 2. The engine's record: its one allocation, made before anything changes.
     SkinWindow& record = SkinWindows().Add(hwnd);
     const SkinKindHandlers& kind = KindHandlers(ClassKind(hwnd));

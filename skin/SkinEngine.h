@@ -19,7 +19,8 @@ int SkinStop(HWND hwnd);
 // Subclasses one window (a container with its descendants). Returns 1 when
 // attached now; 0 for a null handle, a window attached already, or a window
 // that another thread or process owns (never subclassed). All or nothing:
-// a failure, std::bad_alloc included, leaves the window as it was.
+// a refusal leaves the window as it was, and so does std::bad_alloc, which
+// passes on to the caller.
 int SkinAttach(HWND hwnd);
 // Undoes SkinAttach for one window (a container with its descendants).
 // Returns 1 when detached now, 0 for a null handle or a window not attached.

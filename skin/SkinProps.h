@@ -6,7 +6,9 @@
 //
 // Names in use:
 //   "PROCADDR"   every attached window: the window procedure in place before
-//                attaching; its presence marks the window as attached
+//                attaching, a mirror for whoever looks; the engine keeps the
+//                procedure, and whether a window is attached, in its own
+//                record (SkinWindowTable.h) and never reads them back here
 //   "OLDSTYLE"   push button: GWL_STYLE read at attach time
 //   "MOUSEFLAG"  push button, combo box, drive list, check box, option
 //                button, header: 1 while leave tracking is armed
@@ -15,7 +17,7 @@
 //                button: the SkinState last drawn
 //   "ALPHALEVEL" push button: constant alpha 0..255 of the next face blend
 //   "0HDC".."3HDC", "0BMP".."3BMP"  push button: face DC per SkinState and
-//                the bitmap selected into it
+//                the bitmap selected into it, mirrors of ButtonFaces.h
 //   "HDINDEX", "HMINDEX"  header: item drawn pressed / hot, -1 for none
 #pragma once
 

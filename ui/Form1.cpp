@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include "CallbackBarrier.h"
 #include "DpiMetrics.h"
 #include "FormTexts.h"
 #include "SkinEngine.h"
@@ -246,8 +247,11 @@ LRESULT CALLBACK Form1::ControlSubclassProc(HWND control, UINT message, WPARAM w
         RemoveWindowSubclass(control, ControlSubclassProc, route);
         return DefSubclassProc(control, message, wParam, lParam);
     }
-    return (reinterpret_cast<Form1*>(form)->*ControlRoutes[route].handler)(control, message,
-                                                                           wParam, lParam);
+    Form1* self = reinterpret_cast<Form1*>(form);
+    return WindowProcBarrier(
+        control, message,
+        [&] { return (self->*ControlRoutes[route].handler)(control, message, wParam, lParam); },
+        [&] { return DefSubclassProc(control, message, wParam, lParam); });
 }
 
 HBRUSH Form1::OnCtlColorStatic(HDC dc, HWND label)

@@ -56,9 +56,8 @@ template <typename Handle, typename DefaultProcessing>
 LRESULT WindowProcBarrier(HWND window, UINT message, Handle&& handle,
                           DefaultProcessing&& defaultProcessing) noexcept
 {
-    return CallbackBarrier(handle, [&] {
-        return FailedMessageResult(window, message, defaultProcessing);
-    });
+    return CallbackBarrier(handle,
+                           [&] { return FailedMessageResult(window, message, defaultProcessing); });
 }
 
 // The barrier of an enumeration callback: an exception while handling one

@@ -55,8 +55,8 @@ const GoldenSymbol GoldenSymbols[] = {
 #######.####.#..#.#..)"},
     // Version 7, the first with version information: the two 6 x 3 blocks
     // beside the upper-right and lower-left finder patterns.
-    {"version 7-M", "Version 7 carries its version information in two 6 x 3 blocks", 7, 2, 6,
-     false, R"(
+    {"version 7-M", "Version 7 carries its version information in two 6 x 3 blocks", 7, 2, 6, false,
+     R"(
 #######.##.###.#.#..###..##.#.##.#..#.#######
 #.....#.#.#.##..##.....##.#....###.#..#.....#
 #.###.#.#.#.##.##..#..###.##..##.#.#..#.###.#
@@ -164,10 +164,9 @@ TEST(clsQRCodeGoldenTest, SymbolsMatchTheirArtCellByCell)
     for (const GoldenSymbol& golden : GoldenSymbols) {
         SCOPED_TRACE(golden.name);
         qr.SetKanjiAllowed(golden.kanji);
-        const auto symbol =
-            qr.EncodeMatrix(reinterpret_cast<const std::uint8_t*>(golden.message.data()),
-                            static_cast<int>(golden.message.size()), golden.version,
-                            golden.level, golden.mask);
+        const auto symbol = qr.EncodeMatrix(
+            reinterpret_cast<const std::uint8_t*>(golden.message.data()),
+            static_cast<int>(golden.message.size()), golden.version, golden.level, golden.mask);
         ASSERT_TRUE(symbol);
         EXPECT_EQ(ArtOf(*symbol), golden.art);
     }

@@ -47,6 +47,20 @@ Form MakeForm(const wchar_t* className = L"ThunderRT6FormDC")
     return f;
 }
 
+// ForeignWindowHost.exe, beside this program, started with arguments.
+bool StartForeignHost(const std::wstring& arguments, PROCESS_INFORMATION& process)
+{
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring host(self);
+    host = host.substr(0, host.find_last_of(L"\\/") + 1) + L"ForeignWindowHost.exe";
+    std::wstring commandLine = L"\"" + host + L"\" " + arguments;
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    return CreateProcessW(host.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          nullptr, &si, &process) != FALSE;
+}
+
 class SkinEngine : public ::testing::Test {
 protected:
     void TearDown() override
@@ -346,20 +360,12 @@ TEST_F(SkinEngine, WindowsOfOtherThreadsAndProcessesAreNeverAttached)
     CloseHandle(created);
     CloseHandle(finish);
 
-    // Another process: ForeignWindowHost.exe beside this program.
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring host(self);
-    host = host.substr(0, host.find_last_of(L"\\/") + 1) + L"ForeignWindowHost.exe";
+    // Another process.
     const std::wstring tag = std::to_wstring(GetCurrentProcessId());
     const std::wstring className = L"VemoraForeign" + tag, eventName = L"VemoraForeignReady" + tag;
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, eventName.c_str());
-    std::wstring commandLine = L"\"" + host + L"\" " + className + L" foreign " + eventName;
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(host.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                               nullptr, nullptr, &si, &pi));
+    ASSERT_TRUE(StartForeignHost(className + L" foreign " + eventName, pi));
     // Bounded so a broken helper fails the test instead of hanging it.
     ASSERT_EQ(WaitForSingleObject(ready, 60000), WAIT_OBJECT_0);
     HWND foreign = FindWindowW(className.c_str(), L"foreign");
@@ -381,6 +387,41 @@ TEST_F(SkinEngine, WindowsOfOtherThreadsAndProcessesAreNeverAttached)
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
     CloseHandle(ready);
+}
+
+TEST_F(SkinEngine, AProcAddrWrittenByAnotherProcessIsNeverCalled)
+{
+    const Form f = MakeForm();
+    const WNDPROC own = ProcOf(f.button);
+    ASSERT_EQ(Start(f.top), 1);
+    // What any program on the desktop can do to any window: a wild code
+    // pointer in "PROCADDR".
+    constexpr INT_PTR wild = 0x4141414141;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(StartForeignHost(L"setprop " +
+                                     std::to_wstring(reinterpret_cast<INT_PTR>(f.button)) +
+                                     L" PROCADDR " + std::to_wstring(wild),
+                                 pi));
+    EXPECT_EQ(WaitForSingleObject(pi.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(pi.hProcess, &exitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    ASSERT_EQ(exitCode, 0u) << "the other process could not write the property";
+    ASSERT_EQ(PropValue(f.button, "PROCADDR"), wild);
+
+    // The button goes on answering, painting, hovering and clicking.
+    SetWindowTextW(f.button, L"still here");
+    wchar_t text[32] = L"";
+    GetWindowTextW(f.button, text, 32);
+    EXPECT_STREQ(text, L"still here");
+    RedrawWindow(f.button, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    for (UINT msg : {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_LBUTTONUP})
+        SendMessageW(f.button, msg, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(Attached(f.button));
+    // Detaching puts back the procedure the engine kept, not the property's.
+    EXPECT_EQ(SkinDetach(f.button), 1);
+    EXPECT_EQ(ProcOf(f.button), own);
 }
 
 // Holds every free entry of the global atom table while it lives. A window
