@@ -1,6 +1,6 @@
 # Cross build for 64-bit Windows with Debian's MinGW-w64 (posix thread model).
 # Test programs run under Wine through scripts/wine-run.sh, which CMake uses
-# as the emulator for CTest and for GoogleTest's test discovery.
+# as the emulator for CTest and for the programs the build runs (the icon).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

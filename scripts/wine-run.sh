@@ -8,7 +8,8 @@
 # DIR holds the Wine prefix (made with "wineboot -i" on first use), a private
 # Xvfb display and a persistent Wine server. The first caller sets them up
 # under a lock, so "ctest -j2" never builds the prefix twice; later callers
-# reuse them and start in about a second. The program's exit code is passed
+# reuse them and start in about a second, and any number of programs may run
+# at once (the lock is held only while setting up). The program's exit code is passed
 # through. The server and the display stop by themselves once no program has
 # run for VEMORA_WINE_IDLE seconds.
 #
