@@ -4,9 +4,15 @@
 #include <ole2.h>
 
 #include "Form1.h"
+#include "RunningMutex.h"
+#include "mdlSystemDlls.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
+    // Before anything loads a DLL by name (OLE, the delay-loaded comctl32).
+    LoadDllsFromSystemFolderOnly();
+    // Held until the program ends: the installer and uninstaller look for it.
+    const RunningMutex running;
     // One apartment for the whole program: OLE pictures, the clipboard, WIC.
     const HRESULT ole = OleInitialize(nullptr);
     int exitCode = 1;
