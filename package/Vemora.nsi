@@ -1,6 +1,7 @@
 ; Vemora's per-user installer, built with makensis by package/CMakeLists.txt:
 ;   makensis -INPUTCHARSET UTF8 -DVERSION=1.2.3 -DPROGRAM=<Vemora.exe>
-;            -DICON=<Vemora.ico> -DOUTFILE=<setup.exe> Vemora.nsi
+;            -DICON=<Vemora.ico> -DWIZARD_PICTURE=<164 x 314 .bmp>
+;            -DOUTFILE=<setup.exe> Vemora.nsi
 ;
 ; Installs into %LOCALAPPDATA%\Programs\Vemora without administrator rights:
 ; Save writes its pictures into the folder 二维码图片 beside the program, which
@@ -35,6 +36,7 @@ ManifestDPIAware true
 !insertmacro Required VERSION
 !insertmacro Required PROGRAM
 !insertmacro Required ICON
+!insertmacro Required WIZARD_PICTURE
 !insertmacro Required OUTFILE
 
 !define PRODUCT "Vemora"
@@ -73,6 +75,7 @@ VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${WIZARD_PICTURE}"
 !define MUI_ABORTWARNING
 
 ; The pages in the program's own words: what is installed, where the
@@ -109,10 +112,11 @@ LangString DirectoryText ${LANG_ENGLISH} \
   "${PRODUCT} will be installed into the folder below, and the pictures you save into the folder ${PICTURES} beside it. Choose a folder you can write to (not Program Files)."
 LangString FinishTitle ${LANG_SIMPCHINESE} "${PRODUCT} 已安装"
 LangString FinishTitle ${LANG_ENGLISH} "${PRODUCT} is installed"
+; Five lines at most: the page's run check box sits below them.
 LangString FinishText ${LANG_SIMPCHINESE} \
-  "${PRODUCT} ${VERSION} 已安装到：$\r$\n$INSTDIR$\r$\n$\r$\n保存的图片在：$\r$\n$INSTDIR\${PICTURES}$\r$\n（开始菜单中的“${PICTURES}”可以打开它）"
+  "${PRODUCT} ${VERSION} 已安装到：$\r$\n$INSTDIR$\r$\n$\r$\n保存的图片在开始菜单的“${PICTURES}”中，即：$\r$\n$INSTDIR\${PICTURES}"
 LangString FinishText ${LANG_ENGLISH} \
-  "${PRODUCT} ${VERSION} has been installed into:$\r$\n$INSTDIR$\r$\n$\r$\nThe pictures you save go into:$\r$\n$INSTDIR\${PICTURES}$\r$\n(the Start-menu item ${PICTURES} opens it)"
+  "${PRODUCT} ${VERSION} has been installed into:$\r$\n$INSTDIR$\r$\n$\r$\nYour pictures go into (Start menu: ${PICTURES}):$\r$\n$INSTDIR\${PICTURES}"
 LangString FinishRun ${LANG_SIMPCHINESE} "现在启动 ${PRODUCT}"
 LangString FinishRun ${LANG_ENGLISH} "Start ${PRODUCT} now"
 LangString UninstallText ${LANG_SIMPCHINESE} \

@@ -33,7 +33,14 @@ std::wstring RunningMutex::NameFor(const std::wstring& folder)
         if (length > 0 && length < needed) name = longName.substr(0, length);
     }
     while (name.size() > 3 && name.back() == L'\\') name.pop_back();
-    if (!name.empty()) CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+    // The invariant upper case, which the installer asks LCMapStringW for too.
+    if (!name.empty()) {
+        std::wstring upper(name.size(), L'\0');
+        const int length = static_cast<int>(name.size());
+        if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, name.c_str(), length, upper.data(),
+                         length) == length)
+            name = upper;
+    }
     for (wchar_t& c : name)
         if (c == L'\\') c = L'/';
     return L"Local\\Vemora:" + name;

@@ -193,6 +193,48 @@ protected:
         EXPECT_FALSE(FileExists(PictureShortcut()));
         EXPECT_FALSE(UserRegistryKeyExists(UninstallKey));
     }
+    // Starts the uninstaller by hand and presses "Uninstall" on its
+    // confirmation page. The uninstaller starts its copy in the temporary
+    // folder, which does the work: its handle (empty when it did not come up)
+    // and window. The next box it opens is found with OwnedBox.
+    static ScopedHandle StartConfirmedUninstall(HWND* wizard)
+    {
+        DWORD starter = 0;
+        ScopedHandle uninstaller = StartProcess(Uninstaller(), L"", &starter);
+        if (!uninstaller || WaitForSingleObject(uninstaller.get(), 60000) != WAIT_OBJECT_0)
+            return ScopedHandle();
+        std::vector<ScopedHandle> copies = RunningChildrenOf(starter);
+        if (copies.size() != 1) return ScopedHandle();
+        *wizard = WaitForDialogOf(GetProcessId(copies[0].get()),
+                                  [](HWND window) { return !GetWindow(window, GW_OWNER); });
+        if (!*wizard) return ScopedHandle();
+        PressOk(*wizard);
+        return std::move(copies[0]);
+    }
+    static HWND OwnedBox(const ScopedHandle& copy, HWND wizard)
+    {
+        return WaitForDialogOf(GetProcessId(copy.get()), [wizard](HWND window) {
+            return GetWindow(window, GW_OWNER) == wizard;
+        });
+    }
+    // Closes the wizard once its work has ended (the last page's button, or
+    // Cancel, the only one left after an abort; both are disabled while it
+    // works); its exit code.
+    static std::optional<DWORD> CloseWhenDone(const ScopedHandle& copy, HWND wizard)
+    {
+        for (int tries = 0; tries < 600 && WaitForSingleObject(copy.get(), 100) == WAIT_TIMEOUT;
+             ++tries)
+            if (IsWindowEnabled(GetDlgItem(wizard, IDOK))) PressOk(wizard);
+            else if (IsWindowEnabled(GetDlgItem(wizard, IDCANCEL)))
+                PostMessageW(wizard, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(wizard, IDCANCEL)));
+        DWORD code = 0;
+        if (WaitForSingleObject(copy.get(), 0) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(copy.get(), &code))
+            return std::nullopt;
+        return code;
+    }
+
     // Everything an installation puts in place is still there.
     static void ExpectInstalled()
     {
@@ -289,21 +331,11 @@ TEST_F(InstallerTest, UninstallerSaysThatItKeepsThePictureFolder)
         ASSERT_TRUE(file);
     }
 
-    // Uninstalled by hand: the uninstaller starts its copy in the temporary
-    // folder, whose window asks to confirm, then reports the kept folder.
-    DWORD starter = 0;
-    ScopedHandle uninstaller = StartProcess(Uninstaller(), L"", &starter);
-    ASSERT_TRUE(uninstaller);
-    ASSERT_EQ(WaitForSingleObject(uninstaller.get(), 60000), WAIT_OBJECT_0);
-    std::vector<ScopedHandle> copies = RunningChildrenOf(starter);
-    ASSERT_EQ(copies.size(), 1u);
-    const DWORD copy = GetProcessId(copies[0].get());
-
-    HWND wizard = WaitForDialogOf(copy, [](HWND window) { return !GetWindow(window, GW_OWNER); });
-    ASSERT_NE(wizard, nullptr) << "no uninstaller window";
-    PressOk(wizard); // "Uninstall" on the confirmation page
-    HWND box = WaitForDialogOf(
-        copy, [wizard](HWND window) { return GetWindow(window, GW_OWNER) == wizard; });
+    // Uninstalled by hand: confirmed, then it reports the kept folder.
+    HWND wizard = nullptr;
+    const ScopedHandle copy = StartConfirmedUninstall(&wizard);
+    ASSERT_TRUE(copy) << "no uninstaller window";
+    HWND box = OwnedBox(copy, wizard);
     ASSERT_NE(box, nullptr) << "no message about the kept folder";
     wchar_t text[1024] = L"";
     GetDlgItemTextW(box, 0xFFFF, text, 1024);
@@ -322,11 +354,7 @@ TEST_F(InstallerTest, UninstallerSaysThatItKeepsThePictureFolder)
     for (const std::wstring& line : log)
         EXPECT_EQ(line.find_first_of(L"\r\n"), std::wstring::npos) << Utf8(line);
 
-    // The last page closes once the work is done.
-    for (int tries = 0; tries < 600 && WaitForSingleObject(copies[0].get(), 100) == WAIT_TIMEOUT;
-         ++tries)
-        if (IsWindowEnabled(GetDlgItem(wizard, IDOK))) PressOk(wizard);
-    ASSERT_EQ(WaitForSingleObject(copies[0].get(), 0), WAIT_OBJECT_0);
+    EXPECT_EQ(CloseWhenDone(copy, wizard), 0u);
     ExpectUninstalled();
     EXPECT_TRUE(FileExists(picture));
 }
@@ -344,6 +372,35 @@ TEST_F(InstallerTest, RunningProgramStopsInstallAndUninstallUntilItIsClosed)
     }
     Install();
     Uninstall();
+    ExpectUninstalled();
+}
+
+TEST_F(InstallerTest, UninstallerAsksToCloseTheRunningProgramAndRetries)
+{
+    Install();
+    ExternalVemora vemora;
+    ASSERT_TRUE(vemora.Start(Program()));
+    // Cancel: nothing is removed, and the exit code says why.
+    HWND wizard = nullptr;
+    ScopedHandle copy = StartConfirmedUninstall(&wizard);
+    ASSERT_TRUE(copy) << "no uninstaller window";
+    HWND box = OwnedBox(copy, wizard);
+    ASSERT_NE(box, nullptr) << "no question about the running program";
+    wchar_t text[1024] = L"";
+    GetDlgItemTextW(box, 0xFFFF, text, 1024);
+    EXPECT_NE(std::wstring(text).find(Program()), std::wstring::npos) << Utf8(text);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_EQ(CloseWhenDone(copy, wizard), ExitRunning);
+    ExpectInstalled();
+
+    // Retry once the program has been closed: the uninstallation goes on.
+    copy = StartConfirmedUninstall(&wizard);
+    ASSERT_TRUE(copy) << "no uninstaller window";
+    box = OwnedBox(copy, wizard);
+    ASSERT_NE(box, nullptr) << "no question about the running program";
+    EXPECT_TRUE(vemora.Close());
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDRETRY, BN_CLICKED), 0);
+    EXPECT_EQ(CloseWhenDone(copy, wizard), 0u);
     ExpectUninstalled();
 }
 
