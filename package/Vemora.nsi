@@ -324,8 +324,12 @@ Section "Vemora"
   ClearErrors
   SetOutPath "$INSTDIR"
   !insertmacro StopOnError "" "$INSTDIR"
+  ; A file NSIS cannot write ends the installation through its own Retry or
+  ; Cancel box (Cancel in a silent run), with the error level set here.
+  SetErrorLevel ${EXIT_FILE_FAILED}
   File "/oname=${PRODUCT}.exe" "${PROGRAM}"
   !insertmacro StopOnError "" "$INSTDIR\${PRODUCT}.exe"
+  SetErrorLevel 0
   ; Save writes here and never creates the folder; an existing one, with the
   ; pictures of an earlier version, stays as it is.
   CreateDirectory "$INSTDIR\${PICTURES}"

@@ -412,9 +412,7 @@ TEST_F(InstallerTest, FileThatCannotBeReplacedOrDeletedFailsWithNothingLost)
         // of the folder or a virus scanner might hold it.
         const ScopedHandle lock = Lock(Program());
         ASSERT_TRUE(lock);
-        const auto installed = RunAndWait(Installer, L"/S");
-        ASSERT_TRUE(installed.has_value());
-        EXPECT_NE(*installed, 0u) << "the old program is still in place";
+        EXPECT_EQ(RunAndWait(Installer, L"/S"), ExitFileFailed) << "the old program is still in place";
         EXPECT_EQ(RunAndWaitForTree(Uninstaller(), L"/S"), ExitFileFailed);
         ExpectInstalled();
     }
