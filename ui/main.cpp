@@ -14,8 +14,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     // Held until the program ends: the installer and uninstaller look for it.
     const RunningMutex running;
     // One apartment for the whole program: OLE pictures, the clipboard, WIC.
-    // Declared before the window, so that it is undone after it: the window and its pictures
-    // go before OLE does.
+    // Declared before the window, so that it is undone after it: the window
+    // and its pictures go before OLE does.
     const ScopedOleInit ole;
     FormServices services = DefaultFormServices();
     services.quitOnDestroy = true;
