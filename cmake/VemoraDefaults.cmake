@@ -27,5 +27,14 @@ function(vemora_target_defaults target)
     target_compile_definitions(${target} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
     # A static runtime: the .exe then needs no MinGW DLLs beside it.
     target_link_options(${target} PUBLIC -static)
+    # Canaries in every function with a local array or an address taken, and
+    # MinGW's checked string and memory functions where the size is known
+    # (only with optimisation, as in the Release build). Both call into
+    # libssp, linked statically by -static like the rest of the runtime.
+    target_compile_options(${target} PRIVATE -fstack-protector-strong)
+    target_compile_definitions(${target} PRIVATE
+      $<$<NOT:$<CONFIG:Debug>>:_FORTIFY_SOURCE=2>)
+    target_link_options(${target} PUBLIC -fstack-protector-strong)
+    target_link_libraries(${target} PRIVATE ssp)
   endif()
 endfunction()

@@ -302,10 +302,12 @@ LRESULT BlendButtonFace(HWND hwnd, HDC target)
     if (!face) return 0;
     const int alpha = std::clamp(AlphaLevel(hwnd), 0, FullAlpha);
     const WindowBounds b = BoundsOf(hwnd);
-    // Constant alpha only: the faces carry no per-pixel alpha.
+    // Constant alpha only: the faces carry no per-pixel alpha. gdi32's own
+    // entry point: msimg32's AlphaBlend only forwards to it, and msimg32 is
+    // not a KnownDLL, so importing it would search the program's folder.
     const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>(alpha), 0};
     DrawOnTargetOrWindow(hwnd, target, [&](HDC dc) {
-        AlphaBlend(dc, 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height, blend);
+        GdiAlphaBlend(dc, 0, 0, b.Width, b.Height, face, 0, 0, b.Width, b.Height, blend);
     });
     return 0;
 }

@@ -263,7 +263,9 @@ bool ApiExists(const char* entry, const char* library)
     if (!entry || !library) return false;
     HMODULE module = GetModuleHandleA(library);
     const bool loadedHere = module == nullptr;
-    if (loadedHere) module = LoadLibraryA(library);
+    // A bare name is looked for in the system folder only, never beside the
+    // program, where a planted file of that name could be found first.
+    if (loadedHere) module = LoadLibraryExA(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return false;
     const bool found = GetProcAddress(module, entry) != nullptr;
     if (loadedHere) FreeLibrary(module);

@@ -100,6 +100,7 @@ BOOL TrackMouseLeave(HWND hwnd);
 // Chooses the entry point TrackMouseLeave uses (set by SkinStart).
 void UseUserTrackMouseEvent(bool useUser32);
 
-// Whether library exports entry. A library not yet loaded is loaded for the
-// check and released again; false when it cannot be loaded.
+// Whether library (a system DLL) exports entry. A library not yet loaded is
+// loaded from the system folder for the check and released again; false
+// when it cannot be loaded.
 bool ApiExists(const char* entry, const char* library);

@@ -3,13 +3,19 @@
 #include <windows.h>
 
 #include "Form1.h"
+#include "RunningMutex.h"
 #include "ScopedWin.h"
+#include "mdlSystemDlls.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
+    // Before anything loads a DLL by name (OLE, the delay-loaded comctl32).
+    LoadDllsFromSystemFolderOnly();
+    // Held until the program ends: the installer and uninstaller look for it.
+    const RunningMutex running;
     // One apartment for the whole program: OLE pictures, the clipboard, WIC.
-    // Declared first, so that it is undone last: the window and its pictures
-    // go before OLE does.
+    // Declared before the window, so that it is undone after it: the window
+    // and its pictures go before OLE does.
     const ScopedOleInit ole;
     FormServices services = DefaultFormServices();
     services.quitOnDestroy = true;

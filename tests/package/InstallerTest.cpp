@@ -1,6 +1,8 @@
 // The per-user installer, run silently under Wine as a user would run it from
 // a script: what it puts in place, the installed program at work, and what
-// the uninstaller takes away and what it must leave (the saved pictures).
+// the uninstaller takes away and what it must leave (the saved pictures);
+// the work it must refuse (a running program, a locked file, a bad folder, a
+// second installation), and its pages as a user sees them.
 // Every test starts from a system without Vemora and ends uninstalled.
 #include <windows.h>
 #include <shlobj.h>
@@ -11,6 +13,7 @@
 #include <string>
 
 #include "ExternalVemora.h"
+#include "FormDriver.h"
 #include "PackageFiles.h"
 
 #ifndef VEMORA_SETUP
@@ -18,6 +21,9 @@
 #endif
 #ifndef VEMORA_VERSION
 #error "VEMORA_VERSION must give the project's version"
+#endif
+#ifndef VEMORA_INSTALLER_SCREENSHOT_DIR
+#error "VEMORA_INSTALLER_SCREENSHOT_DIR must name the folder for the page screenshots"
 #endif
 
 namespace {
@@ -56,6 +62,27 @@ HWND WaitForDialogOf(DWORD processId, Match match)
     return search.found;
 }
 
+// The first descendant of a window with the class name.
+HWND DescendantOfClass(HWND window, const wchar_t* className)
+{
+    struct Search {
+        const wchar_t* className;
+        HWND found;
+    } search{className, nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM lParam) {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            wchar_t name[64] = L"";
+            GetClassNameW(child, name, 64);
+            if (_wcsicmp(name, s->className) != 0) return TRUE;
+            s->found = child;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 void PressOk(HWND dialog)
 {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -63,6 +90,37 @@ void PressOk(HWND dialog)
 }
 
 std::wstring Widen(const char* ascii) { return std::wstring(ascii, ascii + strlen(ascii)); }
+
+// The installer's exit codes beside NSIS's own.
+constexpr DWORD ExitBadFolder = 3;
+constexpr DWORD ExitRunning = 4;
+constexpr DWORD ExitOtherInstallation = 5;
+constexpr DWORD ExitFileFailed = 6;
+
+// Whether any of the texts contains part.
+bool AnyContains(const std::vector<std::wstring>& texts, const std::wstring& part)
+{
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const std::wstring& text) { return text.find(part) != std::wstring::npos; });
+}
+
+// A screenshot of a window, kept in the build tree.
+void Screenshot(HWND window, const char* name)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Sleep(300);
+    RECT area{};
+    GetWindowRect(window, &area);
+    EXPECT_FALSE(SaveScreen(area, std::string(VEMORA_INSTALLER_SCREENSHOT_DIR) + "/" + name).empty())
+        << name;
+}
+
+// Holds a file open without sharing, as another program might.
+ScopedHandle Lock(const std::wstring& file)
+{
+    return ScopedHandle(
+        CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+}
 
 class InstallerTest : public testing::Test {
 protected:
@@ -84,6 +142,10 @@ protected:
     static std::wstring Uninstaller() { return InstallFolder() + L"\\uninstall.exe"; }
     static std::wstring PictureFolder() { return InstallFolder() + L"\\" + PictureFolderName; }
     static std::wstring Shortcut() { return KnownFolder(FOLDERID_Programs) + L"\\Vemora.lnk"; }
+    static std::wstring PictureShortcut()
+    {
+        return KnownFolder(FOLDERID_Programs) + L"\\" + PictureFolderName + L".lnk";
+    }
 
     static void Install()
     {
@@ -96,7 +158,7 @@ protected:
         ASSERT_TRUE(FileExists(Uninstaller()));
         // The uninstaller copies itself to the temporary folder and runs the
         // copy, which does the work: wait for both.
-        ASSERT_TRUE(RunAndWaitForTree(Uninstaller(), L"/S"));
+        ASSERT_EQ(RunAndWaitForTree(Uninstaller(), L"/S"), 0u);
     }
 
     // Starts the installed program, creates the start text's symbol and
@@ -128,7 +190,59 @@ protected:
         EXPECT_FALSE(FileExists(Program()));
         EXPECT_FALSE(FileExists(Uninstaller()));
         EXPECT_FALSE(FileExists(Shortcut()));
+        EXPECT_FALSE(FileExists(PictureShortcut()));
         EXPECT_FALSE(UserRegistryKeyExists(UninstallKey));
+    }
+    // Starts the uninstaller by hand and presses "Uninstall" on its
+    // confirmation page. The uninstaller starts its copy in the temporary
+    // folder, which does the work: its handle (empty when it did not come up)
+    // and window. The next box it opens is found with OwnedBox.
+    static ScopedHandle StartConfirmedUninstall(HWND* wizard)
+    {
+        DWORD starter = 0;
+        ScopedHandle uninstaller = StartProcess(Uninstaller(), L"", &starter);
+        if (!uninstaller || WaitForSingleObject(uninstaller.get(), 60000) != WAIT_OBJECT_0)
+            return ScopedHandle();
+        std::vector<ScopedHandle> copies = RunningChildrenOf(starter);
+        if (copies.size() != 1) return ScopedHandle();
+        *wizard = WaitForDialogOf(GetProcessId(copies[0].get()),
+                                  [](HWND window) { return !GetWindow(window, GW_OWNER); });
+        if (!*wizard) return ScopedHandle();
+        PressOk(*wizard);
+        return std::move(copies[0]);
+    }
+    static HWND OwnedBox(const ScopedHandle& copy, HWND wizard)
+    {
+        return WaitForDialogOf(GetProcessId(copy.get()), [wizard](HWND window) {
+            return GetWindow(window, GW_OWNER) == wizard;
+        });
+    }
+    // Closes the wizard once its work has ended (the last page's button, or
+    // Cancel, the only one left after an abort; both are disabled while it
+    // works); its exit code.
+    static std::optional<DWORD> CloseWhenDone(const ScopedHandle& copy, HWND wizard)
+    {
+        for (int tries = 0; tries < 600 && WaitForSingleObject(copy.get(), 100) == WAIT_TIMEOUT;
+             ++tries)
+            if (IsWindowEnabled(GetDlgItem(wizard, IDOK))) PressOk(wizard);
+            else if (IsWindowEnabled(GetDlgItem(wizard, IDCANCEL)))
+                PostMessageW(wizard, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(wizard, IDCANCEL)));
+        DWORD code = 0;
+        if (WaitForSingleObject(copy.get(), 0) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(copy.get(), &code))
+            return std::nullopt;
+        return code;
+    }
+
+    // Everything an installation puts in place is still there.
+    static void ExpectInstalled()
+    {
+        EXPECT_TRUE(FileExists(Program()));
+        EXPECT_TRUE(FileExists(Uninstaller()));
+        EXPECT_TRUE(FileExists(Shortcut()));
+        EXPECT_TRUE(FileExists(PictureShortcut()));
+        EXPECT_TRUE(UserRegistryKeyExists(UninstallKey));
     }
 };
 
@@ -143,6 +257,9 @@ TEST_F(InstallerTest, SilentInstallPutsProgramShortcutAndUninstallEntryInPlace)
     const auto target = ShortcutTarget(Shortcut());
     ASSERT_TRUE(target.has_value()) << "no Start-menu shortcut";
     EXPECT_TRUE(SamePath(*target, Program())) << Utf8(*target);
+    const auto pictures = ShortcutTarget(PictureShortcut());
+    ASSERT_TRUE(pictures.has_value()) << "no Start-menu shortcut to the pictures";
+    EXPECT_TRUE(SamePath(*pictures, PictureFolder())) << Utf8(*pictures);
 
     EXPECT_EQ(UserRegistryString(UninstallKey, L"DisplayName"), L"Vemora");
     EXPECT_EQ(UserRegistryString(UninstallKey, L"DisplayVersion"), Widen(VEMORA_VERSION));
@@ -214,34 +331,168 @@ TEST_F(InstallerTest, UninstallerSaysThatItKeepsThePictureFolder)
         ASSERT_TRUE(file);
     }
 
-    // Uninstalled by hand: the uninstaller starts its copy in the temporary
-    // folder, whose window asks to confirm, then reports the kept folder.
-    DWORD starter = 0;
-    ScopedHandle uninstaller = StartProcess(Uninstaller(), L"", &starter);
-    ASSERT_TRUE(uninstaller);
-    ASSERT_EQ(WaitForSingleObject(uninstaller.get(), 60000), WAIT_OBJECT_0);
-    std::vector<ScopedHandle> copies = RunningChildrenOf(starter);
-    ASSERT_EQ(copies.size(), 1u);
-    const DWORD copy = GetProcessId(copies[0].get());
-
-    HWND wizard = WaitForDialogOf(copy, [](HWND window) { return !GetWindow(window, GW_OWNER); });
-    ASSERT_NE(wizard, nullptr) << "no uninstaller window";
-    PressOk(wizard); // "Uninstall" on the confirmation page
-    HWND box = WaitForDialogOf(
-        copy, [wizard](HWND window) { return GetWindow(window, GW_OWNER) == wizard; });
+    // Uninstalled by hand: confirmed, then it reports the kept folder.
+    HWND wizard = nullptr;
+    const ScopedHandle copy = StartConfirmedUninstall(&wizard);
+    ASSERT_TRUE(copy) << "no uninstaller window";
+    HWND box = OwnedBox(copy, wizard);
     ASSERT_NE(box, nullptr) << "no message about the kept folder";
     wchar_t text[1024] = L"";
     GetDlgItemTextW(box, 0xFFFF, text, 1024);
     PressOk(box);
-    EXPECT_NE(std::wstring(text).find(PictureFolder()), std::wstring::npos) << Utf8(text);
+    // Two lines in the box: the notice, then the folder.
+    EXPECT_NE(std::wstring(text).find(L"\r\n" + PictureFolder()), std::wstring::npos) << Utf8(text);
 
-    // The last page closes once the work is done.
-    for (int tries = 0; tries < 600 && WaitForSingleObject(copies[0].get(), 100) == WAIT_TIMEOUT;
-         ++tries)
-        if (IsWindowEnabled(GetDlgItem(wizard, IDOK))) PressOk(wizard);
-    ASSERT_EQ(WaitForSingleObject(copies[0].get(), 0), WAIT_OBJECT_0);
+    // Once the work is done, the log says the same on two lines of its own.
+    for (int tries = 0; tries < 600 && !IsWindowEnabled(GetDlgItem(wizard, IDOK)); ++tries) Sleep(100);
+    const std::vector<std::wstring> log = ListViewItems(DescendantOfClass(wizard, L"SysListView32"));
+    Screenshot(wizard, "Uninstaller-log.png");
+    const auto folderLine = std::find(log.begin(), log.end(), PictureFolder());
+    ASSERT_NE(folderLine, log.end()) << "the log does not name the kept folder on a line of its own";
+    ASSERT_NE(folderLine, log.begin());
+    EXPECT_EQ(std::wstring(text).substr(0, std::wstring(text).find(L"\r\n")), *(folderLine - 1));
+    for (const std::wstring& line : log)
+        EXPECT_EQ(line.find_first_of(L"\r\n"), std::wstring::npos) << Utf8(line);
+
+    EXPECT_EQ(CloseWhenDone(copy, wizard), 0u);
     ExpectUninstalled();
     EXPECT_TRUE(FileExists(picture));
+}
+
+TEST_F(InstallerTest, RunningProgramStopsInstallAndUninstallUntilItIsClosed)
+{
+    Install();
+    {
+        ExternalVemora vemora;
+        ASSERT_TRUE(vemora.Start(Program()));
+        EXPECT_EQ(RunAndWait(Installer, L"/S"), ExitRunning);
+        EXPECT_EQ(RunAndWaitForTree(Uninstaller(), L"/S"), ExitRunning);
+        ExpectInstalled();
+        EXPECT_TRUE(vemora.Close());
+    }
+    Install();
+    Uninstall();
+    ExpectUninstalled();
+}
+
+TEST_F(InstallerTest, UninstallerAsksToCloseTheRunningProgramAndRetries)
+{
+    Install();
+    ExternalVemora vemora;
+    ASSERT_TRUE(vemora.Start(Program()));
+    // Cancel: nothing is removed, and the exit code says why.
+    HWND wizard = nullptr;
+    ScopedHandle copy = StartConfirmedUninstall(&wizard);
+    ASSERT_TRUE(copy) << "no uninstaller window";
+    HWND box = OwnedBox(copy, wizard);
+    ASSERT_NE(box, nullptr) << "no question about the running program";
+    wchar_t text[1024] = L"";
+    GetDlgItemTextW(box, 0xFFFF, text, 1024);
+    EXPECT_NE(std::wstring(text).find(Program()), std::wstring::npos) << Utf8(text);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    EXPECT_EQ(CloseWhenDone(copy, wizard), ExitRunning);
+    ExpectInstalled();
+
+    // Retry once the program has been closed: the uninstallation goes on.
+    copy = StartConfirmedUninstall(&wizard);
+    ASSERT_TRUE(copy) << "no uninstaller window";
+    box = OwnedBox(copy, wizard);
+    ASSERT_NE(box, nullptr) << "no question about the running program";
+    EXPECT_TRUE(vemora.Close());
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDRETRY, BN_CLICKED), 0);
+    EXPECT_EQ(CloseWhenDone(copy, wizard), 0u);
+    ExpectUninstalled();
+}
+
+TEST_F(InstallerTest, FileThatCannotBeReplacedOrDeletedFailsWithNothingLost)
+{
+    Install();
+    {
+        // Held open without sharing, as a program started under another name
+        // of the folder or a virus scanner might hold it.
+        const ScopedHandle lock = Lock(Program());
+        ASSERT_TRUE(lock);
+        EXPECT_EQ(RunAndWait(Installer, L"/S"), ExitFileFailed) << "the old program is still in place";
+        EXPECT_EQ(RunAndWaitForTree(Uninstaller(), L"/S"), ExitFileFailed);
+        ExpectInstalled();
+    }
+    Uninstall();
+    ExpectUninstalled();
+}
+
+TEST_F(InstallerTest, SilentInstallIntoAnInvalidFolderFailsAndInstallsNothing)
+{
+    wchar_t missing = L'Z';
+    while (missing > L'D' && (GetLogicalDrives() & (1u << (missing - L'A')))) --missing;
+    const std::vector<std::wstring> folders{
+        L"C:\\", std::wstring(1, missing) + L":\\Vemora", L"Programs\\Vemora",
+        L"C:\\Programs\\Ve|mora", InstallFolder() + L"\\..\\Vemora.exe?"};
+    for (const std::wstring& folder : folders) {
+        EXPECT_EQ(RunAndWait(Installer, L"/S /D=" + folder), ExitBadFolder) << Utf8(folder);
+        EXPECT_FALSE(UserRegistryKeyExists(UninstallKey)) << Utf8(folder);
+    }
+    EXPECT_FALSE(FileExists(Shortcut()));
+}
+
+TEST_F(InstallerTest, SecondInstallationInAnotherFolderIsRefused)
+{
+    Install();
+    const TempFolder other(L"second-installation");
+    const std::wstring elsewhere = other.Path() + L"\\Vemora";
+    EXPECT_EQ(RunAndWait(Installer, L"/S /D=" + elsewhere), ExitOtherInstallation);
+    EXPECT_FALSE(FolderExists(elsewhere));
+    const auto location = UserRegistryString(UninstallKey, L"InstallLocation");
+    ASSERT_TRUE(location.has_value());
+    EXPECT_TRUE(SamePath(*location, InstallFolder()));
+    ExpectInstalled();
+    Uninstall();
+    ExpectUninstalled();
+}
+
+TEST_F(InstallerTest, InteractiveInstallSpeaksInTheProgramsOwnWords)
+{
+    DWORD id = 0;
+    ScopedHandle installer = StartProcess(Installer, L"", &id);
+    ASSERT_TRUE(installer);
+    HWND wizard = WaitForDialogOf(id, [](HWND window) { return !GetWindow(window, GW_OWNER); });
+    ASSERT_NE(wizard, nullptr) << "no installer window";
+    auto waitForText = [wizard](const std::wstring& part) {
+        for (int tries = 0; tries < 600; ++tries, Sleep(100))
+            if (AnyContains(DescendantTexts(wizard), part)) return true;
+        return false;
+    };
+
+    // Welcome: the branding line is the program's, the text says where the
+    // pictures go, and no stock advice about system files is left.
+    ASSERT_TRUE(waitForText(PictureFolderName));
+    const std::vector<std::wstring> welcome = DescendantTexts(wizard);
+    EXPECT_TRUE(AnyContains(welcome, L"Vemora " + Widen(VEMORA_VERSION)));
+    EXPECT_FALSE(AnyContains(welcome, L"Nullsoft"));
+    EXPECT_FALSE(AnyContains(welcome, L"系统文件"));
+    Screenshot(wizard, "Installer-1-welcome.png");
+
+    PressOk(wizard);
+    ASSERT_TRUE(waitForText(InstallFolder()));
+    Screenshot(wizard, "Installer-2-folder.png");
+
+    // Installing, then the finish page names the picture folder.
+    PressOk(wizard);
+    ASSERT_TRUE(waitForText(PictureFolder()));
+    Screenshot(wizard, "Installer-3-finish.png");
+    EnumChildWindows(
+        wizard,
+        [](HWND child, LPARAM) {
+            // Not "start Vemora now": the test starts nothing.
+            if (SendMessageW(child, BM_GETCHECK, 0, 0) == BST_CHECKED)
+                SendMessageW(child, BM_SETCHECK, BST_UNCHECKED, 0);
+            return TRUE;
+        },
+        0);
+    PressOk(wizard);
+    ASSERT_EQ(WaitForSingleObject(installer.get(), 60000), WAIT_OBJECT_0);
+    ExpectInstalled();
+    Uninstall();
+    ExpectUninstalled();
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "PackageFiles.h"
 
+#include <commctrl.h>
 #include <objbase.h>
 #include <shobjidl.h>
 #include <tlhelp32.h>
@@ -101,7 +102,8 @@ std::optional<DWORD> RunAndWait(const std::wstring& program, const std::wstring&
     return code;
 }
 
-bool RunAndWaitForTree(const std::wstring& program, const std::wstring& arguments, DWORD limitMs)
+std::optional<DWORD> RunAndWaitForTree(const std::wstring& program,
+                                       const std::wstring& arguments, DWORD limitMs)
 {
     const ULONGLONG deadline = GetTickCount64() + limitMs;
     auto left = [deadline] {
@@ -110,18 +112,72 @@ bool RunAndWaitForTree(const std::wstring& program, const std::wstring& argument
     };
     DWORD id = 0;
     ScopedHandle process = StartProcess(program, arguments, &id);
-    if (!process) return false;
+    if (!process) return std::nullopt;
     // The children are looked for while the parent still runs, too: one that
     // started and ended meanwhile needs no waiting.
     std::vector<ScopedHandle> children;
     while (WaitForSingleObject(process.get(), 50) == WAIT_TIMEOUT) {
-        if (!left()) return false;
+        if (!left()) return std::nullopt;
         for (ScopedHandle& child : RunningChildrenOf(id)) children.push_back(std::move(child));
     }
     for (ScopedHandle& child : RunningChildrenOf(id)) children.push_back(std::move(child));
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process.get(), &code)) return std::nullopt;
     for (const ScopedHandle& child : children)
-        if (WaitForSingleObject(child.get(), left()) != WAIT_OBJECT_0) return false;
-    return true;
+        if (WaitForSingleObject(child.get(), left()) != WAIT_OBJECT_0 ||
+            !GetExitCodeProcess(child.get(), &code))
+            return std::nullopt;
+    return code;
+}
+
+std::vector<std::wstring> DescendantTexts(HWND window)
+{
+    std::vector<std::wstring> texts;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM lParam) {
+            wchar_t text[2048] = L"";
+            SendMessageTimeoutW(child, WM_GETTEXT, 2048, reinterpret_cast<LPARAM>(text),
+                                SMTO_ABORTIFHUNG, 5000, nullptr);
+            if (text[0]) reinterpret_cast<std::vector<std::wstring>*>(lParam)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+std::vector<std::wstring> ListViewItems(HWND list)
+{
+    // LVM_GETITEMTEXTW is not marshalled: its record and text buffer must lie
+    // in the list's own process.
+    std::vector<std::wstring> items;
+    DWORD id = 0;
+    GetWindowThreadProcessId(list, &id);
+    ScopedHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, id));
+    if (!process) return items;
+    constexpr int TextLength = 1024;
+    const SIZE_T size = sizeof(LVITEMW) + TextLength * sizeof(wchar_t);
+    auto* remote = static_cast<BYTE*>(
+        VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+    if (!remote) return items;
+    const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.cchTextMax = TextLength;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
+        wchar_t text[TextLength] = L"";
+        if (!WriteProcessMemory(process.get(), remote, &item, sizeof item, nullptr)) break;
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i),
+                     reinterpret_cast<LPARAM>(remote));
+        if (!ReadProcessMemory(process.get(), remote + sizeof(LVITEMW), text,
+                               sizeof text - sizeof(wchar_t), nullptr))
+            break;
+        items.push_back(text);
+    }
+    VirtualFreeEx(process.get(), remote, 0, MEM_RELEASE);
+    return items;
 }
 
 namespace {

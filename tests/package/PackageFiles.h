@@ -40,9 +40,16 @@ std::optional<DWORD> RunAndWait(const std::wstring& program, const std::wstring&
                                 DWORD limitMs = 120000);
 // Runs a program and waits, at most limitMs in all, for it and for every
 // program it started (e.g. the copy of itself that an NSIS uninstaller
-// starts from the temporary folder). False when they did not all end.
-bool RunAndWaitForTree(const std::wstring& program, const std::wstring& arguments,
-                       DWORD limitMs = 120000);
+// starts from the temporary folder, which does the work). The exit code of
+// the last of its children to end, or its own when it started none; nothing
+// when they did not all end.
+std::optional<DWORD> RunAndWaitForTree(const std::wstring& program,
+                                       const std::wstring& arguments, DWORD limitMs = 120000);
+
+// The texts of a window's descendants (WM_GETTEXT, so also across processes).
+std::vector<std::wstring> DescendantTexts(HWND window);
+// The items of a list-view control of another process (its first column).
+std::vector<std::wstring> ListViewItems(HWND list);
 
 // Values of a key under HKEY_CURRENT_USER; nothing when absent or of another type.
 std::optional<std::wstring> UserRegistryString(const std::wstring& key, const wchar_t* name);

@@ -1,5 +1,6 @@
-// Draws the program's icon at build time and writes it as an .ico file:
-//   MakeIcon <output.ico>
+// Draws the program's icon at build time and writes it as an .ico file, and
+// optionally the installer's wizard picture with the same motif:
+//   MakeIcon <output.ico> [<wizard.bmp>]
 // The motif is a QR symbol made by our own encoder ("Vemora", version 1,
 // level H) on a white tile with a dark green rim. Six images, every one an
 // uncompressed DIB (the 256 x 256 one too, not PNG), in this order:
@@ -152,12 +153,55 @@ std::vector<std::uint8_t> IconFile(const std::vector<std::vector<std::uint8_t>>&
     return file;
 }
 
+// The picture on the installer's welcome and finish pages: 164 x 314 pixels
+// (the size the NSIS Modern UI lays out), white, the 128-pixel motif near the
+// top; an uncompressed 24 bpp BMP, rows bottom-up.
+std::vector<std::uint8_t> WizardPicture(const ModuleMatrix& symbol)
+{
+    constexpr int width = 164, height = 314, motifSize = 128, left = 18, top = 36;
+    const std::vector<Rgba> motif = Draw(symbol, motifSize);
+    constexpr int stride = (width * 3 + 3) / 4 * 4;
+    std::vector<std::uint8_t> file{'B', 'M'};
+    Put32(file, 54 + stride * height);
+    Put32(file, 0);
+    Put32(file, 54);
+    Put32(file, 40);
+    Put32(file, width);
+    Put32(file, height);
+    Put16(file, 1);
+    Put16(file, 24);
+    for (int i = 0; i < 6; ++i) Put32(file, 0); // BI_RGB, sizes and palette unused
+    for (int y = height - 1; y >= 0; --y) {
+        std::vector<std::uint8_t> row(static_cast<std::size_t>(stride), 255);
+        for (int x = left; x < left + motifSize; ++x) {
+            if (y < top || y >= top + motifSize) break;
+            const Rgba& p = motif[static_cast<std::size_t>(y - top) * motifSize + (x - left)];
+            if (p.a == 0) continue;
+            const auto at = static_cast<std::size_t>(x) * 3;
+            row[at] = p.b;
+            row[at + 1] = p.g;
+            row[at + 2] = p.r;
+        }
+        file.insert(file.end(), row.begin(), row.end());
+    }
+    return file;
+}
+
+bool WriteFile(const char* path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    if (!out) std::fprintf(stderr, "MakeIcon: cannot write %s\n", path);
+    return static_cast<bool>(out);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: MakeIcon <output.ico>\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: MakeIcon <output.ico> [<wizard.bmp>]\n");
         return 2;
     }
     clsQRCode coder;
@@ -173,13 +217,7 @@ int main(int argc, char** argv)
     for (const IconFormat& format : Images)
         images.push_back(IconImage(Draw(*symbol, format.size), format.size, format.bitCount));
 
-    const std::vector<std::uint8_t> file = IconFile(images);
-    std::ofstream out(argv[1], std::ios::binary);
-    out.write(reinterpret_cast<const char*>(file.data()),
-              static_cast<std::streamsize>(file.size()));
-    if (!out) {
-        std::fprintf(stderr, "MakeIcon: cannot write %s\n", argv[1]);
-        return 1;
-    }
+    if (!WriteFile(argv[1], IconFile(images))) return 1;
+    if (argc == 3 && !WriteFile(argv[2], WizardPicture(*symbol))) return 1;
     return 0;
 }
