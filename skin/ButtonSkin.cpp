@@ -277,6 +277,7 @@ LRESULT OnTimer(const SkinMessage& m)
 const SkinKindHandlers ButtonSkinHandlers{
     .attach = ButtonSkinAttach,
     .detach = ButtonSkinDetach,
+    .renew = RenderButtonFaces,
     .onSize = OnSize,
     .onSetFocus = OnFocusChange,
     .onKillFocus = OnFocusChange,

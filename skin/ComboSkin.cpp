@@ -4,6 +4,7 @@
 #include "DpiMetrics.h"
 #include "SkinBitmaps.h"
 #include "SkinPrimitives.h"
+#include "SkinDpi.h"
 #include "SkinProps.h"
 #include "ScopedWin.h"
 
@@ -32,30 +33,35 @@ bool IsEditableCombo(HWND hwnd)
 bool InHotZone(HWND hwnd, POINT p)
 {
     SIZE size = WindowSize(hwnd);
-    return InComboHotZone(size.cx, size.cy, SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(hwnd)), p.x,
+    return InComboHotZone(size.cx, size.cy, SystemMetricForDpi(SM_CXVSCROLL, SkinDpi(hwnd)), p.x,
                           p.y);
 }
 
-void DrawButtonBackground(HDC dc, int width, int height, SkinState state)
+void DrawButtonBackground(HDC dc, int width, int height, SkinState state, UINT dpi)
 {
     if (state != SkinState::Hot && state != SkinState::Pressed) {
         FillRectColor(dc, 0, 0, width, height, RGB(255, 255, 255));
         return;
     }
+    const StripPiece source =
+        StripPieceAtDpi(ComboButtonStrip(),
+                        state == SkinState::Hot ? HotBackgroundX : PressedBackgroundX, 0,
+                        BackgroundWidth, BackgroundHeight, dpi);
     NineGridCopy copy;
     copy.dest = dc;
     copy.width = width;
     copy.height = height;
-    copy.source = ComboButtonStrip();
-    copy.sourceX = state == SkinState::Hot ? HotBackgroundX : PressedBackgroundX;
-    copy.sourceWidth = BackgroundWidth;
-    copy.sourceHeight = BackgroundHeight;
+    copy.source = source.dc;
+    copy.sourceX = source.x;
+    copy.sourceY = source.y;
+    copy.sourceWidth = source.width;
+    copy.sourceHeight = source.height;
     // The first column is the button's dark left edge: keep two columns of it
-    // unstretched so the line stays sharp.
-    copy.left = 2;
-    copy.top = 1;
-    copy.right = 1;
-    copy.bottom = 1;
+    // unstretched so the line stays sharp; the borders grow with the art.
+    copy.left = ScaleToDpi(2, dpi);
+    copy.top = ScaleToDpi(1, dpi);
+    copy.right = ScaleToDpi(1, dpi);
+    copy.bottom = ScaleToDpi(1, dpi);
     StretchNineGrid(copy);
 }
 
@@ -71,7 +77,8 @@ void PaintButtonState(HWND hwnd, SkinState state) { PaintComboButton(hwnd, nullp
 
 } // namespace
 
-ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scrollWidth)
+ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scrollWidth,
+                                      UINT dpi)
 {
     ComboButtonGeometry g;
     const int b = scrollWidth + 1;
@@ -79,8 +86,12 @@ ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scr
     g.height = windowHeight - 2;
     g.x = windowWidth - b - 1;
     g.y = 1;
-    g.arrowX = (b - ArrowWidth) - RoundHalfEven((b - ArrowWidth) / 2.0);
-    g.arrowY = RoundHalfEven((windowHeight - 6) / 2.0);
+    // The arrow centred in the button, as the 7 x 4 arrow sits at 96 DPI:
+    // (b - 7) - (b - 7) / 2 across and (H - 6) / 2 = (H - 2 - 4) / 2 down.
+    g.arrowWidth = ScaleToDpi(ArrowWidth, dpi);
+    g.arrowHeight = ScaleToDpi(ArrowHeight, dpi);
+    g.arrowX = (b - g.arrowWidth) - RoundHalfEven((b - g.arrowWidth) / 2.0);
+    g.arrowY = RoundHalfEven((g.height - g.arrowHeight) / 2.0);
     return g;
 }
 
@@ -101,14 +112,18 @@ void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force)
 
     // 2. Compose the button off screen: background by state, then the arrow.
     const SIZE size = WindowSize(hwnd);
+    const UINT dpi = SkinDpi(hwnd);
     const ComboButtonGeometry g =
-        ComboButtonLayout(size.cx, size.cy, SystemMetricForDpi(SM_CXVSCROLL, WindowDpi(hwnd)));
+        ComboButtonLayout(size.cx, size.cy, SystemMetricForDpi(SM_CXVSCROLL, dpi), dpi);
     if (g.width <= 0 || g.height <= 0) return;
     ScopedBitmapDC tmp = CreateMemoryDC(g.width, g.height);
     if (!tmp || !ComboButtonStrip()) return;
-    DrawButtonBackground(tmp.get(), g.width, g.height, state);
-    TransparentBlit(tmp.get(), g.arrowX, g.arrowY, ArrowWidth, ArrowHeight, ComboButtonStrip(),
-                    ArrowX, IsWindowEnabled(hwnd) ? ArrowY : DisabledArrowY, KeyColor);
+    DrawButtonBackground(tmp.get(), g.width, g.height, state, dpi);
+    const StripPiece arrow =
+        StripPieceAtDpi(ComboButtonStrip(), ArrowX, IsWindowEnabled(hwnd) ? ArrowY : DisabledArrowY,
+                        ArrowWidth, ArrowHeight, dpi);
+    TransparentBlit(tmp.get(), g.arrowX, g.arrowY, arrow.width, arrow.height, arrow.dc, arrow.x,
+                    arrow.y, KeyColor);
 
     // 3. One copy to the screen.
     DrawOnTargetOrWindow(hwnd, target, [&](HDC dc) {

@@ -3,6 +3,7 @@
 #include "SkinEngine.h"
 #include "SkinKindHandlers.h"
 #include "SkinProps.h"
+#include "SkinSettings.h"
 #include "SkinTypes.h"
 
 namespace {
@@ -68,6 +69,7 @@ constexpr MessageRoute MessageRoutes[] = {
     {WM_LBUTTONUP, OnLButtonUpThenRefresh},
     {WM_LBUTTONDBLCLK, OnLButtonDblClk},
     {WM_MOUSELEAVE, OnMouseLeave},
+    {WM_DPICHANGED, OnDpiChanged},
 };
 
 // The handler that the window's kind has for the message, or the previous

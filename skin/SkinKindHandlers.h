@@ -41,6 +41,9 @@ struct SkinKindHandlers {
     // Called for every attached sibling after a click, so that a group of
     // option buttons shows its new check states.
     void (*refresh)(HWND hwnd) = nullptr;
+    // Called for every attached window after its top-level window changed
+    // display scale: renders again what the kind keeps pre-rendered.
+    void (*renew)(HWND hwnd) = nullptr;
 
     // One handler per message the dispatcher routes by kind (SkinDispatch.h).
     SkinHandler onSize = nullptr;

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "FormDriver.h"
+#include "PrefixDpi.h"
 
 namespace {
 
@@ -38,13 +39,6 @@ constexpr std::array<DesignPlace, 11> DesignPlaces{{
     {Form1::Label2Id, 0, 480, 505, 17},
     {Form1::Image1Id, 136, 560, 113, 97},
 }};
-
-// The scale the test prefix was made with (scripts/wine-run.sh).
-UINT PrefixDpi()
-{
-    const char* dpi = std::getenv("VEMORA_WINE_DPI");
-    return dpi && *dpi ? static_cast<UINT>(std::atoi(dpi)) : 96u;
-}
 
 // A design length at dpi, rounded to the nearest pixel.
 int Scaled(int designValue, UINT dpi)
