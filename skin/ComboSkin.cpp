@@ -1,5 +1,8 @@
 #include "ComboSkin.h"
 
+#include <algorithm>
+#include <string>
+
 #include "ControlPaint.h"
 #include "DpiMetrics.h"
 #include "SkinBitmaps.h"
@@ -75,6 +78,75 @@ void RepaintButton(HWND hwnd, HDC dc)
 
 void PaintButtonState(HWND hwnd, SkinState state) { PaintComboButton(hwnd, nullptr, state, false); }
 
+// The closed field's rectangle (COMBOBOXINFO's item rectangle) in window
+// coordinates; empty when the control does not say.
+RECT FieldRect(HWND hwnd)
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetComboBoxInfo(hwnd, &info)) return RECT{};
+    RECT window{};
+    POINT origin{0, 0};
+    GetWindowRect(hwnd, &window);
+    ClientToScreen(hwnd, &origin);
+    OffsetRect(&info.rcItem, origin.x - window.left, origin.y - window.top);
+    return info.rcItem;
+}
+
+std::wstring SelectedText(HWND hwnd)
+{
+    const LRESULT index = SendMessageW(hwnd, CB_GETCURSEL, 0, 0);
+    if (index < 0) return {};
+    const LRESULT length = SendMessageW(hwnd, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    SendMessageW(hwnd, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+// The colours the control paints its field with: the highlight while it has
+// the focus and is closed, else what its parent answers (WM_CTLCOLOREDIT, or
+// WM_CTLCOLORSTATIC when disabled), set on dc as the control asks for them.
+void UseFieldColours(HWND hwnd, HDC dc, bool focused)
+{
+    if (focused) {
+        SetBkColor(dc, GetSysColor(COLOR_HIGHLIGHT));
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        return;
+    }
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+    if (HWND parent = GetParent(hwnd)) {
+        SendMessageW(parent, IsWindowEnabled(hwnd) ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC,
+                     reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(hwnd));
+    }
+}
+
+// The text of a closed list that cannot be edited, drawn again centred in
+// its field: the control itself puts it one pixel below the field's top,
+// which in a field made taller for a display scale leaves it near the top
+// edge. Where the field is no taller than the text and two pixels, the text
+// lands where the control drew it. Owner-drawn lists draw their own.
+void PaintFieldText(HWND hwnd, HDC dc)
+{
+    if (GetWindowLongPtrW(hwnd, GWL_STYLE) & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) return;
+    const RECT field = FieldRect(hwnd);
+    if (IsRectEmpty(&field)) return;
+    const bool focused = GetFocus() == hwnd && !SendMessageW(hwnd, CB_GETDROPPEDSTATE, 0, 0);
+    const std::wstring text = SelectedText(hwnd);
+    const ScopedSelectObject font(dc,
+                                  reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    const LONG top = std::max<LONG>(1, (field.bottom - field.top - metrics.tmHeight) / 2);
+    UseFieldColours(hwnd, dc, focused);
+    ExtTextOutW(dc, field.left + 1, field.top + top, ETO_OPAQUE | ETO_CLIPPED, &field,
+                text.c_str(), static_cast<UINT>(text.size()), nullptr);
+    if (focused) DrawFocusRect(dc, &field);
+}
+
 } // namespace
 
 ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scrollWidth,
@@ -149,6 +221,7 @@ LRESULT OnPaint(const SkinMessage& m)
     }
     const LRESULT result = m.CallPrevious();
     const ScopedWindowDC dc(hwnd);
+    PaintFieldText(hwnd, dc.get());
     PaintFrameAndRing(dc.get(), size.cx, size.cy, frame);
     RepaintButton(hwnd, dc.get());
     return result;
