@@ -78,8 +78,9 @@ void RepaintButton(HWND hwnd, HDC dc)
 
 void PaintButtonState(HWND hwnd, SkinState state) { PaintComboButton(hwnd, nullptr, state, false); }
 
-// The closed field's rectangle (COMBOBOXINFO's item rectangle) in window
-// coordinates; empty when the control does not say.
+// The closed field's text area in window coordinates: COMBOBOXINFO's item
+// rectangle less one pixel all round, the space the control leaves itself;
+// empty when the control does not say.
 RECT FieldRect(HWND hwnd)
 {
     COMBOBOXINFO info{};
@@ -90,6 +91,7 @@ RECT FieldRect(HWND hwnd)
     GetWindowRect(hwnd, &window);
     ClientToScreen(hwnd, &origin);
     OffsetRect(&info.rcItem, origin.x - window.left, origin.y - window.top);
+    InflateRect(&info.rcItem, -1, -1);
     return info.rcItem;
 }
 

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string>
@@ -204,6 +205,38 @@ TEST_F(Form1Dpi, DpiChangedLaysTheWindowOutAgainAndRedrawsTheSymbolSharp)
     EXPECT_EQ(width, Scaled(329, newDpi));
     std::string decoded;
     EXPECT_TRUE(DecodesTo(symbol.get(), StartText(), &decoded)) << decoded;
+}
+
+TEST_F(Form1Dpi, ListsShowTheirTextCentredAndTheArrowAtScale)
+{
+    const double scale = PrefixDpi() / 96.0;
+    SetWindowPos(Form(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    RedrawWindow(Form(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    for (int index = 0; index < 4; ++index) {
+        const HWND list = Item(Form1::Cmb1Id + index);
+        RECT r{};
+        GetWindowRect(list, &r);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        const int button = w - GetSystemMetricsForDpi(SM_CXVSCROLL, PrefixDpi()) - 2;
+        // Rows holding the text's ink (dark pixels left of the drop button)
+        // and the arrow's (its dark teal, right of it).
+        RECT ink{w, h, -1, -1}, arrow{w, h, -1, -1};
+        const ScopedWindowDC dc(list);
+        for (int y = 2; y < h - 2; ++y) {
+            for (int x = 2; x < w - 2; ++x) {
+                const COLORREF c = GetPixel(dc.get(), x, y);
+                const bool dark = GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0x80;
+                if (!dark) continue;
+                RECT& box = x < button ? ink : arrow;
+                box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                           std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+            }
+        }
+        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, h / 2.0, 1.5) << "list " << index;
+        EXPECT_NEAR(arrow.right - arrow.left, 7 * scale, 1.0) << "list " << index;
+        EXPECT_NEAR(arrow.bottom - arrow.top, 4 * scale, 1.0) << "list " << index;
+    }
 }
 
 } // namespace
