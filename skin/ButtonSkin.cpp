@@ -7,6 +7,7 @@
 #include "ControlPaint.h"
 #include "ScopedWin.h"
 #include "SkinBitmaps.h"
+#include "SkinPalette.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 #include "SkinTypes.h"
@@ -118,6 +119,37 @@ void FadeInFrom(HWND hwnd, SkinState state, int level)
     SetSkinState(hwnd, state);
     SetAlphaLevel(hwnd, level);
     StartFadeTimer(hwnd);
+}
+
+// One face of a width x height button: the strip's nine-grid, or in high
+// contrast a flat face in the system's button colours (the highlight while
+// hot or pressed, grey text when disabled) inside a one-pixel frame. Leaves
+// the caption's colour set on face.
+void DrawFace(HDC face, int width, int height, SkinState s)
+{
+    if (IsHighContrast()) {
+        const bool active = s == SkinState::Hot || s == SkinState::Pressed;
+        const bool disabled = s == SkinState::Disabled;
+        FillRectColor(face, 0, 0, width, height,
+                      SystemColourFor(active ? SkinRole::Active : SkinRole::Face));
+        FrameRectColor(face, 0, 0, width, height,
+                       SystemColourFor(disabled ? SkinRole::GrayText : SkinRole::FaceText));
+        SkinRole text = active ? SkinRole::ActiveText : SkinRole::FaceText;
+        if (disabled) text = SkinRole::GrayText;
+        SetTextColor(face, SystemColourFor(text));
+        return;
+    }
+    NineGridCopy copy;
+    copy.dest = face;
+    copy.width = width;
+    copy.height = height;
+    copy.source = ButtonFaceStrip();
+    copy.sourceY = ButtonFaceHeight * static_cast<int>(s);
+    copy.sourceWidth = ButtonFaceStripWidth;
+    copy.sourceHeight = ButtonFaceHeight;
+    copy.left = copy.top = copy.right = copy.bottom = 3;
+    StretchNineGrid(copy);
+    SetTextColor(face, s == SkinState::Disabled ? DisabledButtonTextColor : ButtonTextColor);
 }
 
 void ButtonSkinAttach(HWND hwnd)
@@ -310,17 +342,7 @@ void RenderButtonFaces(HWND hwnd)
         if (!face) continue;
         const ScopedSelectObject fontSelection(face, font);
         SetBkMode(face, TRANSPARENT);
-        NineGridCopy copy;
-        copy.dest = face;
-        copy.width = b.Width;
-        copy.height = b.Height;
-        copy.source = ButtonFaceStrip();
-        copy.sourceY = ButtonFaceHeight * static_cast<int>(s);
-        copy.sourceWidth = ButtonFaceStripWidth;
-        copy.sourceHeight = ButtonFaceHeight;
-        copy.left = copy.top = copy.right = copy.bottom = 3;
-        StretchNineGrid(copy);
-        SetTextColor(face, s == SkinState::Disabled ? DisabledButtonTextColor : ButtonTextColor);
+        DrawFace(face, b.Width, b.Height, s);
         DrawTextInRect(face, caption, 2, 2, b.Width - 4, b.Height - 4, CaptionFormat);
         if (focused) DrawFocusBox(face, 2, 2, b.Width - 4, b.Height - 4);
     }

@@ -4,6 +4,7 @@
 #include "DpiMetrics.h"
 #include "SkinBitmaps.h"
 #include "SkinDpi.h"
+#include "SkinPalette.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 
@@ -28,12 +29,65 @@ constexpr int CircleBorder = 5;
 int Centred(int outer, int inner) { return RoundHalfEven((outer - inner) / 2.0); }
 
 // A glyph-strip shape (already at the DPI's scale) centred in the width x
-// height box at (x, y); its key pixels leave the box as it was.
-void DrawCentredGlyph(HDC dc, int x, int y, int width, int height, const StripPiece& glyph)
+// height box at (x, y); its key pixels leave the box as it was. In high
+// contrast the shape takes the window text colour, or grey text when
+// disabled.
+void DrawCentredGlyph(HDC dc, int x, int y, int width, int height, const StripPiece& glyph,
+                      bool enabled)
 {
     if (!glyph.dc) return;
-    TransparentBlit(dc, x + Centred(width, glyph.width), y + Centred(height, glyph.height),
-                    glyph.width, glyph.height, glyph.dc, glyph.x, glyph.y, KeyColor);
+    const int left = x + Centred(width, glyph.width), top = y + Centred(height, glyph.height);
+    if (IsHighContrast()) {
+        DrawShapeInColour(dc, left, top, glyph,
+                          SystemColourFor(enabled ? SkinRole::FieldText : SkinRole::GrayText));
+        return;
+    }
+    TransparentBlit(dc, left, top, glyph.width, glyph.height, glyph.dc, glyph.x, glyph.y,
+                    KeyColor);
+}
+
+bool IsActive(SkinState state) { return state == SkinState::Hot || state == SkinState::Pressed; }
+
+// The check box's frame: pressed darker in the skin's look; in high
+// contrast the highlight colour while hot or pressed.
+COLORREF CheckFrameColour(bool enabled, SkinState state)
+{
+    if (!enabled) return SkinColour(SkinRole::FrameDisabled);
+    if (IsHighContrast()) return SystemColourFor(IsActive(state) ? SkinRole::Active : SkinRole::Frame);
+    return state == SkinState::Pressed ? PressedCheckFrameColor : FrameColor;
+}
+
+// The option circle of the strip row at dpi, nine-gridded onto the box; in
+// high contrast a flat circle in the window colour, ringed in the window
+// text colour (highlight while hot or pressed, grey text when disabled).
+void DrawOptionCircle(HDC dc, int x, int y, int width, int height, int row, UINT dpi)
+{
+    if (IsHighContrast()) {
+        SkinRole ring = SkinRole::Frame;
+        if (row == static_cast<int>(SkinState::Disabled)) ring = SkinRole::GrayText;
+        else if (IsActive(static_cast<SkinState>(row))) ring = SkinRole::Active;
+        const ScopedPen pen(CreatePen(PS_SOLID, ScaleToDpi(1, dpi), SystemColourFor(ring)));
+        const ScopedBrush fill(CreateSolidBrush(SystemColourFor(SkinRole::Field)));
+        const ScopedSelectObject penSelection(dc, pen.get()), brushSelection(dc, fill.get());
+        Ellipse(dc, x, y, x + width, y + height);
+        return;
+    }
+    const StripPiece circle = StripPieceAtDpi(OptionCircleStrip(), 0, OptionCircleSize * row,
+                                              OptionCircleSize, OptionCircleSize, dpi);
+    NineGridCopy copy;
+    copy.dest = dc;
+    copy.x = x;
+    copy.y = y;
+    copy.width = width;
+    copy.height = height;
+    copy.source = circle.dc;
+    copy.sourceX = circle.x;
+    copy.sourceY = circle.y;
+    copy.sourceWidth = circle.width;
+    copy.sourceHeight = circle.height;
+    copy.left = copy.top = copy.right = copy.bottom = ScaleToDpi(CircleBorder, dpi);
+    copy.key = KeyColor;
+    StretchNineGrid(copy);
 }
 
 struct GlyphBox {
@@ -91,10 +145,9 @@ void DrawCheckBoxGlyph(HDC dc, int x, int y, int width, int height, bool enabled
     if (width <= 0 || height <= 0) return;
     ScopedBitmapDC tmp = CreateMemoryDC(width, height);
     if (!tmp) return;
-    FillRectColor(tmp.get(), 0, 0, width, height, RGB(255, 255, 255));
+    FillRectColor(tmp.get(), 0, 0, width, height, SkinColour(SkinRole::Field));
 
-    COLORREF frame = FrameColorDisabled;
-    if (enabled) frame = state == SkinState::Pressed ? PressedCheckFrameColor : FrameColor;
+    const COLORREF frame = CheckFrameColour(enabled, state);
     // The box's one-pixel frame grows with the art: two pixels at 192 DPI.
     const int line = ScaleToDpi(1, dpi);
     for (int k = 0; k < line; ++k)
@@ -105,7 +158,7 @@ void DrawCheckBoxGlyph(HDC dc, int x, int y, int width, int height, bool enabled
         BitBlt(dc, x, y, width, height, tmp.get(), 0, 0, SRCCOPY);
         return;
     }
-    if (enabled && (state == SkinState::Hot || state == SkinState::Pressed)) {
+    if (enabled && IsActive(state) && !IsHighContrast()) {
         const int bandY = state == SkinState::Hot ? HotFillBandY : PressedFillBandY;
         StretchBlt(tmp.get(), line, line, width - 2 * line, height - 2 * line, OptionCircleStrip(),
                    FillBandX, bandY, FillBandWidth, FillBandHeight, SRCCOPY);
@@ -115,11 +168,13 @@ void DrawCheckBoxGlyph(HDC dc, int x, int y, int width, int height, bool enabled
     if (mark == CheckMark::Checked) {
         DrawCentredGlyph(tmp.get(), 0, 0, width, height,
                          StripPieceAtDpi(GlyphStrip(), CheckMarkX + offset, CheckMarkY,
-                                         CheckMarkWidth, CheckMarkHeight, dpi));
+                                         CheckMarkWidth, CheckMarkHeight, dpi),
+                         enabled);
     } else if (mark == CheckMark::Indeterminate) {
         DrawCentredGlyph(tmp.get(), 0, 0, width, height,
                          StripPieceAtDpi(GlyphStrip(), SquareX + offset, SquareY, SquareSize,
-                                         SquareSize, dpi));
+                                         SquareSize, dpi),
+                         enabled);
     }
     BitBlt(dc, x, y, width, height, tmp.get(), 0, 0, SRCCOPY);
 }
@@ -135,28 +190,12 @@ void DrawOptionButtonGlyph(HDC dc, int x, int y, int width, int height, bool ena
                state == SkinState::Pressed) {
         row = static_cast<int>(state);
     }
-    if (row >= 0) {
-        const StripPiece circle = StripPieceAtDpi(OptionCircleStrip(), 0, OptionCircleSize * row,
-                                                  OptionCircleSize, OptionCircleSize, dpi);
-        NineGridCopy copy;
-        copy.dest = dc;
-        copy.x = x;
-        copy.y = y;
-        copy.width = width;
-        copy.height = height;
-        copy.source = circle.dc;
-        copy.sourceX = circle.x;
-        copy.sourceY = circle.y;
-        copy.sourceWidth = circle.width;
-        copy.sourceHeight = circle.height;
-        copy.left = copy.top = copy.right = copy.bottom = ScaleToDpi(CircleBorder, dpi);
-        copy.key = KeyColor;
-        StretchNineGrid(copy);
-    }
+    if (row >= 0) DrawOptionCircle(dc, x, y, width, height, row, dpi);
     if (checked) {
         DrawCentredGlyph(dc, x, y, width, height,
                          StripPieceAtDpi(GlyphStrip(), DotX + (enabled ? 0 : DisabledOffset), DotY,
-                                         DotSize, DotSize, dpi));
+                                         DotSize, DotSize, dpi),
+                         enabled);
     }
 }
 

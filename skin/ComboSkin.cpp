@@ -8,6 +8,7 @@
 #include "SkinBitmaps.h"
 #include "SkinPrimitives.h"
 #include "SkinDpi.h"
+#include "SkinPalette.h"
 #include "SkinProps.h"
 #include "ScopedWin.h"
 
@@ -42,8 +43,11 @@ bool InHotZone(HWND hwnd, POINT p)
 
 void DrawButtonBackground(HDC dc, int width, int height, SkinState state, UINT dpi)
 {
-    if (state != SkinState::Hot && state != SkinState::Pressed) {
-        FillRectColor(dc, 0, 0, width, height, RGB(255, 255, 255));
+    const bool active = state == SkinState::Hot || state == SkinState::Pressed;
+    if (!active || IsHighContrast()) {
+        // Flat in high contrast: the highlight colour while hot or pressed.
+        FillRectColor(dc, 0, 0, width, height,
+                      SkinColour(active ? SkinRole::Active : SkinRole::Field));
         return;
     }
     const StripPiece source =
@@ -66,6 +70,26 @@ void DrawButtonBackground(HDC dc, int width, int height, SkinState state, UINT d
     copy.right = ScaleToDpi(1, dpi);
     copy.bottom = ScaleToDpi(1, dpi);
     StretchNineGrid(copy);
+}
+
+// The arrow of the strip at dpi, or its shape in the system's text colour
+// (grey text when disabled, highlight text on the highlight) in high
+// contrast.
+void DrawArrow(HWND hwnd, HDC dc, const ComboButtonGeometry& g, SkinState state, UINT dpi)
+{
+    const bool enabled = IsWindowEnabled(hwnd) != FALSE;
+    const StripPiece arrow = StripPieceAtDpi(ComboButtonStrip(), ArrowX,
+                                             enabled ? ArrowY : DisabledArrowY, ArrowWidth,
+                                             ArrowHeight, dpi);
+    if (!IsHighContrast()) {
+        TransparentBlit(dc, g.arrowX, g.arrowY, arrow.width, arrow.height, arrow.dc, arrow.x,
+                        arrow.y, KeyColor);
+        return;
+    }
+    SkinRole role = SkinRole::FieldText;
+    if (!enabled) role = SkinRole::GrayText;
+    else if (state == SkinState::Hot || state == SkinState::Pressed) role = SkinRole::ActiveText;
+    DrawShapeInColour(dc, g.arrowX, g.arrowY, arrow, SystemColourFor(role));
 }
 
 // Repaints the button in the state it was last drawn in (the flat frame has
@@ -193,11 +217,7 @@ void PaintComboButton(HWND hwnd, HDC target, SkinState& state, bool force)
     ScopedBitmapDC tmp = CreateMemoryDC(g.width, g.height);
     if (!tmp || !ComboButtonStrip()) return;
     DrawButtonBackground(tmp.get(), g.width, g.height, state, dpi);
-    const StripPiece arrow =
-        StripPieceAtDpi(ComboButtonStrip(), ArrowX, IsWindowEnabled(hwnd) ? ArrowY : DisabledArrowY,
-                        ArrowWidth, ArrowHeight, dpi);
-    TransparentBlit(tmp.get(), g.arrowX, g.arrowY, arrow.width, arrow.height, arrow.dc, arrow.x,
-                    arrow.y, KeyColor);
+    DrawArrow(hwnd, tmp.get(), g, state, dpi);
 
     // 3. One copy to the screen.
     DrawOnTargetOrWindow(hwnd, target, [&](HDC dc) {
@@ -216,7 +236,7 @@ LRESULT OnPaint(const SkinMessage& m)
         // The edit field is a child window that paints itself; the skin paints
         // everything around it, so the control's own sunken look never shows.
         const ScopedPaint dc(hwnd);
-        FillRectColor(dc.get(), 0, 0, size.cx, size.cy, RGB(255, 255, 255));
+        FillRectColor(dc.get(), 0, 0, size.cx, size.cy, SkinColour(SkinRole::Field));
         FrameRectColor(dc.get(), 0, 0, size.cx, size.cy, frame);
         RepaintButton(hwnd, dc.get());
         return 0;

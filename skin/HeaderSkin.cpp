@@ -7,6 +7,7 @@
 #include "ControlPaint.h"
 #include "ScopedWin.h"
 #include "SkinBitmaps.h"
+#include "SkinPalette.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 
@@ -57,8 +58,24 @@ std::wstring ItemText(HWND hwnd, int index)
     return text;
 }
 
+// In high contrast: a flat face in the button colour (the highlight while
+// hot or pressed) with a separator line at its right edge in the button
+// text colour, which the item's text takes too.
+void DrawFlatFace(HDC dc, int x, int width, int height, SkinState state)
+{
+    const bool active = state == SkinState::Hot || state == SkinState::Pressed;
+    FillRectColor(dc, x, 0, width, height,
+                  SystemColourFor(active ? SkinRole::Active : SkinRole::Face));
+    FillRectColor(dc, x + width - 1, 0, 1, height, SystemColourFor(SkinRole::FaceText));
+    SetTextColor(dc, SystemColourFor(active ? SkinRole::ActiveText : SkinRole::FaceText));
+}
+
 void DrawFace(HDC dc, int x, int width, int height, SkinState state)
 {
+    if (IsHighContrast()) {
+        DrawFlatFace(dc, x, width, height, state);
+        return;
+    }
     NineGridCopy copy;
     copy.dest = dc;
     copy.x = x;
@@ -120,8 +137,11 @@ void PaintHeader(HWND hwnd, HDC target)
         ScopedSelectObject font(tmp.get(),
                                 reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
         SetBkMode(tmp.get(), TRANSPARENT);
-        StretchBlt(tmp.get(), 0, 0, size.cx, size.cy, HeaderFaceStrip(), BackgroundColumn, 0, 1,
-                   FaceHeight, SRCCOPY);
+        if (IsHighContrast())
+            FillRectColor(tmp.get(), 0, 0, size.cx, size.cy, SystemColourFor(SkinRole::Face));
+        else
+            StretchBlt(tmp.get(), 0, 0, size.cx, size.cy, HeaderFaceStrip(), BackgroundColumn, 0,
+                       1, FaceHeight, SRCCOPY);
         const int count = ItemCount(hwnd);
         for (int i = 0; i < count; ++i) {
             RECT r;

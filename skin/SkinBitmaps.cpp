@@ -436,6 +436,20 @@ StripPiece StripPieceAtDpi(HDC strip, int x, int y, int width, int height, UINT 
     return StripPiece{made.copy.get(), 0, 0, made.size.cx, made.size.cy};
 }
 
+void DrawShapeInColour(HDC dest, int x, int y, const StripPiece& piece, COLORREF colour)
+{
+    if (!piece.dc || piece.width <= 0 || piece.height <= 0) return;
+    ScopedBitmapDC shape = CreateMemoryDC(piece.width, piece.height);
+    if (!shape) return;
+    for (int row = 0; row < piece.height; ++row) {
+        for (int col = 0; col < piece.width; ++col) {
+            const bool key = GetPixel(piece.dc, piece.x + col, piece.y + row) == KeyColor;
+            SetPixel(shape.get(), col, row, key ? KeyColor : colour);
+        }
+    }
+    TransparentBlit(dest, x, y, piece.width, piece.height, shape.get(), 0, 0, KeyColor);
+}
+
 bool PaintSkinBitmaps()
 {
     ReleaseSkinBitmaps();

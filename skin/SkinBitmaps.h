@@ -65,3 +65,8 @@ struct StripPiece {
 // rows and columns repeated evenly at 120 and 144. Copies are made on first
 // use and kept with the strips; dc is null while the strips do not exist.
 StripPiece StripPieceAtDpi(HDC strip, int x, int y, int width, int height, UINT dpi);
+
+// Copies the shape of piece (every pixel that is not KeyColor) to (x, y) of
+// dest in one colour, the key pixels leaving dest as it was: the art drawn
+// in a system colour for high contrast.
+void DrawShapeInColour(HDC dest, int x, int y, const StripPiece& piece, COLORREF colour);

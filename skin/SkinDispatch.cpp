@@ -70,6 +70,8 @@ constexpr MessageRoute MessageRoutes[] = {
     {WM_LBUTTONDBLCLK, OnLButtonDblClk},
     {WM_MOUSELEAVE, OnMouseLeave},
     {WM_DPICHANGED, OnDpiChanged},
+    {WM_SETTINGCHANGE, OnSystemColoursChanged},
+    {WM_SYSCOLORCHANGE, OnSystemColoursChanged},
 };
 
 // The handler that the window's kind has for the message, or the previous

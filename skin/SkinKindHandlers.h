@@ -42,7 +42,8 @@ struct SkinKindHandlers {
     // option buttons shows its new check states.
     void (*refresh)(HWND hwnd) = nullptr;
     // Called for every attached window after its top-level window changed
-    // display scale: renders again what the kind keeps pre-rendered.
+    // display scale or the system colours changed: renders again what the
+    // kind keeps pre-rendered.
     void (*renew)(HWND hwnd) = nullptr;
 
     // One handler per message the dispatcher routes by kind (SkinDispatch.h).

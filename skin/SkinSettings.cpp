@@ -30,6 +30,14 @@ void RenewSkinLook(HWND root)
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+LRESULT OnSystemColoursChanged(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    // Only top-level windows are told; a child passes the message on alone.
+    if (IsWindow(m.hwnd) && GetAncestor(m.hwnd, GA_ROOT) == m.hwnd) RenewSkinLook(m.hwnd);
+    return result;
+}
+
 LRESULT OnDpiChanged(const SkinMessage& m)
 {
     // wParam carries the new DPI twice (x and y); they are always equal.
