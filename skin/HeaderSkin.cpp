@@ -6,7 +6,9 @@
 
 #include "ControlPaint.h"
 #include "ScopedWin.h"
+#include "DpiMetrics.h"
 #include "SkinBitmaps.h"
+#include "SkinDpi.h"
 #include "SkinPalette.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
@@ -70,22 +72,26 @@ void DrawFlatFace(HDC dc, int x, int width, int height, SkinState state)
     SetTextColor(dc, SystemColourFor(active ? SkinRole::ActiveText : SkinRole::FaceText));
 }
 
-void DrawFace(HDC dc, int x, int width, int height, SkinState state)
+void DrawFace(HDC dc, int x, int width, int height, SkinState state, UINT dpi)
 {
     if (IsHighContrast()) {
         DrawFlatFace(dc, x, width, height, state);
         return;
     }
+    // The face's border lines grow with the display scale.
+    const StripPiece piece = StripPieceAtDpi(HeaderFaceStrip(), FaceOffset(state), 0,
+                                             HeaderFaceWidth, FaceHeight, dpi);
     NineGridCopy copy;
     copy.dest = dc;
     copy.x = x;
     copy.width = width;
     copy.height = height;
-    copy.source = HeaderFaceStrip();
-    copy.sourceX = FaceOffset(state);
-    copy.sourceWidth = HeaderFaceWidth;
-    copy.sourceHeight = FaceHeight;
-    copy.left = copy.top = copy.right = copy.bottom = FaceBorder;
+    copy.source = piece.dc;
+    copy.sourceX = piece.x;
+    copy.sourceY = piece.y;
+    copy.sourceWidth = piece.width;
+    copy.sourceHeight = piece.height;
+    copy.left = copy.top = copy.right = copy.bottom = ScaleToDpi(FaceBorder, dpi);
     StretchNineGrid(copy);
 }
 
@@ -118,7 +124,7 @@ void PaintHeaderItem(HWND hwnd, HDC target, int index, SkinState state)
         ScopedSelectObject font(tmp.get(),
                                 reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
         SetBkMode(tmp.get(), TRANSPARENT);
-        DrawFace(tmp.get(), 0, width, height, state);
+        DrawFace(tmp.get(), 0, width, height, state, SkinDpi(hwnd));
         DrawItemText(tmp.get(), hwnd, index, 0, width, height);
     }
     DrawOnTargetOrWindow(hwnd, target, [&](HDC dc) {
@@ -146,7 +152,8 @@ void PaintHeader(HWND hwnd, HDC target)
         for (int i = 0; i < count; ++i) {
             RECT r;
             if (!ItemRect(hwnd, i, r) || r.right <= r.left) continue;
-            DrawFace(tmp.get(), r.left, r.right - r.left, size.cy, RecordedState(hwnd, i));
+            DrawFace(tmp.get(), r.left, r.right - r.left, size.cy, RecordedState(hwnd, i),
+                     SkinDpi(hwnd));
             DrawItemText(tmp.get(), hwnd, i, r.left, r.right - r.left, r.bottom);
         }
     }
