@@ -286,6 +286,19 @@ LRESULT OnLButtonUp(const SkinMessage& m)
     return result;
 }
 
+// The dropped list tells its combo box of a new selection (from the
+// keyboard, the wheel or a click), and the control draws the field's text
+// at once, not through WM_PAINT, at its own place: draw it again centred.
+LRESULT OnCommand(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    if (IsWindow(m.hwnd) && !IsEditableCombo(m.hwnd)) {
+        const ScopedWindowDC dc(m.hwnd);
+        if (dc) PaintFieldText(m.hwnd, dc.get());
+    }
+    return result;
+}
+
 LRESULT OnWindowPosChanging(const SkinMessage& m)
 {
     const LRESULT result = m.CallPrevious();
@@ -300,6 +313,7 @@ const SkinKindHandlers ComboSkinHandlers{
     .detach = DetachHoverState,
     .onPaint = OnPaint,
     .onWindowPosChanging = OnWindowPosChanging,
+    .onCommand = OnCommand,
     .onMouseMove = OnMouseMove,
     .onLButtonDown = OnLButtonDown,
     .onLButtonUp = OnLButtonUp,

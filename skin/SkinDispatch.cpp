@@ -62,6 +62,7 @@ constexpr MessageRoute MessageRoutes[] = {
     {WM_KEYDOWN, OnKeyDown},
     {WM_KEYUP, OnKeyUp},
     {WM_TIMER, OnTimer},
+    {WM_COMMAND, OnCommand},
     {WM_ENTERIDLE, PassOnThenAttach},
     {WM_CTLCOLORLISTBOX, PassOnThenAttach}, // the previous procedure's brush goes back
     {WM_MOUSEMOVE, OnMouseMove},
@@ -125,6 +126,7 @@ LRESULT OnNcPaint(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onN
 LRESULT OnKeyDown(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onKeyDown); }
 LRESULT OnKeyUp(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onKeyUp); }
 LRESULT OnTimer(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onTimer); }
+LRESULT OnCommand(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onCommand); }
 LRESULT OnMouseMove(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onMouseMove); }
 LRESULT OnLButtonDown(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onLButtonDown); }
 LRESULT OnLButtonUp(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onLButtonUp); }

@@ -59,6 +59,7 @@ struct SkinKindHandlers {
     SkinHandler onKeyDown = nullptr;
     SkinHandler onKeyUp = nullptr;
     SkinHandler onTimer = nullptr;
+    SkinHandler onCommand = nullptr;
     SkinHandler onMouseMove = nullptr;
     SkinHandler onLButtonDown = nullptr;
     SkinHandler onLButtonUp = nullptr;

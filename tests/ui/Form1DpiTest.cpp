@@ -207,6 +207,35 @@ TEST_F(Form1Dpi, DpiChangedLaysTheWindowOutAgainAndRedrawsTheSymbolSharp)
     EXPECT_TRUE(DecodesTo(symbol.get(), StartText(), &decoded)) << decoded;
 }
 
+// The box around the pixels of a list's closed field that differ from the
+// field's background (the text, light or dark, focused or not), within the
+// field less its focus mark, in client coordinates.
+RECT TextInk(HWND list)
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(list, &info);
+    RECT field = info.rcItem, ink{field.right, field.bottom, -1, -1};
+    InflateRect(&field, -2, -2);
+    const ScopedGetDC dc(list);
+    const COLORREF ground = GetPixel(dc.get(), field.left, field.top);
+    for (int y = field.top; y < field.bottom; ++y)
+        for (int x = field.left; x < field.right; ++x)
+            if (GetPixel(dc.get(), x, y) != ground)
+                ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y),
+                           std::max<LONG>(ink.right, x + 1), std::max<LONG>(ink.bottom, y + 1)};
+    return ink;
+}
+
+void ExpectTextCentred(HWND list)
+{
+    RECT client{};
+    GetClientRect(list, &client);
+    const RECT ink = TextInk(list);
+    ASSERT_LT(ink.top, ink.bottom) << "no text in the list";
+    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, client.bottom / 2.0, 1.5);
+}
+
 TEST_F(Form1Dpi, ListsShowTheirTextCentredAndTheArrowAtScale)
 {
     const double scale = PrefixDpi() / 96.0;
@@ -215,28 +244,34 @@ TEST_F(Form1Dpi, ListsShowTheirTextCentredAndTheArrowAtScale)
     Pump();
     for (int index = 0; index < 4; ++index) {
         const HWND list = Item(Form1::Cmb1Id + index);
-        RECT r{};
-        GetWindowRect(list, &r);
-        const int w = r.right - r.left, h = r.bottom - r.top;
-        const int button = w - GetSystemMetricsForDpi(SM_CXVSCROLL, PrefixDpi()) - 2;
-        // Rows holding the text's ink (dark pixels left of the drop button)
-        // and the arrow's (its dark teal, right of it).
-        RECT ink{w, h, -1, -1}, arrow{w, h, -1, -1};
-        const ScopedWindowDC dc(list);
-        for (int y = 2; y < h - 2; ++y) {
-            for (int x = 2; x < w - 2; ++x) {
+        ExpectTextCentred(list);
+        // The arrow: the dark teal pixels right of the field.
+        RECT client{};
+        GetClientRect(list, &client);
+        RECT arrow{client.right, client.bottom, -1, -1};
+        const int button = client.right - GetSystemMetricsForDpi(SM_CXVSCROLL, PrefixDpi()) - 1;
+        const ScopedGetDC dc(list);
+        for (int y = 2; y < client.bottom - 2; ++y) {
+            for (int x = button; x < client.right - 2; ++x) {
                 const COLORREF c = GetPixel(dc.get(), x, y);
-                const bool dark = GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0x80;
-                if (!dark) continue;
-                RECT& box = x < button ? ink : arrow;
-                box = RECT{std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                           std::max<LONG>(box.right, x + 1), std::max<LONG>(box.bottom, y + 1)};
+                if (GetRValue(c) + GetGValue(c) + GetBValue(c) >= 3 * 0x80) continue;
+                arrow = RECT{std::min<LONG>(arrow.left, x), std::min<LONG>(arrow.top, y),
+                             std::max<LONG>(arrow.right, x + 1), std::max<LONG>(arrow.bottom, y + 1)};
             }
         }
-        EXPECT_NEAR((ink.top + ink.bottom) / 2.0, h / 2.0, 1.5) << "list " << index;
         EXPECT_NEAR(arrow.right - arrow.left, 7 * scale, 1.0) << "list " << index;
         EXPECT_NEAR(arrow.bottom - arrow.top, 4 * scale, 1.0) << "list " << index;
     }
+    // A choice made with the keyboard: the control draws the new text at
+    // once, highlighted, not through WM_PAINT, and the skin centres it again
+    // before the key's message returns.
+    const HWND versions = Item(Form1::Cmb1Id);
+    SetForegroundWindow(Form());
+    SetFocus(versions);
+    Pump();
+    SendMessageW(versions, WM_KEYDOWN, VK_DOWN, 0);
+    ASSERT_EQ(SendMessageW(versions, CB_GETCURSEL, 0, 0), 1);
+    ExpectTextCentred(versions);
 }
 
 } // namespace
