@@ -8,7 +8,8 @@
 // the dispatcher hands it to the previous procedure. WM_DESTROY, WM_ACTIVATE,
 // WM_ENTERIDLE and WM_CTLCOLORLISTBOX are the dispatcher's own and reach no
 // row; after any kind's WM_LBUTTONUP the dispatcher calls every sibling's
-// refresh.
+// refresh, and after a top-level window's WM_DPICHANGED, WM_SETTINGCHANGE or
+// WM_SYSCOLORCHANGE every attached window's renew (SkinSettings.h).
 //
 // Adding a kind, for instance track bars ("msctls_trackbar32"):
 //   1. SkinKind::TrackBar (before Other) and its class names in ClassTable
