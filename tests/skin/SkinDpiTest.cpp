@@ -97,6 +97,8 @@ protected:
         checked_ = box(L"ThunderRT6CheckBox", BS_AUTO3STATE, BST_CHECKED, 50);
         mixed_ = box(L"ThunderRT6CheckBox", BS_AUTO3STATE, BST_INDETERMINATE, 80);
         option_ = box(L"ThunderRT6OptionButton", BS_AUTORADIOBUTTON, BST_CHECKED, 110);
+        button_ = skintest::CreateChild(form_, L"Button", L"OK", BS_PUSHBUTTON, At(150, dpi),
+                                        At(10, dpi), At(75, dpi), At(25, dpi));
         controltest::Skin(form_);
     }
 
@@ -107,6 +109,14 @@ protected:
         ExpectGlyphAt(checked_, dpi, ArtColours(GlyphStrip(), 0, 0, 9, 8), {9, 8}, "check mark");
         ExpectGlyphAt(mixed_, dpi, ArtColours(GlyphStrip(), 1, 9, 7, 7), {7, 7}, "square");
         ExpectGlyphAt(option_, dpi, ArtColours(GlyphStrip(), 2, 18, 5, 5), {5, 5}, "option dot");
+        // The push button's one-pixel border, enlarged with the face.
+        const std::uint32_t border = skintest::RgbAt(ButtonFaceStrip(), 3, 0);
+        const int lines = At(1, dpi);
+        RECT r{};
+        GetWindowRect(button_, &r);
+        for (int y = 0; y <= lines; ++y)
+            EXPECT_EQ(skintest::WindowRgbAt(button_, (r.right - r.left) / 2, y) == border,
+                      y < lines) << "button border row " << y;
     }
 
     void ExpectArrowAt(UINT dpi)
@@ -136,7 +146,7 @@ protected:
         ExpectArt(f, design, cx / 2.0, y0 + cy / 2.0, dpi, what);
     }
 
-    HWND form_ = nullptr, combo_ = nullptr, checked_ = nullptr, mixed_ = nullptr,
+    HWND form_ = nullptr, button_ = nullptr, combo_ = nullptr, checked_ = nullptr, mixed_ = nullptr,
          option_ = nullptr;
 };
 
