@@ -6,7 +6,10 @@
 
 #include "ControlPaint.h"
 #include "ScopedWin.h"
+#include "DpiMetrics.h"
 #include "SkinBitmaps.h"
+#include "SkinDpi.h"
+#include "SkinPalette.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 #include "SkinTypes.h"
@@ -46,7 +49,8 @@ WindowBounds BoundsOf(HWND hwnd)
 void SetRoundRegion(HWND hwnd, const WindowBounds& b)
 {
     ScopedRgn region(
-        CreateRoundRectRgn(0, 0, b.Width + 1, b.Height + 1, CornerEllipse, CornerEllipse));
+        CreateRoundRectRgn(0, 0, b.Width + 1, b.Height + 1, ScaleToDpi(CornerEllipse, SkinDpi(hwnd)),
+                           ScaleToDpi(CornerEllipse, SkinDpi(hwnd))));
     // The window owns the region once SetWindowRgn succeeds.
     if (region && SetWindowRgn(hwnd, region.get(), TRUE)) (void)region.release();
 }
@@ -86,6 +90,49 @@ void FadeInFrom(HWND hwnd, SkinState state, int level)
     SetSkinState(hwnd, state);
     SetAlphaLevel(hwnd, level);
     StartFadeTimer(hwnd);
+}
+
+// One face of a width x height button: the strip's nine-grid, or in high
+// contrast a flat face in the system's button colours (the highlight while
+// hot or pressed, grey text when disabled) inside a one-pixel frame. The
+// strip's softened corners and border grow with the display scale (dpi).
+// Leaves the caption's colour set on face.
+void DrawFace(HDC face, int width, int height, SkinState s, UINT dpi)
+{
+    if (IsHighContrast()) {
+        const bool active = s == SkinState::Hot || s == SkinState::Pressed;
+        const bool disabled = s == SkinState::Disabled;
+        FillRectColor(face, 0, 0, width, height,
+                      SystemColourFor(active ? SkinRole::Active : SkinRole::Face));
+        FrameRectColor(face, 0, 0, width, height,
+                       SystemColourFor(disabled ? SkinRole::GrayText : SkinRole::FaceText));
+        SkinRole text = active ? SkinRole::ActiveText : SkinRole::FaceText;
+        if (disabled) text = SkinRole::GrayText;
+        SetTextColor(face, SystemColourFor(text));
+        return;
+    }
+    const StripPiece piece =
+        StripPieceAtDpi(ButtonFaceStrip(), 0, ButtonFaceHeight * static_cast<int>(s),
+                        ButtonFaceStripWidth, ButtonFaceHeight, dpi);
+    NineGridCopy copy;
+    copy.dest = face;
+    copy.width = width;
+    copy.height = height;
+    copy.source = piece.dc;
+    copy.sourceX = piece.x;
+    copy.sourceY = piece.y;
+    copy.sourceWidth = piece.width;
+    copy.sourceHeight = piece.height;
+    copy.left = copy.top = copy.right = copy.bottom = ScaleToDpi(3, dpi);
+    StretchNineGrid(copy);
+    SetTextColor(face, s == SkinState::Disabled ? DisabledButtonTextColor : ButtonTextColor);
+}
+
+// After a change of scale or colours: faces and corners as at attach.
+void RenewButton(HWND hwnd)
+{
+    RenderButtonFaces(hwnd);
+    SetRoundRegion(hwnd, BoundsOf(hwnd));
 }
 
 void ButtonSkinAttach(HWND hwnd)
@@ -246,6 +293,7 @@ LRESULT OnTimer(const SkinMessage& m)
 const SkinKindHandlers ButtonSkinHandlers{
     .attach = ButtonSkinAttach,
     .detach = ButtonSkinDetach,
+    .renew = RenewButton,
     .onSize = OnSize,
     .onSetFocus = OnFocusChange,
     .onKillFocus = OnFocusChange,
@@ -272,23 +320,14 @@ void RenderButtonFaces(HWND hwnd)
     const WindowBounds b = BoundsOf(hwnd);
     const std::wstring caption = WindowCaption(hwnd);
     const bool focused = GetFocus() == hwnd;
+    const UINT dpi = SkinDpi(hwnd);
     HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
     for (SkinState s : AllStates) {
         HDC face = FaceDC(hwnd, s);
         if (!face) continue;
         const ScopedSelectObject fontSelection(face, font);
         SetBkMode(face, TRANSPARENT);
-        NineGridCopy copy;
-        copy.dest = face;
-        copy.width = b.Width;
-        copy.height = b.Height;
-        copy.source = ButtonFaceStrip();
-        copy.sourceY = ButtonFaceHeight * static_cast<int>(s);
-        copy.sourceWidth = ButtonFaceStripWidth;
-        copy.sourceHeight = ButtonFaceHeight;
-        copy.left = copy.top = copy.right = copy.bottom = 3;
-        StretchNineGrid(copy);
-        SetTextColor(face, s == SkinState::Disabled ? DisabledButtonTextColor : ButtonTextColor);
+        DrawFace(face, b.Width, b.Height, s, dpi);
         DrawTextInRect(face, caption, 2, 2, b.Width - 4, b.Height - 4, CaptionFormat);
         if (focused) DrawFocusBox(face, 2, 2, b.Width - 4, b.Height - 4);
     }

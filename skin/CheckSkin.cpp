@@ -3,6 +3,8 @@
 #include "ControlPaint.h"
 #include "DpiMetrics.h"
 #include "SkinBitmaps.h"
+#include "SkinDpi.h"
+#include "SkinPalette.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 
@@ -26,7 +28,70 @@ constexpr int CircleBorder = 5;
 
 int Centred(int outer, int inner) { return RoundHalfEven((outer - inner) / 2.0); }
 
+// A glyph-strip shape (already at the DPI's scale) centred in the width x
+// height box at (x, y); its key pixels leave the box as it was. In high
+// contrast the shape takes the window text colour, or grey text when
+// disabled.
+void DrawCentredGlyph(HDC dc, int x, int y, int width, int height, const StripPiece& glyph,
+                      bool enabled)
+{
+    if (!glyph.dc) return;
+    const int left = x + Centred(width, glyph.width), top = y + Centred(height, glyph.height);
+    if (IsHighContrast()) {
+        DrawShapeInColour(dc, left, top, glyph,
+                          SystemColourFor(enabled ? SkinRole::FieldText : SkinRole::GrayText));
+        return;
+    }
+    TransparentBlit(dc, left, top, glyph.width, glyph.height, glyph.dc, glyph.x, glyph.y,
+                    KeyColor);
+}
+
+bool IsActive(SkinState state) { return state == SkinState::Hot || state == SkinState::Pressed; }
+
+// The check box's frame: pressed darker in the skin's look; in high
+// contrast the highlight colour while hot or pressed.
+COLORREF CheckFrameColour(bool enabled, SkinState state)
+{
+    if (!enabled) return SkinColour(SkinRole::FrameDisabled);
+    if (IsHighContrast()) return SystemColourFor(IsActive(state) ? SkinRole::Active : SkinRole::Frame);
+    return state == SkinState::Pressed ? PressedCheckFrameColor : FrameColor;
+}
+
+// The option circle of the strip row at dpi, nine-gridded onto the box; in
+// high contrast a flat circle in the window colour, ringed in the window
+// text colour (highlight while hot or pressed, grey text when disabled).
+void DrawOptionCircle(HDC dc, int x, int y, int width, int height, int row, UINT dpi)
+{
+    if (IsHighContrast()) {
+        SkinRole ring = SkinRole::Frame;
+        if (row == static_cast<int>(SkinState::Disabled)) ring = SkinRole::GrayText;
+        else if (IsActive(static_cast<SkinState>(row))) ring = SkinRole::Active;
+        const ScopedPen pen(CreatePen(PS_SOLID, ScaleToDpi(1, dpi), SystemColourFor(ring)));
+        const ScopedBrush fill(CreateSolidBrush(SystemColourFor(SkinRole::Field)));
+        const ScopedSelectObject penSelection(dc, pen.get()), brushSelection(dc, fill.get());
+        Ellipse(dc, x, y, x + width, y + height);
+        return;
+    }
+    const StripPiece circle = StripPieceAtDpi(OptionCircleStrip(), 0, OptionCircleSize * row,
+                                              OptionCircleSize, OptionCircleSize, dpi);
+    NineGridCopy copy;
+    copy.dest = dc;
+    copy.x = x;
+    copy.y = y;
+    copy.width = width;
+    copy.height = height;
+    copy.source = circle.dc;
+    copy.sourceX = circle.x;
+    copy.sourceY = circle.y;
+    copy.sourceWidth = circle.width;
+    copy.sourceHeight = circle.height;
+    copy.left = copy.top = copy.right = copy.bottom = ScaleToDpi(CircleBorder, dpi);
+    copy.key = KeyColor;
+    StretchNineGrid(copy);
+}
+
 struct GlyphBox {
+    UINT dpi = DesignDpi;
     int y0 = 0;
     int width = 0;
     int height = 0;
@@ -37,7 +102,8 @@ struct GlyphBox {
 GlyphBox GlyphBoxOf(HWND hwnd)
 {
     GlyphBox box;
-    const UINT dpi = WindowDpi(hwnd);
+    const UINT dpi = SkinDpi(hwnd);
+    box.dpi = dpi;
     box.width = SystemMetricForDpi(SM_CXMENUCHECK, dpi);
     box.height = SystemMetricForDpi(SM_CYMENUCHECK, dpi);
     box.y0 = Centred(WindowSize(hwnd).cy, box.height);
@@ -74,42 +140,47 @@ CheckMark CheckMarkOf(LRESULT getCheckAnswer)
 }
 
 void DrawCheckBoxGlyph(HDC dc, int x, int y, int width, int height, bool enabled, CheckMark mark,
-                       SkinState state)
+                       SkinState state, UINT dpi)
 {
     if (width <= 0 || height <= 0) return;
     ScopedBitmapDC tmp = CreateMemoryDC(width, height);
     if (!tmp) return;
-    FillRectColor(tmp.get(), 0, 0, width, height, RGB(255, 255, 255));
+    FillRectColor(tmp.get(), 0, 0, width, height, SkinColour(SkinRole::Field));
 
-    COLORREF frame = FrameColorDisabled;
-    if (enabled) frame = state == SkinState::Pressed ? PressedCheckFrameColor : FrameColor;
-    FrameRectColor(tmp.get(), 0, 0, width, height, frame);
+    const COLORREF frame = CheckFrameColour(enabled, state);
+    // The box's one-pixel frame grows with the art: two pixels at 192 DPI.
+    const int line = ScaleToDpi(1, dpi);
+    for (int k = 0; k < line; ++k)
+        FrameRectColor(tmp.get(), k, k, width - 2 * k, height - 2 * k, frame);
     // Without the strips (before SkinStart, after the last detach) only the
     // flat box is drawn: a copy from a missing strip would leave garbage.
     if (!OptionCircleStrip() || !GlyphStrip()) {
         BitBlt(dc, x, y, width, height, tmp.get(), 0, 0, SRCCOPY);
         return;
     }
-    if (enabled && (state == SkinState::Hot || state == SkinState::Pressed)) {
+    if (enabled && IsActive(state) && !IsHighContrast()) {
         const int bandY = state == SkinState::Hot ? HotFillBandY : PressedFillBandY;
-        StretchBlt(tmp.get(), 1, 1, width - 2, height - 2, OptionCircleStrip(), FillBandX, bandY,
-                   FillBandWidth, FillBandHeight, SRCCOPY);
+        StretchBlt(tmp.get(), line, line, width - 2 * line, height - 2 * line, OptionCircleStrip(),
+                   FillBandX, bandY, FillBandWidth, FillBandHeight, SRCCOPY);
     }
 
     const int offset = enabled ? 0 : DisabledOffset;
     if (mark == CheckMark::Checked) {
-        TransparentBlit(tmp.get(), Centred(width, CheckMarkWidth), Centred(height, CheckMarkHeight),
-                        CheckMarkWidth, CheckMarkHeight, GlyphStrip(), CheckMarkX + offset,
-                        CheckMarkY, KeyColor);
+        DrawCentredGlyph(tmp.get(), 0, 0, width, height,
+                         StripPieceAtDpi(GlyphStrip(), CheckMarkX + offset, CheckMarkY,
+                                         CheckMarkWidth, CheckMarkHeight, dpi),
+                         enabled);
     } else if (mark == CheckMark::Indeterminate) {
-        TransparentBlit(tmp.get(), Centred(width, SquareSize), Centred(height, SquareSize),
-                        SquareSize, SquareSize, GlyphStrip(), SquareX + offset, SquareY, KeyColor);
+        DrawCentredGlyph(tmp.get(), 0, 0, width, height,
+                         StripPieceAtDpi(GlyphStrip(), SquareX + offset, SquareY, SquareSize,
+                                         SquareSize, dpi),
+                         enabled);
     }
     BitBlt(dc, x, y, width, height, tmp.get(), 0, 0, SRCCOPY);
 }
 
 void DrawOptionButtonGlyph(HDC dc, int x, int y, int width, int height, bool enabled, bool checked,
-                           SkinState state)
+                           SkinState state, UINT dpi)
 {
     if (!OptionCircleStrip() || !GlyphStrip()) return;
     int row = -1;
@@ -119,35 +190,54 @@ void DrawOptionButtonGlyph(HDC dc, int x, int y, int width, int height, bool ena
                state == SkinState::Pressed) {
         row = static_cast<int>(state);
     }
-    if (row >= 0) {
-        NineGridCopy copy;
-        copy.dest = dc;
-        copy.x = x;
-        copy.y = y;
-        copy.width = width;
-        copy.height = height;
-        copy.source = OptionCircleStrip();
-        copy.sourceY = OptionCircleSize * row;
-        copy.sourceWidth = OptionCircleSize;
-        copy.sourceHeight = OptionCircleSize;
-        copy.left = copy.top = copy.right = copy.bottom = CircleBorder;
-        copy.key = KeyColor;
-        StretchNineGrid(copy);
-    }
+    if (row >= 0) DrawOptionCircle(dc, x, y, width, height, row, dpi);
     if (checked) {
-        TransparentBlit(dc, x + Centred(width, DotSize), y + Centred(height, DotSize), DotSize,
-                        DotSize, GlyphStrip(), DotX + (enabled ? 0 : DisabledOffset), DotY,
-                        KeyColor);
+        DrawCentredGlyph(dc, x, y, width, height,
+                         StripPieceAtDpi(GlyphStrip(), DotX + (enabled ? 0 : DisabledOffset), DotY,
+                                         DotSize, DotSize, dpi),
+                         enabled);
     }
 }
+
+namespace {
+
+// Draws the glyph over the column at the window's left edge that the
+// control's own glyph lies in, composed off screen and copied in one go.
+// The column is first erased with the control's own background (the brush
+// its parent answers WM_CTLCOLORSTATIC with, as the control asks), so that
+// wherever the control put its glyph at this scale (a pixel higher, a
+// pixel larger) none of it shows beside or through the skin's.
+template <typename Draw>
+void PaintGlyphColumn(HWND hwnd, int width, Draw draw)
+{
+    const int height = WindowSize(hwnd).cy;
+    if (width <= 0 || height <= 0) return;
+    ScopedBitmapDC column = CreateMemoryDC(width, height);
+    const ScopedWindowDC dc(hwnd);
+    if (!column || !dc) return;
+    BitBlt(column.get(), 0, 0, width, height, dc.get(), 0, 0, SRCCOPY);
+    if (HWND parent = GetParent(hwnd)) {
+        const auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageW(parent, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(column.get()),
+                         reinterpret_cast<LPARAM>(hwnd)));
+        const RECT all{0, 0, width, height};
+        if (brush) FillRect(column.get(), &all, brush);
+    }
+    draw(column.get());
+    BitBlt(dc.get(), 0, 0, width, height, column.get(), 0, 0, SRCCOPY);
+}
+
+} // namespace
 
 int PaintCheckBox(HWND hwnd, SkinState state, bool force)
 {
     if (!ShouldPaint(hwnd, state, force)) return 0;
     const GlyphBox box = GlyphBoxOf(hwnd);
-    const ScopedWindowDC dc(hwnd);
-    DrawCheckBoxGlyph(dc.get(), 0, box.y0, box.width, box.height, IsWindowEnabled(hwnd) != FALSE,
-                      CurrentMark(hwnd), state);
+    const bool enabled = IsWindowEnabled(hwnd) != FALSE;
+    const CheckMark mark = CurrentMark(hwnd);
+    PaintGlyphColumn(hwnd, box.width, [&](HDC dc) {
+        DrawCheckBoxGlyph(dc, 0, box.y0, box.width, box.height, enabled, mark, state, box.dpi);
+    });
     return 1;
 }
 
@@ -155,10 +245,12 @@ int PaintOptionButton(HWND hwnd, SkinState state, bool force)
 {
     if (!ShouldPaint(hwnd, state, force)) return 0;
     const GlyphBox box = GlyphBoxOf(hwnd);
-    const ScopedWindowDC dc(hwnd);
-    DrawOptionButtonGlyph(dc.get(), 0, box.y0, box.width, box.height,
-                          IsWindowEnabled(hwnd) != FALSE, CurrentMark(hwnd) == CheckMark::Checked,
-                          state);
+    const bool enabled = IsWindowEnabled(hwnd) != FALSE;
+    const bool checked = CurrentMark(hwnd) == CheckMark::Checked;
+    PaintGlyphColumn(hwnd, box.width, [&](HDC dc) {
+        DrawOptionButtonGlyph(dc, 0, box.y0, box.width, box.height, enabled, checked, state,
+                              box.dpi);
+    });
     return 1;
 }
 

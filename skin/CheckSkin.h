@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "DpiMetrics.h"
 #include "SkinKindHandlers.h"
 #include "SkinTypes.h"
 
@@ -22,11 +23,12 @@ CheckMark CheckMarkOf(LRESULT getCheckAnswer);
 // with a green check mark or indeterminate square; the option button a
 // keyed circle from the circle strip with a green dot, so the pixels outside
 // the circle stay as the DC had them. A disabled glyph uses the pale shapes
-// whatever the state.
+// whatever the state. The art (marks, dot, circle, the box's frame) is drawn
+// at the scale of dpi, centred as at 96 DPI.
 void DrawCheckBoxGlyph(HDC dc, int x, int y, int width, int height, bool enabled, CheckMark mark,
-                       SkinState state);
+                       SkinState state, UINT dpi = DesignDpi);
 void DrawOptionButtonGlyph(HDC dc, int x, int y, int width, int height, bool enabled, bool checked,
-                           SkinState state);
+                           SkinState state, UINT dpi = DesignDpi);
 
 // Draw the glyph of hwnd in state at window x 0, vertically centred, on the
 // window DC. A state equal to "OLDSTATE" is skipped unless force is set.

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "DpiMetrics.h"
 #include "SkinKindHandlers.h"
 #include "SkinTypes.h"
 
@@ -14,8 +15,9 @@
 extern const SkinKindHandlers ComboSkinHandlers;
 
 // Where the drop button of a windowWidth x windowHeight combo box goes, with
-// scrollWidth the system's SM_CXVSCROLL. Button in window coordinates, arrow
-// relative to the button.
+// scrollWidth the system's SM_CXVSCROLL, at dpi: the button in window
+// coordinates, the arrow (7 x 4 at 96 DPI, scaled with the art) relative to
+// the button and centred in it.
 struct ComboButtonGeometry {
     int x = 0;
     int y = 0;
@@ -23,8 +25,11 @@ struct ComboButtonGeometry {
     int height = 0;
     int arrowX = 0;
     int arrowY = 0;
+    int arrowWidth = 0;
+    int arrowHeight = 0;
 };
-ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scrollWidth);
+ComboButtonGeometry ComboButtonLayout(int windowWidth, int windowHeight, int scrollWidth,
+                                      UINT dpi = DesignDpi);
 
 // Whether client point (x, y) lies in the button zone of an editable combo
 // box (CBS_DROPDOWN): x from W - scrollWidth - 2 to W - 2, y from 2 to H - 2,

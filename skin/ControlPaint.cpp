@@ -1,5 +1,6 @@
 #include "ControlPaint.h"
 
+#include "SkinPalette.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 
@@ -19,13 +20,13 @@ SIZE ClientSize(HWND hwnd)
 
 COLORREF FrameColorFor(HWND hwnd)
 {
-    return IsWindowEnabled(hwnd) ? FrameColor : FrameColorDisabled;
+    return SkinColour(IsWindowEnabled(hwnd) ? SkinRole::Frame : SkinRole::FrameDisabled);
 }
 
 void PaintFrameAndRing(HDC dc, int width, int height, COLORREF frameColour)
 {
     FrameRectColor(dc, 0, 0, width, height, frameColour);
-    FrameRectColor(dc, 1, 1, width - 2, height - 2, RGB(255, 255, 255));
+    FrameRectColor(dc, 1, 1, width - 2, height - 2, SkinColour(SkinRole::Field));
 }
 
 void AttachHoverState(HWND hwnd)

@@ -35,11 +35,13 @@ SIZE WindowSize(HWND hwnd);
 // The client size (GetClientRect), 0 x 0 for an invalid handle.
 SIZE ClientSize(HWND hwnd);
 
-// FrameColor for an enabled window, FrameColorDisabled for a disabled one.
+// FrameColor for an enabled window, FrameColorDisabled for a disabled one
+// (COLOR_WINDOWTEXT and COLOR_GRAYTEXT in high contrast).
 COLORREF FrameColorFor(HWND hwnd);
 
 // The flat look of combo boxes, drive lists and lists: a one-pixel frame in
-// frameColour around the width x height window and a white ring inside it.
+// frameColour around the width x height window and a white ring inside it
+// (COLOR_WINDOW in high contrast).
 void PaintFrameAndRing(HDC dc, int width, int height, COLORREF frameColour);
 
 // The attach-time state of the kinds that track the mouse and remember the

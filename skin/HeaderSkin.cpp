@@ -6,7 +6,10 @@
 
 #include "ControlPaint.h"
 #include "ScopedWin.h"
+#include "DpiMetrics.h"
 #include "SkinBitmaps.h"
+#include "SkinDpi.h"
+#include "SkinPalette.h"
 #include "SkinPrimitives.h"
 #include "SkinProps.h"
 
@@ -57,18 +60,38 @@ std::wstring ItemText(HWND hwnd, int index)
     return text;
 }
 
-void DrawFace(HDC dc, int x, int width, int height, SkinState state)
+// In high contrast: a flat face in the button colour (the highlight while
+// hot or pressed) with a separator line at its right edge in the button
+// text colour, which the item's text takes too.
+void DrawFlatFace(HDC dc, int x, int width, int height, SkinState state)
 {
+    const bool active = state == SkinState::Hot || state == SkinState::Pressed;
+    FillRectColor(dc, x, 0, width, height,
+                  SystemColourFor(active ? SkinRole::Active : SkinRole::Face));
+    FillRectColor(dc, x + width - 1, 0, 1, height, SystemColourFor(SkinRole::FaceText));
+    SetTextColor(dc, SystemColourFor(active ? SkinRole::ActiveText : SkinRole::FaceText));
+}
+
+void DrawFace(HDC dc, int x, int width, int height, SkinState state, UINT dpi)
+{
+    if (IsHighContrast()) {
+        DrawFlatFace(dc, x, width, height, state);
+        return;
+    }
+    // The face's border lines grow with the display scale.
+    const StripPiece piece = StripPieceAtDpi(HeaderFaceStrip(), FaceOffset(state), 0,
+                                             HeaderFaceWidth, FaceHeight, dpi);
     NineGridCopy copy;
     copy.dest = dc;
     copy.x = x;
     copy.width = width;
     copy.height = height;
-    copy.source = HeaderFaceStrip();
-    copy.sourceX = FaceOffset(state);
-    copy.sourceWidth = HeaderFaceWidth;
-    copy.sourceHeight = FaceHeight;
-    copy.left = copy.top = copy.right = copy.bottom = FaceBorder;
+    copy.source = piece.dc;
+    copy.sourceX = piece.x;
+    copy.sourceY = piece.y;
+    copy.sourceWidth = piece.width;
+    copy.sourceHeight = piece.height;
+    copy.left = copy.top = copy.right = copy.bottom = ScaleToDpi(FaceBorder, dpi);
     StretchNineGrid(copy);
 }
 
@@ -101,7 +124,7 @@ void PaintHeaderItem(HWND hwnd, HDC target, int index, SkinState state)
         ScopedSelectObject font(tmp.get(),
                                 reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
         SetBkMode(tmp.get(), TRANSPARENT);
-        DrawFace(tmp.get(), 0, width, height, state);
+        DrawFace(tmp.get(), 0, width, height, state, SkinDpi(hwnd));
         DrawItemText(tmp.get(), hwnd, index, 0, width, height);
     }
     DrawOnTargetOrWindow(hwnd, target, [&](HDC dc) {
@@ -120,13 +143,17 @@ void PaintHeader(HWND hwnd, HDC target)
         ScopedSelectObject font(tmp.get(),
                                 reinterpret_cast<HGDIOBJ>(SendMessageW(hwnd, WM_GETFONT, 0, 0)));
         SetBkMode(tmp.get(), TRANSPARENT);
-        StretchBlt(tmp.get(), 0, 0, size.cx, size.cy, HeaderFaceStrip(), BackgroundColumn, 0, 1,
-                   FaceHeight, SRCCOPY);
+        if (IsHighContrast())
+            FillRectColor(tmp.get(), 0, 0, size.cx, size.cy, SystemColourFor(SkinRole::Face));
+        else
+            StretchBlt(tmp.get(), 0, 0, size.cx, size.cy, HeaderFaceStrip(), BackgroundColumn, 0,
+                       1, FaceHeight, SRCCOPY);
         const int count = ItemCount(hwnd);
         for (int i = 0; i < count; ++i) {
             RECT r;
             if (!ItemRect(hwnd, i, r) || r.right <= r.left) continue;
-            DrawFace(tmp.get(), r.left, r.right - r.left, size.cy, RecordedState(hwnd, i));
+            DrawFace(tmp.get(), r.left, r.right - r.left, size.cy, RecordedState(hwnd, i),
+                     SkinDpi(hwnd));
             DrawItemText(tmp.get(), hwnd, i, r.left, r.right - r.left, r.bottom);
         }
     }

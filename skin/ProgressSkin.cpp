@@ -6,13 +6,13 @@
 
 #include "ControlPaint.h"
 #include "ScopedWin.h"
+#include "SkinPalette.h"
 #include "SkinPrimitives.h"
 #include "SkinTypes.h"
 
 namespace {
 
 constexpr float FullPosition = 30000.0f;
-constexpr COLORREF White = RGB(255, 255, 255);
 
 float CurrentFraction(HWND hwnd)
 {
@@ -20,6 +20,11 @@ float CurrentFraction(HWND hwnd)
 }
 
 bool IsVertical(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & PBS_VERTICAL) != 0; }
+// White body, ProgressColor bar and FrameColor frame, or in high contrast
+// the window colour, the highlight and the window text colour.
+COLORREF Body() { return SkinColour(SkinRole::Field); }
+COLORREF Bar() { return SkinColour(SkinRole::Active); }
+
 bool IsSmooth(HWND hwnd) { return (GetWindowLongPtrW(hwnd, GWL_STYLE) & PBS_SMOOTH) != 0; }
 
 } // namespace
@@ -40,12 +45,12 @@ void PaintProgressClient(HWND hwnd, HDC target)
     ScopedBitmapDC tmp = CreateMemoryDC(client.cx, client.cy);
     if (!tmp) return;
     const float f = CurrentFraction(hwnd);
-    FillRectColor(tmp.get(), 0, 0, client.cx, client.cy, White);
+    FillRectColor(tmp.get(), 0, 0, client.cx, client.cy, Body());
     if (IsVertical(hwnd)) {
         const int filled = ProgressExtent(client.cy, f);
-        FillRectColor(tmp.get(), 0, client.cy - filled, client.cx, filled, ProgressColor);
+        FillRectColor(tmp.get(), 0, client.cy - filled, client.cx, filled, Bar());
     } else {
-        FillRectColor(tmp.get(), 0, 0, ProgressExtent(client.cx, f), client.cy, ProgressColor);
+        FillRectColor(tmp.get(), 0, 0, ProgressExtent(client.cx, f), client.cy, Bar());
     }
     BitBlt(target, 0, 0, client.cx, client.cy, tmp.get(), 0, 0, SRCCOPY);
 }
@@ -63,19 +68,19 @@ void PaintProgressFrame(HWND hwnd, HDC target)
     const float f = CurrentFraction(hwnd);
 
     // 1. One-pixel frame around a white body.
-    FillRectColor(tmp.get(), 0, 0, window.cx, window.cy, FrameColor);
-    FillRectColor(tmp.get(), 1, 1, window.cx - 2, window.cy - 2, White);
+    FillRectColor(tmp.get(), 0, 0, window.cx, window.cy, SkinColour(SkinRole::Frame));
+    FillRectColor(tmp.get(), 1, 1, window.cx - 2, window.cy - 2, Body());
     // 2. The bar under the client area; WM_PAINT covers it right after, so a
     //    vertical bar that is not smooth leaves it to WM_PAINT.
     if (f > 0.0f) {
         const int filledHeight = ProgressExtent(client.cy, f);
         if (IsVertical(hwnd)) {
             if (IsSmooth(hwnd))
-                FillRectColor(tmp.get(), bx, by, client.cx, client.cy, ProgressColor);
-            FillRectColor(tmp.get(), bx, by, client.cx, client.cy - filledHeight, White);
+                FillRectColor(tmp.get(), bx, by, client.cx, client.cy, Bar());
+            FillRectColor(tmp.get(), bx, by, client.cx, client.cy - filledHeight, Body());
         } else {
             FillRectColor(tmp.get(), bx, by, ProgressExtent(client.cx, f), client.cy,
-                          ProgressColor);
+                          Bar());
         }
     }
     BitBlt(target, 0, 0, window.cx, window.cy, tmp.get(), 0, 0, SRCCOPY);

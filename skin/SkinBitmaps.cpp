@@ -1,7 +1,9 @@
 #include "SkinBitmaps.h"
 
 #include <cstdint>
+#include <vector>
 
+#include "DpiMetrics.h"
 #include "ScopedWin.h"
 #include "SkinPrimitives.h"
 #include "SkinTypes.h"
@@ -354,12 +356,23 @@ constexpr std::uint32_t HeaderFacePixels[20][9] = {
      0xC0DAF2}, // 19
 };
 
+// A strip piece enlarged for one DPI.
+struct ScaledPiece {
+    HDC strip = nullptr;
+    RECT piece{};
+    UINT dpi = 0;
+    ScopedBitmapDC copy;
+    SIZE size{};
+};
+
 struct Strips {
     ScopedBitmapDC buttonFace;
     ScopedBitmapDC comboButton;
     ScopedBitmapDC glyph;
     ScopedBitmapDC optionCircle;
     ScopedBitmapDC headerFace;
+    // Made on demand from the strips above, released with them.
+    std::vector<ScaledPiece> scaled;
 };
 
 // Module-wide, UI thread only; created at the first SkinStart and released
@@ -377,7 +390,65 @@ ScopedBitmapDC PaintStrip(const std::uint32_t (&pixels)[Height][Width])
     return strip;
 }
 
+// The source index of target pixel i when length source pixels cover
+// scaledLength target pixels: the source pixel under the target pixel's
+// centre. Symmetric art stays symmetric, and a whole-number enlargement
+// repeats every pixel exactly factor times.
+int NearestSource(int i, int length, int scaledLength)
+{
+    return (2 * i + 1) * length / (2 * scaledLength);
+}
+
+ScaledPiece ScalePiece(HDC strip, const RECT& piece, UINT dpi)
+{
+    ScaledPiece scaled;
+    scaled.strip = strip;
+    scaled.piece = piece;
+    scaled.dpi = dpi;
+    const int width = piece.right - piece.left, height = piece.bottom - piece.top;
+    scaled.size = SIZE{ScaleToDpi(width, dpi), ScaleToDpi(height, dpi)};
+    scaled.copy = CreateMemoryDC(scaled.size.cx, scaled.size.cy);
+    if (!scaled.copy) return scaled;
+    for (int y = 0; y < scaled.size.cy; ++y) {
+        const int sy = piece.top + NearestSource(y, height, scaled.size.cy);
+        for (int x = 0; x < scaled.size.cx; ++x) {
+            const int sx = piece.left + NearestSource(x, width, scaled.size.cx);
+            SetPixel(scaled.copy.get(), x, y, GetPixel(strip, sx, sy));
+        }
+    }
+    return scaled;
+}
+
 } // namespace
+
+StripPiece StripPieceAtDpi(HDC strip, int x, int y, int width, int height, UINT dpi)
+{
+    if (!strip || width <= 0 || height <= 0) return StripPiece{};
+    if (dpi == DesignDpi || dpi == 0) return StripPiece{strip, x, y, width, height};
+    const RECT piece{x, y, x + width, y + height};
+    for (const ScaledPiece& known : strips.scaled) {
+        if (known.strip == strip && known.dpi == dpi && EqualRect(&known.piece, &piece))
+            return StripPiece{known.copy.get(), 0, 0, known.size.cx, known.size.cy};
+    }
+    strips.scaled.push_back(ScalePiece(strip, piece, dpi));
+    const ScaledPiece& made = strips.scaled.back();
+    if (!made.copy) return StripPiece{};
+    return StripPiece{made.copy.get(), 0, 0, made.size.cx, made.size.cy};
+}
+
+void DrawShapeInColour(HDC dest, int x, int y, const StripPiece& piece, COLORREF colour)
+{
+    if (!piece.dc || piece.width <= 0 || piece.height <= 0) return;
+    ScopedBitmapDC shape = CreateMemoryDC(piece.width, piece.height);
+    if (!shape) return;
+    for (int row = 0; row < piece.height; ++row) {
+        for (int col = 0; col < piece.width; ++col) {
+            const bool key = GetPixel(piece.dc, piece.x + col, piece.y + row) == KeyColor;
+            SetPixel(shape.get(), col, row, key ? KeyColor : colour);
+        }
+    }
+    TransparentBlit(dest, x, y, piece.width, piece.height, shape.get(), 0, 0, KeyColor);
+}
 
 bool PaintSkinBitmaps()
 {
@@ -392,6 +463,7 @@ bool PaintSkinBitmaps()
 
 void ReleaseSkinBitmaps()
 {
+    strips.scaled.clear();
     strips.buttonFace.reset();
     strips.comboButton.reset();
     strips.glyph.reset();

@@ -47,3 +47,26 @@ HDC ComboButtonStrip();
 HDC GlyphStrip();
 HDC OptionCircleStrip();
 HDC HeaderFaceStrip();
+
+// A rectangle of art to copy from: a strip DC, or a strip piece enlarged to
+// a display scale.
+struct StripPiece {
+    HDC dc = nullptr;
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// The width x height piece of strip at (x, y), drawn for dpi: at 96 DPI the
+// strip itself; at any other scale a copy of each side ScaleToDpi'd, made by
+// nearest-neighbour sampling, so it holds only the art's own colours (key
+// included) and edges stay sharp: a whole-number enlargement at 192 DPI,
+// rows and columns repeated evenly at 120 and 144. Copies are made on first
+// use and kept with the strips; dc is null while the strips do not exist.
+StripPiece StripPieceAtDpi(HDC strip, int x, int y, int width, int height, UINT dpi);
+
+// Copies the shape of piece (every pixel that is not KeyColor) to (x, y) of
+// dest in one colour, the key pixels leaving dest as it was: the art drawn
+// in a system colour for high contrast.
+void DrawShapeInColour(HDC dest, int x, int y, const StripPiece& piece, COLORREF colour);

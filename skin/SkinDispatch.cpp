@@ -4,6 +4,7 @@
 #include "SkinEngine.h"
 #include "SkinKindHandlers.h"
 #include "SkinProps.h"
+#include "SkinSettings.h"
 #include "SkinTypes.h"
 #include "SkinWindowTable.h"
 
@@ -63,6 +64,7 @@ constexpr MessageRoute MessageRoutes[] = {
     {WM_KEYDOWN, OnKeyDown},
     {WM_KEYUP, OnKeyUp},
     {WM_TIMER, OnTimer},
+    {WM_COMMAND, OnCommand},
     {WM_ENTERIDLE, PassOnThenAttach},
     {WM_CTLCOLORLISTBOX, PassOnThenAttach}, // the previous procedure's brush goes back
     {WM_MOUSEMOVE, OnMouseMove},
@@ -70,6 +72,9 @@ constexpr MessageRoute MessageRoutes[] = {
     {WM_LBUTTONUP, OnLButtonUpThenRefresh},
     {WM_LBUTTONDBLCLK, OnLButtonDblClk},
     {WM_MOUSELEAVE, OnMouseLeave},
+    {WM_DPICHANGED, OnDpiChanged},
+    {WM_SETTINGCHANGE, OnSystemColoursChanged},
+    {WM_SYSCOLORCHANGE, OnSystemColoursChanged},
 };
 
 // The handler that the window's kind has for the message, or the previous
@@ -131,6 +136,7 @@ LRESULT OnNcPaint(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onN
 LRESULT OnKeyDown(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onKeyDown); }
 LRESULT OnKeyUp(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onKeyUp); }
 LRESULT OnTimer(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onTimer); }
+LRESULT OnCommand(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onCommand); }
 LRESULT OnMouseMove(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onMouseMove); }
 LRESULT OnLButtonDown(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onLButtonDown); }
 LRESULT OnLButtonUp(const SkinMessage& m) { return Route(m, &SkinKindHandlers::onLButtonUp); }

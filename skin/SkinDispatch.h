@@ -19,6 +19,7 @@ LRESULT OnNcPaint(const SkinMessage& m);
 LRESULT OnKeyDown(const SkinMessage& m);
 LRESULT OnKeyUp(const SkinMessage& m);
 LRESULT OnTimer(const SkinMessage& m);
+LRESULT OnCommand(const SkinMessage& m);
 LRESULT OnMouseMove(const SkinMessage& m);
 LRESULT OnLButtonDown(const SkinMessage& m);
 LRESULT OnLButtonUp(const SkinMessage& m);

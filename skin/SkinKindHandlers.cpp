@@ -10,13 +10,15 @@
 #include "HeaderSkin.h"
 #include "ListSkin.h"
 #include "ProgressSkin.h"
+#include "SkinDpi.h"
 
 namespace {
 
 // Containers bring their descendants and otherwise pass every message on;
 // windows of no special kind only get their client edge flattened.
-const SkinKindHandlers ContainerHandlers{.attachesChildren = true};
-const SkinKindHandlers OtherHandlers{};
+// Either may be a top-level window that was told a DPI.
+const SkinKindHandlers ContainerHandlers{.attachesChildren = true, .detach = ForgetToldDpi};
+const SkinKindHandlers OtherHandlers{.detach = ForgetToldDpi};
 
 struct KindRow {
     SkinKind kind;

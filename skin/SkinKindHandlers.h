@@ -8,7 +8,8 @@
 // the dispatcher hands it to the previous procedure. WM_DESTROY, WM_ACTIVATE,
 // WM_ENTERIDLE and WM_CTLCOLORLISTBOX are the dispatcher's own and reach no
 // row; after any kind's WM_LBUTTONUP the dispatcher calls every sibling's
-// refresh.
+// refresh, and after a top-level window's WM_DPICHANGED, WM_SETTINGCHANGE or
+// WM_SYSCOLORCHANGE every attached window's renew (SkinSettings.h).
 //
 // Adding a kind, for instance track bars ("msctls_trackbar32"):
 //   1. SkinKind::TrackBar (before Other) and its class names in ClassTable
@@ -41,6 +42,10 @@ struct SkinKindHandlers {
     // Called for every attached sibling after a click, so that a group of
     // option buttons shows its new check states.
     void (*refresh)(HWND hwnd) = nullptr;
+    // Called for every attached window after its top-level window changed
+    // display scale or the system colours changed: renders again what the
+    // kind keeps pre-rendered.
+    void (*renew)(HWND hwnd) = nullptr;
 
     // One handler per message the dispatcher routes by kind (SkinDispatch.h).
     SkinHandler onSize = nullptr;
@@ -55,6 +60,7 @@ struct SkinKindHandlers {
     SkinHandler onKeyDown = nullptr;
     SkinHandler onKeyUp = nullptr;
     SkinHandler onTimer = nullptr;
+    SkinHandler onCommand = nullptr;
     SkinHandler onMouseMove = nullptr;
     SkinHandler onLButtonDown = nullptr;
     SkinHandler onLButtonUp = nullptr;

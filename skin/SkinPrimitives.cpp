@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "DpiMetrics.h"
+#include "SkinDpi.h"
 #include "SkinProps.h"
 
 namespace {
@@ -199,7 +200,7 @@ int BorderThickness(HWND hwnd, int& x, int& y)
     int dx = (window.right - window.left) - (client.right - client.left);
     int dy = (window.bottom - window.top) - (client.bottom - client.top);
     if (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VSCROLL) {
-        const UINT dpi = WindowDpi(hwnd);
+        const UINT dpi = SkinDpi(hwnd);
         dx -= SystemMetricForDpi(SM_CXVSCROLL, dpi);
         dy -= SystemMetricForDpi(SM_CYHSCROLL, dpi);
     }

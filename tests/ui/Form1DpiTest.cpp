@@ -8,11 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <string>
 
 #include "FormDriver.h"
+#include "PrefixDpi.h"
 
 namespace {
 
@@ -38,13 +40,6 @@ constexpr std::array<DesignPlace, 11> DesignPlaces{{
     {Form1::Label2Id, 0, 480, 505, 17},
     {Form1::Image1Id, 136, 560, 113, 97},
 }};
-
-// The scale the test prefix was made with (scripts/wine-run.sh).
-UINT PrefixDpi()
-{
-    const char* dpi = std::getenv("VEMORA_WINE_DPI");
-    return dpi && *dpi ? static_cast<UINT>(std::atoi(dpi)) : 96u;
-}
 
 // A design length at dpi, rounded to the nearest pixel.
 int Scaled(int designValue, UINT dpi)
@@ -210,6 +205,73 @@ TEST_F(Form1Dpi, DpiChangedLaysTheWindowOutAgainAndRedrawsTheSymbolSharp)
     EXPECT_EQ(width, Scaled(329, newDpi));
     std::string decoded;
     EXPECT_TRUE(DecodesTo(symbol.get(), StartText(), &decoded)) << decoded;
+}
+
+// The box around the pixels of a list's closed field that differ from the
+// field's background (the text, light or dark, focused or not), within the
+// field less its focus mark, in client coordinates.
+RECT TextInk(HWND list)
+{
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    GetComboBoxInfo(list, &info);
+    RECT field = info.rcItem, ink{field.right, field.bottom, -1, -1};
+    InflateRect(&field, -2, -2);
+    const ScopedGetDC dc(list);
+    const COLORREF ground = GetPixel(dc.get(), field.left, field.top);
+    for (int y = field.top; y < field.bottom; ++y)
+        for (int x = field.left; x < field.right; ++x)
+            if (GetPixel(dc.get(), x, y) != ground)
+                ink = RECT{std::min<LONG>(ink.left, x), std::min<LONG>(ink.top, y),
+                           std::max<LONG>(ink.right, x + 1), std::max<LONG>(ink.bottom, y + 1)};
+    return ink;
+}
+
+void ExpectTextCentred(HWND list)
+{
+    RECT client{};
+    GetClientRect(list, &client);
+    const RECT ink = TextInk(list);
+    ASSERT_LT(ink.top, ink.bottom) << "no text in the list";
+    EXPECT_NEAR((ink.top + ink.bottom) / 2.0, client.bottom / 2.0, 1.5);
+}
+
+TEST_F(Form1Dpi, ListsShowTheirTextCentredAndTheArrowAtScale)
+{
+    const double scale = PrefixDpi() / 96.0;
+    SetWindowPos(Form(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+    RedrawWindow(Form(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Pump();
+    for (int index = 0; index < 4; ++index) {
+        const HWND list = Item(Form1::Cmb1Id + index);
+        ExpectTextCentred(list);
+        // The arrow: the dark teal pixels right of the field.
+        RECT client{};
+        GetClientRect(list, &client);
+        RECT arrow{client.right, client.bottom, -1, -1};
+        const int button = client.right - GetSystemMetricsForDpi(SM_CXVSCROLL, PrefixDpi()) - 1;
+        const ScopedGetDC dc(list);
+        for (int y = 2; y < client.bottom - 2; ++y) {
+            for (int x = button; x < client.right - 2; ++x) {
+                const COLORREF c = GetPixel(dc.get(), x, y);
+                if (GetRValue(c) + GetGValue(c) + GetBValue(c) >= 3 * 0x80) continue;
+                arrow = RECT{std::min<LONG>(arrow.left, x), std::min<LONG>(arrow.top, y),
+                             std::max<LONG>(arrow.right, x + 1), std::max<LONG>(arrow.bottom, y + 1)};
+            }
+        }
+        EXPECT_NEAR(arrow.right - arrow.left, 7 * scale, 1.0) << "list " << index;
+        EXPECT_NEAR(arrow.bottom - arrow.top, 4 * scale, 1.0) << "list " << index;
+    }
+    // A choice made with the keyboard: the control draws the new text at
+    // once, highlighted, not through WM_PAINT, and the skin centres it again
+    // before the key's message returns.
+    const HWND versions = Item(Form1::Cmb1Id);
+    SetForegroundWindow(Form());
+    SetFocus(versions);
+    Pump();
+    SendMessageW(versions, WM_KEYDOWN, VK_DOWN, 0);
+    ASSERT_EQ(SendMessageW(versions, CB_GETCURSEL, 0, 0), 1);
+    ExpectTextCentred(versions);
 }
 
 } // namespace

@@ -1,0 +1,48 @@
+#include "SkinSettings.h"
+
+#include "SkinDpi.h"
+#include "SkinKindHandlers.h"
+#include "SkinProps.h"
+#include "SkinTypes.h"
+
+namespace {
+
+void RenewOne(HWND hwnd)
+{
+    if (!HasSkinProp(hwnd, SkinProp::ProcAddr)) return;
+    if (const auto renew = KindHandlers(ClassKind(hwnd)).renew) renew(hwnd);
+}
+
+BOOL CALLBACK RenewEnumProc(HWND child, LPARAM)
+{
+    RenewOne(child);
+    return TRUE;
+}
+
+} // namespace
+
+void RenewSkinLook(HWND root)
+{
+    if (!IsWindow(root)) return;
+    RenewOne(root);
+    EnumChildWindows(root, RenewEnumProc, 0);
+    RedrawWindow(root, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+LRESULT OnSystemColoursChanged(const SkinMessage& m)
+{
+    const LRESULT result = m.CallPrevious();
+    // Only top-level windows are told; a child passes the message on alone.
+    if (IsWindow(m.hwnd) && GetAncestor(m.hwnd, GA_ROOT) == m.hwnd) RenewSkinLook(m.hwnd);
+    return result;
+}
+
+LRESULT OnDpiChanged(const SkinMessage& m)
+{
+    // wParam carries the new DPI twice (x and y); they are always equal.
+    SetToldDpi(m.hwnd, HIWORD(m.wParam));
+    const LRESULT result = m.CallPrevious();
+    RenewSkinLook(m.hwnd);
+    return result;
+}
