@@ -9,6 +9,7 @@
 #include "DpiMetrics.h"
 #include "FormTexts.h"
 #include "SkinEngine.h"
+#include "SkinPalette.h"
 #include "WindowClass.h"
 #include "clsQRCode.h"
 
@@ -121,7 +122,6 @@ HWND Form1::CreateChild(const wchar_t* windowClass, const wchar_t* text, DWORD s
 bool Form1::CreateControls()
 {
     fonts_ = MakeFormFonts(dpi_);
-    background_.reset(CreateSolidBrush(GetSysColor(COLOR_BTNFACE)));
     if (!CreateChildren()) return false;
     SetUpChildren();
     CreateToolTips();
@@ -259,10 +259,14 @@ HBRUSH Form1::OnCtlColorStatic(HDC dc, HWND label)
     const int id = GetDlgCtrlID(label);
     SetBkMode(dc, TRANSPARENT);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    if (id == Label1Id) SetTextColor(dc, FormColours::Label1Text);
+    if (id == Label1Id)
+        SetTextColor(dc, IsHighContrast() ? SystemColourFor(SkinRole::Brand)
+                                          : FormColours::Label1Text);
     else if (id == Label2Id) SetTextColor(dc, link_.TextColor());
     else SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    return background_.get();
+    // The system's own brush follows a change of the system colours (a
+    // high-contrast theme turned on or off) without being made again.
+    return GetSysColorBrush(COLOR_BTNFACE);
 }
 
 LRESULT Form1::Label2_Message(HWND label2, UINT message, WPARAM wParam, LPARAM lParam)

@@ -147,7 +147,6 @@ private:
     UINT dpi_ = 96;
     FormFonts fonts_;
     LinkLabel link_;
-    ScopedBrush background_;
     PictureBox pic2_;
     // Image1: the encoder's last picture, one pixel per module, or empty.
     ScopedComPtr<IPictureDisp> image1_;

@@ -5,6 +5,7 @@
 #include "FormFonts.h"
 #include "FormLayout.h"
 #include "FormTexts.h"
+#include "SkinPalette.h"
 
 void LinkLabel::SetDpi(UINT dpi)
 {
@@ -22,7 +23,8 @@ void LinkLabel::PointerAway()
 
 COLORREF LinkLabel::TextColor() const
 {
-    return look_ == Look::Fresh ? GetSysColor(COLOR_BTNTEXT) : FormColours::LinkVisited;
+    if (look_ == Look::Fresh) return GetSysColor(COLOR_BTNTEXT);
+    return IsHighContrast() ? SystemColourFor(SkinRole::Link) : FormColours::LinkVisited;
 }
 
 void LinkLabel::SetLook(Look look)
