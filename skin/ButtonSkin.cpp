@@ -114,17 +114,8 @@ void DrawFace(HDC face, int width, int height, SkinState s, UINT dpi)
     const StripPiece piece =
         StripPieceAtDpi(ButtonFaceStrip(), 0, ButtonFaceHeight * static_cast<int>(s),
                         ButtonFaceStripWidth, ButtonFaceHeight, dpi);
-    NineGridCopy copy;
-    copy.dest = face;
-    copy.width = width;
-    copy.height = height;
-    copy.source = piece.dc;
-    copy.sourceX = piece.x;
-    copy.sourceY = piece.y;
-    copy.sourceWidth = piece.width;
-    copy.sourceHeight = piece.height;
-    copy.left = copy.top = copy.right = copy.bottom = ScaleToDpi(3, dpi);
-    StretchNineGrid(copy);
+    StretchNineGrid(NineGridOf(face, 0, 0, width, height, piece.dc, piece.x, piece.y, piece.width,
+                               piece.height, ScaleToDpi(3, dpi)));
     SetTextColor(face, s == SkinState::Disabled ? DisabledButtonTextColor : ButtonTextColor);
 }
 

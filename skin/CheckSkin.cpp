@@ -74,18 +74,9 @@ void DrawOptionCircle(HDC dc, int x, int y, int width, int height, int row, UINT
     }
     const StripPiece circle = StripPieceAtDpi(OptionCircleStrip(), 0, OptionCircleSize * row,
                                               OptionCircleSize, OptionCircleSize, dpi);
-    NineGridCopy copy;
-    copy.dest = dc;
-    copy.x = x;
-    copy.y = y;
-    copy.width = width;
-    copy.height = height;
-    copy.source = circle.dc;
-    copy.sourceX = circle.x;
-    copy.sourceY = circle.y;
-    copy.sourceWidth = circle.width;
-    copy.sourceHeight = circle.height;
-    copy.left = copy.top = copy.right = copy.bottom = ScaleToDpi(CircleBorder, dpi);
+    NineGridCopy copy =
+        NineGridOf(dc, x, y, width, height, circle.dc, circle.x, circle.y, circle.width,
+                   circle.height, ScaleToDpi(CircleBorder, dpi));
     copy.key = KeyColor;
     StretchNineGrid(copy);
 }

@@ -54,15 +54,8 @@ void DrawButtonBackground(HDC dc, int width, int height, SkinState state, UINT d
         StripPieceAtDpi(ComboButtonStrip(),
                         state == SkinState::Hot ? HotBackgroundX : PressedBackgroundX, 0,
                         BackgroundWidth, BackgroundHeight, dpi);
-    NineGridCopy copy;
-    copy.dest = dc;
-    copy.width = width;
-    copy.height = height;
-    copy.source = source.dc;
-    copy.sourceX = source.x;
-    copy.sourceY = source.y;
-    copy.sourceWidth = source.width;
-    copy.sourceHeight = source.height;
+    NineGridCopy copy = NineGridOf(dc, 0, 0, width, height, source.dc, source.x, source.y,
+                                   source.width, source.height, 0);
     // The first column is the button's dark left edge: keep two columns of it
     // unstretched so the line stays sharp; the borders grow with the art.
     copy.left = ScaleToDpi(2, dpi);

@@ -81,18 +81,8 @@ void DrawFace(HDC dc, int x, int width, int height, SkinState state, UINT dpi)
     // The face's border lines grow with the display scale.
     const StripPiece piece = StripPieceAtDpi(HeaderFaceStrip(), FaceOffset(state), 0,
                                              HeaderFaceWidth, FaceHeight, dpi);
-    NineGridCopy copy;
-    copy.dest = dc;
-    copy.x = x;
-    copy.width = width;
-    copy.height = height;
-    copy.source = piece.dc;
-    copy.sourceX = piece.x;
-    copy.sourceY = piece.y;
-    copy.sourceWidth = piece.width;
-    copy.sourceHeight = piece.height;
-    copy.left = copy.top = copy.right = copy.bottom = ScaleToDpi(FaceBorder, dpi);
-    StretchNineGrid(copy);
+    StretchNineGrid(NineGridOf(dc, x, 0, width, height, piece.dc, piece.x, piece.y, piece.width,
+                               piece.height, ScaleToDpi(FaceBorder, dpi)));
 }
 
 void DrawItemText(HDC dc, HWND hwnd, int index, int x, int width, int height)

@@ -70,6 +70,24 @@ void DrawNineGrid(HDC t, int x0, int y0, const NineGridCopy& c)
 
 } // namespace
 
+NineGridCopy NineGridOf(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
+                        int sourceY, int sourceWidth, int sourceHeight, int border)
+{
+    NineGridCopy copy;
+    copy.dest = dest;
+    copy.x = x;
+    copy.y = y;
+    copy.width = width;
+    copy.height = height;
+    copy.source = source;
+    copy.sourceX = sourceX;
+    copy.sourceY = sourceY;
+    copy.sourceWidth = sourceWidth;
+    copy.sourceHeight = sourceHeight;
+    copy.left = copy.top = copy.right = copy.bottom = border;
+    return copy;
+}
+
 BOOL StretchNineGrid(const NineGridCopy& c)
 {
     if (c.width <= 0 || c.height <= 0 || c.sourceWidth <= 0 || c.sourceHeight <= 0) return 0;

@@ -39,6 +39,13 @@ struct NineGridCopy {
     std::optional<COLORREF> key;
 };
 
+// The copy of the source rectangle (sourceX, sourceY, sourceWidth x
+// sourceHeight of source) onto dest's width x height rectangle at (x, y),
+// with border pixels kept unstretched on every side; callers set other
+// borders or a key colour on the result.
+NineGridCopy NineGridOf(HDC dest, int x, int y, int width, int height, HDC source, int sourceX,
+                        int sourceY, int sourceWidth, int sourceHeight, int border);
+
 // Draws the nine-grid copy. Returns nonzero when it drew; 0 without drawing
 // for a zero (or negative) destination or source size.
 BOOL StretchNineGrid(const NineGridCopy& copy);
