@@ -1,20 +1,19 @@
 #include "SkinDpi.h"
 
 #include "DpiMetrics.h"
-#include "SkinProps.h"
+#include "SkinWindowTable.h"
 
 UINT SkinDpi(HWND hwnd)
 {
     if (HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr) {
-        if (const auto told = GetSkinProp(root, SkinProp::Dpi); told > 0)
-            return static_cast<UINT>(told);
+        if (const SkinWindow* record = SkinWindows().Find(root); record && record->toldDpi)
+            return record->toldDpi;
     }
     return WindowDpi(hwnd);
 }
 
 void SetToldDpi(HWND root, UINT dpi)
 {
-    if (root && dpi) SetSkinProp(root, SkinProp::Dpi, static_cast<std::intptr_t>(dpi));
+    if (dpi < USER_DEFAULT_SCREEN_DPI || dpi > 5 * USER_DEFAULT_SCREEN_DPI) return;
+    if (SkinWindow* record = root ? SkinWindows().Find(root) : nullptr) record->toldDpi = dpi;
 }
-
-void ForgetToldDpi(HWND root) { RemoveSkinProp(root, SkinProp::Dpi); }

@@ -10,15 +10,13 @@
 #include "HeaderSkin.h"
 #include "ListSkin.h"
 #include "ProgressSkin.h"
-#include "SkinDpi.h"
 
 namespace {
 
 // Containers bring their descendants and otherwise pass every message on;
 // windows of no special kind only get their client edge flattened.
-// Either may be a top-level window that was told a DPI.
-const SkinKindHandlers ContainerHandlers{.attachesChildren = true, .detach = ForgetToldDpi};
-const SkinKindHandlers OtherHandlers{.detach = ForgetToldDpi};
+const SkinKindHandlers ContainerHandlers{.attachesChildren = true};
+const SkinKindHandlers OtherHandlers{};
 
 struct KindRow {
     SkinKind kind;

@@ -19,7 +19,6 @@
 //   "0HDC".."3HDC", "0BMP".."3BMP"  push button: face DC per SkinState and
 //                the bitmap selected into it, mirrors of ButtonFaces.h
 //   "HDINDEX", "HMINDEX"  header: item drawn pressed / hot, -1 for none
-//   "SKINDPI"    top-level window: the DPI its last WM_DPICHANGED named
 #pragma once
 
 #include <windows.h>
@@ -37,7 +36,6 @@ inline constexpr char OldState[] = "OLDSTATE";
 inline constexpr char AlphaLevel[] = "ALPHALEVEL";
 inline constexpr char HdIndex[] = "HDINDEX";
 inline constexpr char HmIndex[] = "HMINDEX";
-inline constexpr char Dpi[] = "SKINDPI";
 } // namespace SkinProp
 
 // The value of a property, 0 when absent.

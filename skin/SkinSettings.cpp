@@ -2,14 +2,14 @@
 
 #include "SkinDpi.h"
 #include "SkinKindHandlers.h"
-#include "SkinProps.h"
 #include "SkinTypes.h"
+#include "SkinWindowTable.h"
 
 namespace {
 
 void RenewOne(HWND hwnd)
 {
-    if (!HasSkinProp(hwnd, SkinProp::ProcAddr)) return;
+    if (!SkinWindows().IsAttached(hwnd)) return;
     if (const auto renew = KindHandlers(ClassKind(hwnd)).renew) renew(hwnd);
 }
 

@@ -18,6 +18,8 @@ struct SkinWindow {
     WNDPROC previous = nullptr;
     // Push buttons only.
     ButtonFaces faces;
+    // Top-level windows: the DPI the last WM_DPICHANGED named, 0 when none.
+    UINT toldDpi = 0;
 };
 
 class SkinWindowTable {

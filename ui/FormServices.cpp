@@ -27,7 +27,16 @@ bool StartProgram(const std::wstring& commandLine)
     return true;
 }
 
-std::wstring ModuleFolder()
+SYSTEMTIME LocalTime()
+{
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return now;
+}
+
+} // namespace
+
+std::wstring ProgramFolder()
 {
     // Paths may exceed MAX_PATH; grow until the name is not truncated.
     std::vector<wchar_t> path(MAX_PATH);
@@ -40,15 +49,6 @@ std::wstring ModuleFolder()
         path.resize(path.size() * 2);
     }
 }
-
-SYSTEMTIME LocalTime()
-{
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    return now;
-}
-
-} // namespace
 
 std::wstring FolderOfPath(const std::wstring& modulePath)
 {
@@ -64,7 +64,7 @@ FormServices DefaultFormServices()
 {
     FormServices services;
     services.startProgram = StartProgram;
-    services.programFolder = ModuleFolder;
+    services.programFolder = ProgramFolder;
     services.localTime = LocalTime;
     services.makePicture = CreateMatrixPicture;
     return services;

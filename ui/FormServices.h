@@ -32,6 +32,10 @@ struct FormServices {
 // GetLocalTime, CreateMatrixPicture.
 FormServices DefaultFormServices();
 
+// The folder of the running program file, as the program-folder service
+// answers it; "." when the system cannot tell.
+std::wstring ProgramFolder();
+
 // The folder part of a module path as the program-folder service answers it:
 // "C:\a\b\Vemora.exe" -> "C:\a\b", "C:\Vemora.exe" -> "C:\".
 std::wstring FolderOfPath(const std::wstring& modulePath);

@@ -1,27 +1,6 @@
 #include "RunningMutex.h"
 
-#include <vector>
-
-namespace {
-
-// The folder of the running program file, without a final separator; empty
-// when it cannot be read.
-std::wstring ProgramFolder()
-{
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(path.size());
-        const DWORD length = GetModuleFileNameW(nullptr, path.data(), size);
-        if (length == 0) return {};
-        if (length < size) break;
-        path.resize(path.size() * 2);
-    }
-    const std::wstring file(path.data());
-    const std::size_t slash = file.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : file.substr(0, slash);
-}
-
-} // namespace
+#include "FormServices.h"
 
 std::wstring RunningMutex::NameFor(const std::wstring& folder)
 {
@@ -49,5 +28,5 @@ std::wstring RunningMutex::NameFor(const std::wstring& folder)
 RunningMutex::RunningMutex()
 {
     const std::wstring folder = ProgramFolder();
-    if (!folder.empty()) mutex_.reset(CreateMutexW(nullptr, FALSE, NameFor(folder).c_str()));
+    if (folder != L".") mutex_.reset(CreateMutexW(nullptr, FALSE, NameFor(folder).c_str()));
 }
