@@ -105,7 +105,7 @@ public:
     // grid and returns the mask applied.
     int ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const;
 
-    // Steps 1 to 12 of encoding: the finished matrix (0 light, 1 dark), or
+    // The whole encode: the finished matrix (0 light, 1 dark), or
     // nothing when no symbol can be built. data may be null only when
     // dataLength <= 0 (the empty message); null data with a positive length
     // give nothing.
@@ -134,7 +134,7 @@ private:
     int BuildPackedStream(std::span<std::uint8_t> bytes, const std::uint8_t* data, int length,
                           int version) const;
 
-    // Steps of EncodeMatrix (7.4 to 7.6). ChooseVersion: the smallest version
+    // Parts of EncodeMatrix (7.4 to 7.6). ChooseVersion: the smallest version
     // whose data capacity at ecLevel holds the message, or 0; for a version,
     // its stream as BuildPackedStream writes it is left in codewords and its
     // length in bits in *streamBits.
@@ -151,7 +151,7 @@ private:
     void AddErrorCorrection(const BlockLayout& layout, const std::uint8_t* dataCodewords,
                             std::uint8_t* codewords);
 
-    // Steps of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
+    // Parts of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
     // followed by three zero bytes, placed into the template and masked, the
     // matrix made final, version and format information written.
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,

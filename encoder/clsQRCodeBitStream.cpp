@@ -50,7 +50,7 @@ public:
     void Write(int value, int width)
     {
         if (position_ + width <= clsQRCode::BitArrayCapacity) {
-            // The common case, with no test per bit; constant widths unroll.
+            // The common case: the whole field inside the array, one bound test.
             std::uint8_t* out = bits_.data() + position_;
             for (int b = width - 1; b >= 0; --b)
                 *out++ = static_cast<std::uint8_t>((value >> b) & 1);
@@ -508,11 +508,11 @@ namespace {
 
 // Whether any byte may open a kanji pair (IsKanjiPair's lead ranges). Without
 // one the kanji entries are impossible everywhere, so the programme may leave
-// kanji out just as when it is not allowed. No early exit, so that the loop
-// goes a vector at a time.
+// kanji out just as when it is not allowed. Each range is one unsigned
+// comparison of the byte's distance from the range's start, ORed over the
+// whole message without an early exit: many bytes a step, no branch per byte.
 bool HasKanjiLead(const std::uint8_t* data, int n)
 {
-    // Each range as one unsigned comparison, so that the loop vectorises.
     unsigned found = 0;
     for (int i = 0; i < n; ++i)
         found |= static_cast<unsigned>(static_cast<std::uint8_t>(data[i] - 0x81) <= 0x9F - 0x81) |
@@ -527,8 +527,8 @@ std::vector<std::uint8_t> RecoverModes(const std::vector<std::int8_t>& predecess
 {
     std::vector<std::uint8_t> modes(static_cast<std::size_t>(n));
     // Run by run: within a run the predecessor is the entry's own mode, so
-    // the loop branch is predicted and each load's address is known without
-    // waiting for the previous load.
+    // the inner loop walks back one position (two for kanji) a step, each
+    // address known without the previous load's value.
     for (int p = n - 1, m = last; p >= 0;) {
         assert(m >= 0);
         const int step = m == KanjiMode ? 2 : 1;
