@@ -4,9 +4,12 @@
 #include "clsQRCode.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstring>
 #include <vector>
+
+#include "ByteClasses.h"
 
 namespace {
 
@@ -474,14 +477,136 @@ int SkipRun(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
     }
 }
 
+// Byte mode through stretches where no other mode can pay (Annex J's
+// break-even lengths, made exact). At a byte-only position p (ByteClasses)
+// every path of the programme runs through p's byte entry, and the entries
+// after p depend on nothing before it. Up to the next byte-only position q,
+// any path that leaves byte mode does so in excursions of one or more
+// segments of other modes, each paying at least one header of those modes
+// and then a new byte segment's header, and saving against byte mode at most
+// 8 - 10/3 bits a digit, 8 - 11/2 a character of the alphanumeric set and
+// 8 - 13/2 a byte of a kanji pair. When those savings over p + 1 .. q - 1 fall
+// short of the two headers, byte mode continuing is strictly the cheapest
+// way from p's byte entry to q's, so every byte entry there continues byte
+// mode; this holds while no byte run can reach its count limit.
+class ByteStretches {
+public:
+    ByteStretches(const ByteClasses::Masks& masks, int n, const Analysis& a, bool kanji)
+        : masks_(masks), n_(n), last_(Previous(n))
+    {
+        int cheapestHeader = std::min(a.Header(NumericMode), a.Header(AlphanumericMode));
+        if (kanji) cheapestHeader = std::min(cheapestHeader, a.Header(KanjiMode));
+        threshold_ = 6 * (cheapestHeader + a.Header(ByteMode));
+        // A stretch shorter than this cannot pay even if all digits.
+        shortest_ = std::min((threshold_ + 27) / 28, 16);
+    }
+    bool ByteOnly(int i) const { return Bit(masks_.byteOnly, i); }
+    // From a byte-only position i, the last position up to which byte mode
+    // takes every byte: past every stretch between byte-only positions that
+    // cannot pay, up to the last byte-only position (the stretch after it,
+    // at the message's end, has no byte segment after it to pay for).
+    int End(int i) const
+    {
+        for (int p = i;;) {
+            const int longer = NextLong(p + 1);
+            if (longer >= last_) return last_;
+            const int first = Previous(longer) + 1;
+            const int next = NextByteOnly(longer);
+            if (!Stays(first, next)) return first - 1;
+            p = next;
+        }
+    }
+
+private:
+    static bool Bit(const std::uint64_t* words, int i) { return (words[i >> 6] >> (i & 63)) & 1; }
+    std::uint64_t Others(int w) const { return w < masks_.words ? ~masks_.byteOnly[w] : ~0ull; }
+    // The positions from which shortest_ positions in a row are not byte-only.
+    std::uint64_t LongStarts(int w) const
+    {
+        const std::uint64_t word = Others(w), next = Others(w + 1);
+        std::uint64_t starts = word;
+        for (int k = 1; k < shortest_; ++k) starts &= word >> k | next << (64 - k);
+        return starts;
+    }
+    // The first such position from `from` on, or n.
+    int NextLong(int from) const
+    {
+        for (int w = from >> 6; w < masks_.words; ++w) {
+            std::uint64_t bits = LongStarts(w);
+            if (w == from >> 6) bits &= ~0ull << (from & 63);
+            if (bits != 0) return std::min(n_, 64 * w + std::countr_zero(bits));
+        }
+        return n_;
+    }
+    int NextByteOnly(int from) const
+    {
+        for (int w = from >> 6; w < masks_.words; ++w) {
+            std::uint64_t bits = masks_.byteOnly[w];
+            if (w == from >> 6) bits &= ~0ull << (from & 63);
+            if (bits != 0) return 64 * w + std::countr_zero(bits);
+        }
+        return n_;
+    }
+    // The last byte-only position before `before`, or -1.
+    int Previous(int before) const
+    {
+        for (int w = (before - 1) >> 6; w >= 0 && before > 0; --w) {
+            std::uint64_t bits = masks_.byteOnly[w];
+            if (w == (before - 1) >> 6 && (before & 63) != 0) bits &= (1ull << (before & 63)) - 1;
+            if (bits != 0) return 64 * w + 63 - std::countl_zero(bits);
+        }
+        return -1;
+    }
+    // Whether byte mode keeps first .. last - 1 (none byte-only): their
+    // savings, in sixths of a bit, below the two headers.
+    bool Stays(int first, int last) const
+    {
+        int savings = 0;
+        for (int w = first >> 6; w <= (last - 1) >> 6 && savings < threshold_; ++w) {
+            std::uint64_t range = ~0ull;
+            if (w == first >> 6) range &= ~0ull << (first & 63);
+            if (w == (last - 1) >> 6 && (last & 63) != 0) range &= (1ull << (last & 63)) - 1;
+            const std::uint64_t digits = masks_.digit[w] & range;
+            const std::uint64_t letters = masks_.alphanumeric[w] & range & ~digits;
+            const std::uint64_t kanji = masks_.kanjiPair[w] & range & ~masks_.alphanumeric[w];
+            savings += 28 * std::popcount(digits) + 15 * std::popcount(letters) +
+                       9 * std::popcount(kanji);
+        }
+        return savings < threshold_;
+    }
+
+    const ByteClasses::Masks& masks_;
+    int n_;
+    int last_; // the last byte-only position, -1 when none
+    int threshold_ = 0;
+    int shortest_ = 1;
+};
+
+// The entries of the byte-only position i carried in byte mode to t > i: the
+// rows as Step would leave them at t (the other modes impossible at t, and
+// t - 1's entries read no more, since t opens no kanji pair). The predecessors
+// of t's stretch are byte mode's, as recorded by default.
+void CarryBytes(int i, int t, Rows& r)
+{
+    Candidate byte = r.back1[ByteMode];
+    byte.cost += 8 * (t - i);
+    byte.run += t - i;
+    byte.predecessor = ByteMode;
+    for (int m = 0; m < kModeCount; ++m) r.back1[m] = r.back2[m] = kImpossibleEntry;
+    r.back1[ByteMode] = byte;
+    r.back2[ByteMode] = {byte.cost - 8, byte.run - 1, ByteMode};
+}
+
 // The dynamic programme over data[0 .. n-1]: Step for every position, the
-// fast paths where a run allows. Only the first Modes modes are worked out
-// (3 when kanji is not allowed: its entries then stay impossible).
-// predecessors, when not null, receive every entry's predecessor (n * 4) for
-// the path recovery. On return last holds the entries of position n-1.
+// fast paths where a run allows, and byte mode carried over the stretches
+// that stretches (when not null) proves. Only the first Modes modes are
+// worked out (3 when kanji is not allowed: its entries then stay impossible).
+// predecessors, when not null, receive every entry's predecessor (n * 4, zero
+// filled) for the path recovery. On return last holds the entries of
+// position n-1.
 template <int Modes>
-void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* predecessors,
-             Candidate (&last)[kModeCount])
+void Analyse(const std::uint8_t* data, int n, const Analysis& a, const ByteStretches* stretches,
+             std::int8_t* predecessors, Candidate (&last)[kModeCount])
 {
     Rows r;
     for (auto& row : r.rows)
@@ -493,7 +618,12 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* pr
         else Step<Modes>(data, i, a, closesCharacter, r);
         Record(predecessors, i, Modes, r.current);
         r.Rotate();
-        const int end = i + 1 < n ? SkipRun<Modes>(data, i, n, a, r, predecessors) : i;
+        int end = i;
+        if (i + 1 < n && stretches != nullptr && stretches->ByteOnly(i)) {
+            end = stretches->End(i);
+            if (end > i) CarryBytes(i, end, r);
+        }
+        if (end == i && i + 1 < n) end = SkipRun<Modes>(data, i, n, a, r, predecessors);
         // The skipped bytes are single-byte characters or whole kanji pairs
         // from a character's start, or kanji is not allowed.
         if (end > i) characters.nextCharacter = end + 1;
@@ -610,9 +740,22 @@ std::vector<std::uint8_t> clsQRCode::SegmentModes(const std::uint8_t* data, int 
     if (bits == nullptr) predecessors.resize(static_cast<std::size_t>(length) * kModeCount);
     Candidate back1[kModeCount];
     std::int8_t* record = bits != nullptr ? nullptr : predecessors.data();
-    if (kanjiAllowed_ && HasKanjiLead(data, length))
-        Analyse<kModeCount>(data, length, a, record, back1);
-    else Analyse<KanjiMode>(data, length, a, record, back1);
+    // Byte mode is carried over whole stretches while no byte run can reach
+    // its count limit, for messages up to the largest symbol's; otherwise
+    // every position takes its Step.
+    if (length > a.maxCount[ByteMode] || length > ByteClasses::MaxBytes) {
+        if (kanjiAllowed_ && HasKanjiLead(data, length))
+            Analyse<kModeCount>(data, length, a, nullptr, record, back1);
+        else Analyse<KanjiMode>(data, length, a, nullptr, record, back1);
+    } else {
+        ByteClasses::Masks masks;
+        ByteClasses::Classify(data, length, kanjiAllowed_, masks);
+        bool kanji = false;
+        for (int w = 0; w < masks.words && !kanji; ++w) kanji = masks.kanjiPair[w] != 0;
+        const ByteStretches stretches(masks, length, a, kanji);
+        if (kanji) Analyse<kModeCount>(data, length, a, &stretches, record, back1);
+        else Analyse<KanjiMode>(data, length, a, &stretches, record, back1);
+    }
 
     // The final mode: the cheapest end, lowest mode number on equal costs.
     int last = 0;
