@@ -64,6 +64,10 @@ public:
             if (position_ < clsQRCode::BitArrayCapacity)
                 bits_[position_] = static_cast<std::uint8_t>((value >> b) & 1);
     }
+    void WriteBytes(const std::uint8_t* bytes, int count)
+    {
+        for (int i = 0; i < count; ++i) Write(bytes[i], 8);
+    }
     int Position() const { return position_; }
 
 private:
@@ -73,7 +77,7 @@ private:
 
 // Writes fields most significant bit first into bytes, eight stream bits a
 // byte, the bits after the last field of a byte 0. Past capacity bytes it only
-// counts. Fields are at most 16 bits wide; they gather in a word that goes
+// counts. Fields are at most 31 bits wide; they gather in a word that goes
 // out four bytes at a time.
 class PackedBitWriter {
 public:
@@ -86,6 +90,28 @@ public:
             pendingBits_ -= 32;
             Put(static_cast<std::uint32_t>(pending_ >> pendingBits_), 4);
         }
+    }
+    // count bytes as 8-bit fields. The stream's bit offset stays the same
+    // across them, so once fewer than 8 bits are pending, eight bytes at a
+    // time go out as one big-endian word shifted right by that offset, the
+    // bits shifted out pending for the next word.
+    void WriteBytes(const std::uint8_t* bytes, int count)
+    {
+        while (pendingBits_ >= 8) {
+            pendingBits_ -= 8;
+            Put(static_cast<std::uint32_t>(pending_ >> pendingBits_) << 24, 1);
+        }
+        const int offset = pendingBits_;
+        std::uint64_t rest = pending_ & ((1u << offset) - 1);
+        for (; count >= 8 && next_ + 8 <= capacity_; count -= 8, bytes += 8, next_ += 8) {
+            const std::uint64_t word = BigEndian64(bytes);
+            const std::uint64_t out = offset == 0 ? word : rest << (64 - offset) | word >> offset;
+            const std::uint64_t stored = BigEndian64(reinterpret_cast<const std::uint8_t*>(&out));
+            std::memcpy(bytes_ + next_, &stored, 8);
+            rest = word & ((1u << offset) - 1);
+        }
+        pending_ = rest;
+        for (int i = 0; i < count; ++i) Write(bytes[i], 8);
     }
     // The stream length in bits; the last byte is completed with zero bits.
     int Finish()
@@ -100,6 +126,14 @@ public:
     }
 
 private:
+    // Eight bytes read as one number, the first the most significant.
+    static std::uint64_t BigEndian64(const std::uint8_t* bytes)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, 8);
+        if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+        return word;
+    }
     // The first count bytes of word, most significant first.
     void Put(std::uint32_t word, int count)
     {
@@ -674,6 +708,29 @@ std::vector<std::uint8_t> RecoverModes(const std::vector<std::int8_t>& predecess
     return modes;
 }
 
+// Three digits as their number, 0..999 (7.4.4).
+int DigitGroup(const std::uint8_t* digits)
+{
+    return 100 * (digits[0] & 0x0F) + 10 * (digits[1] & 0x0F) + (digits[2] & 0x0F);
+}
+
+// How many modes from modes[s] on equal it, at most limit, up to n: eight
+// modes compared at a time as one word.
+int RunLength(const std::uint8_t* modes, int s, int n, int limit)
+{
+    const int end = std::min(n, s + limit);
+    const std::uint64_t same = 0x0101010101010101ull * modes[s];
+    int p = s + 1;
+    for (; p + 8 <= end; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, modes + p, 8);
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        if ((word ^= same) != 0) return p + std::countr_zero(word) / 8 - s;
+    }
+    while (p < end && modes[p] == modes[s]) ++p;
+    return p - s;
+}
+
 // One segment (7.4.3 to 7.4.6): mode indicator, character count, data.
 // count is in bytes, so two per kanji character.
 template <typename Writer>
@@ -684,13 +741,15 @@ void WriteSegment(Writer& out, int m, const std::uint8_t* segment, int count, co
     int i = 0;
     switch (m) {
     case ByteMode:
-        for (; i < count; ++i) out.Write(segment[i], 8);
+        out.WriteBytes(segment, count);
         break;
     case NumericMode:
-        for (; i + 3 <= count; i += 3)
-            out.Write(100 * (segment[i] & 0x0F) + 10 * (segment[i + 1] & 0x0F) +
-                          (segment[i + 2] & 0x0F),
-                      10);
+        // Three groups of three digits, 10 bits each, as one 30-bit field.
+        for (; i + 9 <= count; i += 9)
+            out.Write(DigitGroup(segment + i) << 20 | DigitGroup(segment + i + 3) << 10 |
+                          DigitGroup(segment + i + 6),
+                      30);
+        for (; i + 3 <= count; i += 3) out.Write(DigitGroup(segment + i), 10);
         if (count - i == 1) out.Write(segment[i] & 0x0F, 4);
         else if (count - i == 2) out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
         break;
@@ -721,8 +780,7 @@ void WriteSegments(Writer& out, const std::uint8_t* data, int n, const std::uint
     for (int s = 0; s < n;) {
         const int m = modes[s];
         const int limit = m == KanjiMode ? 2 * a.maxCount[KanjiMode] : a.maxCount[m];
-        int count = 1;
-        while (s + count < n && modes[s + count] == m && count < limit) ++count;
+        const int count = RunLength(modes, s, n, limit);
         WriteSegment(out, m, data + s, count, a);
         s += count;
     }
