@@ -15,6 +15,10 @@ for preset in native native-asan; do
   ctest --preset "$preset" -j "$jobs"
 done
 
+# The encoder's kernels and dispatch on older processors, under qemu-user.
+echo "=== qemu ==="
+scripts/qemu-tests.sh build/native
+
 # The encoder core under libFuzzer, from the committed seed corpus, about a
 # minute in all; scripts/fuzz.sh 600 runs ten minutes per target.
 echo "=== fuzz ==="
