@@ -157,15 +157,11 @@ private:
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
                    int mask) const;
     // PlaceCodewords lays the codeword sequence (three zero bytes after it)
-    // into the free cells of the template, writing them into grid: rows of
-    // the matrix's stride, GridSpareRows more before and after the symbol's,
-    // for runs of rows stored whole. MergeIntoTemplate makes the matrix final
-    // (0 light, 1 dark) from the template and that grid under mask pattern
-    // mask (0..7).
-    static constexpr int GridSpareRows = 7;
-    void PlaceCodewords(const ModuleMatrix& matrix, const std::uint8_t* codewords,
-                        std::uint8_t* grid) const;
-    static void MergeIntoTemplate(ModuleMatrix& matrix, const std::uint8_t* grid, int mask);
+    // into the free cells of the template as 4 (bit 0) and 8 (bit 1), which
+    // still read as free. MergeIntoTemplate makes the matrix final (0 light,
+    // 1 dark) under mask pattern mask (0..7).
+    void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords) const;
+    static void MergeIntoTemplate(ModuleMatrix& matrix, int mask);
     void WriteVersionInformation(ModuleMatrix& matrix, int version) const;
     void WriteFormatInformation(ModuleMatrix& matrix, int ecLevel, int mask) const;
 
