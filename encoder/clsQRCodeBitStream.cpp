@@ -318,6 +318,31 @@ void Record(std::int8_t* predecessors, int i, int modes, const Candidate* entrie
             static_cast<std::int8_t>(entries[m].predecessor);
 }
 
+// The first position from `from` on that holds no digit, or n: from the
+// digit mask a word at a time where the bytes were classified.
+int DigitsEnd(const std::uint8_t* data, int from, int n, const ByteClasses::Masks* masks)
+{
+    if (masks == nullptr) {
+        while (from < n && clsQRCode::CharClass(data[from]) == 1) ++from;
+        return from;
+    }
+    for (int w = from >> 6; w < masks->words; ++w) {
+        std::uint64_t others = ~masks->digit[w];
+        if (w == from >> 6) others &= ~0ull << (from & 63);
+        if (others != 0) return std::min(n, 64 * w + std::countr_zero(others));
+    }
+    return n;
+}
+
+// Numeric's entry after t more digits from entry: every digit adds 3 bits,
+// and 1 more when it opens a group of three (runs r .. r + t - 1 that are
+// multiples of 3).
+Candidate NumericAfter(const Candidate& entry, int t)
+{
+    const int groups = (entry.run + t - 1) / 3 - (entry.run - 1) / 3;
+    return {entry.cost + 3 * t + groups, entry.run + t, NumericMode};
+}
+
 // Long runs of one character class reach a steady state in which every step
 // is known in advance; these fast paths take the bytes after position i (the
 // entries in r.back1) while it holds and return the last position they took
@@ -329,25 +354,24 @@ void Record(std::int8_t* predecessors, int i, int modes, const Candidate* entrie
 // a segment costs more than 8 (an induction on the costs of Step), until the
 // numeric run reaches its count limit. No kanji pair starts with a digit.
 int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
-               std::int8_t* predecessors)
+               std::int8_t* predecessors, const ByteClasses::Masks* masks)
 {
     const Candidate* s = r.back1;
     if (s[NumericMode].predecessor != NumericMode || s[NumericMode].run < 2 ||
         s[ByteMode].predecessor != NumericMode || s[ByteMode].run != 1 ||
         s[AlphanumericMode].predecessor != NumericMode || s[AlphanumericMode].run != 1)
         return i;
-    // Numeric's entries at p - 2, p - 1 and p; the other modes follow from them.
-    Candidate twoBack{}, oneBack{}, numeric = s[NumericMode];
-    int p = i + 1;
-    for (; p < n && clsQRCode::CharClass(data[p]) == 1 && numeric.run < a.maxCount[NumericMode];
-         ++p) {
-        twoBack = oneBack;
-        oneBack = numeric;
-        numeric = {numeric.cost + 3 + (numeric.run % 3 == 0 ? 1 : 0), numeric.run + 1, NumericMode};
-        if (predecessors != nullptr)
+    // The digits after i, as many as the count field still takes; numeric's
+    // entries at end - 2, end - 1 and end, the other modes following from them.
+    const int room = a.maxCount[NumericMode] - s[NumericMode].run;
+    const int end = std::min(DigitsEnd(data, i + 1, n, masks), i + 1 + room) - 1;
+    const int taken = end - i;
+    const Candidate numeric = NumericAfter(s[NumericMode], taken);
+    const Candidate oneBack = taken >= 1 ? NumericAfter(s[NumericMode], taken - 1) : Candidate{};
+    const Candidate twoBack = taken >= 2 ? NumericAfter(s[NumericMode], taken - 2) : Candidate{};
+    if (predecessors != nullptr)
+        for (int p = i + 1; p <= end; ++p)
             std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\1\1\1\0", 4);
-    }
-    const int end = p - 1;
     // The rows of end - 1 (unless that is i, already in back1) and end.
     const auto push = [&](const Candidate& entry, const Candidate& before) {
         r.current[ByteMode] = {before.cost + a.switchBits[ByteMode], 1, NumericMode};
@@ -498,11 +522,11 @@ int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r
 // take it: each returns i when its run does not start there.
 template <int Modes>
 int SkipRun(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
-            std::int8_t* predecessors)
+            std::int8_t* predecessors, const ByteClasses::Masks* masks)
 {
     switch (clsQRCode::CharClass(data[i + 1])) {
     case 1:
-        return SkipDigits(data, i, n, a, r, predecessors);
+        return SkipDigits(data, i, n, a, r, predecessors, masks);
     case 2:
         return SkipLetters(data, i, n, a, r, predecessors);
     default:
@@ -534,6 +558,7 @@ public:
         // A stretch shorter than this cannot pay even if all digits.
         shortest_ = std::min((threshold_ + 27) / 28, 16);
     }
+    const ByteClasses::Masks& Masks() const { return masks_; }
     bool ByteOnly(int i) const { return Bit(masks_.byteOnly, i); }
     // From a byte-only position i, the last position up to which byte mode
     // takes every byte: past every stretch between byte-only positions that
@@ -657,7 +682,9 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, const ByteStret
             end = stretches->End(i);
             if (end > i) CarryBytes(i, end, r);
         }
-        if (end == i && i + 1 < n) end = SkipRun<Modes>(data, i, n, a, r, predecessors);
+        if (end == i && i + 1 < n)
+            end = SkipRun<Modes>(data, i, n, a, r, predecessors,
+                                 stretches != nullptr ? &stretches->Masks() : nullptr);
         // The skipped bytes are single-byte characters or whole kanji pairs
         // from a character's start, or kanji is not allowed.
         if (end > i) characters.nextCharacter = end + 1;
