@@ -155,12 +155,13 @@ private:
     // followed by three zero bytes, placed into the template and masked, the
     // matrix made final, version and format information written.
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
-                   int mask) const;
+                   int mask);
     // PlaceCodewords lays the codeword sequence (three zero bytes after it)
-    // into the free cells of the template as 4 (bit 0) and 8 (bit 1), which
-    // still read as free. MergeIntoTemplate makes the matrix final (0 light,
-    // 1 dark) under mask pattern mask (0..7).
-    void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords) const;
+    // into the free cells of version's template as 4 (bit 0) and 8 (bit 1),
+    // which still read as free, along the version's placement runs (worked
+    // out from the template on its first use). MergeIntoTemplate makes the
+    // matrix final (0 light, 1 dark) under mask pattern mask (0..7).
+    void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version);
     static void MergeIntoTemplate(ModuleMatrix& matrix, int mask);
     void WriteVersionInformation(ModuleMatrix& matrix, int version) const;
     void WriteFormatInformation(ModuleMatrix& matrix, int ecLevel, int mask) const;
@@ -172,4 +173,6 @@ private:
     std::array<std::uint8_t, 160> ecCodewordsPerBlock_{};
     std::array<std::int32_t, 18> bitWeight_{};
     bool kanjiAllowed_ = true;
+    // The placement runs of each version 1..40, built on its first symbol.
+    std::array<std::vector<std::uint8_t>, 41> placementRuns_;
 };

@@ -152,32 +152,79 @@ std::uint8_t* PlaceFreeRows(std::uint8_t* cells, std::ptrdiff_t rowStep, int run
     return cells;
 }
 
-// One column pair (columns c + 1 and c) over all rows from startRow in steps
-// of step (-1 upwards, +1 downwards), 7.7.3, into the template's free cells
-// as PlacedCell values. A row takes the right module's
-// bit first, then the left's; function modules take none. Rows whose two
-// modules are both free take their bits up to eight rows at once, and rows of
-// two function modules are passed over as many at once.
-void PlaceColumnPair(ModuleMatrix& matrix, int c, int startRow, int step, CodewordBitReader& bits)
+// The placement runs of a version (7.7.3): for every column pair, in placement
+// order, the runs along its path as one byte each, then kPairEnd. A run is
+// kFreeRows | n (n <= 8 rows whose two modules are both free), kFunctionRows |
+// n (n rows of two function modules) or kOneRow | right << 1 | left (one row
+// with one free module, the free one's bit set). They depend on the version's
+// function patterns only, so they are worked out once from its template.
+constexpr std::uint8_t kFreeRows = 0x00;
+constexpr std::uint8_t kFunctionRows = 0x10;
+constexpr std::uint8_t kOneRow = 0x20;
+constexpr std::uint8_t kPairEnd = 0xFF;
+
+// The column pairs from the right edge leftwards, alternately upwards and
+// downwards, skipping the vertical timing pattern in column 6: visit(c,
+// startRow, step) for each.
+template <typename Visit>
+void ForEachColumnPair(int size, Visit visit)
 {
-    const int size = matrix.Size();
-    const std::ptrdiff_t rowStep = static_cast<std::ptrdiff_t>(step) * matrix.Stride();
-    std::uint8_t* cells = &matrix.At(startRow, c);
-    for (int row = startRow; row >= 0 && row < size;) {
+    for (int l = size; l >= 5;) {
+        int c = l - 2;
+        if (c < 6) --c;
+        visit(c, size - 1, -1);
+        l -= 4;
+        c = l;
+        if (c < 6) --c;
+        visit(c, 0, 1);
+    }
+}
+
+// The runs of one column pair (columns c + 1 and c) from startRow in steps of
+// step (-1 upwards, +1 downwards), read from the template eight rows at a time.
+void RecordColumnPair(const ModuleMatrix& matrix, int c, int startRow, int step,
+                      std::vector<std::uint8_t>& runs)
+{
+    for (int row = startRow; row >= 0 && row < matrix.Size();) {
         const PairRows rows(matrix, c, row, step);
         int run = rows.FreeRun();
         if (run > 0) {
-            cells = PlaceFreeRows(cells, rowStep, run, bits);
+            runs.push_back(static_cast<std::uint8_t>(kFreeRows | run));
         } else if ((run = rows.FunctionRun()) > 0) {
-            cells += run * rowStep;
+            runs.push_back(static_cast<std::uint8_t>(kFunctionRows | run));
         } else {
             run = 1;
-            if ((rows.right & 1) == 0) cells[1] = PlacedCell(bits.Next());
-            if ((rows.left & 1) == 0) cells[0] = PlacedCell(bits.Next());
-            cells += rowStep;
+            runs.push_back(static_cast<std::uint8_t>(kOneRow | ((rows.right & 1) == 0) << 1 |
+                                                     ((rows.left & 1) == 0)));
         }
         row += run * step;
     }
+    runs.push_back(kPairEnd);
+}
+
+// One column pair's runs from *run on, into the template's free cells as
+// PlacedCell values: a row takes the right module's bit first, then the
+// left's; function modules take none. Returns the run after its kPairEnd.
+const std::uint8_t* PlaceColumnPair(std::uint8_t* cells, std::ptrdiff_t rowStep,
+                                    const std::uint8_t* run, CodewordBitReader& bits)
+{
+    for (; *run != kPairEnd; ++run) {
+        const int count = *run & 0x0F;
+        switch (*run & 0xF0) {
+        case kFreeRows:
+            cells = PlaceFreeRows(cells, rowStep, count, bits);
+            break;
+        case kFunctionRows:
+            cells += count * rowStep;
+            break;
+        default:
+            if (count & 2) cells[1] = PlacedCell(bits.Next());
+            if (count & 1) cells[0] = PlacedCell(bits.Next());
+            cells += rowStep;
+            break;
+        }
+    }
+    return run + 1;
 }
 
 // Table 10: whether mask pattern mask (0..7) inverts module (i, j), i the row
@@ -225,30 +272,29 @@ const std::uint8_t* MaskRow(int mask, int i) { return kMaskPatterns[mask][i % kM
 } // namespace
 
 void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
-                          int ecLevel, int mask) const
+                          int ecLevel, int mask)
 {
     if (mask < 0 || mask > 7) mask = 0;
-    PlaceCodewords(matrix, codewords);
+    PlaceCodewords(matrix, codewords, version);
     MergeIntoTemplate(matrix, mask);
     WriteVersionInformation(matrix, version);
     WriteFormatInformation(matrix, ecLevel, mask);
 }
 
-void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords) const
+void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version)
 {
     const int size = matrix.Size();
+    std::vector<std::uint8_t>& runs = placementRuns_[static_cast<std::size_t>(version)];
+    if (runs.empty())
+        ForEachColumnPair(size, [&](int c, int startRow, int step) {
+            RecordColumnPair(matrix, c, startRow, step, runs);
+        });
     CodewordBitReader bits(codewords);
-    // Column pairs from the right edge leftwards, alternately upwards and
-    // downwards, skipping the vertical timing pattern in column 6.
-    for (int l = size; l >= 5;) {
-        int c = l - 2;
-        if (c < 6) --c;
-        PlaceColumnPair(matrix, c, size - 1, -1, bits);
-        l -= 4;
-        c = l;
-        if (c < 6) --c;
-        PlaceColumnPair(matrix, c, 0, 1, bits);
-    }
+    const std::uint8_t* run = runs.data();
+    ForEachColumnPair(size, [&](int c, int startRow, int step) {
+        run = PlaceColumnPair(&matrix.At(startRow, c),
+                              static_cast<std::ptrdiff_t>(step) * matrix.Stride(), run, bits);
+    });
 }
 
 int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
