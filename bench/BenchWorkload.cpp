@@ -4,6 +4,7 @@
 
 #include <random>
 #include <stdexcept>
+#include <string>
 
 namespace {
 
@@ -88,5 +89,17 @@ std::vector<BenchWorkload> MakeBenchWorkloads()
     if (kanji.bytes.size() != 200 || kanji.text.size() != 100)
         throw std::runtime_error("kanji workload is not 100 double-byte characters");
     all.push_back(std::move(kanji));
+
+    // Random bytes filling versions 1, 5, 10, 20 and 30 at level L (Table 7),
+    // beside 40-L's above; their own seed keeps the bytes above unchanged.
+    std::mt19937 filling(20261209);
+    constexpr int kFilled[][2] = {{1, 17}, {5, 106}, {10, 271}, {20, 858}, {30, 1732}};
+    for (const auto& [version, count] : kFilled) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+        for (auto& b : bytes) b = static_cast<std::uint8_t>(filling());
+        all.push_back(Make("bytes" + std::to_string(count) + "_" + std::to_string(version) + "L",
+                           BenchWorkload::Kind::Binary, bytes, version, 1));
+    }
+
     return all;
 }

@@ -8,8 +8,9 @@
 
 // Console output as usual, and at the end a table of the medians of the
 // repetitions: one row per workload, one column per encoder, with the ratio of
-// libqrencode at mask 0 and of the fastest peer at mask 0 to ours, ours against
-// the encoding floor, and the machine's load averages at the start and the end.
+// libqrencode at mask 0 and of the fastest peer at mask 0 to ours (kanji
+// segments allowed and not), and the machine's load averages at the start and
+// the end.
 // Benchmarks are named "<workload>/<encoder>".
 class MedianTableReporter : public benchmark::ConsoleReporter {
 public:

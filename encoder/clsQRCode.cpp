@@ -148,16 +148,18 @@ void clsQRCode::AddErrorCorrection(const BlockLayout& layout, const std::uint8_t
 std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, int dataLength,
                                                     int version, int ecLevel, int mask)
 {
-    // 1. Out-of-range options: level M, and (step 12) mask 0.
+    // 1. Out-of-range options: level M (a mask outside 0..7 is taken as 0
+    // where the mask is applied).
     if (ecLevel < 1 || ecLevel > 4) ecLevel = 2;
-    // 2. Negative versions are Micro QR, which is not built.
+    // 2. Nothing to build: negative versions are Micro QR, which is not built;
+    // no data where some are promised is a caller's fault, not an empty
+    // message; no symbol holds more than kMaxMessageBytes.
     if (version < 0) return std::nullopt;
-    // No data where some are promised is a caller's fault, not an empty message.
     if (data == nullptr && dataLength > 0) return std::nullopt;
     if (dataLength < 0) dataLength = 0;
     if (dataLength > kMaxMessageBytes) return std::nullopt;
 
-    // 3. to 5. The version, given or the smallest that holds the message, and
+    // 3. The version, given or the smallest that holds the message, and
     // the message's stream for it. One byte more holds the part of a
     // terminator that does not fit.
     std::uint8_t dataCodewords[kMaxCodewords + 1];
@@ -167,21 +169,21 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     else streamBits = BuildPackedStream(dataCodewords, data, dataLength, version);
     if (version == 0) return std::nullopt;
 
-    // 6. and 7. The capacity test and padding.
+    // 4. The capacity test and padding.
     if (!PadDataCodewords(streamBits, version, ecLevel, dataCodewords)) return std::nullopt;
 
-    // 8. to 10. Block split, error correction and interleaving (7.5, 7.6),
+    // 5. Block split, error correction and interleaving (7.5, 7.6),
     // with three zero bytes after the sequence for the remainder modules and
     // the placement's reading ahead.
     std::uint8_t codewords[kMaxCodewords + 3];
     AddErrorCorrection(SplitBlocks(version, ecLevel), dataCodewords, codewords);
     std::memset(codewords + TotalCodewords(version), 0, 3);
 
-    // 11. The function-pattern template.
+    // 6. The function-pattern template.
     ModuleMatrix matrix(SymbolSize(version));
     BuildFunctionPatterns(matrix, version);
 
-    // 12. Placement, mask, merge, version and format information.
+    // 7. Placement, mask, merge, version and format information.
     PlaceData(matrix, codewords, version, ecLevel, mask);
     return matrix;
 }
@@ -189,7 +191,7 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
 int clsQRCode::FittingVersion(const std::uint8_t* data, int dataLength, int version,
                               int ecLevel) const
 {
-    // The option handling of EncodeMatrix, steps 1 and 2.
+    // The option handling of EncodeMatrix, its steps 1 and 2.
     if (ecLevel < 1 || ecLevel > 4) ecLevel = 2;
     if (version < 0) return 0;
     if (data == nullptr && dataLength > 0) return 0;
@@ -205,7 +207,7 @@ int clsQRCode::FittingVersion(const std::uint8_t* data, int dataLength, int vers
         const int length = BuildBitStream(scratch, data, dataLength, version, true);
         return holds(version, length) ? version : 0;
     }
-    // One measurement per width class (Table 3), as in EncodeMatrix step 4.
+    // One measurement per width class (Table 3), as in EncodeMatrix's step 3.
     for (const auto& range : kVersionRanges) {
         const int length = BuildBitStream(scratch, data, dataLength, range[0], true);
         for (int v = range[0]; v <= range[1]; ++v)

@@ -118,7 +118,7 @@ public:
     // grid and returns the mask applied.
     int ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const;
 
-    // Steps 1 to 12 of encoding: the finished matrix (0 light, 1 dark), or
+    // The whole encode: the finished matrix (0 light, 1 dark), or
     // nothing when no symbol can be built. data may be null only when
     // dataLength <= 0 (the empty message); null data with a positive length
     // give nothing.
@@ -147,7 +147,7 @@ private:
     int BuildPackedStream(std::span<std::uint8_t> bytes, const std::uint8_t* data, int length,
                           int version) const;
 
-    // Steps of EncodeMatrix (7.4 to 7.6). ChooseVersion: the smallest version
+    // Parts of EncodeMatrix (7.4 to 7.6). ChooseVersion: the smallest version
     // whose data capacity at ecLevel holds the message, or 0; for a version,
     // its stream as BuildPackedStream writes it is left in codewords and its
     // length in bits in *streamBits.
@@ -164,21 +164,18 @@ private:
     void AddErrorCorrection(const BlockLayout& layout, const std::uint8_t* dataCodewords,
                             std::uint8_t* codewords);
 
-    // Steps of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
+    // Parts of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
     // followed by three zero bytes, placed into the template and masked, the
     // matrix made final, version and format information written.
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
-                   int mask) const;
+                   int mask);
     // PlaceCodewords lays the codeword sequence (three zero bytes after it)
-    // into the free cells of the template, writing them into grid: rows of
-    // the matrix's stride, GridSpareRows more before and after the symbol's,
-    // for runs of rows stored whole. MergeIntoTemplate makes the matrix final
-    // (0 light, 1 dark) from the template and that grid under mask pattern
-    // mask (0..7).
-    static constexpr int GridSpareRows = 7;
-    void PlaceCodewords(const ModuleMatrix& matrix, const std::uint8_t* codewords,
-                        std::uint8_t* grid) const;
-    static void MergeIntoTemplate(ModuleMatrix& matrix, const std::uint8_t* grid, int mask);
+    // into the free cells of version's template as 4 (bit 0) and 8 (bit 1),
+    // which still read as free, along the version's placement runs (worked
+    // out from the template on its first use). MergeIntoTemplate makes the
+    // matrix final (0 light, 1 dark) under mask pattern mask (0..7).
+    void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version);
+    static void MergeIntoTemplate(ModuleMatrix& matrix, int mask);
     void WriteVersionInformation(ModuleMatrix& matrix, int version) const;
     void WriteFormatInformation(ModuleMatrix& matrix, int ecLevel, int mask) const;
 
@@ -189,4 +186,6 @@ private:
     std::array<std::uint8_t, 160> ecCodewordsPerBlock_{};
     std::array<std::int32_t, 18> bitWeight_{};
     bool kanjiAllowed_ = true;
+    // The placement runs of each version 1..40, built on its first symbol.
+    std::array<std::vector<std::uint8_t>, 41> placementRuns_;
 };

@@ -4,9 +4,12 @@
 #include "clsQRCode.h"
 
 #include <algorithm>
+#include <bit>
 #include <cassert>
 #include <cstring>
 #include <vector>
+
+#include "ByteClasses.h"
 
 namespace {
 
@@ -50,7 +53,7 @@ public:
     void Write(int value, int width)
     {
         if (position_ + width <= clsQRCode::BitArrayCapacity) {
-            // The common case, with no test per bit; constant widths unroll.
+            // The common case: the whole field inside the array, one bound test.
             std::uint8_t* out = bits_.data() + position_;
             for (int b = width - 1; b >= 0; --b)
                 *out++ = static_cast<std::uint8_t>((value >> b) & 1);
@@ -61,6 +64,10 @@ public:
             if (position_ < clsQRCode::BitArrayCapacity)
                 bits_[position_] = static_cast<std::uint8_t>((value >> b) & 1);
     }
+    void WriteBytes(const std::uint8_t* bytes, int count)
+    {
+        for (int i = 0; i < count; ++i) Write(bytes[i], 8);
+    }
     int Position() const { return position_; }
 
 private:
@@ -70,7 +77,7 @@ private:
 
 // Writes fields most significant bit first into bytes, eight stream bits a
 // byte, the bits after the last field of a byte 0. Past capacity bytes it only
-// counts. Fields are at most 16 bits wide; they gather in a word that goes
+// counts. Fields are at most 31 bits wide; they gather in a word that goes
 // out four bytes at a time.
 class PackedBitWriter {
 public:
@@ -83,6 +90,28 @@ public:
             pendingBits_ -= 32;
             Put(static_cast<std::uint32_t>(pending_ >> pendingBits_), 4);
         }
+    }
+    // count bytes as 8-bit fields. The stream's bit offset stays the same
+    // across them, so once fewer than 8 bits are pending, eight bytes at a
+    // time go out as one big-endian word shifted right by that offset, the
+    // bits shifted out pending for the next word.
+    void WriteBytes(const std::uint8_t* bytes, int count)
+    {
+        while (pendingBits_ >= 8) {
+            pendingBits_ -= 8;
+            Put(static_cast<std::uint32_t>(pending_ >> pendingBits_) << 24, 1);
+        }
+        const int offset = pendingBits_;
+        std::uint64_t rest = pending_ & ((1u << offset) - 1);
+        for (; count >= 8 && next_ + 8 <= capacity_; count -= 8, bytes += 8, next_ += 8) {
+            const std::uint64_t word = BigEndian64(bytes);
+            const std::uint64_t out = offset == 0 ? word : rest << (64 - offset) | word >> offset;
+            const std::uint64_t stored = BigEndian64(reinterpret_cast<const std::uint8_t*>(&out));
+            std::memcpy(bytes_ + next_, &stored, 8);
+            rest = word & ((1u << offset) - 1);
+        }
+        pending_ = rest;
+        for (int i = 0; i < count; ++i) Write(bytes[i], 8);
     }
     // The stream length in bits; the last byte is completed with zero bits.
     int Finish()
@@ -97,6 +126,14 @@ public:
     }
 
 private:
+    // Eight bytes read as one number, the first the most significant.
+    static std::uint64_t BigEndian64(const std::uint8_t* bytes)
+    {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, 8);
+        if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+        return word;
+    }
     // The first count bytes of word, most significant first.
     void Put(std::uint32_t word, int count)
     {
@@ -281,6 +318,31 @@ void Record(std::int8_t* predecessors, int i, int modes, const Candidate* entrie
             static_cast<std::int8_t>(entries[m].predecessor);
 }
 
+// The first position from `from` on that holds no digit, or n: from the
+// digit mask a word at a time where the bytes were classified.
+int DigitsEnd(const std::uint8_t* data, int from, int n, const ByteClasses::Masks* masks)
+{
+    if (masks == nullptr) {
+        while (from < n && clsQRCode::CharClass(data[from]) == 1) ++from;
+        return from;
+    }
+    for (int w = from >> 6; w < masks->words; ++w) {
+        std::uint64_t others = ~masks->digit[w];
+        if (w == from >> 6) others &= ~0ull << (from & 63);
+        if (others != 0) return std::min(n, 64 * w + std::countr_zero(others));
+    }
+    return n;
+}
+
+// Numeric's entry after t more digits from entry: every digit adds 3 bits,
+// and 1 more when it opens a group of three (runs r .. r + t - 1 that are
+// multiples of 3).
+Candidate NumericAfter(const Candidate& entry, int t)
+{
+    const int groups = (entry.run + t - 1) / 3 - (entry.run - 1) / 3;
+    return {entry.cost + 3 * t + groups, entry.run + t, NumericMode};
+}
+
 // Long runs of one character class reach a steady state in which every step
 // is known in advance; these fast paths take the bytes after position i (the
 // entries in r.back1) while it holds and return the last position they took
@@ -292,25 +354,24 @@ void Record(std::int8_t* predecessors, int i, int modes, const Candidate* entrie
 // a segment costs more than 8 (an induction on the costs of Step), until the
 // numeric run reaches its count limit. No kanji pair starts with a digit.
 int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
-               std::int8_t* predecessors)
+               std::int8_t* predecessors, const ByteClasses::Masks* masks)
 {
     const Candidate* s = r.back1;
     if (s[NumericMode].predecessor != NumericMode || s[NumericMode].run < 2 ||
         s[ByteMode].predecessor != NumericMode || s[ByteMode].run != 1 ||
         s[AlphanumericMode].predecessor != NumericMode || s[AlphanumericMode].run != 1)
         return i;
-    // Numeric's entries at p - 2, p - 1 and p; the other modes follow from them.
-    Candidate twoBack{}, oneBack{}, numeric = s[NumericMode];
-    int p = i + 1;
-    for (; p < n && clsQRCode::CharClass(data[p]) == 1 && numeric.run < a.maxCount[NumericMode];
-         ++p) {
-        twoBack = oneBack;
-        oneBack = numeric;
-        numeric = {numeric.cost + 3 + (numeric.run % 3 == 0 ? 1 : 0), numeric.run + 1, NumericMode};
-        if (predecessors != nullptr)
+    // The digits after i, as many as the count field still takes; numeric's
+    // entries at end - 2, end - 1 and end, the other modes following from them.
+    const int room = a.maxCount[NumericMode] - s[NumericMode].run;
+    const int end = std::min(DigitsEnd(data, i + 1, n, masks), i + 1 + room) - 1;
+    const int taken = end - i;
+    const Candidate numeric = NumericAfter(s[NumericMode], taken);
+    const Candidate oneBack = taken >= 1 ? NumericAfter(s[NumericMode], taken - 1) : Candidate{};
+    const Candidate twoBack = taken >= 2 ? NumericAfter(s[NumericMode], taken - 2) : Candidate{};
+    if (predecessors != nullptr)
+        for (int p = i + 1; p <= end; ++p)
             std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\1\1\1\0", 4);
-    }
-    const int end = p - 1;
     // The rows of end - 1 (unless that is i, already in back1) and end.
     const auto push = [&](const Candidate& entry, const Candidate& before) {
         r.current[ByteMode] = {before.cost + a.switchBits[ByteMode], 1, NumericMode};
@@ -461,11 +522,11 @@ int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r
 // take it: each returns i when its run does not start there.
 template <int Modes>
 int SkipRun(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
-            std::int8_t* predecessors)
+            std::int8_t* predecessors, const ByteClasses::Masks* masks)
 {
     switch (clsQRCode::CharClass(data[i + 1])) {
     case 1:
-        return SkipDigits(data, i, n, a, r, predecessors);
+        return SkipDigits(data, i, n, a, r, predecessors, masks);
     case 2:
         return SkipLetters(data, i, n, a, r, predecessors);
     default:
@@ -474,14 +535,137 @@ int SkipRun(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
     }
 }
 
+// Byte mode through stretches where no other mode can pay (Annex J's
+// break-even lengths, made exact). At a byte-only position p (ByteClasses)
+// every path of the programme runs through p's byte entry, and the entries
+// after p depend on nothing before it. Up to the next byte-only position q,
+// any path that leaves byte mode does so in excursions of one or more
+// segments of other modes, each paying at least one header of those modes
+// and then a new byte segment's header, and saving against byte mode at most
+// 8 - 10/3 bits a digit, 8 - 11/2 a character of the alphanumeric set and
+// 8 - 13/2 a byte of a kanji pair. When those savings over p + 1 .. q - 1 fall
+// short of the two headers, byte mode continuing is strictly the cheapest
+// way from p's byte entry to q's, so every byte entry there continues byte
+// mode; this holds while no byte run can reach its count limit.
+class ByteStretches {
+public:
+    ByteStretches(const ByteClasses::Masks& masks, int n, const Analysis& a, bool kanji)
+        : masks_(masks), n_(n), last_(Previous(n))
+    {
+        int cheapestHeader = std::min(a.Header(NumericMode), a.Header(AlphanumericMode));
+        if (kanji) cheapestHeader = std::min(cheapestHeader, a.Header(KanjiMode));
+        threshold_ = 6 * (cheapestHeader + a.Header(ByteMode));
+        // A stretch shorter than this cannot pay even if all digits.
+        shortest_ = std::min((threshold_ + 27) / 28, 16);
+    }
+    const ByteClasses::Masks& Masks() const { return masks_; }
+    bool ByteOnly(int i) const { return Bit(masks_.byteOnly, i); }
+    // From a byte-only position i, the last position up to which byte mode
+    // takes every byte: past every stretch between byte-only positions that
+    // cannot pay, up to the last byte-only position (the stretch after it,
+    // at the message's end, has no byte segment after it to pay for).
+    int End(int i) const
+    {
+        for (int p = i;;) {
+            const int longer = NextLong(p + 1);
+            if (longer >= last_) return last_;
+            const int first = Previous(longer) + 1;
+            const int next = NextByteOnly(longer);
+            if (!Stays(first, next)) return first - 1;
+            p = next;
+        }
+    }
+
+private:
+    static bool Bit(const std::uint64_t* words, int i) { return (words[i >> 6] >> (i & 63)) & 1; }
+    std::uint64_t Others(int w) const { return w < masks_.words ? ~masks_.byteOnly[w] : ~0ull; }
+    // The positions from which shortest_ positions in a row are not byte-only.
+    std::uint64_t LongStarts(int w) const
+    {
+        const std::uint64_t word = Others(w), next = Others(w + 1);
+        std::uint64_t starts = word;
+        for (int k = 1; k < shortest_; ++k) starts &= word >> k | next << (64 - k);
+        return starts;
+    }
+    // The first such position from `from` on, or n.
+    int NextLong(int from) const
+    {
+        for (int w = from >> 6; w < masks_.words; ++w) {
+            std::uint64_t bits = LongStarts(w);
+            if (w == from >> 6) bits &= ~0ull << (from & 63);
+            if (bits != 0) return std::min(n_, 64 * w + std::countr_zero(bits));
+        }
+        return n_;
+    }
+    int NextByteOnly(int from) const
+    {
+        for (int w = from >> 6; w < masks_.words; ++w) {
+            std::uint64_t bits = masks_.byteOnly[w];
+            if (w == from >> 6) bits &= ~0ull << (from & 63);
+            if (bits != 0) return 64 * w + std::countr_zero(bits);
+        }
+        return n_;
+    }
+    // The last byte-only position before `before`, or -1.
+    int Previous(int before) const
+    {
+        for (int w = (before - 1) >> 6; w >= 0 && before > 0; --w) {
+            std::uint64_t bits = masks_.byteOnly[w];
+            if (w == (before - 1) >> 6 && (before & 63) != 0) bits &= (1ull << (before & 63)) - 1;
+            if (bits != 0) return 64 * w + 63 - std::countl_zero(bits);
+        }
+        return -1;
+    }
+    // Whether byte mode keeps first .. last - 1 (none byte-only): their
+    // savings, in sixths of a bit, below the two headers.
+    bool Stays(int first, int last) const
+    {
+        int savings = 0;
+        for (int w = first >> 6; w <= (last - 1) >> 6 && savings < threshold_; ++w) {
+            std::uint64_t range = ~0ull;
+            if (w == first >> 6) range &= ~0ull << (first & 63);
+            if (w == (last - 1) >> 6 && (last & 63) != 0) range &= (1ull << (last & 63)) - 1;
+            const std::uint64_t digits = masks_.digit[w] & range;
+            const std::uint64_t letters = masks_.alphanumeric[w] & range & ~digits;
+            const std::uint64_t kanji = masks_.kanjiPair[w] & range & ~masks_.alphanumeric[w];
+            savings += 28 * std::popcount(digits) + 15 * std::popcount(letters) +
+                       9 * std::popcount(kanji);
+        }
+        return savings < threshold_;
+    }
+
+    const ByteClasses::Masks& masks_;
+    int n_;
+    int last_; // the last byte-only position, -1 when none
+    int threshold_ = 0;
+    int shortest_ = 1;
+};
+
+// The entries of the byte-only position i carried in byte mode to t > i: the
+// rows as Step would leave them at t (the other modes impossible at t, and
+// t - 1's entries read no more, since t opens no kanji pair). The predecessors
+// of t's stretch are byte mode's, as recorded by default.
+void CarryBytes(int i, int t, Rows& r)
+{
+    Candidate byte = r.back1[ByteMode];
+    byte.cost += 8 * (t - i);
+    byte.run += t - i;
+    byte.predecessor = ByteMode;
+    for (int m = 0; m < kModeCount; ++m) r.back1[m] = r.back2[m] = kImpossibleEntry;
+    r.back1[ByteMode] = byte;
+    r.back2[ByteMode] = {byte.cost - 8, byte.run - 1, ByteMode};
+}
+
 // The dynamic programme over data[0 .. n-1]: Step for every position, the
-// fast paths where a run allows. Only the first Modes modes are worked out
-// (3 when kanji is not allowed: its entries then stay impossible).
-// predecessors, when not null, receive every entry's predecessor (n * 4) for
-// the path recovery. On return last holds the entries of position n-1.
+// fast paths where a run allows, and byte mode carried over the stretches
+// that stretches (when not null) proves. Only the first Modes modes are
+// worked out (3 when kanji is not allowed: its entries then stay impossible).
+// predecessors, when not null, receive every entry's predecessor (n * 4, zero
+// filled) for the path recovery. On return last holds the entries of
+// position n-1.
 template <int Modes>
-void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* predecessors,
-             Candidate (&last)[kModeCount])
+void Analyse(const std::uint8_t* data, int n, const Analysis& a, const ByteStretches* stretches,
+             std::int8_t* predecessors, Candidate (&last)[kModeCount])
 {
     Rows r;
     for (auto& row : r.rows)
@@ -493,7 +677,14 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, std::int8_t* pr
         else Step<Modes>(data, i, a, closesCharacter, r);
         Record(predecessors, i, Modes, r.current);
         r.Rotate();
-        const int end = i + 1 < n ? SkipRun<Modes>(data, i, n, a, r, predecessors) : i;
+        int end = i;
+        if (i + 1 < n && stretches != nullptr && stretches->ByteOnly(i)) {
+            end = stretches->End(i);
+            if (end > i) CarryBytes(i, end, r);
+        }
+        if (end == i && i + 1 < n)
+            end = SkipRun<Modes>(data, i, n, a, r, predecessors,
+                                 stretches != nullptr ? &stretches->Masks() : nullptr);
         // The skipped bytes are single-byte characters or whole kanji pairs
         // from a character's start, or kanji is not allowed.
         if (end > i) characters.nextCharacter = end + 1;
@@ -508,11 +699,11 @@ namespace {
 
 // Whether any byte may open a kanji pair (IsKanjiPair's lead ranges). Without
 // one the kanji entries are impossible everywhere, so the programme may leave
-// kanji out just as when it is not allowed. No early exit, so that the loop
-// goes a vector at a time.
+// kanji out just as when it is not allowed. Each range is one unsigned
+// comparison of the byte's distance from the range's start, ORed over the
+// whole message without an early exit: many bytes a step, no branch per byte.
 bool HasKanjiLead(const std::uint8_t* data, int n)
 {
-    // Each range as one unsigned comparison, so that the loop vectorises.
     unsigned found = 0;
     for (int i = 0; i < n; ++i)
         found |= static_cast<unsigned>(static_cast<std::uint8_t>(data[i] - 0x81) <= 0x9F - 0x81) |
@@ -527,8 +718,8 @@ std::vector<std::uint8_t> RecoverModes(const std::vector<std::int8_t>& predecess
 {
     std::vector<std::uint8_t> modes(static_cast<std::size_t>(n));
     // Run by run: within a run the predecessor is the entry's own mode, so
-    // the loop branch is predicted and each load's address is known without
-    // waiting for the previous load.
+    // the inner loop walks back one position (two for kanji) a step, each
+    // address known without the previous load's value.
     for (int p = n - 1, m = last; p >= 0;) {
         assert(m >= 0);
         const int step = m == KanjiMode ? 2 : 1;
@@ -544,6 +735,29 @@ std::vector<std::uint8_t> RecoverModes(const std::vector<std::int8_t>& predecess
     return modes;
 }
 
+// Three digits as their number, 0..999 (7.4.4).
+int DigitGroup(const std::uint8_t* digits)
+{
+    return 100 * (digits[0] & 0x0F) + 10 * (digits[1] & 0x0F) + (digits[2] & 0x0F);
+}
+
+// How many modes from modes[s] on equal it, at most limit, up to n: eight
+// modes compared at a time as one word.
+int RunLength(const std::uint8_t* modes, int s, int n, int limit)
+{
+    const int end = std::min(n, s + limit);
+    const std::uint64_t same = 0x0101010101010101ull * modes[s];
+    int p = s + 1;
+    for (; p + 8 <= end; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, modes + p, 8);
+        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+        if ((word ^= same) != 0) return p + std::countr_zero(word) / 8 - s;
+    }
+    while (p < end && modes[p] == modes[s]) ++p;
+    return p - s;
+}
+
 // One segment (7.4.3 to 7.4.6): mode indicator, character count, data.
 // count is in bytes, so two per kanji character.
 template <typename Writer>
@@ -554,13 +768,15 @@ void WriteSegment(Writer& out, int m, const std::uint8_t* segment, int count, co
     int i = 0;
     switch (m) {
     case ByteMode:
-        for (; i < count; ++i) out.Write(segment[i], 8);
+        out.WriteBytes(segment, count);
         break;
     case NumericMode:
-        for (; i + 3 <= count; i += 3)
-            out.Write(100 * (segment[i] & 0x0F) + 10 * (segment[i + 1] & 0x0F) +
-                          (segment[i + 2] & 0x0F),
-                      10);
+        // Three groups of three digits, 10 bits each, as one 30-bit field.
+        for (; i + 9 <= count; i += 9)
+            out.Write(DigitGroup(segment + i) << 20 | DigitGroup(segment + i + 3) << 10 |
+                          DigitGroup(segment + i + 6),
+                      30);
+        for (; i + 3 <= count; i += 3) out.Write(DigitGroup(segment + i), 10);
         if (count - i == 1) out.Write(segment[i] & 0x0F, 4);
         else if (count - i == 2) out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
         break;
@@ -591,8 +807,7 @@ void WriteSegments(Writer& out, const std::uint8_t* data, int n, const std::uint
     for (int s = 0; s < n;) {
         const int m = modes[s];
         const int limit = m == KanjiMode ? 2 * a.maxCount[KanjiMode] : a.maxCount[m];
-        int count = 1;
-        while (s + count < n && modes[s + count] == m && count < limit) ++count;
+        const int count = RunLength(modes, s, n, limit);
         WriteSegment(out, m, data + s, count, a);
         s += count;
     }
@@ -610,9 +825,22 @@ std::vector<std::uint8_t> clsQRCode::SegmentModes(const std::uint8_t* data, int 
     if (bits == nullptr) predecessors.resize(static_cast<std::size_t>(length) * kModeCount);
     Candidate back1[kModeCount];
     std::int8_t* record = bits != nullptr ? nullptr : predecessors.data();
-    if (kanjiAllowed_ && HasKanjiLead(data, length))
-        Analyse<kModeCount>(data, length, a, record, back1);
-    else Analyse<KanjiMode>(data, length, a, record, back1);
+    // Byte mode is carried over whole stretches while no byte run can reach
+    // its count limit, for messages up to the largest symbol's; otherwise
+    // every position takes its Step.
+    if (length > a.maxCount[ByteMode] || length > ByteClasses::MaxBytes) {
+        if (kanjiAllowed_ && HasKanjiLead(data, length))
+            Analyse<kModeCount>(data, length, a, nullptr, record, back1);
+        else Analyse<KanjiMode>(data, length, a, nullptr, record, back1);
+    } else {
+        ByteClasses::Masks masks;
+        ByteClasses::Classify(data, length, kanjiAllowed_, masks);
+        bool kanji = false;
+        for (int w = 0; w < masks.words && !kanji; ++w) kanji = masks.kanjiPair[w] != 0;
+        const ByteStretches stretches(masks, length, a, kanji);
+        if (kanji) Analyse<kModeCount>(data, length, a, &stretches, record, back1);
+        else Analyse<KanjiMode>(data, length, a, &stretches, record, back1);
+    }
 
     // The final mode: the cheapest end, lowest mode number on equal costs.
     int last = 0;

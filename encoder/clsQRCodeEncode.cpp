@@ -10,10 +10,10 @@
 ScopedComPtr<IPictureDisp> clsQRCode::Encode(const std::uint8_t* data, int dataLength, int version,
                                              int ecLevel, int mask)
 {
-    // Steps 1 to 12: the finished matrix, or no symbol at all.
+    // The finished matrix, or no symbol at all.
     const std::optional<ModuleMatrix> matrix =
         EncodeMatrix(data, dataLength, version, ecLevel, mask);
     if (!matrix) return {};
-    // Step 13: one pixel per module, with the four-module light margin.
+    // Drawn one pixel per module, with the four-module light margin.
     return CreateMatrixPicture(*matrix);
 }

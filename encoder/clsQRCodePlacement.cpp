@@ -78,22 +78,19 @@ const std::uint8_t* Cells(const ModuleMatrix& matrix, int row, int column)
     return matrix.Data() + static_cast<std::ptrdiff_t>(row) * matrix.Stride() + column;
 }
 
-// The two modules of one row of a column pair for two bits b1 b0 of the
+// A placed codeword bit as a cell of the matrix: 4 for 0, 8 for 1. Both
+// leave bits 0 and 1 clear, so the cell still reads as free wherever the
+// template is read for the function modules, and bit 3 is the bit.
+constexpr std::uint8_t PlacedCell(int bit) { return static_cast<std::uint8_t>(4 + 4 * bit); }
+
+// The two cells of one row of a column pair for two bits b1 b0 of the
 // codeword sequence, in memory order: b0 (the left module, column c), then
 // b1 (the right one, which placement takes first).
 constexpr auto kPairCells = [] {
     std::array<std::uint16_t, 4> table{};
     for (int bits = 0; bits < 4; ++bits)
-        table[bits] = std::bit_cast<std::uint16_t>(std::array<std::uint8_t, 2>{
-            static_cast<std::uint8_t>(bits & 1), static_cast<std::uint8_t>(bits >> 1)});
-    return table;
-}();
-
-// The same for the four rows of eight bits, the first row in bits 7 and 6.
-constexpr auto kRowPairs = [] {
-    std::array<std::array<std::uint16_t, 4>, 256> table{};
-    for (int value = 0; value < 256; ++value)
-        for (int t = 0; t < 4; ++t) table[value][t] = kPairCells[(value >> (6 - 2 * t)) & 3];
+        table[bits] = std::bit_cast<std::uint16_t>(
+            std::array<std::uint8_t, 2>{PlacedCell(bits & 1), PlacedCell(bits >> 1)});
     return table;
 }();
 
@@ -132,8 +129,8 @@ struct PairRows {
     int FunctionRun() const { return std::countr_zero(~(right & left & inside) & Ones) / 8; }
 
 private:
-    // Template bytes are 0 (free), 1 or 2: bit 0 of t | t >> 1 marks the
-    // function modules, in the byte order of memory.
+    // Template bytes are 0 (free), 1 or 2, and placed cells 4 or 8: bit 0 of
+    // t | t >> 1 marks the function modules, in the byte order of memory.
     static std::uint64_t Function(std::uint64_t word)
     {
         if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
@@ -142,50 +139,92 @@ private:
 };
 
 // The next 2 * run bits into run rows (run <= 8) whose two modules are both
-// free, from cells on by gridStep; returns the cell after the last row.
-// Eight rows are always written: the rows past the run get bits that their
-// own run overwrites later, or belong to function modules, whose grid cells
-// are never read, or are spare rows past the symbol's edge.
-std::uint8_t* PlaceFreeRows(std::uint8_t* cells, std::ptrdiff_t gridStep, int run,
+// free, from cells on by rowStep; returns the cell after the last row.
+std::uint8_t* PlaceFreeRows(std::uint8_t* cells, std::ptrdiff_t rowStep, int run,
                             CodewordBitReader& bits)
 {
     const int value = bits.Peek16();
     bits.Skip(2 * run);
-    std::uint8_t* row = cells;
-    for (const int byte : {value >> 8, value & 0xFF})
-        for (const std::uint16_t pair : kRowPairs[byte]) {
-            std::memcpy(row, &pair, sizeof pair);
-            row += gridStep;
-        }
-    return cells + run * gridStep;
+    for (int t = 0; t < run; ++t, cells += rowStep) {
+        const std::uint16_t pair = kPairCells[(value >> (14 - 2 * t)) & 3];
+        std::memcpy(cells, &pair, sizeof pair);
+    }
+    return cells;
 }
 
-// One column pair (columns c + 1 and c) over all rows from startRow in steps
-// of step (-1 upwards, +1 downwards), 7.7.3. A row takes the right module's
-// bit first, then the left's; function modules take none. Rows whose two
-// modules are both free take their bits up to eight rows at once, and rows of
-// two function modules are passed over as many at once.
-void PlaceColumnPair(const ModuleMatrix& matrix, std::uint8_t* grid, int c, int startRow, int step,
-                     CodewordBitReader& bits)
+// The placement runs of a version (7.7.3): for every column pair, in placement
+// order, the runs along its path as one byte each, then kPairEnd. A run is
+// kFreeRows | n (n <= 8 rows whose two modules are both free), kFunctionRows |
+// n (n rows of two function modules) or kOneRow | right << 1 | left (one row
+// with one free module, the free one's bit set). They depend on the version's
+// function patterns only, so they are worked out once from its template.
+constexpr std::uint8_t kFreeRows = 0x00;
+constexpr std::uint8_t kFunctionRows = 0x10;
+constexpr std::uint8_t kOneRow = 0x20;
+constexpr std::uint8_t kPairEnd = 0xFF;
+
+// The column pairs from the right edge leftwards, alternately upwards and
+// downwards, skipping the vertical timing pattern in column 6: visit(c,
+// startRow, step) for each.
+template <typename Visit>
+void ForEachColumnPair(int size, Visit visit)
 {
-    const int size = matrix.Size();
-    const std::ptrdiff_t gridStep = static_cast<std::ptrdiff_t>(step) * matrix.Stride();
-    std::uint8_t* cells = grid + static_cast<std::ptrdiff_t>(startRow) * matrix.Stride() + c;
-    for (int row = startRow; row >= 0 && row < size;) {
+    for (int l = size; l >= 5;) {
+        int c = l - 2;
+        if (c < 6) --c;
+        visit(c, size - 1, -1);
+        l -= 4;
+        c = l;
+        if (c < 6) --c;
+        visit(c, 0, 1);
+    }
+}
+
+// The runs of one column pair (columns c + 1 and c) from startRow in steps of
+// step (-1 upwards, +1 downwards), read from the template eight rows at a time.
+void RecordColumnPair(const ModuleMatrix& matrix, int c, int startRow, int step,
+                      std::vector<std::uint8_t>& runs)
+{
+    for (int row = startRow; row >= 0 && row < matrix.Size();) {
         const PairRows rows(matrix, c, row, step);
         int run = rows.FreeRun();
         if (run > 0) {
-            cells = PlaceFreeRows(cells, gridStep, run, bits);
+            runs.push_back(static_cast<std::uint8_t>(kFreeRows | run));
         } else if ((run = rows.FunctionRun()) > 0) {
-            cells += run * gridStep;
+            runs.push_back(static_cast<std::uint8_t>(kFunctionRows | run));
         } else {
             run = 1;
-            if ((rows.right & 1) == 0) cells[1] = static_cast<std::uint8_t>(bits.Next());
-            if ((rows.left & 1) == 0) cells[0] = static_cast<std::uint8_t>(bits.Next());
-            cells += gridStep;
+            runs.push_back(static_cast<std::uint8_t>(kOneRow | ((rows.right & 1) == 0) << 1 |
+                                                     ((rows.left & 1) == 0)));
         }
         row += run * step;
     }
+    runs.push_back(kPairEnd);
+}
+
+// One column pair's runs from *run on, into the template's free cells as
+// PlacedCell values: a row takes the right module's bit first, then the
+// left's; function modules take none. Returns the run after its kPairEnd.
+const std::uint8_t* PlaceColumnPair(std::uint8_t* cells, std::ptrdiff_t rowStep,
+                                    const std::uint8_t* run, CodewordBitReader& bits)
+{
+    for (; *run != kPairEnd; ++run) {
+        const int count = *run & 0x0F;
+        switch (*run & 0xF0) {
+        case kFreeRows:
+            cells = PlaceFreeRows(cells, rowStep, count, bits);
+            break;
+        case kFunctionRows:
+            cells += count * rowStep;
+            break;
+        default:
+            if (count & 2) cells[1] = PlacedCell(bits.Next());
+            if (count & 1) cells[0] = PlacedCell(bits.Next());
+            cells += rowStep;
+            break;
+        }
+    }
+    return run + 1;
 }
 
 // Table 10: whether mask pattern mask (0..7) inverts module (i, j), i the row
@@ -233,35 +272,29 @@ const std::uint8_t* MaskRow(int mask, int i) { return kMaskPatterns[mask][i % kM
 } // namespace
 
 void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
-                          int ecLevel, int mask) const
+                          int ecLevel, int mask)
 {
     if (mask < 0 || mask > 7) mask = 0;
-    const int stride = matrix.Stride();
-    std::vector<std::uint8_t> grid(
-        static_cast<std::size_t>(matrix.Size() + 2 * GridSpareRows) * stride, 0);
-    std::uint8_t* placed = grid.data() + static_cast<std::ptrdiff_t>(GridSpareRows) * stride;
-    PlaceCodewords(matrix, codewords, placed);
-    MergeIntoTemplate(matrix, placed, mask);
+    PlaceCodewords(matrix, codewords, version);
+    MergeIntoTemplate(matrix, mask);
     WriteVersionInformation(matrix, version);
     WriteFormatInformation(matrix, ecLevel, mask);
 }
 
-void clsQRCode::PlaceCodewords(const ModuleMatrix& matrix, const std::uint8_t* codewords,
-                               std::uint8_t* grid) const
+void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version)
 {
     const int size = matrix.Size();
+    std::vector<std::uint8_t>& runs = placementRuns_[static_cast<std::size_t>(version)];
+    if (runs.empty())
+        ForEachColumnPair(size, [&](int c, int startRow, int step) {
+            RecordColumnPair(matrix, c, startRow, step, runs);
+        });
     CodewordBitReader bits(codewords);
-    // Column pairs from the right edge leftwards, alternately upwards and
-    // downwards, skipping the vertical timing pattern in column 6.
-    for (int l = size; l >= 5;) {
-        int c = l - 2;
-        if (c < 6) --c;
-        PlaceColumnPair(matrix, grid, c, size - 1, -1, bits);
-        l -= 4;
-        c = l;
-        if (c < 6) --c;
-        PlaceColumnPair(matrix, grid, c, 0, 1, bits);
-    }
+    const std::uint8_t* run = runs.data();
+    ForEachColumnPair(size, [&](int c, int startRow, int step) {
+        run = PlaceColumnPair(&matrix.At(startRow, c),
+                              static_cast<std::ptrdiff_t>(step) * matrix.Stride(), run, bits);
+    });
 }
 
 int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
@@ -279,32 +312,32 @@ int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
     return mask;
 }
 
-void clsQRCode::MergeIntoTemplate(ModuleMatrix& matrix, const std::uint8_t* grid, int mask)
+void clsQRCode::MergeIntoTemplate(ModuleMatrix& matrix, int mask)
 {
-    // A cell becomes (template value if not 0, else the masked bit) AND 1,
-    // eight cells a word: with template bytes t in {0, 1, 2} and grid bytes
-    // in {0, 1}, bit 0 of t | t >> 1 is set exactly for a function module.
-    // A row's stride is a multiple of 4, so its words end with it; the three
-    // cells past the symbol's edge are cleared again afterwards.
+    // A cell becomes (function module ? its value : placed bit XOR mask) AND
+    // 1, eight cells a word: with function cells 1 or 2 and placed cells 4 or
+    // 8 (PlacedCell), bit 0 of t | t >> 1 marks the function modules and bit
+    // 3 is the placed bit. A row's stride is a multiple of 4, so its words
+    // end with it; the three cells past the symbol's edge are cleared again
+    // afterwards.
     constexpr std::uint64_t ones = 0x0101010101010101ull;
     constexpr std::uint32_t ones32 = 0x01010101u;
     const int size = matrix.Size();
     const int stride = matrix.Stride();
     for (int row = 0; row < size; ++row) {
         std::uint8_t* cells = &matrix.At(row, 0);
-        const std::uint8_t* placed = grid + static_cast<std::ptrdiff_t>(row) * stride;
         const std::uint8_t* pattern = MaskRow(mask, row);
         int column = 0;
         for (; column + 8 <= stride; column += 8) {
             const std::uint64_t t = Load64(cells + column);
             const std::uint64_t free = ~(t | t >> 1) & ones;
-            const std::uint64_t masked = Load64(placed + column) ^ Load64(pattern + column);
+            const std::uint64_t masked = (t >> 3) ^ Load64(pattern + column);
             Store64(cells + column, (t & ones) | (masked & free));
         }
         if (column < stride) {
             const std::uint32_t t = Load32(cells + column);
             const std::uint32_t free = ~(t | t >> 1) & ones32;
-            const std::uint32_t masked = Load32(placed + column) ^ Load32(pattern + column);
+            const std::uint32_t masked = (t >> 3) ^ Load32(pattern + column);
             Store32(cells + column, (t & ones32) | (masked & free));
         }
         std::memset(cells + size, 0, static_cast<std::size_t>(stride - size));

@@ -3,9 +3,11 @@
 # a clean clone: installs the packages, builds the benchmark program twice, and
 # runs each build, which ends with a table of medians and ratios and the
 # machine's load averages:
-#   1. the Release build (-O3): every encoder, every workload;
-#   2. a build with -O2 instead (preset bench-O2): ours and libqrencode at
-#      mask 0, to show what the speed owes to the optimiser;
+#   1. the Release build (-O3): every encoder, every workload (ours with kanji
+#      segments allowed, vemora_kanji, and not, vemora; versions 1, 5, 10, 20,
+#      30 and 40 filled with random bytes beside the five kinds of message);
+#   2. a build with -O2 instead (preset bench-O2): ours both ways and
+#      libqrencode at mask 0, to show what the speed owes to the optimiser;
 #   3. the heap (operator new calls, peak live bytes) and the stack (painted)
 #      one encode uses;
 #   4. the window under Wine (a cross build of its own).
@@ -23,7 +25,7 @@ done
 echo "=== Release build (-O3); $(uptime)"
 build/bench/bench/vemora_bench "$@"
 echo "=== -O2 build; $(uptime)"
-build/bench-O2/bench/vemora_bench --benchmark_filter='/(vemora|qrencode_mask0)/'
+build/bench-O2/bench/vemora_bench --benchmark_filter='/(vemora|vemora_kanji|qrencode_mask0)/'
 build/bench/bench/vemora_footprint
 
 # The window under Wine: Create latency for versions 1 and 40 and the start to

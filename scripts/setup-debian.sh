@@ -8,6 +8,7 @@ packages=(
   libgtest-dev googletest libbenchmark-dev
   libzxing-dev zbar-tools libzbar-dev libqrencode-dev libqrcodegencpp-dev
   libxml2-utils librsvg2-bin libpng-dev
+  qemu-user
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine64 wine xvfb xauth x11-apps x11-utils imagemagick

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the encoder core natively under
-# AddressSanitizer and UndefinedBehaviorSanitizer, the fuzz targets, and the
-# Windows programs under Wine. Each stage reports how long it took.
+# AddressSanitizer and UndefinedBehaviorSanitizer, its kernels under qemu-user
+# as older processors, the fuzz targets, and the Windows programs under Wine.
+# Each stage reports how long it took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,12 +14,20 @@ jobs=$(nproc)
 # sanitized build: it runs the very tests of the plain native build, on the
 # same sources, and stops at the first memory fault or undefined behaviour.
 # The optimised build of the same code is exercised by the Windows programs
-# below (-O3, every symbol read back). "cmake --preset native" stays the quick
-# build for working on the encoder.
+# below (-O3, every symbol read back), and its kernels under qemu-user as
+# older processors (the sanitizers' shadow memory does not run there), so
+# only the encoder's test program is built in the plain native tree.
 native() {
   cmake --preset native-asan >/dev/null
   cmake --build --preset native-asan -j "$jobs"
   ctest --preset native-asan -j "$jobs"
+}
+
+# The encoder's kernels and dispatch on processors this machine is not.
+qemu() {
+  cmake --preset native >/dev/null
+  cmake --build --preset native -j "$jobs" --target vemora_encoder_tests
+  scripts/qemu-tests.sh build/native
 }
 
 # The encoder core under libFuzzer, from the committed seed corpus, both
@@ -43,7 +52,7 @@ windows() {
   ctest --preset windows -j "$jobs"
 }
 
-for stage in native fuzz windows; do
+for stage in native qemu fuzz windows; do
   echo "=== $stage ==="
   start=$SECONDS
   "$stage"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -221,6 +222,43 @@ TEST(GfKernelsTest, ForcingAKernelTheCpuLacksIsRefused)
     }
     GfKernels::UseFastestKernel();
     EXPECT_TRUE(GfKernels::Supported(GfKernels::Active()));
+}
+
+TEST(GfKernelsTest, TheChosenKernelIsTheOneThatRuns)
+{
+    // Each kernel leaves its own trace in the scratch lanes past the blocks:
+    // for 5 blocks the plain kernel writes lanes 0-4, SSSE3 a vector of 16,
+    // AVX2 one of 32. Forced or chosen by the CPU (the fastest it has, as
+    // the Westmere and qemu64 runs under qemu-user show), the kernel named
+    // is the one whose trace appears.
+    KernelGuard guard;
+    clsFiniteField field;
+    ASSERT_TRUE(field.InitField(256, 285, 2));
+    clsReedSolomon coder;
+    ASSERT_TRUE(coder.InitCode(10, 10, &field, 0, 0));
+    std::mt19937 random(7);
+    std::vector<std::uint8_t> rows(10 * 32);
+    for (auto& b : rows) b = static_cast<std::uint8_t>(random() | 1);
+    const auto lanesWritten = [&] {
+        std::vector<std::uint8_t> parity(10 * 32, 0xA5);
+        EXPECT_TRUE(coder.EncodeBlocks(rows.data(), 5, 32, parity.data()));
+        int lanes = 0;
+        for (int j = 0; j < 10; ++j)
+            for (int b = 0; b < 32; ++b)
+                if (parity[static_cast<std::size_t>(j) * 32 + b] != 0xA5)
+                    lanes = std::max(lanes, b + 1);
+        return lanes;
+    };
+    constexpr int kTrace[] = {5, 16, 32};
+    Kernel fastest = Kernel::Plain;
+    for (int i = 0; i < 3; ++i) {
+        if (!GfKernels::ForceKernel(kKernels[i])) continue;
+        fastest = kKernels[i];
+        EXPECT_EQ(lanesWritten(), kTrace[i]) << kKernelNames[i];
+    }
+    GfKernels::UseFastestKernel();
+    EXPECT_EQ(GfKernels::Active(32), fastest);
+    EXPECT_EQ(GfKernels::Active(4), Kernel::Plain) << "a few blocks go to the plain kernel";
 }
 
 } // namespace

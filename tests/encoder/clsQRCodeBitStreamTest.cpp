@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "ByteClasses.h"
+#include "CheapestSegmentation.h"
+
 #include <memory>
 #include <random>
 #include <string>
@@ -230,6 +233,76 @@ TEST_F(clsQRCodeBitStreamTest, OverlongStreamIsCountedNotWritten)
     EXPECT_GT(measured, clsQRCode::BitArrayCapacity);
     EXPECT_EQ(qr.BuildBitStream(*bits, data.data(), static_cast<int>(data.size()), 40, false),
               measured);
+}
+
+// Runs of one kind, mostly around the lengths at which a segment of its own
+// starts to pay inside bytes, some far longer.
+std::vector<std::uint8_t> MixedMessage(std::mt19937& random, int maxBytes)
+{
+    const auto pick = [&](int n) { return static_cast<int>(random() % static_cast<unsigned>(n)); };
+    std::vector<std::uint8_t> data;
+    const int target = 1 + pick(maxBytes);
+    while (static_cast<int>(data.size()) < target) {
+        const int kind = pick(6);
+        const int run = pick(8) == 0 ? 1 + pick(200) : 1 + pick(14);
+        for (int i = 0; i < run; ++i) {
+            switch (kind) {
+            case 0:
+                data.push_back(static_cast<std::uint8_t>('0' + pick(10)));
+                break;
+            case 1:
+                data.push_back(static_cast<std::uint8_t>("ABCXYZ $%*+-./:"[pick(15)]));
+                break;
+            case 2:
+                data.push_back(static_cast<std::uint8_t>("abz!?_~\x80"[pick(8)]));
+                break;
+            case 3: // Shift JIS lead bytes of the three ranges, any trail
+                data.push_back(static_cast<std::uint8_t>(pick(3) == 0   ? 0x81 + pick(31)
+                                                         : pick(2) == 0 ? 0xE0 + pick(11)
+                                                                        : 0xEB + pick(18)));
+                data.push_back(static_cast<std::uint8_t>(pick(8) == 0 ? pick(256) : 0x40 + pick(192)));
+                break;
+            default:
+                data.push_back(static_cast<std::uint8_t>(random()));
+                break;
+            }
+        }
+    }
+    data.resize(static_cast<std::size_t>(target));
+    return data;
+}
+
+TEST_F(clsQRCodeBitStreamTest, TheCheapestSegmentationOfMixedMessages)
+{
+    // Against the plain programme: the stream's length, its segments (tie
+    // rules included) and the bytes parsed back, in each width class, kanji
+    // allowed or not, with the fast byte classes and the plain ones.
+    using namespace cheapest_segmentation;
+    std::mt19937 random(1721);
+    constexpr int kClassVersions[3] = {9, 26, 40};
+    for (int trial = 0; trial < 6000; ++trial) {
+        const int widthClass = trial % 3;
+        const std::vector<std::uint8_t> data = MixedMessage(random, trial % 40 == 0 ? 3000 : 300);
+        const int n = static_cast<int>(data.size());
+        qr.SetKanjiAllowed(trial % 4 != 0);
+        if (trial % 5 == 0) ByteClasses::ForceKernel(ByteClasses::Kernel::Plain);
+        const int version = kClassVersions[widthClass];
+        const int measured = Measure(data, version);
+        const int written = qr.BuildBitStream(*bits, data.data(), n, version, false);
+        ByteClasses::UseFastestKernel();
+
+        std::vector<Segment> expected, segments;
+        std::vector<std::uint8_t> parsed;
+        const std::string what = "trial " + std::to_string(trial);
+        ASSERT_EQ(measured, ReferenceSegmentation(data.data(), n, widthClass, qr.KanjiAllowed(),
+                                                  expected))
+            << what;
+        ASSERT_EQ(written, measured) << what;
+        ASSERT_TRUE(ParseStream(*bits, written, widthClass, qr.KanjiAllowed(), parsed, segments))
+            << what;
+        ASSERT_EQ(segments, expected) << what;
+        ASSERT_EQ(parsed, data) << what;
+    }
 }
 
 } // namespace

@@ -69,6 +69,22 @@ TEST(clsQRCodeFitTest, OptionsAreTakenAsTheEncoderTakesThem)
     EXPECT_EQ(Fitting(qr, Repeat('1', 7090), 0, 1), 0);
 }
 
+TEST(clsQRCodeFitTest, OutOfRangeLevelsAreM)
+{
+    // Positively M: 14 bytes fit 1-M but not 1-Q or 1-H, and 15 bytes need
+    // 2-M where 1-L would hold them; the symbol and the query agree.
+    clsQRCode qr;
+    const auto fourteen = Repeat('a', 14), fifteen = Repeat('a', 15);
+    for (const int level : {0, 5, 9, -3}) {
+        EXPECT_EQ(Fitting(qr, fourteen, 1, level), 1) << level;
+        EXPECT_EQ(Fitting(qr, fifteen, 0, level), 2) << level;
+        const auto symbol = qr.EncodeMatrix(fifteen.data(), 15, 0, level, 0);
+        ASSERT_TRUE(symbol) << level;
+        EXPECT_EQ(symbol->Size(), 25) << level;
+        EXPECT_TRUE(qr.EncodeMatrix(fourteen.data(), 14, 1, level, 0)) << level;
+    }
+}
+
 // The query and the encoder agree on every message: a symbol exactly when
 // the query names a version, and of that version.
 TEST(clsQRCodeFitTest, AgreesWithTheSymbolsTheEncoderBuilds)

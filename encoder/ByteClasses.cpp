@@ -1,0 +1,180 @@
+#include "ByteClasses.h"
+
+#include <array>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <emmintrin.h>
+#define VEMORA_BYTES_X86 1
+#endif
+
+namespace ByteClasses {
+namespace {
+
+// The classes a kernel finds in 64 bytes, one word per class.
+enum RawClass {
+    Digit,        // 30-39
+    Alphanumeric, // Table 5
+    Lead,         // Shift JIS lead bytes 81-9F and E0-FC: open a two-byte character
+    KanjiLead,    // 81-9F and E0-EA: with a trail byte of 40-FF, a kanji character
+    KanjiLeadEB,  // EB: a kanji character with a trail byte of 40-BF only
+    Trail,        // 40-FF
+    TrailBelowC0, // 40-BF
+    RawClasses
+};
+using Raw = std::array<std::uint64_t, RawClasses>;
+
+// Each byte's classes as bits by RawClass.
+constexpr auto kClassBits = [] {
+    std::array<std::uint8_t, 256> table{};
+    const char others[] = " $%*+-./:";
+    for (int b = 0; b < 256; ++b) {
+        const bool digit = b >= '0' && b <= '9';
+        bool alphanumeric = digit || (b >= 'A' && b <= 'Z');
+        for (int i = 0; others[i] != 0; ++i) alphanumeric |= b == others[i];
+        const bool kanjiLead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA);
+        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+        table[b] = static_cast<std::uint8_t>(
+            digit << Digit | alphanumeric << Alphanumeric | lead << Lead |
+            kanjiLead << KanjiLead | (b == 0xEB) << KanjiLeadEB | (b >= 0x40) << Trail |
+            (b >= 0x40 && b <= 0xBF) << TrailBelowC0);
+    }
+    return table;
+}();
+
+Raw ClassifyPlain(const std::uint8_t* bytes)
+{
+    Raw raw{};
+    for (int i = 0; i < 64; ++i) {
+        const unsigned bits = kClassBits[bytes[i]];
+        for (int c = 0; c < RawClasses; ++c)
+            raw[c] |= static_cast<std::uint64_t>((bits >> c) & 1) << i;
+    }
+    return raw;
+}
+
+#ifdef VEMORA_BYTES_X86
+
+// Bytes of x in [lo, hi]: x - lo, wrapping, is at most hi - lo exactly then.
+__m128i InRange(__m128i x, int lo, int hi)
+{
+    const __m128i offset = _mm_sub_epi8(x, _mm_set1_epi8(static_cast<char>(lo)));
+    return _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(static_cast<char>(hi - lo))),
+                          offset);
+}
+
+std::uint64_t Bits(__m128i mask, int quarter)
+{
+    return static_cast<std::uint64_t>(static_cast<std::uint16_t>(_mm_movemask_epi8(mask)))
+           << (16 * quarter);
+}
+
+Raw ClassifySse2(const std::uint8_t* bytes)
+{
+    Raw raw{};
+    for (int q = 0; q < 4; ++q) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * q));
+        const __m128i digit = InRange(x, '0', '9');
+        // Table 5 beside the digits: A-Z, space, $ %, * +, - . /, and ':'
+        // right after '9'.
+        const __m128i alphanumeric = _mm_or_si128(
+            _mm_or_si128(InRange(x, 'A', 'Z'), InRange(x, '0', ':')),
+            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')), InRange(x, '$', '%')),
+                         _mm_or_si128(InRange(x, '*', '+'), InRange(x, '-', '/'))));
+        const __m128i low = InRange(x, 0x81, 0x9F);
+        const __m128i kanjiLead = _mm_or_si128(low, InRange(x, 0xE0, 0xEA));
+        const __m128i trail = InRange(x, 0x40, 0xFF);
+        raw[Digit] |= Bits(digit, q);
+        raw[Alphanumeric] |= Bits(alphanumeric, q);
+        raw[Lead] |= Bits(_mm_or_si128(low, InRange(x, 0xE0, 0xFC)), q);
+        raw[KanjiLead] |= Bits(kanjiLead, q);
+        raw[KanjiLeadEB] |= Bits(_mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0xEB))), q);
+        raw[Trail] |= Bits(trail, q);
+        raw[TrailBelowC0] |= Bits(InRange(x, 0x40, 0xBF), q);
+    }
+    return raw;
+}
+
+constexpr Kernel kFastest = Kernel::Sse2;
+
+#else
+
+constexpr Kernel kFastest = Kernel::Plain;
+
+#endif
+
+int forcedKernel = -1;
+
+Raw ClassifyChunk(Kernel kernel, const std::uint8_t* bytes)
+{
+#ifdef VEMORA_BYTES_X86
+    if (kernel == Kernel::Sse2) return ClassifySse2(bytes);
+#endif
+    return ClassifyPlain(bytes);
+}
+
+// The lead bytes that open a two-byte character, from the word's lead bytes
+// and whether its byte 0 is the trail of a character opened by the word
+// before. Bit 0 then leaves the lead runs; each remaining run starts at a
+// character boundary. Adding the run's first bit to a run that starts at an
+// odd bit carries through it and clears it, which tells the runs starting at
+// odd bits from those starting at even bits; their openers are their bits at
+// odd and even positions.
+std::uint64_t Openers(std::uint64_t leads, bool firstIsTrail)
+{
+    constexpr std::uint64_t even = 0x5555555555555555ull;
+    const std::uint64_t l = leads & ~static_cast<std::uint64_t>(firstIsTrail);
+    const std::uint64_t starts = l & ~(l << 1);
+    const std::uint64_t oddRuns = l & ~(l + (starts & ~even));
+    return ((l & ~oddRuns) & even) | (oddRuns & ~even);
+}
+
+} // namespace
+
+Kernel Active() { return forcedKernel >= 0 ? static_cast<Kernel>(forcedKernel) : kFastest; }
+
+bool ForceKernel(Kernel kernel)
+{
+    if (static_cast<int>(kernel) > static_cast<int>(kFastest)) return false;
+    forcedKernel = static_cast<int>(kernel);
+    return true;
+}
+
+void UseFastestKernel() { forcedKernel = -1; }
+
+void Classify(const std::uint8_t* data, int n, bool kanji, Masks& out)
+{
+    const Kernel kernel = Active();
+    out.words = (n + 63) / 64;
+    std::uint64_t openedBefore = 0, kanjiLeadBefore = 0, ebBefore = 0; // bit 63 of the word before
+    for (int w = 0; w < out.words; ++w) {
+        const int count = n - 64 * w < 64 ? n - 64 * w : 64;
+        std::uint8_t tail[64] = {};
+        const std::uint8_t* bytes = data + 64 * w;
+        if (count < 64) bytes = static_cast<const std::uint8_t*>(std::memcpy(tail, bytes, count));
+        Raw raw = ClassifyChunk(kernel, bytes);
+        const std::uint64_t inside = count == 64 ? ~0ull : (1ull << count) - 1;
+        for (auto& word : raw) word &= inside;
+        out.digit[w] = raw[Digit];
+        out.alphanumeric[w] = raw[Alphanumeric];
+        out.kanjiPair[w] = 0;
+        if (kanji) {
+            // The message's last byte opens nothing: it is a character alone.
+            const std::uint64_t last = w + 1 == out.words ? 1ull << (count - 1) : 0;
+            const std::uint64_t opens = Openers(raw[Lead], openedBefore != 0) & ~last;
+            const std::uint64_t pairs = ((raw[KanjiLead] << 1 | kanjiLeadBefore) & raw[Trail]) |
+                                        ((raw[KanjiLeadEB] << 1 | ebBefore) & raw[TrailBelowC0]);
+            const std::uint64_t trails = (opens << 1 | openedBefore) & pairs;
+            out.byteOnly[w] = inside & ~(raw[Alphanumeric] | trails | opens);
+            out.kanjiPair[w] = trails | trails >> 1;
+            if (w > 0) out.kanjiPair[w - 1] |= trails << 63;
+            openedBefore = opens >> 63;
+            kanjiLeadBefore = raw[KanjiLead] >> 63;
+            ebBefore = raw[KanjiLeadEB] >> 63;
+        } else {
+            out.byteOnly[w] = inside & ~raw[Alphanumeric];
+        }
+    }
+}
+
+} // namespace ByteClasses
