@@ -55,6 +55,7 @@ Form1::Form1(FormServices services) : services_(std::move(services))
     if (!services_.programFolder) services_.programFolder = defaults.programFolder;
     if (!services_.localTime) services_.localTime = defaults.localTime;
     if (!services_.makePicture) services_.makePicture = defaults.makePicture;
+    if (!services_.windowDpi) services_.windowDpi = defaults.windowDpi;
 }
 
 Form1::~Form1()
@@ -201,13 +202,13 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        dpi_ = WindowDpi(window_);
+        dpi_ = services_.windowDpi(window_);
         if (!CreateControls()) return -1;
         Form_Load();
         return 0;
     case WM_SIZE: Form_Resize(LOWORD(lParam)); return 0;
     case WM_DPICHANGED:
-        Form_DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        Form_DpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_ACTIVATE: Form_Activate(LOWORD(wParam) != WA_INACTIVE); return 0;
     case WM_MOUSEMOVE: Form_MouseMove(); return 0;
@@ -217,6 +218,8 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Pic2_ContextMenu(lParam);
         return 0;
     case WM_CTLCOLORSTATIC:
+        // Only for a label of this window: the message may come from anywhere.
+        if (!IsChild(window_, reinterpret_cast<HWND>(lParam))) break;
         return reinterpret_cast<LRESULT>(
             OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_DESTROY: Form_Unload(); return 0;
@@ -284,5 +287,13 @@ void Form1::Form_Load()
 
 void Form1::Form_Unload() { SkinStop(window_); }
 
-void Form1::Text1_DblClick() { SetWindowTextW(Control(Text1Id), L""); }
+// The box is emptied as an edit it can undo (EM_REPLACESEL with bCanUndo):
+// a double-click meant to select a word loses nothing that Ctrl+Z or the
+// box's own Undo cannot bring back.
+void Form1::Text1_DblClick()
+{
+    HWND text1 = Control(Text1Id);
+    SendMessageW(text1, EM_SETSEL, 0, -1);
+    SendMessageW(text1, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+}
 

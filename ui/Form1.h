@@ -117,8 +117,10 @@ private:
     void Form_Load();
     void Form_Resize(int clientWidth);
     // WM_DPICHANGED: fonts, controls and Pic2 at the new DPI, the window in
-    // the rectangle the system suggests.
-    void Form_DpiChanged(UINT dpi, const RECT& suggested);
+    // the rectangle the system suggests. Ignored unless dpi is the one the
+    // system reports for the window and suggested is given.
+    void Form_DpiChanged(UINT dpi, const RECT* suggested);
+    RECT DpiChangedFrame(const RECT* suggested) const;
     void Form_Activate(bool active);
     void Form_MouseMove() { link_.PointerAway(); }
     void Form_Unload();

@@ -200,8 +200,10 @@ std::optional<LRESULT> PictureBox::OnKeyMessage(UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_GETDLGCODE: {
-        // Enter would go to the window's default button: take it here.
-        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        // Enter would go to the window's default button: take it here. The
+        // key is the dialog manager's, on this thread; sent from another
+        // thread or process, lParam is no pointer of ours.
+        const MSG* key = InSendMessage() ? nullptr : reinterpret_cast<const MSG*>(lParam);
         if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
         return 0;
     }
