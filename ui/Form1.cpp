@@ -5,7 +5,9 @@
 
 #include <commctrl.h>
 
+#include "CallbackBarrier.h"
 #include "DpiMetrics.h"
+#include "FormMessages.h"
 #include "FormTexts.h"
 #include "SkinEngine.h"
 #include "WindowClass.h"
@@ -25,6 +27,14 @@ void AddItem(HWND list, const std::wstring& text)
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// Runs command; should it throw (out of memory, most likely), failed tells
+// the user instead, and the window's barrier never sees the exception.
+template <typename Command, typename Failed>
+void RunCommand(Command&& command, Failed&& failed)
+{
+    CallbackBarrier([&] { command(); return true; }, [&] { failed(); return false; });
+}
+
 // "自动", then the numbers first..last.
 void AddNumbers(HWND list, int first, int last)
 {
@@ -35,12 +45,12 @@ void AddNumbers(HWND list, int first, int last)
 } // namespace
 
 const Form1::CommandRoute Form1::CommandRoutes[] = {
-    {Command1Id, BN_CLICKED, &Form1::Command1_Click},
-    {Command2Id, BN_CLICKED, &Form1::Command2_Click},
-    {Pic2Id, STN_CLICKED, &Form1::Pic2_Click},
-    {Label2Id, STN_CLICKED, &Form1::Label2_Click},
-    {Text1Id, EN_SETFOCUS, &Form1::Text1_GotFocus},
-    {mnuCopyId, 0, &Form1::Pic2_Click},
+    {Command1Id, BN_CLICKED, &Form1::Command1_Click, &Form1::Create_Failed},
+    {Command2Id, BN_CLICKED, &Form1::Command2_Click, &Form1::Save_Failed},
+    {Pic2Id, STN_CLICKED, &Form1::Pic2_Click, &Form1::Copy_Failed},
+    {Label2Id, STN_CLICKED, &Form1::Label2_Click, nullptr},
+    {Text1Id, EN_SETFOCUS, &Form1::Text1_GotFocus, nullptr},
+    {mnuCopyId, 0, &Form1::Pic2_Click, &Form1::Copy_Failed},
 };
 
 const Form1::ControlRoute Form1::ControlRoutes[] = {
@@ -234,12 +244,16 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Form1::OnCommand(int id, int code)
 {
-    for (const CommandRoute& route : CommandRoutes)
-        if (route.id == id && route.code == code) return (this->*route.handler)();
+    for (const CommandRoute& route : CommandRoutes) {
+        if (route.id != id || route.code != code) continue;
+        return RunCommand([&] { (this->*route.handler)(); },
+                          [&] { if (route.failed) (this->*route.failed)(); });
+    }
     const auto saves = SymbolOutputs::MenuKinds();
     const int save = id - mnuSavePrintPngId;
-    if (code == 0 && save >= 0 && save < static_cast<int>(saves.size()))
-        mnuSave_Click(saves[static_cast<std::size_t>(save)]);
+    if (code != 0 || save < 0 || save >= static_cast<int>(saves.size())) return;
+    const OutputKind& kind = saves[static_cast<std::size_t>(save)];
+    RunCommand([&] { mnuSave_Click(kind); }, [&] { Warn(window_, FormTexts::FileNotMade(kind.format)); });
 }
 
 LRESULT CALLBACK Form1::ControlSubclassProc(HWND control, UINT message, WPARAM wParam,

@@ -76,10 +76,12 @@ private:
     friend class BaseWindow<Form1>;
     // Routing by data: a command (id, notification code) to its handler, and
     // a subclassed control to the handler of its own messages.
+    // A command that throws ends with failed (none: it ends silently).
     struct CommandRoute {
         int id;
         int code;
         void (Form1::*handler)();
+        void (Form1::*failed)();
     };
     struct ControlRoute {
         int id;
@@ -137,9 +139,16 @@ private:
     void Label2_Click();
 
     // Steps the commands share.
+    std::wstring ContentText() const;
     void WarnNoPicture(const std::uint8_t* data, int count, int version, int level);
-    void ShowSymbolInPic2();
+    void TakeSymbol(ModuleMatrix&& symbol, ScopedComPtr<IPictureDisp>&& picture);
+    bool ShowSymbolInPic2();
     void ForgetSymbol();
+    // How a command ends when it throws: as when its picture or file cannot
+    // be made, the window running on.
+    void Create_Failed();
+    void Save_Failed();
+    void Copy_Failed();
     const ModuleMatrix* SymbolOnShow() const { return symbol_ ? &*symbol_ : nullptr; }
 
     FormServices services_;
