@@ -164,6 +164,7 @@ bool Form1::CreateChildren()
 
 void Form1::SetUpChildren()
 {
+    pic2_.SetAccessibleName(FormTexts::NoSymbolName);
     link_.Attach(Control(Label2Id));
     link_.SetDpi(dpi_);
     // The lists' fields are fitted to their fonts.

@@ -141,7 +141,9 @@ private:
     // Steps the commands share.
     std::wstring ContentText() const;
     void WarnNoPicture(const std::uint8_t* data, int count, int version, int level);
-    void TakeSymbol(ModuleMatrix&& symbol, ScopedComPtr<IPictureDisp>&& picture);
+    // name: Pic2's accessible name while it shows symbol.
+    void TakeSymbol(ModuleMatrix&& symbol, ScopedComPtr<IPictureDisp>&& picture,
+                    const wchar_t* name);
     bool ShowSymbolInPic2();
     void ForgetSymbol();
     // How a command ends when it throws: as when its picture or file cannot

@@ -68,8 +68,11 @@ void Form1::Command1_Click()
         return WarnNoPicture(bytes.bytes.data(), bytes.count, version, level);
     }
 
-    // 4. Kept and shown enlarged in Pic2, at once.
-    TakeSymbol(std::move(*symbol), std::move(picture));
+    // 4. Kept and shown enlarged in Pic2, at once, and named for screen
+    // readers (a symbol is 17 + 4 x version modules wide, ISO/IEC 18004 6.3.1).
+    const std::wstring name =
+        FormTexts::SymbolName((symbol->Size() - 17) / 4, FormTexts::LevelNames[level - 1]);
+    TakeSymbol(std::move(*symbol), std::move(picture), name.c_str());
 }
 
 // Text1's content. The box stops a paste at its limit, perhaps between the
@@ -94,11 +97,12 @@ void Form1::WarnNoPicture(const std::uint8_t* data, int count, int version, int 
 
 // The matrix, Image1's picture and Pic2's drawing change together: the moves
 // cannot fail, and when the box cannot be drawn nothing is kept.
-void Form1::TakeSymbol(ModuleMatrix&& symbol, ScopedComPtr<IPictureDisp>&& picture)
+void Form1::TakeSymbol(ModuleMatrix&& symbol, ScopedComPtr<IPictureDisp>&& picture,
+                       const wchar_t* name)
 {
     symbol_ = std::move(symbol);
     image1_ = std::move(picture);
-    if (ShowSymbolInPic2()) return;
+    if (ShowSymbolInPic2()) return pic2_.SetAccessibleName(name);
     ForgetSymbol();
     Warn(window_, FormTexts::PictureNotMade);
 }
@@ -119,6 +123,7 @@ void Form1::ForgetSymbol()
     symbol_.reset();
     SendMessageW(Control(Image1Id), STM_SETIMAGE, IMAGE_BITMAP, 0);
     pic2_.Clear();
+    pic2_.SetAccessibleName(FormTexts::NoSymbolName);
 }
 
 void Form1::Command2_Click()

@@ -122,6 +122,13 @@ void PictureBox::Paint(HDC dc) const
     }
 }
 
+void PictureBox::SetAccessibleName(const wchar_t* name)
+{
+    if (!window_) return;
+    SetWindowTextW(window_, name);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
+}
+
 void PictureBox::SendClick() const
 {
     SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(id_, STN_CLICKED),
