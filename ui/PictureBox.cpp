@@ -1,5 +1,6 @@
 #include "PictureBox.h"
 
+#include "PictureBoxAccessible.h"
 #include "WindowClass.h"
 
 namespace {
@@ -198,6 +199,11 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // A right click comes here through DefWindowProc; the parent decides.
         SendMessageW(GetParent(window_), WM_CONTEXTMENU, wParam, lParam);
         return 0;
+    case WM_GETOBJECT:
+        // The object id is a DWORD in lParam's low half.
+        if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) break;
+        if (const LRESULT answer = PictureBoxAccessible::Answer(window_, wParam)) return answer;
+        break;
     }
     if (const auto answered = OnKeyMessage(message, wParam, lParam)) return *answered;
     return DefWindowProcW(window_, message, wParam, lParam);

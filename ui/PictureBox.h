@@ -53,8 +53,8 @@ public:
     // takes ownership of it), or null.
     HBITMAP CopyBitmap() const;
 
-    // What a screen reader calls the box: its window text, which the
-    // system's accessible object of the box reads as its name.
+    // What a screen reader calls the box (its window text); the role it
+    // reads is a graphic's (PictureBoxAccessible).
     void SetAccessibleName(const wchar_t* name);
 
     // Copies the kept image to dc at (0, 0), and the focus rectangle over it

@@ -1,5 +1,5 @@
-// Pic2 as a screen reader reads it through oleacc: named after the symbol it
-// shows, or saying that there is none.
+// Pic2 as a screen reader reads it through oleacc: a graphic named after the
+// symbol it shows, or saying that there is none.
 #include <oleacc.h>
 
 #include "FormDriver.h"
@@ -8,21 +8,21 @@ namespace {
 
 class Form1Accessible : public FormTest {
 protected:
-    // Pic2's name as the system's accessible object of its client area says
-    // it. That object is what AccessibleObjectFromWindow hands a reader for a
-    // window that answers no WM_GETOBJECT of its own; Wine's oleacc cannot
-    // marshal it through the window's WM_GETOBJECT (E_NOINTERFACE), so it is
-    // asked for here directly.
+    // Pic2's name as a reader gets it, its role checked on the way.
     std::wstring Pic2Name()
     {
         ScopedComPtr<IAccessible> object;
-        EXPECT_EQ(CreateStdAccessibleObject(Item(Form1::Pic2Id), OBJID_CLIENT, __uuidof(IAccessible),
-                                            object.put_void()),
+        EXPECT_EQ(AccessibleObjectFromWindow(Item(Form1::Pic2Id), OBJID_CLIENT,
+                                             __uuidof(IAccessible), object.put_void()),
                   S_OK);
         if (!object) return L"(none)";
         VARIANT self{};
         self.vt = VT_I4;
         self.lVal = CHILDID_SELF;
+        VARIANT role{};
+        EXPECT_EQ(object->get_accRole(self, &role), S_OK);
+        EXPECT_EQ(role.vt, VT_I4);
+        EXPECT_EQ(role.lVal, ROLE_SYSTEM_GRAPHIC);
         BSTR name = nullptr;
         EXPECT_EQ(object->get_accName(self, &name), S_OK);
         std::wstring text = name ? std::wstring(name, SysStringLen(name)) : L"(none)";
@@ -33,7 +33,7 @@ protected:
     ScopedCoInit com_;
 };
 
-TEST_F(Form1Accessible, Pic2IsNamedAfterItsSymbol)
+TEST_F(Form1Accessible, Pic2IsAGraphicNamedAfterItsSymbol)
 {
     EXPECT_EQ(Pic2Name(), L"尚未创建二维码");
     SetText(L"HELLO");
