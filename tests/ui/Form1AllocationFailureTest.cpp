@@ -156,6 +156,7 @@ TEST_F(Form1AllocationFailure, SaveAndPrintSaveTellTheTruth)
         const int code = id == Form1::Command2Id ? BN_CLICKED : 0;
         CreateShown(L"saved");
         const long count = RunFailingAt(0, [&] { Command(id, code); });
+        std::cout << count << " allocations, each failed once\n";
         for (long n = 1; n <= count; ++n) {
             const auto before = SavedFiles();
             std::vector<SeenBox> boxes;
