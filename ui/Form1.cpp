@@ -258,14 +258,21 @@ void Form1::OnCommand(int id, int code)
 }
 
 LRESULT CALLBACK Form1::ControlSubclassProc(HWND control, UINT message, WPARAM wParam,
-                                            LPARAM lParam, UINT_PTR route, DWORD_PTR form)
+                                            LPARAM lParam, UINT_PTR route, DWORD_PTR form) noexcept
 {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, ControlSubclassProc, route);
         return DefSubclassProc(control, message, wParam, lParam);
     }
-    return (reinterpret_cast<Form1*>(form)->*ControlRoutes[route].handler)(control, message,
-                                                                           wParam, lParam);
+    // Through the barrier: a handler that throws leaves the message to the
+    // control's own procedure.
+    return WindowProcBarrier(
+        control, message,
+        [&] {
+            return (reinterpret_cast<Form1*>(form)->*ControlRoutes[route].handler)(
+                control, message, wParam, lParam);
+        },
+        [&] { return DefSubclassProc(control, message, wParam, lParam); });
 }
 
 HBRUSH Form1::OnCtlColorStatic(HDC dc, HWND label)

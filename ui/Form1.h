@@ -90,7 +90,8 @@ private:
     static const CommandRoute CommandRoutes[];
     static const ControlRoute ControlRoutes[];
     static LRESULT CALLBACK ControlSubclassProc(HWND control, UINT message, WPARAM wParam,
-                                                LPARAM lParam, UINT_PTR route, DWORD_PTR form);
+                                                LPARAM lParam, UINT_PTR route,
+                                                DWORD_PTR form) noexcept;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code);
     HBRUSH OnCtlColorStatic(HDC dc, HWND label);
