@@ -7,6 +7,7 @@
 
 #include "CallbackBarrier.h"
 #include "DpiMetrics.h"
+#include "FormMessages.h"
 #include "FormTexts.h"
 #include "SkinEngine.h"
 #include "SkinPalette.h"
@@ -27,6 +28,14 @@ void AddItem(HWND list, const std::wstring& text)
     SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+// Runs command; should it throw (out of memory, most likely), failed tells
+// the user instead, and the window's barrier never sees the exception.
+template <typename Command, typename Failed>
+void RunCommand(Command&& command, Failed&& failed)
+{
+    CallbackBarrier([&] { command(); return true; }, [&] { failed(); return false; });
+}
+
 // "自动", then the numbers first..last.
 void AddNumbers(HWND list, int first, int last)
 {
@@ -37,12 +46,12 @@ void AddNumbers(HWND list, int first, int last)
 } // namespace
 
 const Form1::CommandRoute Form1::CommandRoutes[] = {
-    {Command1Id, BN_CLICKED, &Form1::Command1_Click},
-    {Command2Id, BN_CLICKED, &Form1::Command2_Click},
-    {Pic2Id, STN_CLICKED, &Form1::Pic2_Click},
-    {Label2Id, STN_CLICKED, &Form1::Label2_Click},
-    {Text1Id, EN_SETFOCUS, &Form1::Text1_GotFocus},
-    {mnuCopyId, 0, &Form1::Pic2_Click},
+    {Command1Id, BN_CLICKED, &Form1::Command1_Click, &Form1::Create_Failed},
+    {Command2Id, BN_CLICKED, &Form1::Command2_Click, &Form1::Save_Failed},
+    {Pic2Id, STN_CLICKED, &Form1::Pic2_Click, &Form1::Copy_Failed},
+    {Label2Id, STN_CLICKED, &Form1::Label2_Click, nullptr},
+    {Text1Id, EN_SETFOCUS, &Form1::Text1_GotFocus, nullptr},
+    {mnuCopyId, 0, &Form1::Pic2_Click, &Form1::Copy_Failed},
 };
 
 const Form1::ControlRoute Form1::ControlRoutes[] = {
@@ -57,6 +66,7 @@ Form1::Form1(FormServices services) : services_(std::move(services))
     if (!services_.programFolder) services_.programFolder = defaults.programFolder;
     if (!services_.localTime) services_.localTime = defaults.localTime;
     if (!services_.makePicture) services_.makePicture = defaults.makePicture;
+    if (!services_.windowDpi) services_.windowDpi = defaults.windowDpi;
 }
 
 Form1::~Form1()
@@ -154,6 +164,7 @@ bool Form1::CreateChildren()
 
 void Form1::SetUpChildren()
 {
+    pic2_.SetAccessibleName(FormTexts::NoSymbolName);
     link_.Attach(Control(Label2Id));
     link_.SetDpi(dpi_);
     // The lists' fields are fitted to their fonts.
@@ -202,13 +213,13 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_CREATE:
-        dpi_ = WindowDpi(window_);
+        dpi_ = services_.windowDpi(window_);
         if (!CreateControls()) return -1;
         Form_Load();
         return 0;
     case WM_SIZE: Form_Resize(LOWORD(lParam)); return 0;
     case WM_DPICHANGED:
-        Form_DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        Form_DpiChanged(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_ACTIVATE: Form_Activate(LOWORD(wParam) != WA_INACTIVE); return 0;
     case WM_MOUSEMOVE: Form_MouseMove(); return 0;
@@ -218,6 +229,8 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         Pic2_ContextMenu(lParam);
         return 0;
     case WM_CTLCOLORSTATIC:
+        // Only for a label of this window: the message may come from anywhere.
+        if (!IsChild(window_, reinterpret_cast<HWND>(lParam))) break;
         return reinterpret_cast<LRESULT>(
             OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)));
     case WM_DESTROY: Form_Unload(); return 0;
@@ -232,25 +245,33 @@ LRESULT Form1::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Form1::OnCommand(int id, int code)
 {
-    for (const CommandRoute& route : CommandRoutes)
-        if (route.id == id && route.code == code) return (this->*route.handler)();
+    for (const CommandRoute& route : CommandRoutes) {
+        if (route.id != id || route.code != code) continue;
+        return RunCommand([&] { (this->*route.handler)(); },
+                          [&] { if (route.failed) (this->*route.failed)(); });
+    }
     const auto saves = SymbolOutputs::MenuKinds();
     const int save = id - mnuSavePrintPngId;
-    if (code == 0 && save >= 0 && save < static_cast<int>(saves.size()))
-        mnuSave_Click(saves[static_cast<std::size_t>(save)]);
+    if (code != 0 || save < 0 || save >= static_cast<int>(saves.size())) return;
+    const OutputKind& kind = saves[static_cast<std::size_t>(save)];
+    RunCommand([&] { mnuSave_Click(kind); }, [&] { Warn(window_, FormTexts::FileNotMade(kind.format)); });
 }
 
 LRESULT CALLBACK Form1::ControlSubclassProc(HWND control, UINT message, WPARAM wParam,
-                                            LPARAM lParam, UINT_PTR route, DWORD_PTR form)
+                                            LPARAM lParam, UINT_PTR route, DWORD_PTR form) noexcept
 {
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(control, ControlSubclassProc, route);
         return DefSubclassProc(control, message, wParam, lParam);
     }
-    Form1* self = reinterpret_cast<Form1*>(form);
+    // Through the barrier: a handler that throws leaves the message to the
+    // control's own procedure.
     return WindowProcBarrier(
         control, message,
-        [&] { return (self->*ControlRoutes[route].handler)(control, message, wParam, lParam); },
+        [&] {
+            return (reinterpret_cast<Form1*>(form)->*ControlRoutes[route].handler)(
+                control, message, wParam, lParam);
+        },
         [&] { return DefSubclassProc(control, message, wParam, lParam); });
 }
 
@@ -292,5 +313,13 @@ void Form1::Form_Load()
 
 void Form1::Form_Unload() { SkinStop(window_); }
 
-void Form1::Text1_DblClick() { SetWindowTextW(Control(Text1Id), L""); }
+// The box is emptied as an edit it can undo (EM_REPLACESEL with bCanUndo):
+// a double-click meant to select a word loses nothing that Ctrl+Z or the
+// box's own Undo cannot bring back.
+void Form1::Text1_DblClick()
+{
+    HWND text1 = Control(Text1Id);
+    SendMessageW(text1, EM_SETSEL, 0, -1);
+    SendMessageW(text1, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L""));
+}
 

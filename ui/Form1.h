@@ -76,10 +76,12 @@ private:
     friend class BaseWindow<Form1>;
     // Routing by data: a command (id, notification code) to its handler, and
     // a subclassed control to the handler of its own messages.
+    // A command that throws ends with failed (none: it ends silently).
     struct CommandRoute {
         int id;
         int code;
         void (Form1::*handler)();
+        void (Form1::*failed)();
     };
     struct ControlRoute {
         int id;
@@ -88,7 +90,8 @@ private:
     static const CommandRoute CommandRoutes[];
     static const ControlRoute ControlRoutes[];
     static LRESULT CALLBACK ControlSubclassProc(HWND control, UINT message, WPARAM wParam,
-                                                LPARAM lParam, UINT_PTR route, DWORD_PTR form);
+                                                LPARAM lParam, UINT_PTR route,
+                                                DWORD_PTR form) noexcept;
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code);
     HBRUSH OnCtlColorStatic(HDC dc, HWND label);
@@ -117,8 +120,10 @@ private:
     void Form_Load();
     void Form_Resize(int clientWidth);
     // WM_DPICHANGED: fonts, controls and Pic2 at the new DPI, the window in
-    // the rectangle the system suggests.
-    void Form_DpiChanged(UINT dpi, const RECT& suggested);
+    // the rectangle the system suggests. Ignored unless dpi is the one the
+    // system reports for the window and suggested is given.
+    void Form_DpiChanged(UINT dpi, const RECT* suggested);
+    RECT DpiChangedFrame(const RECT* suggested) const;
     void Form_Activate(bool active);
     void Form_MouseMove() { link_.PointerAway(); }
     void Form_Unload();
@@ -135,9 +140,18 @@ private:
     void Label2_Click();
 
     // Steps the commands share.
+    std::wstring ContentText() const;
     void WarnNoPicture(const std::uint8_t* data, int count, int version, int level);
-    void ShowSymbolInPic2();
+    // name: Pic2's accessible name while it shows symbol.
+    void TakeSymbol(ModuleMatrix&& symbol, ScopedComPtr<IPictureDisp>&& picture,
+                    const wchar_t* name);
+    bool ShowSymbolInPic2();
     void ForgetSymbol();
+    // How a command ends when it throws: as when its picture or file cannot
+    // be made, the window running on.
+    void Create_Failed();
+    void Save_Failed();
+    void Copy_Failed();
     const ModuleMatrix* SymbolOnShow() const { return symbol_ ? &*symbol_ : nullptr; }
 
     FormServices services_;

@@ -29,8 +29,11 @@ std::optional<std::wstring> UnconvertibleText(TextBytes::Status status)
 {
     if (status == TextBytes::Status::InvalidUtf16) return FormTexts::InvalidUtf16;
     if (status == TextBytes::Status::Unmappable) return FormTexts::Unmappable(GetACP());
+    if (status == TextBytes::Status::Failed) return FormTexts::PictureNotMade;
     return std::nullopt;
 }
+
+bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 
 } // namespace
 
@@ -42,28 +45,45 @@ void Form1::Command1_Click()
 
     // 2. The content in the chosen encoding.
     const bool utf8 = SelectedIndex(Control(Cmb1(3))) == 1;
-    const std::wstring text = WindowText(Control(Text1Id));
+    const std::wstring text = ContentText();
     const TextBytes bytes = utf8 ? Utf8Bytes(text) : AnsiBytes(text);
     if (const auto warning = UnconvertibleText(bytes.status)) {
         ForgetSymbol();
         return Warn(window_, *warning);
     }
 
-    // 3. Encode; Kanji mode only for Shift JIS bytes.
+    // 3. Encode, and make the picture; Kanji mode only for Shift JIS bytes.
+    // Nothing the window keeps changes before both are made.
     if (!coder_) coder_ = std::make_unique<clsQRCode>();
     coder_->SetKanjiAllowed(!utf8 && GetACP() == 932);
     const int version = SelectedIndex(Control(Cmb1(0)));
     const int level = SelectedIndex(Control(Cmb1(1))) + 1;
     const int mask = SelectedIndex(Control(Cmb1(2))) - 1;
-    symbol_ = coder_->EncodeMatrix(bytes.bytes.data(), bytes.count, version, level, mask);
-    image1_ = symbol_ ? services_.makePicture(*symbol_) : ScopedComPtr<IPictureDisp>();
-    if (!image1_) {
+    std::optional<ModuleMatrix> symbol =
+        coder_->EncodeMatrix(bytes.bytes.data(), bytes.count, version, level, mask);
+    ScopedComPtr<IPictureDisp> picture =
+        symbol ? services_.makePicture(*symbol) : ScopedComPtr<IPictureDisp>();
+    if (!picture) {
         ForgetSymbol();
         return WarnNoPicture(bytes.bytes.data(), bytes.count, version, level);
     }
 
-    // 4. Show it enlarged in Pic2.
-    ShowSymbolInPic2();
+    // 4. Kept and shown enlarged in Pic2, at once, and named for screen
+    // readers (a symbol is 17 + 4 x version modules wide, ISO/IEC 18004 6.3.1).
+    const std::wstring name =
+        FormTexts::SymbolName((symbol->Size() - 17) / 4, FormTexts::LevelNames[level - 1]);
+    TakeSymbol(std::move(*symbol), std::move(picture), name.c_str());
+}
+
+// Text1's content. The box stops a paste at its limit, perhaps between the
+// two halves of a surrogate pair: that half of a character the user never
+// typed is left out, and the rest, longer than any symbol holds, gets the
+// too-long warning.
+std::wstring Form1::ContentText() const
+{
+    std::wstring text = WindowText(Control(Text1Id));
+    if (text.size() == Text1MaxLength && IsHighSurrogate(text.back())) text.pop_back();
+    return text;
 }
 
 void Form1::WarnNoPicture(const std::uint8_t* data, int count, int version, int level)
@@ -75,11 +95,26 @@ void Form1::WarnNoPicture(const std::uint8_t* data, int count, int version, int 
     Warn(window_, tooLong ? *tooLong : FormTexts::PictureNotMade);
 }
 
-void Form1::ShowSymbolInPic2()
+// The matrix, Image1's picture and Pic2's drawing change together: the moves
+// cannot fail, and when the box cannot be drawn nothing is kept.
+void Form1::TakeSymbol(ModuleMatrix&& symbol, ScopedComPtr<IPictureDisp>&& picture,
+                       const wchar_t* name)
+{
+    symbol_ = std::move(symbol);
+    image1_ = std::move(picture);
+    if (ShowSymbolInPic2()) return pic2_.SetAccessibleName(name);
+    ForgetSymbol();
+    Warn(window_, FormTexts::PictureNotMade);
+}
+
+// True when Pic2 shows Image1's picture.
+bool Form1::ShowSymbolInPic2()
 {
     HBITMAP symbol = PictureBitmap(image1_.get());
     SendMessageW(Control(Image1Id), STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(symbol));
-    if (pic2_.DrawStretched(symbol)) pic2_.TakePicture();
+    if (!pic2_.DrawStretched(symbol)) return false;
+    pic2_.TakePicture();
+    return true;
 }
 
 void Form1::ForgetSymbol()
@@ -88,12 +123,14 @@ void Form1::ForgetSymbol()
     symbol_.reset();
     SendMessageW(Control(Image1Id), STM_SETIMAGE, IMAGE_BITMAP, 0);
     pic2_.Clear();
+    pic2_.SetAccessibleName(FormTexts::NoSymbolName);
 }
 
 void Form1::Command2_Click()
 {
-    // The symbol drawn into Pic2 again, so that the file holds what the box shows.
-    if (image1_) ShowSymbolInPic2();
+    // The symbol drawn into Pic2 again, so that the file holds what the box
+    // shows; a box that could not be drawn would be saved blank or stale.
+    if (image1_ && !ShowSymbolInPic2()) return Save_Failed();
     outputs_.Save(window_, SymbolOutputs::BoxPicture(), pic2_, SymbolOnShow());
 }
 
@@ -103,6 +140,16 @@ void Form1::mnuSave_Click(const OutputKind& kind)
 }
 
 void Form1::Pic2_Click() { outputs_.Copy(window_, pic2_); }
+
+void Form1::Create_Failed()
+{
+    ForgetSymbol();
+    Warn(window_, FormTexts::PictureNotMade);
+}
+
+void Form1::Save_Failed() { Warn(window_, FormTexts::FileNotMade(SymbolOutputs::BoxPicture().format)); }
+
+void Form1::Copy_Failed() { Warn(window_, FormTexts::CopyNotMade); }
 
 // The menu of the symbol, at the pointer for a right click, over the box for
 // Shift+F10 and the Menu key (which give the position -1, -1). The chosen

@@ -11,10 +11,12 @@ void SelectAllText(HWND edit) { SendMessageW(edit, EM_SETSEL, 0, GetWindowTextLe
 bool ControlKeyAlone() { return GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0; }
 
 // A multi-line edit wants every key; Tab is left to the dialog manager so
-// that it moves the focus as in the rest of the window.
+// that it moves the focus as in the rest of the window. The key is the
+// dialog manager's, on this thread; sent from another thread or process,
+// lParam is no pointer of ours.
 LRESULT WithoutTab(LRESULT code, LPARAM lParam)
 {
-    const MSG* key = reinterpret_cast<const MSG*>(lParam);
+    const MSG* key = InSendMessage() ? nullptr : reinterpret_cast<const MSG*>(lParam);
     if (key && (key->message == WM_KEYDOWN || key->message == WM_CHAR) && key->wParam == VK_TAB)
         code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTMESSAGE);
     return code;

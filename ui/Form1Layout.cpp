@@ -24,9 +24,13 @@ void Form1::Form_Resize(int clientWidth)
                      text1->height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form1::Form_DpiChanged(UINT dpi, const RECT& suggested)
+// Any program on the desktop can send WM_DPICHANGED: only a change the
+// system reports for this window is followed, so that the controls are never
+// laid out for one DPI inside a frame of another.
+void Form1::Form_DpiChanged(UINT dpi, const RECT* suggested)
 {
-    if (dpi == 0 || dpi == dpi_) return;
+    if (!suggested || dpi == 0 || dpi == dpi_ || dpi != services_.windowDpi(window_)) return;
+    const RECT frame = DpiChangedFrame(suggested);
     dpi_ = dpi;
     {
         // The controls let go of the old fonts before they are freed.
@@ -35,13 +39,27 @@ void Form1::Form_DpiChanged(UINT dpi, const RECT& suggested)
         ApplyFonts();
     }
     LayOutControls();
-    // The system's suggestion keeps the window where the user sees it.
-    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, frame.left, frame.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client{};
     GetClientRect(window_, &client);
     Form_Resize(client.right);
     RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// Where the window goes at the new DPI (dpi_ still the old one). The
+// system's suggestion keeps the window where the user sees it; the system
+// sends it from this thread. Sent from another thread, or another process,
+// the pointer is not ours to read (in another process it is an address of
+// that process), and so is an empty rectangle: the frame of the new DPI's
+// size then stays at the window's top left corner.
+RECT Form1::DpiChangedFrame(const RECT* suggested) const
+{
+    if (!InSendMessage() && !IsRectEmpty(suggested)) return *suggested;
+    RECT window{};
+    GetWindowRect(window_, &window);
+    const SIZE size = FrameSize(services_.windowDpi(window_));
+    return RECT{window.left, window.top, window.left + size.cx, window.top + size.cy};
 }
 
 void Form1::ApplyFonts()

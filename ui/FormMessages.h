@@ -8,3 +8,7 @@
 
 void Warn(HWND owner, const std::wstring& text);
 void Inform(HWND owner, const std::wstring& text);
+// The same for the fixed texts, which need no memory of their own: a command
+// that has done its work cannot fail on the way to saying so.
+void Warn(HWND owner, const wchar_t* text);
+void Inform(HWND owner, const wchar_t* text);

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "DpiMetrics.h"
 #include "ScopedWin.h"
 #include "mdlFakeBarCode.h"
 
@@ -67,5 +68,6 @@ FormServices DefaultFormServices()
     services.programFolder = ProgramFolder;
     services.localTime = LocalTime;
     services.makePicture = CreateMatrixPicture;
+    services.windowDpi = WindowDpi;
     return services;
 }

@@ -24,12 +24,15 @@ struct FormServices {
     // four-module margin, as CreateMatrixPicture makes it, or an empty
     // pointer when it could not be made (GDI, OLE).
     std::function<ScopedComPtr<IPictureDisp>(const ModuleMatrix& matrix)> makePicture;
+    // The DPI the system reports for a window (WindowDpi): WM_DPICHANGED is
+    // followed only to the DPI this answers.
+    std::function<UINT(HWND window)> windowDpi;
     // Ends the message loop when the window is gone (the program's only window).
     bool quitOnDestroy = false;
 };
 
 // The real services: CreateProcessW, the folder of GetModuleFileNameW,
-// GetLocalTime, CreateMatrixPicture.
+// GetLocalTime, CreateMatrixPicture, WindowDpi.
 FormServices DefaultFormServices();
 
 // The folder of the running program file, as the program-folder service

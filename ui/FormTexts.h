@@ -36,6 +36,14 @@ inline constexpr wchar_t MenuCopy[] = L"复制";
 inline constexpr wchar_t MenuSavePrintPng[] = L"保存高清 PNG";
 inline constexpr wchar_t MenuSaveSvg[] = L"保存 SVG 矢量图";
 
+// Pic2 as a screen reader names it: the symbol shown, and that a click
+// copies it; or that there is none yet.
+inline constexpr wchar_t NoSymbolName[] = L"尚未创建二维码";
+inline std::wstring SymbolName(int version, const wchar_t* level)
+{
+    return L"二维码：版本 " + std::to_wstring(version) + L"，纠错等级 " + level + L"（单击复制）";
+}
+
 // Message boxes: warnings under WarningTitle, confirmations under
 // InformationTitle.
 inline constexpr wchar_t WarningTitle[] = L"系统提示";

@@ -1,5 +1,6 @@
 #include "PictureBox.h"
 
+#include "PictureBoxAccessible.h"
 #include "WindowClass.h"
 
 namespace {
@@ -122,6 +123,13 @@ void PictureBox::Paint(HDC dc) const
     }
 }
 
+void PictureBox::SetAccessibleName(const wchar_t* name)
+{
+    if (!window_) return;
+    SetWindowTextW(window_, name);
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window_, OBJID_CLIENT, CHILDID_SELF);
+}
+
 void PictureBox::SendClick() const
 {
     SendMessageW(GetParent(window_), WM_COMMAND, MAKEWPARAM(id_, STN_CLICKED),
@@ -191,6 +199,11 @@ LRESULT PictureBox::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // A right click comes here through DefWindowProc; the parent decides.
         SendMessageW(GetParent(window_), WM_CONTEXTMENU, wParam, lParam);
         return 0;
+    case WM_GETOBJECT:
+        // The object id is a DWORD in lParam's low half.
+        if (static_cast<DWORD>(lParam) != static_cast<DWORD>(OBJID_CLIENT)) break;
+        if (const LRESULT answer = PictureBoxAccessible::Answer(window_, wParam)) return answer;
+        break;
     }
     if (const auto answered = OnKeyMessage(message, wParam, lParam)) return *answered;
     return DefWindowProcW(window_, message, wParam, lParam);
@@ -200,8 +213,10 @@ std::optional<LRESULT> PictureBox::OnKeyMessage(UINT message, WPARAM wParam, LPA
 {
     switch (message) {
     case WM_GETDLGCODE: {
-        // Enter would go to the window's default button: take it here.
-        const MSG* key = reinterpret_cast<const MSG*>(lParam);
+        // Enter would go to the window's default button: take it here. The
+        // key is the dialog manager's, on this thread; sent from another
+        // thread or process, lParam is no pointer of ours.
+        const MSG* key = InSendMessage() ? nullptr : reinterpret_cast<const MSG*>(lParam);
         if (key && key->message == WM_KEYDOWN && key->wParam == VK_RETURN) return DLGC_WANTMESSAGE;
         return 0;
     }

@@ -53,6 +53,10 @@ public:
     // takes ownership of it), or null.
     HBITMAP CopyBitmap() const;
 
+    // What a screen reader calls the box (its window text); the role it
+    // reads is a graphic's (PictureBoxAccessible).
+    void SetAccessibleName(const wchar_t* name);
+
     // Copies the kept image to dc at (0, 0), and the focus rectangle over it
     // while the box has the focus; WM_PAINT and WM_PRINTCLIENT use it.
     void Paint(HDC dc) const;

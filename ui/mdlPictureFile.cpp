@@ -151,7 +151,7 @@ SaveResult WriteNewFile(const std::wstring& folder, const std::wstring& base,
                                     ? folder
                                     : folder + L"\\";
     for (int n = 1; n < 10000; ++n) {
-        const std::wstring path = prefix + NumberedFileName(base, n, ending);
+        std::wstring path = prefix + NumberedFileName(base, n, ending);
         ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!file) {
@@ -166,7 +166,8 @@ SaveResult WriteNewFile(const std::wstring& folder, const std::wstring& base,
             DeleteFileW(path.c_str()); // no half picture left behind
             return result;
         }
-        result.path = path;
+        // Moved, not copied: once the file is written nothing may fail.
+        result.path = std::move(path);
         return result;
     }
     result.error = ERROR_FILE_EXISTS;

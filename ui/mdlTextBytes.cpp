@@ -42,7 +42,7 @@ TextBytes Utf8Bytes(const std::wstring& text)
     if (written <= 0) {
         result.status = GetLastError() == ERROR_NO_UNICODE_TRANSLATION
                             ? TextBytes::Status::InvalidUtf16
-                            : TextBytes::Status::Ok;
+                            : TextBytes::Status::Failed;
         result.count = 0;
         return result;
     }
@@ -74,14 +74,17 @@ TextBytes AnsiBytes(const std::wstring& text, UINT codePage)
     BOOL usedDefault = FALSE;
     const int needed = WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, text.data(), units, nullptr,
                                            0, nullptr, &usedDefault);
-    if (needed <= 0) return result;
-    result.bytes.assign(static_cast<std::size_t>(needed), 0);
-    usedDefault = FALSE;
-    result.count = WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, text.data(), units,
-                                       reinterpret_cast<char*>(result.bytes.data()), needed,
-                                       nullptr, &usedDefault);
-    if (result.count < 0) result.count = 0;
+    // Non-empty text that converts to nothing did not convert: the code page
+    // cannot carry it.
+    if (needed > 0) {
+        result.bytes.assign(static_cast<std::size_t>(needed), 0);
+        usedDefault = FALSE;
+        result.count = WideCharToMultiByte(page, WC_NO_BEST_FIT_CHARS, text.data(), units,
+                                           reinterpret_cast<char*>(result.bytes.data()), needed,
+                                           nullptr, &usedDefault);
+    }
+    if (result.count <= 0) result.count = 0;
     result.bytes.resize(static_cast<std::size_t>(result.count));
-    if (usedDefault) result.status = TextBytes::Status::Unmappable;
+    if (usedDefault || result.count == 0) result.status = TextBytes::Status::Unmappable;
     return result;
 }

@@ -16,6 +16,10 @@ struct TextBytes {
         Unmappable,
         // A lone surrogate: no UTF-8 sequence stands for it.
         InvalidUtf16,
+        // The system could not convert valid text to UTF-8 (out of memory);
+        // a failing ANSI conversion (a code page the system cannot convert
+        // to) is Unmappable. Never an empty text in either case.
+        Failed,
     };
     // UTF-8: 3 * L + 65 zero-filled bytes, of which the first count are the
     // text (no UTF-16 unit takes more than 3 bytes). ANSI: exactly count bytes.

@@ -10,7 +10,8 @@
 // WM_NCDESTROY is the object's last message: afterwards the window no longer
 // names the object and window_ is null, so a late message (or the object's
 // destructor) finds no window. Messages sent before WM_NCCREATE go to
-// DefWindowProcW. Nothing is thrown through the procedure: an exception out
+// DefWindowProcW; a WM_NCCREATE after the first is answered TRUE and goes no
+// further. Nothing is thrown through the procedure: an exception out
 // of OnMessage ends at CallbackBarrier.h's barrier, and the message gets its
 // failure result (DefWindowProcW's answer for most).
 #pragma once
@@ -33,15 +34,17 @@ protected:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
                                        LPARAM lParam) noexcept
     {
-        T* self = nullptr;
+        T* self = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        // Only the window's own creation names its object: a WM_NCCREATE
+        // sent later, by anyone, is answered and changes nothing (its
+        // CREATESTRUCT may not even be readable).
+        if (message == WM_NCCREATE && self) return TRUE;
         if (message == WM_NCCREATE) {
             self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
             if (self) {
                 static_cast<BaseWindow*>(self)->window_ = window;
                 SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
             }
-        } else {
-            self = reinterpret_cast<T*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         }
         const auto defaultProcessing = [&] {
             return DefWindowProcW(window, message, wParam, lParam);

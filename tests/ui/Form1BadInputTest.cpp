@@ -57,6 +57,19 @@ TEST_F(Form1BadInput, TenMegabytePasteIsRefusedWithTheWarning)
     EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
     EXPECT_NE(box.text.find(L"内容太长"), std::wstring::npos) << Narrow(box.text);
     EXPECT_EQ(Image1Bitmap(), nullptr) << "no stale symbol";
+
+    // Cut at the limit between the halves of a surrogate pair: too long
+    // still, not a character the user never typed.
+    SetText(L"");
+    const std::wstring emoji = std::wstring(Form1::Text1MaxLength - 1, L'a') + L"\U0001F600";
+    SendMessageW(Item(Form1::Text1Id), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(emoji.c_str()));
+    ASSERT_EQ(Text().size(), static_cast<std::size_t>(Form1::Text1MaxLength));
+    for (const int encoding : {0, 1}) {
+        Select(3, encoding);
+        EXPECT_FALSE(Create(&box));
+        EXPECT_NE(box.text.find(L"内容太长"), std::wstring::npos) << Narrow(box.text);
+    }
+    Select(3, 1);
     // The window still works.
     SetText(L"12345");
     ASSERT_TRUE(Create());

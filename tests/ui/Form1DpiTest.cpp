@@ -186,6 +186,7 @@ TEST_F(Form1Dpi, DpiChangedLaysTheWindowOutAgainAndRedrawsTheSymbolSharp)
     RECT before{};
     GetWindowRect(Form(), &before);
     OffsetRect(&suggested, before.left - suggested.left, before.top - suggested.top);
+    monitorDpi_ = newDpi;
     SendMessageW(Form(), WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi),
                  reinterpret_cast<LPARAM>(&suggested));
     Pump();

@@ -130,6 +130,52 @@ TEST_F(Form1Output, Pic2ShowsAFocusMarkOnlyWhileFocused)
     EXPECT_EQ(BitmapPixels(left.get(), &width, &height), before);
 }
 
+TEST_F(Form1Output, TheFocusMarkNeverReachesTheCopiedOrSavedPicture)
+{
+    ASSERT_TRUE(Create());
+    // Image1's symbol enlarged to the box, nearest neighbour, as GDI stretches it.
+    HWND pic2 = Item(Form1::Pic2Id);
+    RECT box{};
+    GetClientRect(pic2, &box);
+    BITMAP symbol{};
+    ASSERT_TRUE(GetObjectW(Image1Bitmap(), sizeof symbol, &symbol));
+    void* bits = nullptr;
+    ScopedBitmap enlarged = NewTopDownDib(box.right, box.bottom, &bits);
+    {
+        ScopedMemDC target(nullptr), source(nullptr);
+        ScopedSelectObject into(target.get(), enlarged.get()), from(source.get(), Image1Bitmap());
+        SetStretchBltMode(target.get(), COLORONCOLOR);
+        ASSERT_TRUE(StretchBlt(target.get(), 0, 0, box.right, box.bottom, source.get(), 0, 0,
+                               symbol.bmWidth, symbol.bmHeight, SRCCOPY));
+    }
+    int width = 0, height = 0;
+    const std::vector<DWORD> expected = BitmapPixels(enlarged.get(), &width, &height);
+
+    // Focused and painted again and again: the mark is XORed on each time.
+    SetFocus(pic2);
+    for (int repaint = 0; repaint < 7; ++repaint) {
+        InvalidateRect(pic2, nullptr, FALSE);
+        UpdateWindow(pic2);
+    }
+    Pump();
+    ScopedBitmap shown = Pic2Image();
+    ASSERT_NE(BitmapPixels(shown.get(), &width, &height), expected) << "the mark is shown";
+
+    EmptyTheClipboard();
+    EXPECT_EQ(ExpectBox([&] { PressKey(VK_SPACE); }).text, Copied);
+    ScopedBitmap copied = ClipboardBitmap();
+    EXPECT_EQ(BitmapPixels(copied.get(), &width, &height), expected);
+    ASSERT_EQ(GetFocus(), pic2);
+    const SeenBox saved = ExpectBox([&] {
+        SendMessageW(Form(), WM_COMMAND, MAKEWPARAM(Form1::Command2Id, BN_CLICKED), 0);
+    });
+    EXPECT_EQ(saved.text, Saved);
+    const std::vector<std::wstring> files = SavedFiles();
+    ASSERT_EQ(files.size(), 1u);
+    ScopedBitmap file = LoadPng(SaveFolder() + L"\\" + files[0]);
+    EXPECT_EQ(BitmapPixels(file.get(), &width, &height), expected);
+}
+
 TEST_F(Form1Output, EnterSpaceAndCtrlCOnPic2CopyAsAClickDoes)
 {
     SetFocus(Item(Form1::Pic2Id));

@@ -113,6 +113,17 @@ TEST_F(Form1Save, AMissingFolderWarnsWithTheFolderAndTheReason)
     EXPECT_TRUE(DecodesTo(shown.get(), StartBytes, &decoded)) << decoded;
 }
 
+TEST_F(Form1Save, APic2ThatCannotBeDrawnIsNotSaved)
+{
+    ASSERT_TRUE(Create());
+    // GDI loses Image1's bitmap: Save cannot draw the box again.
+    ASSERT_TRUE(DeleteObject(Image1Bitmap()));
+    const SeenBox box = Save();
+    EXPECT_EQ(box.icon, SeenBox::Icon::Warning);
+    EXPECT_EQ(box.text, L"无法生成 PNG 图片，二维码图片没有保存！");
+    EXPECT_TRUE(SavedFiles().empty());
+}
+
 TEST_F(Form1Save, AFileInTheFoldersPlaceWarns)
 {
     ASSERT_TRUE(RemoveDirectoryW(SaveFolder().c_str()));

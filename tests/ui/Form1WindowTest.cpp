@@ -308,10 +308,23 @@ TEST_F(Form1Window, TabIntoTheTextSelectsItAllSoTypingReplacesIt)
     EXPECT_EQ(Text(), L"x\r\n");
 }
 
-TEST_F(Form1Window, DoubleClickEmptiesTheText)
+TEST_F(Form1Window, DoubleClickEmptiesTheTextAndUndoBringsItBack)
 {
     DoubleClick(Item(Form1::Text1Id));
     EXPECT_EQ(Text(), L"");
+
+    // Byte for byte, through Ctrl+Z and through the box's own Undo.
+    const std::wstring typed = L"第一行 line\r\n😀 two\r\n";
+    SetText(typed);
+    DoubleClick(Item(Form1::Text1Id));
+    ASSERT_EQ(Text(), L"");
+    SetFocus(Item(Form1::Text1Id));
+    PressKeyWith(VK_CONTROL, 'Z');
+    EXPECT_EQ(Text(), typed);
+    DoubleClick(Item(Form1::Text1Id));
+    EXPECT_TRUE(SendMessageW(Item(Form1::Text1Id), EM_CANUNDO, 0, 0));
+    SendMessageW(Item(Form1::Text1Id), WM_UNDO, 0, 0);
+    EXPECT_EQ(Text(), typed);
 }
 
 TEST_F(Form1Window, ResizeKeepsTextWidthToTheRightEdgeButNeverBelowZero)

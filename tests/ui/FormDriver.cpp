@@ -9,6 +9,7 @@
 #include <iterator>
 #include <thread>
 
+#include "DpiMetrics.h"
 #include "clsQRCode.h"
 #include "mdlPictureFile.h"
 #include "mdlFakeBarCode.h"
@@ -190,6 +191,7 @@ void FormTest::OpenForm()
     services.makePicture = [this](const ModuleMatrix& matrix) {
         return pictureFails_ ? ScopedComPtr<IPictureDisp>() : CreateMatrixPicture(matrix);
     };
+    services.windowDpi = [this](HWND window) { return monitorDpi_.value_or(WindowDpi(window)); };
     form_ = std::make_unique<Form1>(std::move(services));
     ASSERT_TRUE(form_->Create(GetModuleHandleW(nullptr), SW_SHOWNORMAL));
     // Away from the top left corner, where the windows of other test

@@ -115,6 +115,9 @@ protected:
     // While set, the symbol's picture cannot be made (as when GDI or OLE
     // refuse): the picture service answers null.
     bool pictureFails_ = false;
+    // While set, the DPI the system is pretended to report for the window,
+    // as after a move to a monitor of that scale (Wine never moves one).
+    std::optional<UINT> monitorDpi_;
 };
 
 // Puts text on the clipboard as CF_UNICODETEXT, NUL characters and all;

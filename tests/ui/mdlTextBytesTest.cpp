@@ -52,4 +52,8 @@ TEST(mdlTextBytes, AnsiPerCodePage)
         << "no best-fit 'a'";
     EXPECT_EQ(AnsiBytes(L"\u0e01", 936).status, TextBytes::Status::Unmappable);
     EXPECT_EQ(AnsiBytes(L"Café", 1252).status, TextBytes::Status::Ok);
+    // A code page the system cannot convert to is no empty text.
+    const TextBytes refused = AnsiBytes(L"Café", 54321);
+    EXPECT_EQ(refused.status, TextBytes::Status::Unmappable);
+    EXPECT_EQ(refused.count, 0);
 }
