@@ -41,6 +41,8 @@ const Form1::CommandRoute Form1::CommandRoutes[] = {
     {Label2Id, STN_CLICKED, &Form1::Label2_Click},
     {Text1Id, EN_SETFOCUS, &Form1::Text1_GotFocus},
     {mnuCopyId, 0, &Form1::Pic2_Click},
+    {mnuSaveAsId, 0, &Form1::mnuSaveAs_Click},
+    {mnuOpenFolderId, 0, &Form1::mnuOpenFolder_Click},
 };
 
 const Form1::ControlRoute Form1::ControlRoutes[] = {
