@@ -39,12 +39,12 @@ void AppendRuns(std::string& path, const ModuleMatrix& matrix)
 
 } // namespace
 
-std::string SymbolToSvg(const ModuleMatrix& matrix)
+std::string SymbolToSvg(const ModuleMatrix& matrix, int moduleMicrometres)
 {
     const int side = matrix.Size() + 2 * SvgQuietModules;
     const std::string modules = std::to_string(side);
     const std::string millimetres =
-        Millimetres(static_cast<long long>(side) * SvgModuleMicrometres) + "mm";
+        Millimetres(static_cast<long long>(side) * moduleMicrometres) + "mm";
 
     std::string svg;
     svg.reserve(4096 + static_cast<std::size_t>(matrix.Size()) * matrix.Size() * 3);

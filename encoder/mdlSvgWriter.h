@@ -10,7 +10,7 @@
 // allows for a QR Code symbol.
 constexpr int SvgQuietModules = 4;
 
-// The printed size of one module, in micrometres. 0.5 mm is about six printer
+// The printed size of one module by default, in micrometres. 0.5 mm is about six printer
 // dots at 300 dpi and twelve at 600 dpi, so dot gain and rounding move a
 // module's edge by a small part of its width; a phone camera resolves it from
 // the usual reading distance of 15 to 30 cm; and every version fits a label
@@ -23,6 +23,7 @@ constexpr int SvgModuleMicrometres = 500;
 // four-module light margin; a white background; one path holding the dark
 // modules, each horizontal run of them one rectangle; shape-rendering
 // "crispEdges", so that rasterisers snap module edges to whole pixels instead
-// of blending them; width and height in millimetres at SvgModuleMicrometres a
-// module. No script, style sheet or external reference.
-std::string SymbolToSvg(const ModuleMatrix& matrix);
+// of blending them; width and height in millimetres at moduleMicrometres
+// (positive) a module, exactly: (size + 8) x moduleMicrometres. No script,
+// style sheet or external reference.
+std::string SymbolToSvg(const ModuleMatrix& matrix, int moduleMicrometres = SvgModuleMicrometres);

@@ -52,6 +52,8 @@ const Form1::CommandRoute Form1::CommandRoutes[] = {
     {Label2Id, STN_CLICKED, &Form1::Label2_Click, nullptr},
     {Text1Id, EN_SETFOCUS, &Form1::Text1_GotFocus, nullptr},
     {mnuCopyId, 0, &Form1::Pic2_Click, &Form1::Copy_Failed},
+    {mnuSaveAsId, 0, &Form1::mnuSaveAs_Click, &Form1::Save_Failed},
+    {mnuOpenFolderId, 0, &Form1::mnuOpenFolder_Click, nullptr},
 };
 
 const Form1::ControlRoute Form1::ControlRoutes[] = {

@@ -37,11 +37,14 @@ public:
     using ControlId = FormControlId;
     using enum FormControlId;
     // The items of Pic2's context menu (WM_COMMAND ids): Copy, then one save
-    // item per row of SymbolOutputs::MenuKinds, numbered on from the first.
+    // item per row of SymbolOutputs::MenuKinds, numbered on from the first,
+    // then Save As and the picture folder.
     enum MenuId : int {
         mnuCopyId = 201,
         mnuSavePrintPngId = 202,
         mnuSaveSvgId = 203,
+        mnuSaveAsId = 210,
+        mnuOpenFolderId = 211,
     };
     static constexpr int ClientWidth = FormLayout::ClientWidth;
     static constexpr int ClientHeight = FormLayout::ClientHeight;
@@ -137,6 +140,8 @@ private:
     void Pic2_Click();
     void Pic2_ContextMenu(LPARAM screenPoint);
     void mnuSave_Click(const OutputKind& kind);
+    void mnuSaveAs_Click();
+    void mnuOpenFolder_Click();
     void Label2_Click();
 
     // Steps the commands share.

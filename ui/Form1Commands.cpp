@@ -139,6 +139,15 @@ void Form1::mnuSave_Click(const OutputKind& kind)
     outputs_.Save(window_, kind, pic2_, SymbolOnShow());
 }
 
+void Form1::mnuSaveAs_Click()
+{
+    // The box's picture is one of the dialog's types: drawn again, as for Save.
+    if (image1_) ShowSymbolInPic2();
+    outputs_.SaveAs(window_, pic2_, SymbolOnShow());
+}
+
+void Form1::mnuOpenFolder_Click() { outputs_.OpenSaveFolder(window_); }
+
 void Form1::Pic2_Click() { outputs_.Copy(window_, pic2_); }
 
 void Form1::Create_Failed()
@@ -153,7 +162,8 @@ void Form1::Copy_Failed() { Warn(window_, FormTexts::CopyNotMade); }
 
 // The menu of the symbol, at the pointer for a right click, over the box for
 // Shift+F10 and the Menu key (which give the position -1, -1). The chosen
-// item comes back as WM_COMMAND; the saves are grey while there is no symbol.
+// item comes back as WM_COMMAND; the saves are grey while there is no symbol,
+// the picture folder never.
 void Form1::Pic2_ContextMenu(LPARAM screenPoint)
 {
     POINT at{static_cast<short>(LOWORD(screenPoint)), static_cast<short>(HIWORD(screenPoint))};
@@ -170,6 +180,8 @@ void Form1::Pic2_ContextMenu(LPARAM screenPoint)
     UINT_PTR id = mnuSavePrintPngId;
     for (const OutputKind& kind : SymbolOutputs::MenuKinds())
         AppendMenuW(menu.get(), MF_STRING | saves, id++, kind.menuText);
+    AppendMenuW(menu.get(), MF_STRING | saves, mnuSaveAsId, FormTexts::MenuSaveAs);
+    AppendMenuW(menu.get(), MF_STRING, mnuOpenFolderId, FormTexts::MenuOpenFolder);
     TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0,
                    window_, nullptr);
 }

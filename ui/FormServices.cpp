@@ -1,5 +1,7 @@
 #include "FormServices.h"
 
+#include <shellapi.h>
+
 #include <vector>
 
 #include "DpiMetrics.h"
@@ -26,6 +28,18 @@ bool StartProgram(const std::wstring& commandLine)
     const ScopedHandle thread(process.hThread);
     const ScopedHandle child(process.hProcess);
     return true;
+}
+
+bool OpenFolder(const std::wstring& folder)
+{
+    // The folder's own verb: the file manager the system has for folders.
+    SHELLEXECUTEINFOW execute{};
+    execute.cbSize = sizeof execute;
+    execute.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    execute.lpVerb = L"open";
+    execute.lpFile = folder.c_str();
+    execute.nShow = SW_SHOWNORMAL;
+    return ShellExecuteExW(&execute) != FALSE;
 }
 
 SYSTEMTIME LocalTime()
@@ -65,6 +79,7 @@ FormServices DefaultFormServices()
 {
     FormServices services;
     services.startProgram = StartProgram;
+    services.openFolder = OpenFolder;
     services.programFolder = ProgramFolder;
     services.localTime = LocalTime;
     services.makePicture = CreateMatrixPicture;

@@ -15,6 +15,9 @@
 struct FormServices {
     // Runs a command line with a normal, focused window. True when started.
     std::function<bool(const std::wstring& commandLine)> startProgram;
+    // Opens a folder (its full path) in the system's file manager. True when
+    // the file manager was started.
+    std::function<bool(const std::wstring& folder)> openFolder;
     // The folder of the running program, without a final separator (a drive
     // root keeps its one, "C:\").
     std::function<std::wstring()> programFolder;
@@ -31,8 +34,8 @@ struct FormServices {
     bool quitOnDestroy = false;
 };
 
-// The real services: CreateProcessW, the folder of GetModuleFileNameW,
-// GetLocalTime, CreateMatrixPicture, WindowDpi.
+// The real services: CreateProcessW, ShellExecuteExW, the folder of
+// GetModuleFileNameW, GetLocalTime, CreateMatrixPicture, WindowDpi.
 FormServices DefaultFormServices();
 
 // The folder of the running program file, as the program-folder service

@@ -35,6 +35,17 @@ inline constexpr wchar_t Text1ToolTip[] =
 inline constexpr wchar_t MenuCopy[] = L"复制";
 inline constexpr wchar_t MenuSavePrintPng[] = L"保存高清 PNG";
 inline constexpr wchar_t MenuSaveSvg[] = L"保存 SVG 矢量图";
+inline constexpr wchar_t MenuSaveAs[] = L"另存为…";
+inline constexpr wchar_t MenuOpenFolder[] = L"打开图片文件夹";
+
+// The Save dialog's file types, in its list's order, and its drop-down of
+// the printed module size.
+inline constexpr wchar_t TypePrintPng[] = L"高清 PNG 图片 (*.png)";
+inline constexpr wchar_t TypeSvg[] = L"SVG 矢量图 (*.svg)";
+inline constexpr wchar_t TypeBoxPng[] = L"屏幕图片 PNG (*.png)";
+inline constexpr wchar_t ModuleSizeLabel[] = L"模块尺寸";
+inline constexpr const wchar_t* ModuleSizeItems[] = {L"0.25 mm", L"0.33 mm", L"0.5 mm",
+                                                     L"0.75 mm", L"1.0 mm"};
 
 // Pic2 as a screen reader names it: the symbol shown, and that a click
 // copies it; or that there is none yet.
@@ -58,6 +69,18 @@ inline constexpr wchar_t InvalidUtf16[] =
     L"内容中有无效的字符（不成对的代理项），无法转换为所选编码，请删除后再创建！";
 inline constexpr wchar_t PictureNotMade[] = L"内容可以编码，但无法生成二维码图片，请稍后再试！";
 
+inline constexpr wchar_t SaveDialogNotShown[] =
+    L"无法打开“另存为”对话框，二维码图片没有保存，请稍后再试！";
+
+// The picture folder is missing, or the file manager could not open it.
+inline std::wstring FolderMissing(const std::wstring& folder)
+{
+    return L"图片文件夹“" + folder + L"”不存在，请在程序所在的文件夹中建立它！";
+}
+inline std::wstring FolderNotOpened(const std::wstring& folder)
+{
+    return L"无法打开图片文件夹“" + folder + L"”，请稍后再试！";
+}
 // A file of format ("PNG", "SVG") could not be made.
 inline std::wstring FileNotMade(const wchar_t* format)
 {

@@ -114,6 +114,13 @@ std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgrx, int width, int hei
     return EncodeWicPng({bgrx, width, height, stride, GUID_WICPixelFormat32bppBGR}, 0);
 }
 
+std::uint32_t PrintPixelsPerMetre(int modulePixels, int moduleMicrometres)
+{
+    if (modulePixels <= 0 || moduleMicrometres <= 0) return 0;
+    const long long scaled = 1000000LL * modulePixels;
+    return static_cast<std::uint32_t>((scaled + moduleMicrometres / 2) / moduleMicrometres);
+}
+
 int PrintModulePixels(int size)
 {
     const int side = size + 8;
@@ -121,7 +128,7 @@ int PrintModulePixels(int size)
     return std::max(1, (PrintMinimumPixels + side - 1) / side);
 }
 
-std::vector<std::uint8_t> EncodePrintPng(const ModuleMatrix& matrix)
+std::vector<std::uint8_t> EncodePrintPng(const ModuleMatrix& matrix, int moduleMicrometres)
 {
     const int k = PrintModulePixels(matrix.Size());
     const int side = k * (matrix.Size() + 8);
@@ -138,8 +145,28 @@ std::vector<std::uint8_t> EncodePrintPng(const ModuleMatrix& matrix)
                     bits[static_cast<std::size_t>(y) * stride + x / 8] &=
                         static_cast<std::uint8_t>(~(0x80u >> (x % 8)));
         }
+    // WIC takes dots per inch and writes the pHYs chunk's pixels a metre
+    // rounded to the nearest whole number: the exact product lands on the
+    // rate asked for.
+    const double dotsPerInch = PrintPixelsPerMetre(k, moduleMicrometres) * 0.0254;
+    if (dotsPerInch <= 0) return {};
     return EncodeWicPng({bits.data(), side, side, stride, GUID_WICPixelFormatBlackWhite},
-                        PrintDotsPerInch);
+                        dotsPerInch);
+}
+
+DWORD WriteFileAt(const std::wstring& path, const std::vector<std::uint8_t>& bytes,
+                  DWORD disposition)
+{
+    ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return GetLastError();
+    if (!WriteAll(file.get(), bytes)) {
+        const DWORD error = GetLastError();
+        file.reset();
+        DeleteFileW(path.c_str()); // no half picture left behind
+        return error;
+    }
+    return ERROR_SUCCESS;
 }
 
 SaveResult WriteNewFile(const std::wstring& folder, const std::wstring& base,
@@ -152,22 +179,10 @@ SaveResult WriteNewFile(const std::wstring& folder, const std::wstring& base,
                                     : folder + L"\\";
     for (int n = 1; n < 10000; ++n) {
         std::wstring path = prefix + NumberedFileName(base, n, ending);
-        ScopedHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!file) {
-            const DWORD error = GetLastError();
-            if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) continue;
-            result.error = error;
-            return result;
-        }
-        if (!WriteAll(file.get(), bytes)) {
-            result.error = GetLastError();
-            file.reset();
-            DeleteFileW(path.c_str()); // no half picture left behind
-            return result;
-        }
+        result.error = WriteFileAt(path, bytes, CREATE_NEW);
+        if (result.error == ERROR_FILE_EXISTS || result.error == ERROR_ALREADY_EXISTS) continue;
         // Moved, not copied: once the file is written nothing may fail.
-        result.path = std::move(path);
+        if (result.error == ERROR_SUCCESS) result.path = std::move(path);
         return result;
     }
     result.error = ERROR_FILE_EXISTS;

@@ -25,24 +25,42 @@ std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgrx, int width, int hei
 
 // The print picture's width: at least this many pixels.
 constexpr int PrintMinimumPixels = 1200;
-// The resolution the print picture states in its file (the PNG pHYs chunk).
-constexpr int PrintDotsPerInch = 300;
+// The printed size of a module when nobody chose one, in micrometres (as the
+// SVG's).
+constexpr int PrintModuleMicrometres = 500;
 // Pixels a module in the print picture of a symbol of size modules a side
 // (its four-module margins on both sides added): the smallest whole k that
 // makes k * (size + 8) at least PrintMinimumPixels.
 int PrintModulePixels(int size);
+// The resolution (PNG pHYs, whole pixels a metre) that prints modulePixels
+// pixels as moduleMicrometres: the whole rate nearest to the exact one, so
+// that the picture's stated width is as close to (size + 8) modules of that
+// size as a whole rate can come. 0.25, 0.33, 0.5 and 1 mm come within a
+// micrometre at every version; 0.75 mm is exact where modulePixels is a
+// multiple of 3 and otherwise up to 5 um off at version 40 (138.755 mm for
+// 138.75).
+std::uint32_t PrintPixelsPerMetre(int modulePixels, int moduleMicrometres);
 
 // The print picture of a finished matrix (0 light, 1 dark) as a PNG: every
 // module exactly PrintModulePixels(size) pixels a side, a four-module light
-// margin, black on white in one bit per pixel, PrintDotsPerInch stated in the
-// file: version 1 comes out 1,218 pixels (10.3 cm) wide, version 40 1,295
-// (11.0 cm). Written through WIC; empty on failure.
-std::vector<std::uint8_t> EncodePrintPng(const ModuleMatrix& matrix);
+// margin, black on white in one bit per pixel, and the resolution that makes
+// a module moduleMicrometres (positive) on paper stated in the file: version
+// 1 comes out 1,218 pixels wide, version 40 1,295, at 0.5 mm a module 14.5 mm
+// and 92.5 mm, as wide as the SVG. Written through WIC; empty on failure.
+std::vector<std::uint8_t> EncodePrintPng(const ModuleMatrix& matrix,
+                                         int moduleMicrometres = PrintModuleMicrometres);
 
 struct SaveResult {
     DWORD error = ERROR_SUCCESS; // the system's reason when nothing was written
     std::wstring path;           // the file written
 };
+
+// Writes bytes into the file path, made with disposition: CREATE_NEW (never
+// replaces a file) or CREATE_ALWAYS (replaces one, for a name the user has
+// confirmed). ERROR_SUCCESS, or the system's reason when nothing was
+// written; a partly written file is removed again.
+DWORD WriteFileAt(const std::wstring& path, const std::vector<std::uint8_t>& bytes,
+                  DWORD disposition);
 
 // Writes bytes into a new file folder + "\" + NumberedFileName(base, n, ending)
 // for the first n from 1 up whose name is free (CREATE_NEW: an existing file is

@@ -334,3 +334,20 @@ class ScopedOleInit : public UniqueHandle<OleInitTraits> {
 public:
     ScopedOleInit() : UniqueHandle(OleInitialize(nullptr)) {}
 };
+
+// Memory the system hands out with CoTaskMemAlloc (the paths of
+// SHGetKnownFolderPath and IShellItem::GetDisplayName), freed with
+// CoTaskMemFree.
+template <typename Pointer>
+struct CoTaskMemTraits {
+    using Handle = Pointer;
+    static Pointer Invalid() { return nullptr; }
+    static bool IsValid(Pointer pointer) { return pointer != nullptr; }
+    static void Close(Pointer pointer) { CoTaskMemFree(pointer); }
+};
+class ScopedCoTaskString : public UniqueHandle<CoTaskMemTraits<PWSTR>> {
+public:
+    ScopedCoTaskString() = default;
+    // For out-parameters: frees the current string and lets the callee store one.
+    PWSTR* put() { return UniqueHandle::put(); }
+};

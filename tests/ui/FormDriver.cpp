@@ -186,6 +186,10 @@ void FormTest::OpenForm()
         startedPrograms_.push_back(commandLine);
         return startAnswer_;
     };
+    services.openFolder = [this](const std::wstring& folder) {
+        openedFolders_.push_back(folder);
+        return startAnswer_;
+    };
     services.programFolder = [this] { return programFolder_; };
     services.localTime = [this] { return now_; };
     services.makePicture = [this](const ModuleMatrix& matrix) {

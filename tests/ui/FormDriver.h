@@ -111,6 +111,7 @@ protected:
     std::wstring programFolder_;
     SYSTEMTIME now_{};
     std::vector<std::wstring> startedPrograms_;
+    std::vector<std::wstring> openedFolders_; // through the file-manager service
     bool startAnswer_ = true;
     // While set, the symbol's picture cannot be made (as when GDI or OLE
     // refuse): the picture service answers null.

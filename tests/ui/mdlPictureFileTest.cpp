@@ -9,6 +9,7 @@
 
 #include "FormDriver.h"
 #include "clsQRCode.h"
+#include "mdlSvgWriter.h"
 
 TEST(mdlPictureFile, NamesByTimeOfDayAndNumber)
 {
@@ -91,6 +92,23 @@ std::string PngChunk(const std::string& file, const std::string& type)
     return {};
 }
 
+// The pixels a metre of a pHYs chunk, both ways, or 0 unless they agree and
+// the unit is the metre.
+std::uint32_t PixelsPerMetre(const std::string& pHYs)
+{
+    if (pHYs.size() != 9 || pHYs.compare(0, 4, pHYs, 4, 4) != 0 || pHYs[8] != 1) return 0;
+    std::uint32_t rate = 0;
+    for (int i = 0; i < 4; ++i) rate = rate << 8 | static_cast<unsigned char>(pHYs[i]);
+    return rate;
+}
+
+// The SVG's width attribute in millimetres, or -1.
+double SvgWidthMillimetres(const std::string& svg)
+{
+    const std::size_t at = svg.find(" width=\"");
+    return at == std::string::npos ? -1 : std::atof(svg.c_str() + at + 8);
+}
+
 std::string ReadWholeFile(const std::wstring& path)
 {
     std::ifstream in(path.c_str(), std::ios::binary);
@@ -99,7 +117,7 @@ std::string ReadWholeFile(const std::wstring& path)
 
 } // namespace
 
-TEST(mdlPictureFile, PrintPngHasWholeSquareModulesAt300DpiAndReadsBack)
+TEST(mdlPictureFile, PrintPngHasWholeSquareModulesAtHalfAMillimetreAndReadsBack)
 {
     const TempFolder temp(L"print");
     const std::wstring& folder = temp.Path();
@@ -119,15 +137,16 @@ TEST(mdlPictureFile, PrintPngHasWholeSquareModulesAt300DpiAndReadsBack)
         ASSERT_EQ(saved.error, static_cast<DWORD>(ERROR_SUCCESS)) << version;
         const std::string what = "version " + std::to_string(version);
 
-        // 300 dpi in the file: pHYs holds 11811 pixels a metre both ways,
-        // unit 1 (the metre), and WIC reads it back as 300 dots per inch.
-        EXPECT_EQ(PngChunk(ReadWholeFile(saved.path), "pHYs"),
-                  std::string("\0\0\x2E\x23\0\0\x2E\x23\x01", 9))
-            << what;
+        // Half a millimetre a module in the file: pHYs in pixels a metre,
+        // the same both ways, and WIC reads the same resolution back.
+        const std::uint32_t rate = PixelsPerMetre(PngChunk(ReadWholeFile(saved.path), "pHYs"));
+        ASSERT_GT(rate, 0u) << what;
+        const int k = PrintModulePixels(matrix->Size());
+        EXPECT_NEAR(1e6 * k / rate, 500.0, 0.01) << what << ": micrometres a module";
         const auto dpi = PngDotsPerInch(saved.path);
         ASSERT_TRUE(dpi) << what;
-        EXPECT_NEAR(dpi->first, 300.0, 0.01) << what;
-        EXPECT_NEAR(dpi->second, 300.0, 0.01) << what;
+        EXPECT_NEAR(dpi->first, rate * 0.0254, 0.01) << what;
+        EXPECT_NEAR(dpi->second, rate * 0.0254, 0.01) << what;
 
         // The least whole number of pixels a module that reaches 1,200
         // pixels, and every pixel black or white as its module is.
@@ -136,8 +155,7 @@ TEST(mdlPictureFile, PrintPngHasWholeSquareModulesAt300DpiAndReadsBack)
         const std::vector<DWORD> pixels = BitmapPixels(picture.get(), &width, &height);
         const int side = matrix->Size() + 8;
         ASSERT_EQ(width, height) << what;
-        ASSERT_EQ(width % side, 0) << what;
-        const int k = width / side;
+        ASSERT_EQ(width, k * side) << what;
         EXPECT_GE(width, 1200) << what;
         EXPECT_LT(width - side, 1200) << what << ": one pixel a module less would do";
         int wrong = 0;
@@ -167,4 +185,58 @@ TEST(mdlPictureFile, PrintPngHasWholeSquareModulesAt300DpiAndReadsBack)
         EXPECT_EQ(readings[i].zxing.value_or("(none)"), messages[i]) << "version " << i + 1;
         EXPECT_EQ(readings[i].zbar.value_or("(none)"), messages[i]) << "version " << i + 1;
     }
+}
+
+TEST(mdlPictureFile, PrintPngAndSvgStateTheSameWidthAtEveryModuleSize)
+{
+    const TempFolder temp(L"sizes");
+    clsQRCode qr;
+    const std::string message = "Vemora 0123456789";
+    std::vector<GreyImage> pictures;
+    std::vector<std::wstring> svgs;
+    for (const int micrometres : {250, 330, 500, 750, 1000})
+        for (const int version : {1, 10, 40}) {
+            const auto matrix = qr.EncodeMatrix(reinterpret_cast<const std::uint8_t*>(message.data()),
+                                                static_cast<int>(message.size()), version, 2, 0);
+            ASSERT_TRUE(matrix);
+            const std::string what =
+                std::to_string(micrometres) + " um, version " + std::to_string(version);
+            const std::string svg = SymbolToSvg(*matrix, micrometres);
+            const SaveResult png = WriteNewFile(temp.Path(), L"size ", L".png",
+                                                EncodePrintPng(*matrix, micrometres));
+            ASSERT_EQ(png.error, static_cast<DWORD>(ERROR_SUCCESS)) << what;
+            const SaveResult svgFile = WriteNewFile(temp.Path(), L"size ", L".svg",
+                                                    {svg.begin(), svg.end()});
+            // Rasterised at 300 dpi, a module under 0.5 mm is three or four
+            // dots, too few for the readers at the larger versions: the SVG
+            // is read back at 0.5 mm and above (its pixels are the PNG's).
+            if (micrometres >= 500) svgs.push_back(svgFile.path);
+
+            // The SVG states (modules + margin) x size exactly; the PNG, at
+            // whole pixels a metre, within a micrometre of it, or, where no
+            // whole rate comes that close, at the nearest whole rate.
+            const int side = matrix->Size() + 8;
+            const double exact = side * micrometres / 1000.0;
+            EXPECT_NEAR(SvgWidthMillimetres(svg), exact, 1e-9) << what;
+            ScopedBitmap picture = LoadPng(png.path);
+            int width = 0, height = 0;
+            BitmapPixels(picture.get(), &width, &height);
+            EXPECT_EQ(width % side, 0) << what << ": whole modules";
+            const std::uint32_t rate = PixelsPerMetre(PngChunk(ReadWholeFile(png.path), "pHYs"));
+            ASSERT_GT(rate, 0u) << what;
+            const double stated = 1000.0 * width / rate;
+            const double bestRate = width / (exact / 1000.0);
+            if (std::abs(stated - exact) >= 0.001) {
+                EXPECT_LE(std::abs(rate - bestRate), 0.5) << what;
+            }
+            std::printf("%s: %d pixels, %u pixels a metre, PNG %.4f mm, SVG %s mm\n", what.c_str(),
+                        width, rate, stated, std::to_string(exact).c_str());
+            pictures.push_back(*BitmapToGrey(picture.get()));
+        }
+    for (const QrReading& reading : ReadBackAll(pictures)) {
+        EXPECT_EQ(reading.zxing.value_or("(none)"), message);
+        EXPECT_EQ(reading.zbar.value_or("(none)"), message);
+    }
+    for (const QrReading& reading : ReadBackSvgFiles(svgs))
+        EXPECT_EQ(reading.zxing.value_or("(none)"), message);
 }
