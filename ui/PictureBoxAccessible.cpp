@@ -1,6 +1,6 @@
 #include "PictureBoxAccessible.h"
 
-#include <string>
+#include "SystemLibrary.h"
 
 namespace {
 
@@ -11,25 +11,16 @@ struct Oleacc {
     decltype(&LresultFromObject) lresultFromObject = nullptr;
 };
 
-template <typename Function>
-Function Entry(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 const Oleacc& OleaccFunctions()
 {
     static const Oleacc functions = [] {
         Oleacc found;
-        wchar_t folder[MAX_PATH] = {};
-        const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return found;
         // Kept loaded for the process's life, as the functions are.
-        const HMODULE oleacc = LoadLibraryW((std::wstring(folder) + L"\\oleacc.dll").c_str());
-        if (!oleacc) return found;
+        const HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
         found.createStdAccessibleObject =
-            Entry<decltype(&CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
-        found.lresultFromObject = Entry<decltype(&LresultFromObject)>(oleacc, "LresultFromObject");
+            EntryPoint<decltype(&CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
+        found.lresultFromObject =
+            EntryPoint<decltype(&LresultFromObject)>(oleacc, "LresultFromObject");
         return found;
     }();
     return functions;

@@ -1,6 +1,7 @@
 #include "DpiMetrics.h"
 
 #include "ScopedWin.h"
+#include "SystemLibrary.h"
 
 namespace {
 
@@ -17,24 +18,16 @@ struct PerDpiEntryPoints {
     AdjustWindowRectExForDpiFn adjustWindowRectExForDpi = nullptr;
 };
 
-template <typename Function>
-Function Lookup(HMODULE module, const char* name)
-{
-    // Through void*: a FARPROC does not convert to another function type
-    // without a cast that GCC warns about.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 const PerDpiEntryPoints& EntryPoints()
 {
     static const PerDpiEntryPoints entryPoints = [] {
         PerDpiEntryPoints found;
         if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
-            found.getDpiForWindow = Lookup<GetDpiForWindowFn>(user32, "GetDpiForWindow");
+            found.getDpiForWindow = EntryPoint<GetDpiForWindowFn>(user32, "GetDpiForWindow");
             found.getSystemMetricsForDpi =
-                Lookup<GetSystemMetricsForDpiFn>(user32, "GetSystemMetricsForDpi");
+                EntryPoint<GetSystemMetricsForDpiFn>(user32, "GetSystemMetricsForDpi");
             found.adjustWindowRectExForDpi =
-                Lookup<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi");
+                EntryPoint<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi");
         }
         return found;
     }();
