@@ -1,5 +1,6 @@
 #include "SkinSettings.h"
 
+#include "DpiMetrics.h"
 #include "SkinDpi.h"
 #include "SkinKindHandlers.h"
 #include "SkinTypes.h"
@@ -41,7 +42,10 @@ LRESULT OnSystemColoursChanged(const SkinMessage& m)
 LRESULT OnDpiChanged(const SkinMessage& m)
 {
     // wParam carries the new DPI twice (x and y); they are always equal.
-    SetToldDpi(m.hwnd, HIWORD(m.wParam));
+    // Sent by another thread or process, the message is taken at its word
+    // only when the system reports that DPI for the window too.
+    const UINT dpi = HIWORD(m.wParam);
+    if (!InSendMessage() || WindowDpi(m.hwnd) == dpi) SetToldDpi(m.hwnd, dpi);
     const LRESULT result = m.CallPrevious();
     RenewSkinLook(m.hwnd);
     return result;
