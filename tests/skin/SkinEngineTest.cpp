@@ -133,7 +133,8 @@ TEST_F(SkinEngine, AnUnknownWindowHoldingOthersIsLeftAloneWithEverythingBelowIt)
     const auto expectUntouched = [&](const char* when) {
         for (std::size_t i = 0; i < foreign.size(); ++i) {
             EXPECT_EQ(ProcOf(foreign[i]), procs[i]) << when << ", window " << i;
-            EXPECT_EQ(GetWindowLongPtrW(foreign[i], GWL_STYLE), styles[i]) << when << ", window " << i;
+            EXPECT_EQ(GetWindowLongPtrW(foreign[i], GWL_STYLE), styles[i])
+                << when << ", window " << i;
             EXPECT_EQ(PropValue(foreign[i], "PROCADDR"), 0) << when << ", window " << i;
         }
     };
