@@ -52,9 +52,10 @@ namespace {
 // caller then undoes the set-up.
 bool SetUpAndSubclass(HWND hwnd, SkinWindow& record, const SkinKindHandlers& kind)
 {
-    // 1. A container brings all its descendants; every kind sets up its
-    //    properties.
-    if (kind.attachesChildren) EnumChildWindows(hwnd, AttachEnumProc, 0);
+    // 1. A container brings its descendants (those JoinsContainer admits);
+    //    every kind sets up its properties.
+    if (kind.attachesChildren)
+        EnumChildWindows(hwnd, AttachEnumProc, reinterpret_cast<LPARAM>(hwnd));
     if (kind.attach) kind.attach(hwnd);
     // 2. Subclass. Wide functions keep a Unicode window Unicode; the ANSI
     //    ones would make Windows pass its text through the ANSI code page.
@@ -140,10 +141,32 @@ int SkinDetach(HWND hwnd) { return Detach(hwnd, IsWindow(hwnd) != FALSE); }
 // is not repainted.
 int SkinDetachDestroyed(HWND hwnd) { return Detach(hwnd, false); }
 
-BOOL CALLBACK AttachEnumProc(HWND child, LPARAM) noexcept
+namespace {
+
+// Whether a descendant that a container's enumeration lists gets the skin.
+// Its parent must be the container or a window attached already, and a
+// window of a kind the skin does not know may join only while it has no
+// windows of its own: such a window is then a plain control (an edit, a
+// static, a picture box), while one that holds others is a composite of
+// another module, such as the Explorer panes inside the system's Save dialog
+// (DirectUIHWND, SHELLDLL_DefView, ExplorerBrowserControl, ...). Those are
+// that module's private windows: subclassing them or drawing frames over
+// them would change what their own code relies on, so they and everything
+// below them keep their own look. EnumChildWindows lists a parent before its
+// children, so a window left alone here leaves its whole subtree alone.
+bool JoinsContainer(HWND child, HWND container)
+{
+    const HWND parent = GetAncestor(child, GA_PARENT);
+    if (parent != container && !SkinWindows().IsAttached(parent)) return false;
+    return ClassKind(child) != SkinKind::Other || !GetWindow(child, GW_CHILD);
+}
+
+} // namespace
+
+BOOL CALLBACK AttachEnumProc(HWND child, LPARAM container) noexcept
 {
     return EnumProcBarrier([&] {
-        SkinAttach(child);
+        if (JoinsContainer(child, reinterpret_cast<HWND>(container))) SkinAttach(child);
         return TRUE;
     });
 }

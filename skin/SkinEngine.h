@@ -28,8 +28,12 @@ int SkinAttach(HWND hwnd);
 int SkinDetach(HWND hwnd);
 
 // EnumChildWindows callbacks; all return TRUE (continue), also when the
-// child's attach, detach or refresh failed.
-BOOL CALLBACK AttachEnumProc(HWND child, LPARAM lParam) noexcept;
+// child's attach, detach or refresh failed. AttachEnumProc's lParam is the
+// container being attached (0: none): a descendant joins only below the
+// container or an attached window, and a window of an unknown kind that
+// holds windows of its own (another module's composite, e.g. the Save
+// dialog's Explorer panes) is left alone with everything below it.
+BOOL CALLBACK AttachEnumProc(HWND child, LPARAM container) noexcept;
 BOOL CALLBACK DetachEnumProc(HWND child, LPARAM lParam) noexcept;
 // Repaints attached check boxes and option buttons in Normal, forced.
 BOOL CALLBACK RefreshEnumProc(HWND child, LPARAM lParam) noexcept;

@@ -121,16 +121,39 @@ std::uint32_t PrintPixelsPerMetre(int modulePixels, int moduleMicrometres)
     return static_cast<std::uint32_t>((scaled + moduleMicrometres / 2) / moduleMicrometres);
 }
 
-int PrintModulePixels(int size)
+namespace {
+
+// Whether k pixels a module, at the whole rate PrintPixelsPerMetre gives,
+// state side modules of moduleMicrometres within a micrometre. The stated
+// width is 10^6 k side / rate micrometres against side * moduleMicrometres
+// exactly; multiplied out by the rate, in whole numbers.
+bool StatesWidthWithinAMicrometre(int side, int k, int moduleMicrometres)
+{
+    const long long rate = PrintPixelsPerMetre(k, moduleMicrometres);
+    if (rate <= 0) return false;
+    const long long off = 1000000LL * k - static_cast<long long>(moduleMicrometres) * rate;
+    return side * (off < 0 ? -off : off) < rate;
+}
+
+} // namespace
+
+int PrintModulePixels(int size, int moduleMicrometres)
 {
     const int side = size + 8;
     if (side <= 0) return 1;
-    return std::max(1, (PrintMinimumPixels + side - 1) / side);
+    const int least = std::max(1, (PrintMinimumPixels + side - 1) / side);
+    if (moduleMicrometres <= 0) return least;
+    // The nearest whole rate misses the exact one by at most half a pixel a
+    // metre, so a large enough k always comes within a micrometre; for the
+    // sizes offered it is today's k or, at 0.75 mm, the next multiple of 3.
+    for (int k = least; k * side <= PrintMaximumPixels; ++k)
+        if (StatesWidthWithinAMicrometre(side, k, moduleMicrometres)) return k;
+    return least;
 }
 
 std::vector<std::uint8_t> EncodePrintPng(const ModuleMatrix& matrix, int moduleMicrometres)
 {
-    const int k = PrintModulePixels(matrix.Size());
+    const int k = PrintModulePixels(matrix.Size(), moduleMicrometres);
     const int side = k * (matrix.Size() + 8);
     // One bit per pixel, most significant bit first, 1 white and 0 black
     // (WIC's BlackWhite format); rows padded to whole 32-bit words.

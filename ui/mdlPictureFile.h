@@ -25,28 +25,39 @@ std::vector<std::uint8_t> EncodePng(const std::uint8_t* bgrx, int width, int hei
 
 // The print picture's width: at least this many pixels.
 constexpr int PrintMinimumPixels = 1200;
+// ... and never more than this many, whatever the module size: a size that
+// no whole rate states closely at a small k must not make a picture of
+// hundreds of megabytes.
+constexpr int PrintMaximumPixels = 16384;
 // The printed size of a module when nobody chose one, in micrometres (as the
 // SVG's).
 constexpr int PrintModuleMicrometres = 500;
 // Pixels a module in the print picture of a symbol of size modules a side
-// (its four-module margins on both sides added): the smallest whole k that
-// makes k * (size + 8) at least PrintMinimumPixels.
-int PrintModulePixels(int size);
+// (its four-module margins on both sides added) printed at moduleMicrometres
+// a module: the smallest whole k that makes k * (size + 8) at least
+// PrintMinimumPixels and for which the whole rate of PrintPixelsPerMetre
+// states the picture's width, (size + 8) modules of that size, within a
+// micrometre. 0.25, 0.33, 0.5 and 1 mm come that close at the least k for
+// every version; 0.75 mm a module is 4000 k / 3 pixels a metre, so a k that
+// is not a multiple of 3 misses by a third of a pixel a metre, which at
+// the larger versions adds up to more than a micrometre (version 40 at k = 7
+// would state 138.755 mm for 138.75): there k goes up to the next multiple
+// of 3 (version 40: 9). Within PrintMaximumPixels; the least k when nothing
+// there comes that close.
+int PrintModulePixels(int size, int moduleMicrometres = PrintModuleMicrometres);
 // The resolution (PNG pHYs, whole pixels a metre) that prints modulePixels
-// pixels as moduleMicrometres: the whole rate nearest to the exact one, so
-// that the picture's stated width is as close to (size + 8) modules of that
-// size as a whole rate can come. 0.25, 0.33, 0.5 and 1 mm come within a
-// micrometre at every version; 0.75 mm is exact where modulePixels is a
-// multiple of 3 and otherwise up to 5 um off at version 40 (138.755 mm for
-// 138.75).
+// pixels as moduleMicrometres: the whole rate nearest to the exact one. With
+// modulePixels from PrintModulePixels for the same size, the picture's
+// stated width is within a micrometre of (size + 8) modules of that size.
 std::uint32_t PrintPixelsPerMetre(int modulePixels, int moduleMicrometres);
 
 // The print picture of a finished matrix (0 light, 1 dark) as a PNG: every
-// module exactly PrintModulePixels(size) pixels a side, a four-module light
-// margin, black on white in one bit per pixel, and the resolution that makes
-// a module moduleMicrometres (positive) on paper stated in the file: version
-// 1 comes out 1,218 pixels wide, version 40 1,295, at 0.5 mm a module 14.5 mm
-// and 92.5 mm, as wide as the SVG. Written through WIC; empty on failure.
+// module exactly PrintModulePixels(size, moduleMicrometres) pixels a side, a
+// four-module light margin, black on white in one bit per pixel, and the
+// resolution that makes a module moduleMicrometres (positive) on paper
+// stated in the file: at 0.5 mm a module version 1 comes out 1,218 pixels
+// wide, version 40 1,295, stated 14.5 mm and 92.5 mm, as wide as the SVG.
+// Written through WIC; empty on failure.
 std::vector<std::uint8_t> EncodePrintPng(const ModuleMatrix& matrix,
                                          int moduleMicrometres = PrintModuleMicrometres);
 

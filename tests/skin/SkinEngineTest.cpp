@@ -113,6 +113,42 @@ TEST_F(SkinEngine, ContainerAttachesEveryDescendantOnce)
     EXPECT_EQ(SkinAttach(nullptr), 0);
 }
 
+TEST_F(SkinEngine, AnUnknownWindowHoldingOthersIsLeftAloneWithEverythingBelowIt)
+{
+    // Beside the form's button (a known kind) and edit (an unknown kind, but
+    // childless), a composite of another module: a window of a class the
+    // skin does not know, with a button and an edit of its own inside.
+    const Form f = MakeForm();
+    skintest::EnsureClass(L"SkinEngineForeignPane");
+    HWND pane = CreateChild(f.top, L"SkinEngineForeignPane", L"", 0, 150, 10, 150, 100);
+    HWND paneButton = CreateChild(pane, L"Button", L"In", BS_PUSHBUTTON, 5, 5, 60, 24);
+    HWND paneEdit = CreateChild(pane, L"Edit", L"", 0, 5, 40, 60, 22);
+    const std::vector<HWND> foreign{pane, paneButton, paneEdit};
+    std::vector<WNDPROC> procs;
+    std::vector<LONG_PTR> styles;
+    for (HWND hwnd : foreign) {
+        procs.push_back(ProcOf(hwnd));
+        styles.push_back(GetWindowLongPtrW(hwnd, GWL_STYLE));
+    }
+    const auto expectUntouched = [&](const char* when) {
+        for (std::size_t i = 0; i < foreign.size(); ++i) {
+            EXPECT_EQ(ProcOf(foreign[i]), procs[i]) << when << ", window " << i;
+            EXPECT_EQ(GetWindowLongPtrW(foreign[i], GWL_STYLE), styles[i])
+                << when << ", window " << i;
+            EXPECT_EQ(PropValue(foreign[i], "PROCADDR"), 0) << when << ", window " << i;
+        }
+    };
+    ASSERT_EQ(Start(f.top), 1);
+    for (HWND hwnd : {f.top, f.button, f.edit, f.inner, f.innerButton})
+        EXPECT_TRUE(Attached(hwnd)) << static_cast<const void*>(hwnd);
+    EXPECT_EQ(SkinAttachCount(), 5);
+    expectUntouched("attached");
+    // Stopping detaches what was attached and leaves the rest as it was.
+    EXPECT_EQ(SkinStop(f.top), 1);
+    EXPECT_EQ(SkinAttachCount(), 0);
+    expectUntouched("stopped");
+}
+
 TEST_F(SkinEngine, StopDetachesAllReleasesStripsAndTheNextStartPaintsAgain)
 {
     const Form f = MakeForm();

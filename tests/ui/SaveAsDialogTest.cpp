@@ -314,8 +314,8 @@ TEST_F(SaveAsDialogTest, AFileIsReplacedOnlyWhenTheDialogsQuestionIsAnsweredYes)
 TEST_F(SaveAsDialogTest, TheSkinDrawsTheDialogsControlsAndLeavesItWorking)
 {
     ASSERT_TRUE(Create());
-    int skinnedButtons = 0, unpainted = 0, checked = 0;
-    std::string list;
+    int skinnedButtons = 0, unpainted = 0, checked = 0, panes = 0;
+    std::string list, skinnedInPanes;
     EXPECT_EQ(SaveAs([&](HWND dialog, DWORD) {
                   for (int i = 0; i < 250 && !GetPropA(dialog, "PROCADDR"); ++i) Sleep(20);
                   SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
@@ -349,12 +349,29 @@ TEST_F(SaveAsDialogTest, TheSkinDrawsTheDialogsControlsAndLeavesItWorking)
                           list += Narrow(ClassOf(child) + L" " + TextOf(child)) + "; ";
                       }
                   }
+                  // The Explorer panes are the shell's own windows: neither they
+                  // nor anything inside them carries the skin.
+                  for (HWND child : Descendants(dialog)) {
+                      if (!IsKind(child, L"SHELLDLL_DefView") &&
+                          !IsKind(child, L"ExplorerBrowserControl") &&
+                          !IsKind(child, L"NamespaceTreeControl") &&
+                          !IsKind(child, L"DirectUIHWND") && !IsKind(child, L"DUIViewWndClassName"))
+                          continue;
+                      ++panes;
+                      std::vector<HWND> inside = Descendants(child);
+                      inside.push_back(child);
+                      for (HWND window : inside)
+                          if (GetPropA(window, "PROCADDR"))
+                              skinnedInPanes += Narrow(ClassOf(window)) + "; ";
+                  }
                   Press(dialog, IDOK); // still works under the skin
               }),
               L"你已成功保存二维码图片！");
     EXPECT_GE(skinnedButtons, 2) << "Save and Cancel in the skin's look";
     EXPECT_GT(checked, 4);
     EXPECT_EQ(unpainted, 0) << list;
+    EXPECT_GT(panes, 0) << "no Explorer pane found in the dialog";
+    EXPECT_EQ(skinnedInPanes, "") << "skinned inside the Explorer panes";
     EXPECT_EQ(SavedFiles().size(), 1u);
 }
 
