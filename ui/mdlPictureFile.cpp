@@ -145,7 +145,7 @@ int PrintModulePixels(int size, int moduleMicrometres)
     if (moduleMicrometres <= 0) return least;
     // The nearest whole rate misses the exact one by at most half a pixel a
     // metre, so a large enough k always comes within a micrometre; for the
-    // sizes offered it is today's k or, at 0.75 mm, the next multiple of 3.
+    // sizes offered it is the least k or, at 0.75 mm, the next multiple of 3.
     for (int k = least; k * side <= PrintMaximumPixels; ++k)
         if (StatesWidthWithinAMicrometre(side, k, moduleMicrometres)) return k;
     return least;
