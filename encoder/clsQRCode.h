@@ -165,17 +165,25 @@ private:
                             std::uint8_t* codewords);
 
     // Parts of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
-    // followed by three zero bytes, placed into the template and masked, the
-    // matrix made final, version and format information written.
+    // followed by four zero bytes, placed, the function patterns written, the
+    // mask applied, version and format information written: every cell of
+    // matrix (a symbol of version's size, its cells unset) is set.
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
                    int mask);
-    // PlaceCodewords lays the codeword sequence (three zero bytes after it)
-    // into the free cells of version's template as 4 (bit 0) and 8 (bit 1),
-    // which still read as free, along the version's placement runs (worked
-    // out from the template on its first use). MergeIntoTemplate makes the
-    // matrix final (0 light, 1 dark) under mask pattern mask (0..7).
-    void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version);
-    static void MergeIntoTemplate(ModuleMatrix& matrix, int mask);
+    // The placement runs of version, worked out on its first use from its
+    // template, made for the purpose in matrix (whose cells it then leaves
+    // as the template).
+    const std::vector<std::uint32_t>& PlacementRuns(ModuleMatrix& matrix, int version);
+    // PlaceCodewords lays the codeword sequence (four zero bytes after it)
+    // along the version's placement runs, masked by mask pattern mask (0..7),
+    // into the matrix turned over its diagonal: module (r, c) of the symbol
+    // in cell (c, r), 0 light and 1 dark; the function modules' cells and
+    // the cells past the symbol are left with anything in them.
+    void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int mask);
+    // The function patterns of version (1..40) over whatever the matrix
+    // holds there, dark modules 1 and light ones light (the template's 2,
+    // or a finished symbol's 0).
+    void PlaceFunctionPatterns(ModuleMatrix& matrix, int version, std::uint8_t light) const;
     void WriteVersionInformation(ModuleMatrix& matrix, int version) const;
     void WriteFormatInformation(ModuleMatrix& matrix, int ecLevel, int mask) const;
 
@@ -187,5 +195,5 @@ private:
     std::array<std::int32_t, 18> bitWeight_{};
     bool kanjiAllowed_ = true;
     // The placement runs of each version 1..40, built on its first symbol.
-    std::array<std::vector<std::uint8_t>, 41> placementRuns_;
+    std::array<std::vector<std::uint32_t>, 41> placementRuns_;
 };

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "CellTranspose.h"
 #include "clsQRCode.h"
 
 namespace {
@@ -30,23 +31,18 @@ constexpr int kFormatFirstCopy[15][2] = {
 // clang-format on
 
 // Reads the codeword sequence most significant bit first. The sequence must
-// be followed by three zero bytes: the remainder modules (7.7.3) read up to
-// seven bits past it, and Peek16 reads a byte beyond its 16 bits.
+// be followed by four zero bytes: the remainder modules (7.7.3) read up to
+// seven bits past it, and Peek16 reads a whole 32-bit word.
 class CodewordBitReader {
 public:
     explicit CodewordBitReader(const std::uint8_t* codewords) : codewords_(codewords) {}
-    int Next()
-    {
-        const int bit = (codewords_[position_ >> 3] >> (7 - (position_ & 7))) & 1;
-        ++position_;
-        return bit;
-    }
     // The next 16 bits, the first one in bit 15, without taking them.
     int Peek16() const
     {
-        const std::uint8_t* p = codewords_ + (position_ >> 3);
-        const std::uint32_t window = (std::uint32_t{p[0]} << 16) | (p[1] << 8) | p[2];
-        return static_cast<int>((window >> (8 - (position_ & 7))) & 0xFFFF);
+        std::uint32_t window;
+        std::memcpy(&window, codewords_ + (position_ >> 3), sizeof window);
+        if constexpr (std::endian::native == std::endian::little) window = __builtin_bswap32(window);
+        return static_cast<int>((window << (position_ & 7)) >> 16);
     }
     void Skip(int count) { position_ += count; }
 
@@ -73,95 +69,90 @@ std::uint64_t Load64(const std::uint8_t* p)
 
 void Store64(std::uint8_t* p, std::uint64_t word) { std::memcpy(p, &word, sizeof word); }
 
-const std::uint8_t* Cells(const ModuleMatrix& matrix, int row, int column)
+// The placement path (7.7.3) is cut into chunks of eight rows of a column
+// pair; a chunk's 16 modules in path order are the right module of its first
+// row, the left one, the right one of the next row, and so on. A chunk's
+// free modules are a 16-bit mask, bit 15 for the first module, and its
+// codeword bits the same 16 bits with the function modules' bits left out.
+
+// The two modules of one row (bit 1 right, bit 0 left) that are free, for
+// each of the 256 ways eight bits can be spread over the free ones of a
+// row pattern: kDepositStart[m] is where pattern m's entries begin, entry x
+// the bits x (as many as m has) spread over m's bits, the first in the
+// highest. The 3^4 ... tables of four rows, for the chunks that hold function
+// modules: a byte of four rows' free bits (m) takes popcount(m) bits.
+constexpr int kPopcount8(int m)
 {
-    return matrix.Data() + static_cast<std::ptrdiff_t>(row) * matrix.Stride() + column;
+    int count = 0;
+    for (; m; m &= m - 1) ++count;
+    return count;
 }
 
-// A placed codeword bit as a cell of the matrix: 4 for 0, 8 for 1. Both
-// leave bits 0 and 1 clear, so the cell still reads as free wherever the
-// template is read for the function modules, and bit 3 is the bit.
-constexpr std::uint8_t PlacedCell(int bit) { return static_cast<std::uint8_t>(4 + 4 * bit); }
-
-// The two cells of one row of a column pair for two bits b1 b0 of the
-// codeword sequence, in memory order: b0 (the left module, column c), then
-// b1 (the right one, which placement takes first).
-constexpr auto kPairCells = [] {
-    std::array<std::uint16_t, 4> table{};
-    for (int bits = 0; bits < 4; ++bits)
-        table[bits] = std::bit_cast<std::uint16_t>(
-            std::array<std::uint8_t, 2>{PlacedCell(bits & 1), PlacedCell(bits >> 1)});
+// For each 8-bit mask m, the table of its deposits: entry x (x below 2 to
+// the popcount(m)) is x spread over the set bits of m, the lowest bit of x
+// into the lowest set bit. Sum over m of 2^popcount(m) = 3^8 entries.
+constexpr auto kDepositStart = [] {
+    std::array<std::uint16_t, 257> start{};
+    for (int m = 0; m < 256; ++m) start[m + 1] = static_cast<std::uint16_t>(start[m] + (1 << kPopcount8(m)));
+    return start;
+}();
+constexpr auto kDeposit = [] {
+    std::array<std::uint8_t, 6561> table{};
+    for (int m = 0; m < 256; ++m)
+        for (int x = 0; x < (1 << kPopcount8(m)); ++x) {
+            int spread = 0, source = 0;
+            for (int bit = 0; bit < 8; ++bit)
+                if (m >> bit & 1) spread |= ((x >> source++) & 1) << bit;
+            table[kDepositStart[m] + x] = static_cast<std::uint8_t>(spread);
+        }
     return table;
 }();
 
-// Eight rows of a column pair along the path from row (step -1 upwards, +1
-// downwards) as words with one byte per row, the byte of row first: bit 0
-// of a byte is set where the module of column c + 1 (right) or c (left) is a
-// function module. Rows past the symbol's edge read as neither. The function
-// patterns are symmetric about the main diagonal (the dark module's mirror
-// cell is reserved for format information), so module (r, c) is a function
-// module exactly where the template's cell (c, r) is not 0: a row of the pair
-// is read as a word of template row c, one of row c + 1, from the eight-row
-// window inside the symbol that holds row.
-struct PairRows {
-    static constexpr std::uint64_t Ones = 0x0101010101010101ull;
-    std::uint64_t right = 0, left = 0, inside = 0;
-
-    PairRows(const ModuleMatrix& matrix, int c, int row, int step)
-    {
-        const int size = matrix.Size();
-        const int first = step > 0 ? std::min(row, size - 8) : std::max(row - 7, 0);
-        right = Function(Load64(Cells(matrix, c + 1, first)));
-        left = Function(Load64(Cells(matrix, c, first)));
-        if (step > 0) {
-            right >>= 8 * (row - first);
-            left >>= 8 * (row - first);
-        } else {
-            right = __builtin_bswap64(right) >> (8 * (first + 7 - row));
-            left = __builtin_bswap64(left) >> (8 * (first + 7 - row));
-        }
-        const int rows = std::min(8, step > 0 ? size - row : row + 1);
-        inside = rows == 8 ? Ones : Ones >> (8 * (8 - rows));
-    }
-    // How many rows from the first have both modules free, and both taken by
-    // function modules.
-    int FreeRun() const { return std::countr_zero((right | left | ~inside) & Ones) / 8; }
-    int FunctionRun() const { return std::countr_zero(~(right & left & inside) & Ones) / 8; }
-
-private:
-    // Template bytes are 0 (free), 1 or 2, and placed cells 4 or 8: bit 0 of
-    // t | t >> 1 marks the function modules, in the byte order of memory.
-    static std::uint64_t Function(std::uint64_t word)
-    {
-        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-        return (word | word >> 1) & Ones;
-    }
-};
-
-// The next 2 * run bits into run rows (run <= 8) whose two modules are both
-// free, from cells on by rowStep; returns the cell after the last row.
-std::uint8_t* PlaceFreeRows(std::uint8_t* cells, std::ptrdiff_t rowStep, int run,
-                            CodewordBitReader& bits)
+// The low bits of source spread over the set bits of the 16-bit mask, lowest
+// to lowest (what BMI2's PDEP does), by two lookups; lowCount is the number
+// of set bits in the mask's low byte.
+int Deposit16(int source, int mask, int lowCount)
 {
-    const int value = bits.Peek16();
-    bits.Skip(2 * run);
-    for (int t = 0; t < run; ++t, cells += rowStep) {
-        const std::uint16_t pair = kPairCells[(value >> (14 - 2 * t)) & 3];
-        std::memcpy(cells, &pair, sizeof pair);
-    }
-    return cells;
+    const int low = mask & 0xFF, high = mask >> 8;
+    const int lowPart = kDeposit[kDepositStart[low] + (source & ((1 << lowCount) - 1))];
+    const int highPart = kDeposit[kDepositStart[high] + (source >> lowCount)];
+    return highPart << 8 | lowPart;
 }
 
-// The placement runs of a version (7.7.3): for every column pair, in placement
-// order, the runs along its path as one byte each, then kPairEnd. A run is
-// kFreeRows | n (n <= 8 rows whose two modules are both free), kFunctionRows |
-// n (n rows of two function modules) or kOneRow | right << 1 | left (one row
-// with one free module, the free one's bit set). They depend on the version's
-// function patterns only, so they are worked out once from its template.
-constexpr std::uint8_t kFreeRows = 0x00;
-constexpr std::uint8_t kFunctionRows = 0x10;
-constexpr std::uint8_t kOneRow = 0x20;
-constexpr std::uint8_t kPairEnd = 0xFF;
+// A byte of a chunk's modules, four rows of right and left modules (the
+// first row's right one in bit 7), as the four rows' cells (0 or 1) of the
+// right column in the word's first four bytes and of the left column in its
+// last four, each in memory order: for a chunk going down the first row's
+// cell first, for one going up the first row's cell last.
+template <bool Up>
+constexpr auto kRowCells = [] {
+    std::array<std::uint64_t, 256> table{};
+    for (int bits = 0; bits < 256; ++bits) {
+        std::array<std::uint8_t, 8> cells{};
+        for (int t = 0; t < 4; ++t) {
+            const int at = Up ? 3 - t : t;
+            cells[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>((bits >> (7 - 2 * t)) & 1);
+            cells[static_cast<std::size_t>(4 + at)] = static_cast<std::uint8_t>((bits >> (6 - 2 * t)) & 1);
+        }
+        table[static_cast<std::size_t>(bits)] = std::bit_cast<std::uint64_t>(cells);
+    }
+    return table;
+}();
+
+// The eight cells of the right column (first) and the left column of two
+// kRowCells words, lower holding the four rows at the lower addresses.
+struct ChunkCells {
+    std::uint64_t right, left;
+};
+ChunkCells Columns(std::uint64_t lower, std::uint64_t upper)
+{
+    constexpr std::uint64_t firstHalf =
+        std::endian::native == std::endian::little ? 0x00000000FFFFFFFFull : 0xFFFFFFFF00000000ull;
+    if constexpr (std::endian::native == std::endian::little)
+        return {(lower & firstHalf) | upper << 32, lower >> 32 | (upper & ~firstHalf)};
+    else
+        return {(lower & firstHalf) | upper >> 32, lower << 32 | (upper & ~firstHalf)};
+}
 
 // The column pairs from the right edge leftwards, alternately upwards and
 // downwards, skipping the vertical timing pattern in column 6: visit(c,
@@ -180,51 +171,77 @@ void ForEachColumnPair(int size, Visit visit)
     }
 }
 
-// The runs of one column pair (columns c + 1 and c) from startRow in steps of
-// step (-1 upwards, +1 downwards), read from the template eight rows at a time.
-void RecordColumnPair(const ModuleMatrix& matrix, int c, int startRow, int step,
-                      std::vector<std::uint8_t>& runs)
+// Chunks of a column pair: the last one holds the rows left over.
+int ChunksPerPair(int size) { return (size + 7) / 8; }
+
+// A chunk of the path: its free-module mask in bits 0..15, how many modules
+// are free in bits 16..23, and how many of them in the mask's low byte above.
+std::uint32_t ChunkEntry(int mask)
 {
-    for (int row = startRow; row >= 0 && row < matrix.Size();) {
-        const PairRows rows(matrix, c, row, step);
-        int run = rows.FreeRun();
-        if (run > 0) {
-            runs.push_back(static_cast<std::uint8_t>(kFreeRows | run));
-        } else if ((run = rows.FunctionRun()) > 0) {
-            runs.push_back(static_cast<std::uint8_t>(kFunctionRows | run));
-        } else {
-            run = 1;
-            runs.push_back(static_cast<std::uint8_t>(kOneRow | ((rows.right & 1) == 0) << 1 |
-                                                     ((rows.left & 1) == 0)));
-        }
-        row += run * step;
-    }
-    runs.push_back(kPairEnd);
+    const int lowCount = kPopcount8(mask & 0xFF);
+    const int taken = kPopcount8(mask >> 8) + lowCount;
+    return static_cast<std::uint32_t>(mask | taken << 16 | lowCount << 24);
 }
 
-// One column pair's runs from *run on, into the template's free cells as
-// PlacedCell values: a row takes the right module's bit first, then the
-// left's; function modules take none. Returns the run after its kPairEnd.
-const std::uint8_t* PlaceColumnPair(std::uint8_t* cells, std::ptrdiff_t rowStep,
-                                    const std::uint8_t* run, CodewordBitReader& bits)
+// The chunks of one column pair (columns c + 1 and c) from startRow in steps
+// of step, read from the template: a module is free where its cell is 0.
+void RecordColumnPair(const ModuleMatrix& matrix, int c, int startRow, int step,
+                      std::vector<std::uint32_t>& chunks)
 {
-    for (; *run != kPairEnd; ++run) {
-        const int count = *run & 0x0F;
-        switch (*run & 0xF0) {
-        case kFreeRows:
-            cells = PlaceFreeRows(cells, rowStep, count, bits);
-            break;
-        case kFunctionRows:
-            cells += count * rowStep;
-            break;
-        default:
-            if (count & 2) cells[1] = PlacedCell(bits.Next());
-            if (count & 1) cells[0] = PlacedCell(bits.Next());
-            cells += rowStep;
-            break;
+    const int size = matrix.Size();
+    for (int chunk = 0; chunk < ChunksPerPair(size); ++chunk) {
+        int mask = 0;
+        for (int t = 0; t < 8; ++t) {
+            const int row = startRow + step * (8 * chunk + t);
+            if (row < 0 || row >= size) continue;
+            if (matrix.At(row, c + 1) == 0) mask |= 1 << (15 - 2 * t);
+            if (matrix.At(row, c) == 0) mask |= 1 << (14 - 2 * t);
+        }
+        chunks.push_back(ChunkEntry(mask));
+    }
+}
+
+// One column pair's chunks into the transposed grid: right and left are the
+// grid's rows that hold the pair's columns c + 1 and c, rightMask and
+// leftMask the mask pattern's cells along those columns, Up the direction
+// of the path. Every chunk writes all its cells, a word per column: the
+// function modules' cells take leftover bits, which the function patterns
+// overwrite later. The last chunk of a pair reaches past the end of the
+// column, so its cells are written one by one.
+template <bool Up>
+void PlaceColumnPair(std::uint8_t* right, std::uint8_t* left, const std::uint8_t* rightMask,
+                     const std::uint8_t* leftMask, int size, const std::uint32_t* chunks,
+                     CodewordBitReader& bits)
+{
+    constexpr int step = Up ? -1 : 1;
+    const int count = ChunksPerPair(size);
+    for (int chunk = 0; chunk < count; ++chunk) {
+        const int mask = static_cast<int>(chunks[chunk] & 0xFFFF);
+        const int taken = static_cast<int>(chunks[chunk] >> 16 & 0xFF);
+        const int value = bits.Peek16();
+        bits.Skip(taken);
+        const int modules = mask == 0xFFFF ? value : Deposit16(value >> (16 - taken), mask, static_cast<int>(chunks[chunk] >> 24));
+        const std::uint64_t first4 = kRowCells<Up>[static_cast<std::size_t>(modules >> 8)];
+        const std::uint64_t next4 = kRowCells<Up>[static_cast<std::size_t>(modules & 0xFF)];
+        const ChunkCells cells = Up ? Columns(next4, first4) : Columns(first4, next4);
+        const int row = Up ? size - 1 - 8 * chunk : 8 * chunk;
+        if (chunk + 1 < count) {
+            const int first = Up ? row - 7 : row;
+            Store64(right + first, cells.right ^ Load64(rightMask + first));
+            Store64(left + first, cells.left ^ Load64(leftMask + first));
+        } else {
+            // The cells in memory order, the rows past the column's end
+            // left out.
+            const auto rightCells = std::bit_cast<std::array<std::uint8_t, 8>>(cells.right);
+            const auto leftCells = std::bit_cast<std::array<std::uint8_t, 8>>(cells.left);
+            for (int t = 0; t < size - 8 * chunk; ++t) {
+                const int r = row + step * t;
+                const std::size_t at = static_cast<std::size_t>(Up ? 7 - t : t);
+                right[r] = static_cast<std::uint8_t>(rightCells[at] ^ rightMask[r]);
+                left[r] = static_cast<std::uint8_t>(leftCells[at] ^ leftMask[r]);
+            }
         }
     }
-    return run + 1;
 }
 
 // Table 10: whether mask pattern mask (0..7) inverts module (i, j), i the row
@@ -269,31 +286,77 @@ constexpr auto kMaskPatterns = [] {
 // The cells of mask pattern mask (0..7) in row i.
 const std::uint8_t* MaskRow(int mask, int i) { return kMaskPatterns[mask][i % kMaskRows].data(); }
 
+// The same patterns turned over the diagonal, for the transposed grid of
+// the placement: row j of the table holds column j (mod 12) of the pattern.
+constexpr auto kTransposedMaskPatterns = [] {
+    std::array<std::array<std::array<std::uint8_t, kMaskColumns>, kMaskRows>, 8> patterns{};
+    for (int mask = 0; mask < 8; ++mask)
+        for (int j = 0; j < kMaskRows; ++j)
+            for (int i = 0; i < kMaskColumns; ++i)
+                patterns[mask][j][i] = MaskCondition(mask, i, j) ? 1 : 0;
+    return patterns;
+}();
+
+// The cells of mask pattern mask (0..7) down column j.
+const std::uint8_t* MaskColumn(int mask, int j)
+{
+    return kTransposedMaskPatterns[mask][j % kMaskRows].data();
+}
+
 } // namespace
 
 void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
                           int ecLevel, int mask)
 {
     if (mask < 0 || mask > 7) mask = 0;
-    PlaceCodewords(matrix, codewords, version);
-    MergeIntoTemplate(matrix, mask);
+    // 1. The masked codewords down and up the column pairs into the grid
+    //    turned over its diagonal, then the grid turned back: every module
+    //    outside the function patterns is final.
+    PlaceCodewords(matrix, codewords, version, mask);
+    const int size = matrix.Size();
+    const int stride = matrix.Stride();
+    CellTranspose::Transpose(CellTranspose::Fastest(), matrix.Data(), size, stride);
+    // 2. The function patterns over the leftovers in their cells, and the
+    //    cells past the symbol cleared.
+    PlaceFunctionPatterns(matrix, version, 0);
+    for (int row = 0; row < size; ++row)
+        std::memset(&matrix.At(row, size), 0, static_cast<std::size_t>(stride - size));
+    std::memset(&matrix.At(size, 0), 0, static_cast<std::size_t>(stride - size) * stride);
+    // 3. Version and format information.
     WriteVersionInformation(matrix, version);
     WriteFormatInformation(matrix, ecLevel, mask);
 }
 
-void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version)
+const std::vector<std::uint32_t>& clsQRCode::PlacementRuns(ModuleMatrix& matrix, int version)
 {
-    const int size = matrix.Size();
-    std::vector<std::uint8_t>& runs = placementRuns_[static_cast<std::size_t>(version)];
-    if (runs.empty())
-        ForEachColumnPair(size, [&](int c, int startRow, int step) {
-            RecordColumnPair(matrix, c, startRow, step, runs);
+    std::vector<std::uint32_t>& chunks = placementRuns_[static_cast<std::size_t>(version)];
+    if (chunks.empty()) {
+        // Read once from the version's template, made in the matrix itself.
+        std::fill_n(matrix.Data(), static_cast<std::size_t>(matrix.Stride()) * matrix.Stride(), 0);
+        BuildFunctionPatterns(matrix, version);
+        ForEachColumnPair(matrix.Size(), [&](int c, int startRow, int step) {
+            RecordColumnPair(matrix, c, startRow, step, chunks);
         });
+    }
+    return chunks;
+}
+
+void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
+                               int mask)
+{
+    const std::uint32_t* chunks = PlacementRuns(matrix, version).data();
     CodewordBitReader bits(codewords);
-    const std::uint8_t* run = runs.data();
-    ForEachColumnPair(size, [&](int c, int startRow, int step) {
-        run = PlaceColumnPair(&matrix.At(startRow, c),
-                              static_cast<std::ptrdiff_t>(step) * matrix.Stride(), run, bits);
+    const int size = matrix.Size();
+    const int stride = matrix.Stride();
+    ForEachColumnPair(size, [&](int c, int, int step) {
+        // Column c of the symbol is row c of the transposed grid.
+        std::uint8_t* left = matrix.Data() + static_cast<std::ptrdiff_t>(c) * stride;
+        std::uint8_t* right = left + stride;
+        const std::uint8_t* rightMask = MaskColumn(mask, c + 1);
+        const std::uint8_t* leftMask = MaskColumn(mask, c);
+        if (step < 0) PlaceColumnPair<true>(right, left, rightMask, leftMask, size, chunks, bits);
+        else PlaceColumnPair<false>(right, left, rightMask, leftMask, size, chunks, bits);
+        chunks += ChunksPerPair(size);
     });
 }
 
@@ -310,38 +373,6 @@ int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
         for (; j < size; ++j) cells[j] ^= pattern[j];
     }
     return mask;
-}
-
-void clsQRCode::MergeIntoTemplate(ModuleMatrix& matrix, int mask)
-{
-    // A cell becomes (function module ? its value : placed bit XOR mask) AND
-    // 1, eight cells a word: with function cells 1 or 2 and placed cells 4 or
-    // 8 (PlacedCell), bit 0 of t | t >> 1 marks the function modules and bit
-    // 3 is the placed bit. A row's stride is a multiple of 4, so its words
-    // end with it; the three cells past the symbol's edge are cleared again
-    // afterwards.
-    constexpr std::uint64_t ones = 0x0101010101010101ull;
-    constexpr std::uint32_t ones32 = 0x01010101u;
-    const int size = matrix.Size();
-    const int stride = matrix.Stride();
-    for (int row = 0; row < size; ++row) {
-        std::uint8_t* cells = &matrix.At(row, 0);
-        const std::uint8_t* pattern = MaskRow(mask, row);
-        int column = 0;
-        for (; column + 8 <= stride; column += 8) {
-            const std::uint64_t t = Load64(cells + column);
-            const std::uint64_t free = ~(t | t >> 1) & ones;
-            const std::uint64_t masked = (t >> 3) ^ Load64(pattern + column);
-            Store64(cells + column, (t & ones) | (masked & free));
-        }
-        if (column < stride) {
-            const std::uint32_t t = Load32(cells + column);
-            const std::uint32_t free = ~(t | t >> 1) & ones32;
-            const std::uint32_t masked = (t >> 3) ^ Load32(pattern + column);
-            Store32(cells + column, (t & ones32) | (masked & free));
-        }
-        std::memset(cells + size, 0, static_cast<std::size_t>(stride - size));
-    }
 }
 
 void clsQRCode::WriteVersionInformation(ModuleMatrix& matrix, int version) const
