@@ -165,7 +165,7 @@ private:
                             std::uint8_t* codewords);
 
     // Parts of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
-    // followed by four zero bytes, placed, the function patterns written, the
+    // followed by eight zero bytes, placed, the function patterns written, the
     // mask applied, version and format information written: every cell of
     // matrix (a symbol of version's size, its cells unset) is set.
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
@@ -173,8 +173,8 @@ private:
     // The placement runs of version, worked out on its first use from its
     // template, made for the purpose in matrix (whose cells it then leaves
     // as the template).
-    const std::vector<std::uint32_t>& PlacementRuns(ModuleMatrix& matrix, int version);
-    // PlaceCodewords lays the codeword sequence (four zero bytes after it)
+    const std::vector<std::uint64_t>& PlacementRuns(ModuleMatrix& matrix, int version);
+    // PlaceCodewords lays the codeword sequence (eight zero bytes after it)
     // along the version's placement runs, masked by mask pattern mask (0..7),
     // into the matrix turned over its diagonal: module (r, c) of the symbol
     // in cell (c, r), 0 light and 1 dark; the function modules' cells and
@@ -195,5 +195,5 @@ private:
     std::array<std::int32_t, 18> bitWeight_{};
     bool kanjiAllowed_ = true;
     // The placement runs of each version 1..40, built on its first symbol.
-    std::array<std::vector<std::uint32_t>, 41> placementRuns_;
+    std::array<std::vector<std::uint64_t>, 41> placementRuns_;
 };

@@ -7,7 +7,8 @@
 #include <cstring>
 #include <vector>
 
-#include "CellTranspose.h"
+#include "BitKernels.h"
+#include "CellKernels.h"
 #include "clsQRCode.h"
 
 namespace {
@@ -31,18 +32,18 @@ constexpr int kFormatFirstCopy[15][2] = {
 // clang-format on
 
 // Reads the codeword sequence most significant bit first. The sequence must
-// be followed by four zero bytes: the remainder modules (7.7.3) read up to
-// seven bits past it, and Peek16 reads a whole 32-bit word.
+// be followed by eight zero bytes: the remainder modules (7.7.3) read up to
+// seven bits past it, and Peek reads a whole 64-bit word.
 class CodewordBitReader {
 public:
     explicit CodewordBitReader(const std::uint8_t* codewords) : codewords_(codewords) {}
-    // The next 16 bits, the first one in bit 15, without taking them.
-    int Peek16() const
+    // At least the next 57 bits, the first one in bit 63, without taking them.
+    std::uint64_t Peek() const
     {
-        std::uint32_t window;
+        std::uint64_t window;
         std::memcpy(&window, codewords_ + (position_ >> 3), sizeof window);
-        if constexpr (std::endian::native == std::endian::little) window = __builtin_bswap32(window);
-        return static_cast<int>((window << (position_ & 7)) >> 16);
+        if constexpr (std::endian::native == std::endian::little) window = __builtin_bswap64(window);
+        return window << (position_ & 7);
     }
     void Skip(int count) { position_ += count; }
 
@@ -69,90 +70,61 @@ std::uint64_t Load64(const std::uint8_t* p)
 
 void Store64(std::uint8_t* p, std::uint64_t word) { std::memcpy(p, &word, sizeof word); }
 
-// The placement path (7.7.3) is cut into chunks of eight rows of a column
-// pair; a chunk's 16 modules in path order are the right module of its first
-// row, the left one, the right one of the next row, and so on. A chunk's
-// free modules are a 16-bit mask, bit 15 for the first module, and its
-// codeword bits the same 16 bits with the function modules' bits left out.
+// The placement path (7.7.3) is read in windows of 28 rows of a column pair,
+// 56 modules: as many codeword bits as one 64-bit read of the sequence
+// holds at any bit offset. A window's modules are the bits of a 56-bit word.
+// Going up, the first row's right module is bit 55, its left one bit 54, the
+// next row's bits 53 and 52, and so on: the first module highest, as the
+// codeword bits come. Going down, the first row's right module is bit 0,
+// its left one bit 1, and so on: the first module lowest. Either way the
+// right modules are the bits of one parity and the left ones of the other,
+// each in the order of the rows of the symbol.
+constexpr int kWindowRows = 28;
+constexpr std::uint64_t kWindowModules = (std::uint64_t{1} << 56) - 1;
+constexpr std::uint64_t kEvenBits = 0x5555555555555555ull;
 
-// The two modules of one row (bit 1 right, bit 0 left) that are free, for
-// each of the 256 ways eight bits can be spread over the free ones of a
-// row pattern: kDepositStart[m] is where pattern m's entries begin, entry x
-// the bits x (as many as m has) spread over m's bits, the first in the
-// highest. The 3^4 ... tables of four rows, for the chunks that hold function
-// modules: a byte of four rows' free bits (m) takes popcount(m) bits.
-constexpr int kPopcount8(int m)
+int WindowsPerPair(int size) { return (size + kWindowRows - 1) / kWindowRows; }
+
+// The words of a column's modules, a bit per row, row r in bit r % 64 of word
+// r / 64; the fourth word takes what a window puts past row 191.
+constexpr int kColumnWords = 4;
+using ColumnBits = std::array<std::uint64_t, kColumnWords>;
+
+// ORs value (below 2^28) into a column's bits from row at (0..176) on.
+void OrRows(ColumnBits& column, std::uint64_t value, int at)
 {
-    int count = 0;
-    for (; m; m &= m - 1) ++count;
-    return count;
+    const int word = at >> 6, shift = at & 63;
+    column[static_cast<std::size_t>(word)] |= value << shift;
+    if (shift > 64 - kWindowRows) column[static_cast<std::size_t>(word) + 1] |= value >> (64 - shift);
 }
 
-// For each 8-bit mask m, the table of its deposits: entry x (x below 2 to
-// the popcount(m)) is x spread over the set bits of m, the lowest bit of x
-// into the lowest set bit. Sum over m of 2^popcount(m) = 3^8 entries.
-constexpr auto kDepositStart = [] {
-    std::array<std::uint16_t, 257> start{};
-    for (int m = 0; m < 256; ++m) start[m + 1] = static_cast<std::uint16_t>(start[m] + (1 << kPopcount8(m)));
-    return start;
-}();
-constexpr auto kDeposit = [] {
-    std::array<std::uint8_t, 6561> table{};
-    for (int m = 0; m < 256; ++m)
-        for (int x = 0; x < (1 << kPopcount8(m)); ++x) {
-            int spread = 0, source = 0;
-            for (int bit = 0; bit < 8; ++bit)
-                if (m >> bit & 1) spread |= ((x >> source++) & 1) << bit;
-            table[kDepositStart[m] + x] = static_cast<std::uint8_t>(spread);
-        }
-    return table;
-}();
-
-// The low bits of source spread over the set bits of the 16-bit mask, lowest
-// to lowest (what BMI2's PDEP does), by two lookups; lowCount is the number
-// of set bits in the mask's low byte.
-int Deposit16(int source, int mask, int lowCount)
+// The bits of x in the opposite order.
+std::uint64_t Reversed(std::uint64_t x)
 {
-    const int low = mask & 0xFF, high = mask >> 8;
-    const int lowPart = kDeposit[kDepositStart[low] + (source & ((1 << lowCount) - 1))];
-    const int highPart = kDeposit[kDepositStart[high] + (source >> lowCount)];
-    return highPart << 8 | lowPart;
+    x = __builtin_bswap64(x);
+    x = (x >> 4 & 0x0F0F0F0F0F0F0F0Full) | (x & 0x0F0F0F0F0F0F0F0Full) << 4;
+    x = (x >> 2 & 0x3333333333333333ull) | (x & 0x3333333333333333ull) << 2;
+    return (x >> 1 & kEvenBits) | (x & kEvenBits) << 1;
 }
 
-// A byte of a chunk's modules, four rows of right and left modules (the
-// first row's right one in bit 7), as the four rows' cells (0 or 1) of the
-// right column in the word's first four bytes and of the left column in its
-// last four, each in memory order: for a chunk going down the first row's
-// cell first, for one going up the first row's cell last.
-template <bool Up>
-constexpr auto kRowCells = [] {
-    std::array<std::uint64_t, 256> table{};
-    for (int bits = 0; bits < 256; ++bits) {
-        std::array<std::uint8_t, 8> cells{};
-        for (int t = 0; t < 4; ++t) {
-            const int at = Up ? 3 - t : t;
-            cells[static_cast<std::size_t>(at)] = static_cast<std::uint8_t>((bits >> (7 - 2 * t)) & 1);
-            cells[static_cast<std::size_t>(4 + at)] = static_cast<std::uint8_t>((bits >> (6 - 2 * t)) & 1);
-        }
-        table[static_cast<std::size_t>(bits)] = std::bit_cast<std::uint64_t>(cells);
+// The two ways of scattering a window's codeword bits over its free modules
+// and gathering the right and the left modules apart (BitKernels).
+struct PlainBits {
+    static std::uint64_t Deposit(std::uint64_t source, std::uint64_t mask)
+    {
+        return BitKernels::DepositPlain(source, mask);
     }
-    return table;
-}();
-
-// The eight cells of the right column (first) and the left column of two
-// kRowCells words, lower holding the four rows at the lower addresses.
-struct ChunkCells {
-    std::uint64_t right, left;
+    static std::uint64_t Even(std::uint64_t x) { return BitKernels::ExtractEvenPlain(x); }
 };
-ChunkCells Columns(std::uint64_t lower, std::uint64_t upper)
-{
-    constexpr std::uint64_t firstHalf =
-        std::endian::native == std::endian::little ? 0x00000000FFFFFFFFull : 0xFFFFFFFF00000000ull;
-    if constexpr (std::endian::native == std::endian::little)
-        return {(lower & firstHalf) | upper << 32, lower >> 32 | (upper & ~firstHalf)};
-    else
-        return {(lower & firstHalf) | upper >> 32, lower << 32 | (upper & ~firstHalf)};
-}
+#if defined(VEMORA_HAS_BMI2_KERNEL)
+struct Bmi2Bits {
+    static std::uint64_t Deposit(std::uint64_t source, std::uint64_t mask)
+    {
+        return BitKernels::DepositBmi2(source, mask);
+    }
+    static std::uint64_t Even(std::uint64_t x) { return BitKernels::ExtractBmi2(x, kEvenBits); }
+};
+#endif
 
 // The column pairs from the right edge leftwards, alternately upwards and
 // downwards, skipping the vertical timing pattern in column 6: visit(c,
@@ -171,77 +143,61 @@ void ForEachColumnPair(int size, Visit visit)
     }
 }
 
-// Chunks of a column pair: the last one holds the rows left over.
-int ChunksPerPair(int size) { return (size + 7) / 8; }
-
-// A chunk of the path: its free-module mask in bits 0..15, how many modules
-// are free in bits 16..23, and how many of them in the mask's low byte above.
-std::uint32_t ChunkEntry(int mask)
-{
-    const int lowCount = kPopcount8(mask & 0xFF);
-    const int taken = kPopcount8(mask >> 8) + lowCount;
-    return static_cast<std::uint32_t>(mask | taken << 16 | lowCount << 24);
-}
-
-// The chunks of one column pair (columns c + 1 and c) from startRow in steps
-// of step, read from the template: a module is free where its cell is 0.
+// The windows of one column pair (columns c + 1 and c) from startRow in
+// steps of step, read from the template (a module is free where its cell is
+// 0): two words each, the free modules and how many they are. Rows past the
+// symbol's edge are not free.
 void RecordColumnPair(const ModuleMatrix& matrix, int c, int startRow, int step,
-                      std::vector<std::uint32_t>& chunks)
+                      std::vector<std::uint64_t>& windows)
 {
     const int size = matrix.Size();
-    for (int chunk = 0; chunk < ChunksPerPair(size); ++chunk) {
-        int mask = 0;
-        for (int t = 0; t < 8; ++t) {
-            const int row = startRow + step * (8 * chunk + t);
+    for (int window = 0; window < WindowsPerPair(size); ++window) {
+        std::uint64_t free = 0;
+        for (int t = 0; t < kWindowRows; ++t) {
+            const int row = startRow + step * (kWindowRows * window + t);
             if (row < 0 || row >= size) continue;
-            if (matrix.At(row, c + 1) == 0) mask |= 1 << (15 - 2 * t);
-            if (matrix.At(row, c) == 0) mask |= 1 << (14 - 2 * t);
+            const int right = step < 0 ? 55 - 2 * t : 2 * t;
+            const int left = step < 0 ? right - 1 : right + 1;
+            if (matrix.At(row, c + 1) == 0) free |= std::uint64_t{1} << right;
+            if (matrix.At(row, c) == 0) free |= std::uint64_t{1} << left;
         }
-        chunks.push_back(ChunkEntry(mask));
+        windows.push_back(free);
+        windows.push_back(static_cast<std::uint64_t>(std::popcount(free)));
     }
 }
 
-// One column pair's chunks into the transposed grid: right and left are the
-// grid's rows that hold the pair's columns c + 1 and c, rightMask and
-// leftMask the mask pattern's cells along those columns, Up the direction
-// of the path. Every chunk writes all its cells, a word per column: the
-// function modules' cells take leftover bits, which the function patterns
-// overwrite later. The last chunk of a pair reaches past the end of the
-// column, so its cells are written one by one.
-template <bool Up>
-void PlaceColumnPair(std::uint8_t* right, std::uint8_t* left, const std::uint8_t* rightMask,
-                     const std::uint8_t* leftMask, int size, const std::uint32_t* chunks,
-                     CodewordBitReader& bits)
+// One column pair's windows into the bits of its columns right (c + 1) and
+// left (c); Up is the direction of the path, from the bottom row or the top.
+template <typename Bits, bool Up>
+const std::uint64_t* PlaceColumnPair(ColumnBits& right, ColumnBits& left, int size,
+                                     const std::uint64_t* windows, CodewordBitReader& bits)
 {
-    constexpr int step = Up ? -1 : 1;
-    const int count = ChunksPerPair(size);
-    for (int chunk = 0; chunk < count; ++chunk) {
-        const int mask = static_cast<int>(chunks[chunk] & 0xFFFF);
-        const int taken = static_cast<int>(chunks[chunk] >> 16 & 0xFF);
-        const int value = bits.Peek16();
+    for (int window = 0; window < WindowsPerPair(size); ++window, windows += 2) {
+        const std::uint64_t free = windows[0];
+        const int taken = static_cast<int>(windows[1]);
+        const std::uint64_t next = bits.Peek();
         bits.Skip(taken);
-        const int modules = mask == 0xFFFF ? value : Deposit16(value >> (16 - taken), mask, static_cast<int>(chunks[chunk] >> 24));
-        const std::uint64_t first4 = kRowCells<Up>[static_cast<std::size_t>(modules >> 8)];
-        const std::uint64_t next4 = kRowCells<Up>[static_cast<std::size_t>(modules & 0xFF)];
-        const ChunkCells cells = Up ? Columns(next4, first4) : Columns(first4, next4);
-        const int row = Up ? size - 1 - 8 * chunk : 8 * chunk;
-        if (chunk + 1 < count) {
-            const int first = Up ? row - 7 : row;
-            Store64(right + first, cells.right ^ Load64(rightMask + first));
-            Store64(left + first, cells.left ^ Load64(leftMask + first));
+        // The window's codeword bits, the first highest going up and lowest
+        // going down, then spread over its free modules.
+        std::uint64_t modules = Up ? (taken ? next >> (64 - taken) : 0)
+                                   : Reversed(next) & ((std::uint64_t{1} << taken) - 1);
+        if (free != kWindowModules) modules = Bits::Deposit(modules, free);
+        // Going up the right modules are the odd bits and the rows run from
+        // the window's last (lowest bit) to its first; going down the right
+        // modules are the even bits, rows from the first.
+        const std::uint64_t rightRows = Bits::Even(Up ? modules >> 1 : modules);
+        const std::uint64_t leftRows = Bits::Even(Up ? modules : modules >> 1);
+        if (Up) {
+            const int last = size - 1 - kWindowRows * window - (kWindowRows - 1);
+            const int cut = last < 0 ? -last : 0;
+            OrRows(right, rightRows >> cut, last + cut);
+            OrRows(left, leftRows >> cut, last + cut);
         } else {
-            // The cells in memory order, the rows past the column's end
-            // left out.
-            const auto rightCells = std::bit_cast<std::array<std::uint8_t, 8>>(cells.right);
-            const auto leftCells = std::bit_cast<std::array<std::uint8_t, 8>>(cells.left);
-            for (int t = 0; t < size - 8 * chunk; ++t) {
-                const int r = row + step * t;
-                const std::size_t at = static_cast<std::size_t>(Up ? 7 - t : t);
-                right[r] = static_cast<std::uint8_t>(rightCells[at] ^ rightMask[r]);
-                left[r] = static_cast<std::uint8_t>(leftCells[at] ^ leftMask[r]);
-            }
+            OrRows(right, rightRows, kWindowRows * window);
+            OrRows(left, leftRows, kWindowRows * window);
         }
     }
+    return windows;
 }
 
 // Table 10: whether mask pattern mask (0..7) inverts module (i, j), i the row
@@ -286,21 +242,46 @@ constexpr auto kMaskPatterns = [] {
 // The cells of mask pattern mask (0..7) in row i.
 const std::uint8_t* MaskRow(int mask, int i) { return kMaskPatterns[mask][i % kMaskRows].data(); }
 
-// The same patterns turned over the diagonal, for the transposed grid of
-// the placement: row j of the table holds column j (mod 12) of the pattern.
-constexpr auto kTransposedMaskPatterns = [] {
-    std::array<std::array<std::array<std::uint8_t, kMaskColumns>, kMaskRows>, 8> patterns{};
+// The mask patterns down the columns as bits, row i in bit i % 64 of word
+// i / 64, for column j mod 12 (as the rows above).
+constexpr auto kMaskColumnBits = [] {
+    std::array<std::array<std::array<std::uint64_t, 3>, kMaskRows>, 8> patterns{};
     for (int mask = 0; mask < 8; ++mask)
         for (int j = 0; j < kMaskRows; ++j)
-            for (int i = 0; i < kMaskColumns; ++i)
-                patterns[mask][j][i] = MaskCondition(mask, i, j) ? 1 : 0;
+            for (int i = 0; i < 192; ++i)
+                if (MaskCondition(mask, i, j))
+                    patterns[mask][j][static_cast<std::size_t>(i / 64)] |= std::uint64_t{1} << (i % 64);
     return patterns;
 }();
 
-// The cells of mask pattern mask (0..7) down column j.
-const std::uint8_t* MaskColumn(int mask, int j)
+// Every column pair's windows into the columns' bits, then each column
+// masked and written out as a row of cells of the transposed grid. A row's
+// cells may reach up to 31 cells past the symbol's edge (CellKernels::
+// ExpandBits): into the next row of the grid, written afterwards, or the
+// rows below the symbol.
+template <typename Bits>
+void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
+                   const std::uint8_t* codewords, int mask)
 {
-    return kTransposedMaskPatterns[mask][j % kMaskRows].data();
+    const int size = matrix.Size();
+    const int stride = matrix.Stride();
+    std::array<ColumnBits, 177> columns{};
+    CodewordBitReader bits(codewords);
+    ForEachColumnPair(size, [&](int c, int, int step) {
+        ColumnBits& right = columns[static_cast<std::size_t>(c) + 1];
+        ColumnBits& left = columns[static_cast<std::size_t>(c)];
+        windows = step < 0 ? PlaceColumnPair<Bits, true>(right, left, size, windows, bits)
+                           : PlaceColumnPair<Bits, false>(right, left, size, windows, bits);
+    });
+    const CellKernels::Kernel kernel = CellKernels::Active();
+    for (int c = 0; c < size; ++c) {
+        ColumnBits& column = columns[static_cast<std::size_t>(c)];
+        const auto& pattern = kMaskColumnBits[static_cast<std::size_t>(mask)]
+                                             [static_cast<std::size_t>(c % kMaskRows)];
+        for (std::size_t word = 0; word < pattern.size(); ++word) column[word] ^= pattern[word];
+        CellKernels::ExpandBits(kernel, column.data(), size,
+                                matrix.Data() + static_cast<std::ptrdiff_t>(c) * stride);
+    }
 }
 
 } // namespace
@@ -315,7 +296,7 @@ void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, i
     PlaceCodewords(matrix, codewords, version, mask);
     const int size = matrix.Size();
     const int stride = matrix.Stride();
-    CellTranspose::Transpose(CellTranspose::Fastest(), matrix.Data(), size, stride);
+    CellKernels::Transpose(CellKernels::Active(), matrix.Data(), size, stride);
     // 2. The function patterns over the leftovers in their cells, and the
     //    cells past the symbol cleared.
     PlaceFunctionPatterns(matrix, version, 0);
@@ -327,37 +308,31 @@ void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, i
     WriteFormatInformation(matrix, ecLevel, mask);
 }
 
-const std::vector<std::uint32_t>& clsQRCode::PlacementRuns(ModuleMatrix& matrix, int version)
+const std::vector<std::uint64_t>& clsQRCode::PlacementRuns(ModuleMatrix& matrix, int version)
 {
-    std::vector<std::uint32_t>& chunks = placementRuns_[static_cast<std::size_t>(version)];
-    if (chunks.empty()) {
+    std::vector<std::uint64_t>& windows = placementRuns_[static_cast<std::size_t>(version)];
+    if (windows.empty()) {
         // Read once from the version's template, made in the matrix itself.
         std::fill_n(matrix.Data(), static_cast<std::size_t>(matrix.Stride()) * matrix.Stride(), 0);
         BuildFunctionPatterns(matrix, version);
         ForEachColumnPair(matrix.Size(), [&](int c, int startRow, int step) {
-            RecordColumnPair(matrix, c, startRow, step, chunks);
+            RecordColumnPair(matrix, c, startRow, step, windows);
         });
     }
-    return chunks;
+    return windows;
 }
 
 void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
                                int mask)
 {
-    const std::uint32_t* chunks = PlacementRuns(matrix, version).data();
-    CodewordBitReader bits(codewords);
-    const int size = matrix.Size();
-    const int stride = matrix.Stride();
-    ForEachColumnPair(size, [&](int c, int, int step) {
-        // Column c of the symbol is row c of the transposed grid.
-        std::uint8_t* left = matrix.Data() + static_cast<std::ptrdiff_t>(c) * stride;
-        std::uint8_t* right = left + stride;
-        const std::uint8_t* rightMask = MaskColumn(mask, c + 1);
-        const std::uint8_t* leftMask = MaskColumn(mask, c);
-        if (step < 0) PlaceColumnPair<true>(right, left, rightMask, leftMask, size, chunks, bits);
-        else PlaceColumnPair<false>(right, left, rightMask, leftMask, size, chunks, bits);
-        chunks += ChunksPerPair(size);
-    });
+    const std::uint64_t* windows = PlacementRuns(matrix, version).data();
+#if defined(VEMORA_HAS_BMI2_KERNEL)
+    if (BitKernels::Active() == BitKernels::Kernel::Bmi2) {
+        PlaceAllPairs<Bmi2Bits>(matrix, windows, codewords, mask);
+        return;
+    }
+#endif
+    PlaceAllPairs<PlainBits>(matrix, windows, codewords, mask);
 }
 
 int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
