@@ -3,7 +3,7 @@
 #include <array>
 #include <bit>
 #include <cstring>
-#include <utility>
+#include <algorithm>
 
 #if defined(__SSE2__)
 #include <immintrin.h>
@@ -14,14 +14,16 @@ namespace {
 
 int forcedKernel = -1;
 
-// Swaps (i, j) with (j, i) for every i in [from, size) and j < i: every pair
-// with at least one coordinate at or past from.
-void SwapFrom(std::uint8_t* cells, int size, int stride, int from)
+// One bit at a time, as the layouts are defined.
+void TransposeBitsPlain(const std::uint8_t* columnBytes, int size, std::uint64_t* rowWords)
 {
-    for (int i = from; i < size; ++i)
-        for (int j = 0; j < i; ++j)
-            std::swap(cells[static_cast<std::ptrdiff_t>(i) * stride + j],
-                      cells[static_cast<std::ptrdiff_t>(j) * stride + i]);
+    const int rows = (size + 7) / 8 * 8;
+    std::fill_n(rowWords, static_cast<std::size_t>(rows) * RowWords, 0);
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < size; ++c) {
+            const int bit = columnBytes[(r / 8) * ColumnStride + c] >> (r % 8) & 1;
+            rowWords[r * RowWords + c / 64] |= static_cast<std::uint64_t>(bit) << (c % 64);
+        }
 }
 
 // Eight bits as eight cells (0 or 1), bit t in the t-th cell in memory order.
@@ -45,57 +47,23 @@ void ExpandBitsPlain(const std::uint64_t* bits, int count, std::uint8_t* cells)
 }
 
 #if defined(__SSE2__)
-// A 16 x 16 block of cells, row r in x[r]. Interleaving the bytes of rows i
-// and i + 8 into rows 2i (low halves) and 2i + 1 (high halves) moves the cell
-// at address (row r3 r2 r1 r0, column c3 c2 c1 c0) to (r2 r1 r0 c3, c2 c1 c0
-// r3): a rotation of its eight address bits by one. Four rounds rotate by
-// four, which is the transpose.
-void TransposeBlock(__m128i (&x)[16])
+// Sixteen columns' bytes of eight rows at a time: PMOVMSKB gathers bit 7 of
+// every byte, the highest of its rows, into sixteen bits of that row, and a
+// shift of each 64-bit lane by one brings the next row down to bit 7 (what
+// crosses into the next byte stays below bit 7 for the seven shifts). A row
+// is 24 bytes, so the sixteen bits of a group of columns land whole.
+void TransposeBitsSse2(const std::uint8_t* columnBytes, int size, std::uint64_t* rowWords)
 {
-    for (int round = 0; round < 4; ++round) {
-        __m128i y[16];
-        for (int i = 0; i < 8; ++i) {
-            y[2 * i] = _mm_unpacklo_epi8(x[i], x[i + 8]);
-            y[2 * i + 1] = _mm_unpackhi_epi8(x[i], x[i + 8]);
-        }
-        for (int i = 0; i < 16; ++i) x[i] = y[i];
-    }
-}
-
-void LoadBlock(const std::uint8_t* cells, int stride, __m128i (&x)[16])
-{
-    for (int r = 0; r < 16; ++r)
-        x[r] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(cells + r * stride));
-}
-
-void StoreBlock(std::uint8_t* cells, int stride, const __m128i (&x)[16])
-{
-    for (int r = 0; r < 16; ++r)
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(cells + r * stride), x[r]);
-}
-
-// The whole 16 x 16 blocks: a block on the diagonal is turned in place, two
-// blocks mirrored across it trade places turned.
-void TransposeSse2(std::uint8_t* cells, int size, int stride)
-{
-    const int blocks = size / 16;
-    for (int bi = 0; bi < blocks; ++bi)
-        for (int bj = bi; bj < blocks; ++bj) {
-            std::uint8_t* a = cells + static_cast<std::ptrdiff_t>(16 * bi) * stride + 16 * bj;
-            std::uint8_t* b = cells + static_cast<std::ptrdiff_t>(16 * bj) * stride + 16 * bi;
-            __m128i x[16], y[16];
-            LoadBlock(a, stride, x);
-            TransposeBlock(x);
-            if (a == b) {
-                StoreBlock(a, stride, x);
-                continue;
+    auto* rowBytes = reinterpret_cast<std::uint8_t*>(rowWords);
+    for (int k = 0; 8 * k < size; ++k)
+        for (int g = 0; 16 * g < size; ++g) {
+            __m128i x = _mm_loadu_si128(
+                reinterpret_cast<const __m128i*>(columnBytes + k * ColumnStride + 16 * g));
+            for (int t = 7; t >= 0; --t, x = _mm_slli_epi64(x, 1)) {
+                const auto bits = static_cast<std::uint16_t>(_mm_movemask_epi8(x));
+                std::memcpy(rowBytes + (8 * k + t) * RowWords * 8 + 2 * g, &bits, sizeof bits);
             }
-            LoadBlock(b, stride, y);
-            TransposeBlock(y);
-            StoreBlock(a, stride, y);
-            StoreBlock(b, stride, x);
         }
-    SwapFrom(cells, size, stride, 16 * blocks);
 }
 
 // 32 bits a step: each byte of the word copied to eight lanes, each lane
@@ -147,16 +115,16 @@ bool ForceKernel(Kernel kernel)
 
 void UseFastestKernel() { forcedKernel = -1; }
 
-void Transpose(Kernel kernel, std::uint8_t* cells, int size, int stride)
+void TransposeBits(Kernel kernel, const std::uint8_t* columnBytes, int size, std::uint64_t* rowWords)
 {
 #if defined(__SSE2__)
     if (kernel != Kernel::Plain && Supported(Kernel::Sse2)) {
-        TransposeSse2(cells, size, stride);
+        TransposeBitsSse2(columnBytes, size, rowWords);
         return;
     }
 #endif
     static_cast<void>(kernel);
-    SwapFrom(cells, size, stride, 0);
+    TransposeBitsPlain(columnBytes, size, rowWords);
 }
 
 void ExpandBits(Kernel kernel, const std::uint64_t* bits, int count, std::uint8_t* cells)

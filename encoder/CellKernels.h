@@ -2,16 +2,16 @@
 
 #include <cstdint>
 
-// The two passes over a symbol's cells that the placement of its codewords
-// ends with (ISO/IEC 18004, 7.7.3). The placement runs down and up column
-// pairs, so it gathers every column's modules as bits, writes each column out
-// as cells along a row of the transposed grid, and turns the grid round.
+// The two passes that the placement of a symbol's codewords ends with
+// (ISO/IEC 18004, 7.7.3). The placement runs down and up column pairs, so it
+// gathers the modules as bits by column; these turn them into bits by row
+// and write each row out as cells.
 namespace CellKernels {
 
 enum class Kernel {
-    Plain, // a cell at a time (the reference), or eight from a table
-    Sse2,  // transposes 16 x 16 blocks in registers; expands as Plain
-    Avx2,  // transposes as Sse2; expands 32 bits a step
+    Plain, // a bit at a time (the reference); eight cells from a table
+    Sse2,  // sixteen columns' bits a step (PMOVMSKB); expands as Plain
+    Avx2,  // transposes as Sse2; expands 32 cells a step
 };
 
 // Whether this build and CPU (and its operating system) run kernel: Sse2
@@ -26,11 +26,21 @@ Kernel Active();
 bool ForceKernel(Kernel kernel);
 void UseFastestKernel();
 
-// Transposes the top-left size x size cells of a row-major grid of byte cells
-// in place, stride bytes a row (stride >= size >= 0): cell (i, j) and cell
-// (j, i) trade places; cells past size in each row and the rows past size are
-// left as they are. An unsupported kernel is taken as Plain.
-void Transpose(Kernel kernel, std::uint8_t* cells, int size, int stride);
+// The layout of a symbol's modules as bits by column, the placement's: byte
+// k of column c (rows 8k .. 8k + 7, row 8k + t in bit t) at
+// columnBytes[k * ColumnStride + c]; 23 bytes hold the 177 rows of the
+// largest symbol, four more take what a window of rows puts past them.
+constexpr int ColumnStride = 192;
+constexpr int ColumnByteRows = 27;
+// The layout of the same bits by row: row r's modules, column c in bit c % 64
+// of word r * 3 + c / 64, for rows 0 .. 183 (whole bytes of rows).
+constexpr int RowWords = 3;
+constexpr int BitRows = 184;
+
+// The bits of the size x size modules (size <= 177) from the column layout
+// into the row layout; rows from size to the next multiple of 8 and columns
+// past size get anything that the column layout holds there.
+void TransposeBits(Kernel kernel, const std::uint8_t* columnBytes, int size, std::uint64_t* rowWords);
 
 // Bits 0 .. count - 1 of the words bits (bit i in bit i % 64 of word i / 64)
 // as cells of 0 and 1, bit i into cells[i]. Cells from count up to the next

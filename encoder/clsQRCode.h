@@ -175,10 +175,9 @@ private:
     // as the template).
     const std::vector<std::uint64_t>& PlacementRuns(ModuleMatrix& matrix, int version);
     // PlaceCodewords lays the codeword sequence (eight zero bytes after it)
-    // along the version's placement runs, masked by mask pattern mask (0..7),
-    // into the matrix turned over its diagonal: module (r, c) of the symbol
-    // in cell (c, r), 0 light and 1 dark; the function modules' cells and
-    // the cells past the symbol are left with anything in them.
+    // along the version's placement windows, masked by mask pattern mask
+    // (0..7), into the matrix, 0 light and 1 dark; the function modules'
+    // cells and the cells past the symbol are left with anything in them.
     void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int mask);
     // The function patterns of version (1..40) over whatever the matrix
     // holds there, dark modules 1 and light ones light (the template's 2,

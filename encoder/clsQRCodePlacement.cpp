@@ -85,17 +85,17 @@ constexpr std::uint64_t kEvenBits = 0x5555555555555555ull;
 
 int WindowsPerPair(int size) { return (size + kWindowRows - 1) / kWindowRows; }
 
-// The words of a column's modules, a bit per row, row r in bit r % 64 of word
-// r / 64; the fourth word takes what a window puts past row 191.
-constexpr int kColumnWords = 4;
-using ColumnBits = std::array<std::uint64_t, kColumnWords>;
+// The placement's modules as bits by column (CellKernels' column layout).
+using ColumnBytes = std::array<std::uint8_t, CellKernels::ColumnByteRows * CellKernels::ColumnStride>;
 
-// ORs value (below 2^28) into a column's bits from row at (0..176) on.
-void OrRows(ColumnBits& column, std::uint64_t value, int at)
+// ORs value (below 2^28) into column c's bits from row at (0..176) on: five
+// bytes of the column hold the 28 bits at any bit offset.
+void OrRows(ColumnBytes& columns, int c, std::uint64_t value, int at)
 {
-    const int word = at >> 6, shift = at & 63;
-    column[static_cast<std::size_t>(word)] |= value << shift;
-    if (shift > 64 - kWindowRows) column[static_cast<std::size_t>(word) + 1] |= value >> (64 - shift);
+    value <<= at & 7;
+    std::uint8_t* bytes = columns.data() + (at >> 3) * CellKernels::ColumnStride + c;
+    for (int i = 0; i < 5; ++i, value >>= 8)
+        bytes[i * CellKernels::ColumnStride] |= static_cast<std::uint8_t>(value);
 }
 
 // The bits of x in the opposite order.
@@ -166,10 +166,10 @@ void RecordColumnPair(const ModuleMatrix& matrix, int c, int startRow, int step,
     }
 }
 
-// One column pair's windows into the bits of its columns right (c + 1) and
-// left (c); Up is the direction of the path, from the bottom row or the top.
+// One column pair's windows into the bits of its columns c + 1 (right) and
+// c (left); Up is the direction of the path, from the bottom row or the top.
 template <typename Bits, bool Up>
-const std::uint64_t* PlaceColumnPair(ColumnBits& right, ColumnBits& left, int size,
+const std::uint64_t* PlaceColumnPair(ColumnBytes& columns, int c, int size,
                                      const std::uint64_t* windows, CodewordBitReader& bits)
 {
     for (int window = 0; window < WindowsPerPair(size); ++window, windows += 2) {
@@ -190,11 +190,11 @@ const std::uint64_t* PlaceColumnPair(ColumnBits& right, ColumnBits& left, int si
         if (Up) {
             const int last = size - 1 - kWindowRows * window - (kWindowRows - 1);
             const int cut = last < 0 ? -last : 0;
-            OrRows(right, rightRows >> cut, last + cut);
-            OrRows(left, leftRows >> cut, last + cut);
+            OrRows(columns, c + 1, rightRows >> cut, last + cut);
+            OrRows(columns, c, leftRows >> cut, last + cut);
         } else {
-            OrRows(right, rightRows, kWindowRows * window);
-            OrRows(left, leftRows, kWindowRows * window);
+            OrRows(columns, c + 1, rightRows, kWindowRows * window);
+            OrRows(columns, c, leftRows, kWindowRows * window);
         }
     }
     return windows;
@@ -242,45 +242,41 @@ constexpr auto kMaskPatterns = [] {
 // The cells of mask pattern mask (0..7) in row i.
 const std::uint8_t* MaskRow(int mask, int i) { return kMaskPatterns[mask][i % kMaskRows].data(); }
 
-// The mask patterns down the columns as bits, row i in bit i % 64 of word
-// i / 64, for column j mod 12 (as the rows above).
-constexpr auto kMaskColumnBits = [] {
-    std::array<std::array<std::array<std::uint64_t, 3>, kMaskRows>, 8> patterns{};
+// The mask patterns as bits by row (CellKernels' row layout), for row i mod
+// 12 (as the cells above).
+constexpr auto kMaskRowBits = [] {
+    std::array<std::array<std::array<std::uint64_t, CellKernels::RowWords>, kMaskRows>, 8> patterns{};
     for (int mask = 0; mask < 8; ++mask)
-        for (int j = 0; j < kMaskRows; ++j)
-            for (int i = 0; i < 192; ++i)
+        for (int i = 0; i < kMaskRows; ++i)
+            for (int j = 0; j < 64 * CellKernels::RowWords; ++j)
                 if (MaskCondition(mask, i, j))
-                    patterns[mask][j][static_cast<std::size_t>(i / 64)] |= std::uint64_t{1} << (i % 64);
+                    patterns[mask][i][static_cast<std::size_t>(j / 64)] |= std::uint64_t{1} << (j % 64);
     return patterns;
 }();
 
-// Every column pair's windows into the columns' bits, then each column
-// masked and written out as a row of cells of the transposed grid. A row's
-// cells may reach up to 31 cells past the symbol's edge (CellKernels::
-// ExpandBits): into the next row of the grid, written afterwards, or the
-// rows below the symbol.
+// Every column pair's windows into the bits by column, turned into bits by
+// row, masked, and each row written out as cells. A row's cells may reach
+// up to 31 cells past the symbol's edge (CellKernels::ExpandBits): into the
+// next row, written afterwards, or the rows below the symbol.
 template <typename Bits>
 void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
                    const std::uint8_t* codewords, int mask)
 {
     const int size = matrix.Size();
-    const int stride = matrix.Stride();
-    std::array<ColumnBits, 177> columns{};
+    ColumnBytes columns{};
     CodewordBitReader bits(codewords);
     ForEachColumnPair(size, [&](int c, int, int step) {
-        ColumnBits& right = columns[static_cast<std::size_t>(c) + 1];
-        ColumnBits& left = columns[static_cast<std::size_t>(c)];
-        windows = step < 0 ? PlaceColumnPair<Bits, true>(right, left, size, windows, bits)
-                           : PlaceColumnPair<Bits, false>(right, left, size, windows, bits);
+        windows = step < 0 ? PlaceColumnPair<Bits, true>(columns, c, size, windows, bits)
+                           : PlaceColumnPair<Bits, false>(columns, c, size, windows, bits);
     });
     const CellKernels::Kernel kernel = CellKernels::Active();
-    for (int c = 0; c < size; ++c) {
-        ColumnBits& column = columns[static_cast<std::size_t>(c)];
-        const auto& pattern = kMaskColumnBits[static_cast<std::size_t>(mask)]
-                                             [static_cast<std::size_t>(c % kMaskRows)];
-        for (std::size_t word = 0; word < pattern.size(); ++word) column[word] ^= pattern[word];
-        CellKernels::ExpandBits(kernel, column.data(), size,
-                                matrix.Data() + static_cast<std::ptrdiff_t>(c) * stride);
+    std::array<std::uint64_t, CellKernels::BitRows * CellKernels::RowWords> rows{};
+    CellKernels::TransposeBits(kernel, columns.data(), size, rows.data());
+    for (int r = 0; r < size; ++r) {
+        std::uint64_t* row = rows.data() + r * CellKernels::RowWords;
+        const auto& pattern = kMaskRowBits[static_cast<std::size_t>(mask)][static_cast<std::size_t>(r % kMaskRows)];
+        for (std::size_t word = 0; word < pattern.size(); ++word) row[word] ^= pattern[word];
+        CellKernels::ExpandBits(kernel, row, size, &matrix.At(r, 0));
     }
 }
 
@@ -290,13 +286,11 @@ void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, i
                           int ecLevel, int mask)
 {
     if (mask < 0 || mask > 7) mask = 0;
-    // 1. The masked codewords down and up the column pairs into the grid
-    //    turned over its diagonal, then the grid turned back: every module
+    // 1. The codewords down and up the column pairs, masked: every module
     //    outside the function patterns is final.
     PlaceCodewords(matrix, codewords, version, mask);
     const int size = matrix.Size();
     const int stride = matrix.Stride();
-    CellKernels::Transpose(CellKernels::Active(), matrix.Data(), size, stride);
     // 2. The function patterns over the leftovers in their cells, and the
     //    cells past the symbol cleared.
     PlaceFunctionPatterns(matrix, version, 0);

@@ -2,48 +2,104 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <random>
 #include <vector>
 
+#include "BitKernels.h"
+#include "clsQRCode.h"
+
 namespace {
 
-// Every kernel against the definition, on every symbol size and on the
-// sizes around whole 16 x 16 blocks: each cell of the square trades places
-// with its mirror, and the cells past the square in each row and the rows
-// below it stay as they were.
-TEST(CellKernelsTest, EveryKernelTurnsTheSquareAndLeavesTheRestAlone)
+constexpr CellKernels::Kernel kKernels[] = {CellKernels::Kernel::Plain, CellKernels::Kernel::Sse2,
+                                            CellKernels::Kernel::Avx2};
+
+// Every kernel against the layouts' definitions, at sizes around whole
+// groups of 8, 16 and 32 and at every symbol size.
+TEST(CellKernelsTest, EveryKernelTransposesAndExpandsAsDefined)
 {
-    std::mt19937 random(7);
-    std::vector<int> sizes{0, 1, 15, 16, 17, 31, 32, 33};
+    std::mt19937_64 random(7);
+    std::vector<int> sizes{1, 7, 8, 9, 15, 16, 17, 31, 32, 33};
     for (int size = 21; size <= 177; size += 4) sizes.push_back(size);
-    for (const auto kernel : {CellKernels::Kernel::Plain, CellKernels::Kernel::Sse2}) {
+    for (const auto kernel : kKernels) {
         if (!CellKernels::Supported(kernel)) continue;
         for (const int size : sizes) {
-            const int stride = size + 3;
-            std::vector<std::uint8_t> cells(static_cast<std::size_t>(stride) * (stride + 1));
-            for (auto& cell : cells) cell = static_cast<std::uint8_t>(random());
-            const std::vector<std::uint8_t> before = cells;
-            CellKernels::Transpose(kernel, cells.data(), size, stride);
-            for (int i = 0; i <= stride; ++i)
-                for (int j = 0; j < stride; ++j) {
-                    const bool inside = i < size && j < size;
-                    ASSERT_EQ(cells[i * stride + j], before[inside ? j * stride + i : i * stride + j])
-                        << "kernel " << static_cast<int>(kernel) << ", size " << size << ", cell ("
-                        << i << ", " << j << ")";
+            std::vector<std::uint8_t> columns(CellKernels::ColumnByteRows * CellKernels::ColumnStride);
+            for (auto& byte : columns) byte = static_cast<std::uint8_t>(random());
+            std::vector<std::uint64_t> rows(CellKernels::BitRows * CellKernels::RowWords);
+            CellKernels::TransposeBits(kernel, columns.data(), size, rows.data());
+            for (int r = 0; r < size; ++r) {
+                std::vector<std::uint8_t> cells(size + 32, 0xAA);
+                CellKernels::ExpandBits(kernel, &rows[r * CellKernels::RowWords], size, cells.data());
+                for (int c = 0; c < size; ++c) {
+                    const int bit = columns[(r / 8) * CellKernels::ColumnStride + c] >> (r % 8) & 1;
+                    ASSERT_EQ(cells[c], bit) << "kernel " << static_cast<int>(kernel) << ", size "
+                                             << size << ", module (" << r << ", " << c << ")";
                 }
+            }
         }
     }
 }
 
-// x86-64 always has SSE2, and the fastest kernel is one the CPU runs.
-TEST(CellKernelsTest, TheFastestKernelIsSupported)
+// The dispatch: what a test forces is used, a kernel the CPU lacks cannot be
+// forced, and the fastest one is the best the CPU runs.
+TEST(CellKernelsTest, TheActiveKernelIsTheBestTheCpuRuns)
 {
+    CellKernels::UseFastestKernel();
+    const auto active = CellKernels::Active();
+    EXPECT_TRUE(CellKernels::Supported(active));
+    for (const auto kernel : kKernels)
+        if (static_cast<int>(kernel) > static_cast<int>(active)) {
+            EXPECT_FALSE(CellKernels::Supported(kernel));
+        }
 #if defined(__x86_64__)
     EXPECT_TRUE(CellKernels::Supported(CellKernels::Kernel::Sse2));
-    EXPECT_EQ(CellKernels::Fastest(), CellKernels::Kernel::Sse2);
+    __builtin_cpu_init();
+    EXPECT_EQ(active == CellKernels::Kernel::Avx2, __builtin_cpu_supports("avx2") != 0);
 #endif
-    EXPECT_TRUE(CellKernels::Supported(CellKernels::Fastest()));
+    for (const auto kernel : kKernels) {
+        EXPECT_EQ(CellKernels::ForceKernel(kernel), CellKernels::Supported(kernel));
+        if (CellKernels::Supported(kernel)) {
+            EXPECT_EQ(CellKernels::Active(), kernel);
+        }
+    }
+    CellKernels::UseFastestKernel();
+    EXPECT_EQ(CellKernels::Active(), active);
+}
+
+// Every combination of the placement's kernels this CPU runs makes the same
+// symbols, at every version and level, as the plain kernels do.
+TEST(CellKernelsTest, EveryKernelCombinationMakesTheSameSymbols)
+{
+    clsQRCode qr;
+    std::mt19937 random(11);
+    std::vector<std::vector<std::uint8_t>> messages;
+    for (int version = 1; version <= 40; ++version) {
+        std::vector<std::uint8_t> message(qr.DataCodewords(version, 1 + version % 4) - 3);
+        for (auto& b : message) b = static_cast<std::uint8_t>(random());
+        messages.push_back(message);
+    }
+    const auto encodeAll = [&] {
+        std::vector<ModuleMatrix> symbols;
+        for (int version = 1; version <= 40; ++version) {
+            const auto& m = messages[static_cast<std::size_t>(version - 1)];
+            symbols.push_back(*qr.EncodeMatrix(m.data(), static_cast<int>(m.size()), version,
+                                               1 + version % 4, version % 8));
+        }
+        return symbols;
+    };
+    ASSERT_TRUE(CellKernels::ForceKernel(CellKernels::Kernel::Plain));
+    ASSERT_TRUE(BitKernels::ForceKernel(BitKernels::Kernel::Plain));
+    const auto expected = encodeAll();
+    for (const auto cell : kKernels)
+        for (const auto bit : {BitKernels::Kernel::Plain, BitKernels::Kernel::Bmi2}) {
+            if (!CellKernels::ForceKernel(cell) || !BitKernels::ForceKernel(bit)) continue;
+            EXPECT_EQ(encodeAll(), expected)
+                << "cell kernel " << static_cast<int>(cell) << ", bit kernel " << static_cast<int>(bit);
+        }
+    CellKernels::UseFastestKernel();
+    BitKernels::UseFastestKernel();
 }
 
 } // namespace
