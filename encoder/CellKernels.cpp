@@ -38,12 +38,13 @@ constexpr auto kByteCells = [] {
     return table;
 }();
 
-void ExpandBitsPlain(const std::uint64_t* bits, int count, std::uint8_t* cells)
+void ExpandRowsPlain(const std::uint64_t* rowWords, int size, std::uint8_t* cells, int stride)
 {
-    for (int k = 0; 8 * k < count; ++k) {
-        const std::uint64_t cellWord = kByteCells[(bits[k / 8] >> (8 * (k % 8))) & 0xFF];
-        std::memcpy(cells + 8 * k, &cellWord, sizeof cellWord);
-    }
+    for (int r = 0; r < size; ++r, rowWords += RowWords, cells += stride)
+        for (int k = 0; 8 * k < size; ++k) {
+            const std::uint64_t cellWord = kByteCells[(rowWords[k / 8] >> (8 * (k % 8))) & 0xFF];
+            std::memcpy(cells + 8 * k, &cellWord, sizeof cellWord);
+        }
 }
 
 #if defined(__SSE2__)
@@ -56,7 +57,7 @@ void TransposeBitsSse2(const std::uint8_t* columnBytes, int size, std::uint64_t*
 {
     auto* rowBytes = reinterpret_cast<std::uint8_t*>(rowWords);
     for (int k = 0; 8 * k < size; ++k)
-        for (int g = 0; 16 * g < size; ++g) {
+        for (int g = 0; g < 4 * ((size + 63) / 64); ++g) {
             __m128i x = _mm_loadu_si128(
                 reinterpret_cast<const __m128i*>(columnBytes + k * ColumnStride + 16 * g));
             for (int t = 7; t >= 0; --t, x = _mm_slli_epi64(x, 1)) {
@@ -68,19 +69,21 @@ void TransposeBitsSse2(const std::uint8_t* columnBytes, int size, std::uint64_t*
 
 // 32 bits a step: each byte of the word copied to eight lanes, each lane
 // keeping its own bit, compared into 0 or -1 and negated.
-__attribute__((target("avx2"))) void ExpandBitsAvx2(const std::uint64_t* bits, int count,
-                                                    std::uint8_t* cells)
+__attribute__((target("avx2"))) void ExpandRowsAvx2(const std::uint64_t* rowWords, int size,
+                                                    std::uint8_t* cells, int stride)
 {
     const __m256i spread = _mm256_setr_epi8(0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1, //
                                             2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3);
     const __m256i select = _mm256_set1_epi64x(static_cast<long long>(0x8040201008040201ull));
-    for (int k = 0; 32 * k < count; ++k) {
-        const auto word = static_cast<std::uint32_t>(bits[k / 2] >> (32 * (k % 2)));
-        const __m256i lanes = _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(word)), spread);
-        const __m256i set = _mm256_cmpeq_epi8(_mm256_and_si256(lanes, select), select);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(cells + 32 * k),
-                            _mm256_sub_epi8(_mm256_setzero_si256(), set));
-    }
+    for (int r = 0; r < size; ++r, rowWords += RowWords, cells += stride)
+        for (int k = 0; 32 * k < size; ++k) {
+            const auto word = static_cast<std::uint32_t>(rowWords[k / 2] >> (32 * (k % 2)));
+            const __m256i lanes =
+                _mm256_shuffle_epi8(_mm256_set1_epi32(static_cast<int>(word)), spread);
+            const __m256i set = _mm256_cmpeq_epi8(_mm256_and_si256(lanes, select), select);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(cells + 32 * k),
+                                _mm256_sub_epi8(_mm256_setzero_si256(), set));
+        }
 }
 
 Kernel Fastest()
@@ -127,15 +130,16 @@ void TransposeBits(Kernel kernel, const std::uint8_t* columnBytes, int size, std
     TransposeBitsPlain(columnBytes, size, rowWords);
 }
 
-void ExpandBits(Kernel kernel, const std::uint64_t* bits, int count, std::uint8_t* cells)
+void ExpandRows(Kernel kernel, const std::uint64_t* rowWords, int size, std::uint8_t* cells,
+                int stride)
 {
 #if defined(__SSE2__)
     if (kernel == Kernel::Avx2 && Supported(Kernel::Avx2)) {
-        ExpandBitsAvx2(bits, count, cells);
+        ExpandRowsAvx2(rowWords, size, cells, stride);
         return;
     }
 #endif
-    ExpandBitsPlain(bits, count, cells);
+    ExpandRowsPlain(rowWords, size, cells, stride);
 }
 
 } // namespace CellKernels

@@ -38,14 +38,17 @@ constexpr int RowWords = 3;
 constexpr int BitRows = 184;
 
 // The bits of the size x size modules (size <= 177) from the column layout
-// into the row layout; rows from size to the next multiple of 8 and columns
-// past size get anything that the column layout holds there.
+// into the row layout: every word of the rows 0 .. size - 1 that holds one
+// of their modules, its bits past size what the column layout holds there.
+// The rows from size to the next multiple of 8 may be written too.
 void TransposeBits(Kernel kernel, const std::uint8_t* columnBytes, int size, std::uint64_t* rowWords);
 
-// Bits 0 .. count - 1 of the words bits (bit i in bit i % 64 of word i / 64)
-// as cells of 0 and 1, bit i into cells[i]. Cells from count up to the next
-// multiple of 32 may be written too (with anything); bits must hold the
-// words that reach there. An unsupported kernel is taken as Plain.
-void ExpandBits(Kernel kernel, const std::uint64_t* bits, int count, std::uint8_t* cells);
+// The rows of the row layout as rows of cells of 0 and 1: module (r, c) of
+// the size x size modules into cells[r * stride + c]. The cells of a row from
+// size up to the next multiple of 32 may be written too (with anything), so
+// cells must hold size * stride + 32 bytes. An unsupported kernel is taken as
+// Plain.
+void ExpandRows(Kernel kernel, const std::uint64_t* rowWords, int size, std::uint8_t* cells,
+                int stride);
 
 } // namespace CellKernels

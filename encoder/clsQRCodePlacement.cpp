@@ -255,29 +255,33 @@ constexpr auto kMaskRowBits = [] {
 }();
 
 // Every column pair's windows into the bits by column, turned into bits by
-// row, masked, and each row written out as cells. A row's cells may reach
-// up to 31 cells past the symbol's edge (CellKernels::ExpandBits): into the
+// row, masked, and the rows written out as cells. A row's cells may reach up
+// to 31 cells past the symbol's edge (CellKernels::ExpandRows): into the
 // next row, written afterwards, or the rows below the symbol.
 template <typename Bits>
 void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
                    const std::uint8_t* codewords, int mask)
 {
     const int size = matrix.Size();
-    ColumnBytes columns{};
+    // The column bytes that windows reach, cleared; the rows get every bit
+    // that is read from them.
+    ColumnBytes columns;
+    std::fill_n(columns.data(), ((size + 7) / 8 + 4) * CellKernels::ColumnStride, 0);
     CodewordBitReader bits(codewords);
     ForEachColumnPair(size, [&](int c, int, int step) {
         windows = step < 0 ? PlaceColumnPair<Bits, true>(columns, c, size, windows, bits)
                            : PlaceColumnPair<Bits, false>(columns, c, size, windows, bits);
     });
     const CellKernels::Kernel kernel = CellKernels::Active();
-    std::array<std::uint64_t, CellKernels::BitRows * CellKernels::RowWords> rows{};
+    std::array<std::uint64_t, CellKernels::BitRows * CellKernels::RowWords> rows;
     CellKernels::TransposeBits(kernel, columns.data(), size, rows.data());
-    for (int r = 0; r < size; ++r) {
-        std::uint64_t* row = rows.data() + r * CellKernels::RowWords;
-        const auto& pattern = kMaskRowBits[static_cast<std::size_t>(mask)][static_cast<std::size_t>(r % kMaskRows)];
-        for (std::size_t word = 0; word < pattern.size(); ++word) row[word] ^= pattern[word];
-        CellKernels::ExpandBits(kernel, row, size, &matrix.At(r, 0));
-    }
+    const auto& patterns = kMaskRowBits[static_cast<std::size_t>(mask)];
+    const int words = (size + 63) / 64;
+    for (int r = 0; r < size; ++r)
+        for (int word = 0; word < words; ++word)
+            rows[static_cast<std::size_t>(r * CellKernels::RowWords + word)] ^=
+                patterns[static_cast<std::size_t>(r % kMaskRows)][static_cast<std::size_t>(word)];
+    CellKernels::ExpandRows(kernel, rows.data(), size, matrix.Data(), matrix.Stride());
 }
 
 } // namespace

@@ -29,15 +29,16 @@ TEST(CellKernelsTest, EveryKernelTransposesAndExpandsAsDefined)
             for (auto& byte : columns) byte = static_cast<std::uint8_t>(random());
             std::vector<std::uint64_t> rows(CellKernels::BitRows * CellKernels::RowWords);
             CellKernels::TransposeBits(kernel, columns.data(), size, rows.data());
-            for (int r = 0; r < size; ++r) {
-                std::vector<std::uint8_t> cells(size + 32, 0xAA);
-                CellKernels::ExpandBits(kernel, &rows[r * CellKernels::RowWords], size, cells.data());
+            const int stride = size + 3;
+            std::vector<std::uint8_t> cells(size * stride + 32, 0xAA);
+            CellKernels::ExpandRows(kernel, rows.data(), size, cells.data(), stride);
+            for (int r = 0; r < size; ++r)
                 for (int c = 0; c < size; ++c) {
                     const int bit = columns[(r / 8) * CellKernels::ColumnStride + c] >> (r % 8) & 1;
-                    ASSERT_EQ(cells[c], bit) << "kernel " << static_cast<int>(kernel) << ", size "
-                                             << size << ", module (" << r << ", " << c << ")";
+                    ASSERT_EQ(cells[r * stride + c], bit)
+                        << "kernel " << static_cast<int>(kernel) << ", size " << size
+                        << ", module (" << r << ", " << c << ")";
                 }
-            }
         }
     }
 }
