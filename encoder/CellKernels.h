@@ -28,10 +28,10 @@ void UseFastestKernel();
 
 // The layout of a symbol's modules as bits by column, the placement's: byte
 // k of column c (rows 8k .. 8k + 7, row 8k + t in bit t) at
-// columnBytes[k * ColumnStride + c]; 23 bytes hold the 177 rows of the
-// largest symbol, four more take what a window of rows puts past them.
+// columnBytes[k * ColumnStride + c]; 24 bytes hold the 177 rows of the
+// largest symbol and the placement's last window of rows past them.
 constexpr int ColumnStride = 192;
-constexpr int ColumnByteRows = 27;
+constexpr int ColumnByteRows = 24;
 // The layout of the same bits by row: row r's modules, column c in bit c % 64
 // of word r * 3 + c / 64, for rows 0 .. 183 (whole bytes of rows).
 constexpr int RowWords = 3;

@@ -70,17 +70,20 @@ std::uint64_t Load64(const std::uint8_t* p)
 
 void Store64(std::uint8_t* p, std::uint64_t word) { std::memcpy(p, &word, sizeof word); }
 
-// The placement path (7.7.3) is read in windows of 28 rows of a column pair,
-// 56 modules: as many codeword bits as one 64-bit read of the sequence
-// holds at any bit offset. A window's modules are the bits of a 56-bit word.
-// Going up, the first row's right module is bit 55, its left one bit 54, the
-// next row's bits 53 and 52, and so on: the first module highest, as the
-// codeword bits come. Going down, the first row's right module is bit 0,
-// its left one bit 1, and so on: the first module lowest. Either way the
-// right modules are the bits of one parity and the left ones of the other,
-// each in the order of the rows of the symbol.
-constexpr int kWindowRows = 28;
-constexpr std::uint64_t kWindowModules = (std::uint64_t{1} << 56) - 1;
+// The placement path (7.7.3) is read in windows of 24 rows of a column pair,
+// rows 24j .. 24j + 23: 48 modules, fewer codeword bits than one 64-bit read
+// of the sequence holds at any bit offset, and three whole bytes of each
+// column's bits, so a window writes them without reading them. A down pair
+// takes its windows from the top, an up pair from the bottom, and rows past
+// the symbol's edge are not free. A window's modules are the bits of a
+// 48-bit word, the path's t-th row from the window's first being row 24j + t
+// going down and 24j + 23 - t going up. Going up, that row's right module is
+// bit 47 - 2t and its left one 46 - 2t: the first module highest, as the
+// codeword bits come. Going down, they are bits 2t and 2t + 1: the first
+// lowest. Either way the right modules are the bits of one parity and the
+// left ones of the other, row 24j + i in the i-th of them.
+constexpr int kWindowRows = 24;
+constexpr std::uint64_t kWindowModules = (std::uint64_t{1} << 48) - 1;
 constexpr std::uint64_t kEvenBits = 0x5555555555555555ull;
 
 int WindowsPerPair(int size) { return (size + kWindowRows - 1) / kWindowRows; }
@@ -88,14 +91,12 @@ int WindowsPerPair(int size) { return (size + kWindowRows - 1) / kWindowRows; }
 // The placement's modules as bits by column (CellKernels' column layout).
 using ColumnBytes = std::array<std::uint8_t, CellKernels::ColumnByteRows * CellKernels::ColumnStride>;
 
-// ORs value (below 2^28) into column c's bits from row at (0..176) on: five
-// bytes of the column hold the 28 bits at any bit offset.
-void OrRows(ColumnBytes& columns, int c, std::uint64_t value, int at)
+// Rows 24j .. 24j + 23 of column c, one per bit of rows from bit 0.
+void StoreWindowRows(ColumnBytes& columns, int c, int j, std::uint64_t rows)
 {
-    value <<= at & 7;
-    std::uint8_t* bytes = columns.data() + (at >> 3) * CellKernels::ColumnStride + c;
-    for (int i = 0; i < 5; ++i, value >>= 8)
-        bytes[i * CellKernels::ColumnStride] |= static_cast<std::uint8_t>(value);
+    std::uint8_t* bytes = columns.data() + 3 * j * CellKernels::ColumnStride + c;
+    for (int i = 0; i < 3; ++i, rows >>= 8)
+        bytes[i * CellKernels::ColumnStride] = static_cast<std::uint8_t>(rows);
 }
 
 // The bits of x in the opposite order.
@@ -143,20 +144,21 @@ void ForEachColumnPair(int size, Visit visit)
     }
 }
 
-// The windows of one column pair (columns c + 1 and c) from startRow in
-// steps of step, read from the template (a module is free where its cell is
-// 0): two words each, the free modules and how many they are. Rows past the
-// symbol's edge are not free.
-void RecordColumnPair(const ModuleMatrix& matrix, int c, int startRow, int step,
+// The windows of one column pair (columns c + 1 and c) in the order of its
+// path (step -1 up, +1 down), read from the template (a module is free where
+// its cell is 0): two words each, the free modules and how many they are.
+void RecordColumnPair(const ModuleMatrix& matrix, int c, int step,
                       std::vector<std::uint64_t>& windows)
 {
     const int size = matrix.Size();
-    for (int window = 0; window < WindowsPerPair(size); ++window) {
+    const int count = WindowsPerPair(size);
+    for (int w = 0; w < count; ++w) {
+        const int j = step < 0 ? count - 1 - w : w;
         std::uint64_t free = 0;
         for (int t = 0; t < kWindowRows; ++t) {
-            const int row = startRow + step * (kWindowRows * window + t);
-            if (row < 0 || row >= size) continue;
-            const int right = step < 0 ? 55 - 2 * t : 2 * t;
+            const int row = step < 0 ? kWindowRows * j + kWindowRows - 1 - t : kWindowRows * j + t;
+            if (row >= size) continue;
+            const int right = step < 0 ? 47 - 2 * t : 2 * t;
             const int left = step < 0 ? right - 1 : right + 1;
             if (matrix.At(row, c + 1) == 0) free |= std::uint64_t{1} << right;
             if (matrix.At(row, c) == 0) free |= std::uint64_t{1} << left;
@@ -167,12 +169,13 @@ void RecordColumnPair(const ModuleMatrix& matrix, int c, int startRow, int step,
 }
 
 // One column pair's windows into the bits of its columns c + 1 (right) and
-// c (left); Up is the direction of the path, from the bottom row or the top.
+// c (left); Up is the direction of the path.
 template <typename Bits, bool Up>
 const std::uint64_t* PlaceColumnPair(ColumnBytes& columns, int c, int size,
                                      const std::uint64_t* windows, CodewordBitReader& bits)
 {
-    for (int window = 0; window < WindowsPerPair(size); ++window, windows += 2) {
+    const int count = WindowsPerPair(size);
+    for (int w = 0; w < count; ++w, windows += 2) {
         const std::uint64_t free = windows[0];
         const int taken = static_cast<int>(windows[1]);
         const std::uint64_t next = bits.Peek();
@@ -182,20 +185,10 @@ const std::uint64_t* PlaceColumnPair(ColumnBytes& columns, int c, int size,
         std::uint64_t modules = Up ? (taken ? next >> (64 - taken) : 0)
                                    : Reversed(next) & ((std::uint64_t{1} << taken) - 1);
         if (free != kWindowModules) modules = Bits::Deposit(modules, free);
-        // Going up the right modules are the odd bits and the rows run from
-        // the window's last (lowest bit) to its first; going down the right
-        // modules are the even bits, rows from the first.
-        const std::uint64_t rightRows = Bits::Even(Up ? modules >> 1 : modules);
-        const std::uint64_t leftRows = Bits::Even(Up ? modules : modules >> 1);
-        if (Up) {
-            const int last = size - 1 - kWindowRows * window - (kWindowRows - 1);
-            const int cut = last < 0 ? -last : 0;
-            OrRows(columns, c + 1, rightRows >> cut, last + cut);
-            OrRows(columns, c, leftRows >> cut, last + cut);
-        } else {
-            OrRows(columns, c + 1, rightRows, kWindowRows * window);
-            OrRows(columns, c, leftRows, kWindowRows * window);
-        }
+        // Going up the right modules are the odd bits, going down the even ones.
+        const int j = Up ? count - 1 - w : w;
+        StoreWindowRows(columns, c + 1, j, Bits::Even(Up ? modules >> 1 : modules));
+        StoreWindowRows(columns, c, j, Bits::Even(Up ? modules : modules >> 1));
     }
     return windows;
 }
@@ -263,10 +256,11 @@ void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
                    const std::uint8_t* codewords, int mask)
 {
     const int size = matrix.Size();
-    // The column bytes that windows reach, cleared; the rows get every bit
-    // that is read from them.
+    // The column bytes that windows reach, cleared: the windows write those
+    // of every column but the vertical timing pattern's, and the rows are
+    // read from all the columns of their words.
     ColumnBytes columns;
-    std::fill_n(columns.data(), ((size + 7) / 8 + 4) * CellKernels::ColumnStride, 0);
+    std::fill_n(columns.data(), 3 * WindowsPerPair(size) * CellKernels::ColumnStride, 0);
     CodewordBitReader bits(codewords);
     ForEachColumnPair(size, [&](int c, int, int step) {
         windows = step < 0 ? PlaceColumnPair<Bits, true>(columns, c, size, windows, bits)
@@ -313,8 +307,8 @@ const std::vector<std::uint64_t>& clsQRCode::PlacementRuns(ModuleMatrix& matrix,
         // Read once from the version's template, made in the matrix itself.
         std::fill_n(matrix.Data(), static_cast<std::size_t>(matrix.Stride()) * matrix.Stride(), 0);
         BuildFunctionPatterns(matrix, version);
-        ForEachColumnPair(matrix.Size(), [&](int c, int startRow, int step) {
-            RecordColumnPair(matrix, c, startRow, step, windows);
+        ForEachColumnPair(matrix.Size(), [&](int c, int, int step) {
+            RecordColumnPair(matrix, c, step, windows);
         });
     }
     return windows;
