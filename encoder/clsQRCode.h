@@ -165,24 +165,29 @@ private:
                             std::uint8_t* codewords);
 
     // Parts of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
-    // followed by eight zero bytes, placed, the function patterns written, the
-    // mask applied, version and format information written: every cell of
-    // matrix (a symbol of version's size, its cells unset) is set.
+    // followed by eight zero bytes, placed with the function patterns and
+    // masked, version and format information written: every cell of matrix
+    // (a symbol of version's size, its cells unset) is set.
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
                    int mask);
-    // The placement runs of version, worked out on its first use from its
-    // template, made for the purpose in matrix (whose cells it then leaves
-    // as the template).
-    const std::vector<std::uint64_t>& PlacementRuns(ModuleMatrix& matrix, int version);
+    // What the placement of a version reads from its template, worked out on
+    // its first use: the windows of its placement path (two words each, see
+    // clsQRCodePlacement.cpp) and, for each row, the bits of its function
+    // modules and of the dark ones among them (three words a row each).
+    struct PlacementTables {
+        std::vector<std::uint64_t> windows;
+        std::vector<std::uint64_t> functionRows;
+        std::vector<std::uint64_t> darkRows;
+    };
+    // The tables of version, made from its template in matrix when they are
+    // not made yet (the matrix then holds the template).
+    const PlacementTables& TablesOf(ModuleMatrix& matrix, int version);
     // PlaceCodewords lays the codeword sequence (eight zero bytes after it)
     // along the version's placement windows, masked by mask pattern mask
-    // (0..7), into the matrix, 0 light and 1 dark; the function modules'
-    // cells and the cells past the symbol are left with anything in them.
+    // (0..7), with the function patterns into the matrix, 0 light and 1 dark;
+    // the format and version information areas light, the cells past the
+    // symbol with anything in them.
     void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int mask);
-    // The function patterns of version (1..40) over whatever the matrix
-    // holds there, dark modules 1 and light ones light (the template's 2,
-    // or a finished symbol's 0).
-    void PlaceFunctionPatterns(ModuleMatrix& matrix, int version, std::uint8_t light) const;
     void WriteVersionInformation(ModuleMatrix& matrix, int version) const;
     void WriteFormatInformation(ModuleMatrix& matrix, int ecLevel, int mask) const;
 
@@ -193,6 +198,6 @@ private:
     std::array<std::uint8_t, 160> ecCodewordsPerBlock_{};
     std::array<std::int32_t, 18> bitWeight_{};
     bool kanjiAllowed_ = true;
-    // The placement runs of each version 1..40, built on its first symbol.
-    std::array<std::vector<std::uint64_t>, 41> placementRuns_;
+    // The placement tables of each version 1..40, made for its first symbol.
+    std::array<PlacementTables, 41> placementTables_;
 };

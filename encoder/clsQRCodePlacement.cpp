@@ -248,11 +248,13 @@ constexpr auto kMaskRowBits = [] {
 }();
 
 // Every column pair's windows into the bits by column, turned into bits by
-// row, masked, and the rows written out as cells. A row's cells may reach up
-// to 31 cells past the symbol's edge (CellKernels::ExpandRows): into the
-// next row, written afterwards, or the rows below the symbol.
+// row, masked, merged with the function patterns, and the rows written out
+// as cells. A row's cells may reach up to 31 cells past the symbol's edge
+// (CellKernels::ExpandRows): into the next row, written afterwards, or the
+// rows below the symbol.
 template <typename Bits>
 void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
+                   const std::uint64_t* functionRows, const std::uint64_t* darkRows,
                    const std::uint8_t* codewords, int mask)
 {
     const int size = matrix.Size();
@@ -272,9 +274,12 @@ void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
     const auto& patterns = kMaskRowBits[static_cast<std::size_t>(mask)];
     const int words = (size + 63) / 64;
     for (int r = 0; r < size; ++r)
-        for (int word = 0; word < words; ++word)
-            rows[static_cast<std::size_t>(r * CellKernels::RowWords + word)] ^=
-                patterns[static_cast<std::size_t>(r % kMaskRows)][static_cast<std::size_t>(word)];
+        for (int word = 0; word < words; ++word) {
+            const auto at = static_cast<std::size_t>(r * CellKernels::RowWords + word);
+            const std::uint64_t data =
+                rows[at] ^ patterns[static_cast<std::size_t>(r % kMaskRows)][static_cast<std::size_t>(word)];
+            rows[at] = (data & ~functionRows[at]) | darkRows[at];
+        }
     CellKernels::ExpandRows(kernel, rows.data(), size, matrix.Data(), matrix.Stride());
 }
 
@@ -284,47 +289,55 @@ void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, i
                           int ecLevel, int mask)
 {
     if (mask < 0 || mask > 7) mask = 0;
-    // 1. The codewords down and up the column pairs, masked: every module
-    //    outside the function patterns is final.
+    // 1. The codewords down and up the column pairs, masked, with the
+    //    function patterns, and the cells past the symbol cleared.
     PlaceCodewords(matrix, codewords, version, mask);
     const int size = matrix.Size();
     const int stride = matrix.Stride();
-    // 2. The function patterns over the leftovers in their cells, and the
-    //    cells past the symbol cleared.
-    PlaceFunctionPatterns(matrix, version, 0);
     for (int row = 0; row < size; ++row)
         std::memset(&matrix.At(row, size), 0, static_cast<std::size_t>(stride - size));
     std::memset(&matrix.At(size, 0), 0, static_cast<std::size_t>(stride - size) * stride);
-    // 3. Version and format information.
+    // 2. Version and format information.
     WriteVersionInformation(matrix, version);
     WriteFormatInformation(matrix, ecLevel, mask);
 }
 
-const std::vector<std::uint64_t>& clsQRCode::PlacementRuns(ModuleMatrix& matrix, int version)
+const clsQRCode::PlacementTables& clsQRCode::TablesOf(ModuleMatrix& matrix, int version)
 {
-    std::vector<std::uint64_t>& windows = placementRuns_[static_cast<std::size_t>(version)];
-    if (windows.empty()) {
-        // Read once from the version's template, made in the matrix itself.
-        std::fill_n(matrix.Data(), static_cast<std::size_t>(matrix.Stride()) * matrix.Stride(), 0);
-        BuildFunctionPatterns(matrix, version);
-        ForEachColumnPair(matrix.Size(), [&](int c, int, int step) {
-            RecordColumnPair(matrix, c, step, windows);
-        });
-    }
-    return windows;
+    PlacementTables& tables = placementTables_[static_cast<std::size_t>(version)];
+    if (!tables.windows.empty()) return tables;
+    // Read once from the version's template, made in the matrix itself.
+    const int size = matrix.Size();
+    std::fill_n(matrix.Data(), static_cast<std::size_t>(matrix.Stride()) * matrix.Stride(), 0);
+    BuildFunctionPatterns(matrix, version);
+    ForEachColumnPair(size, [&](int c, int, int step) {
+        RecordColumnPair(matrix, c, step, tables.windows);
+    });
+    tables.functionRows.assign(static_cast<std::size_t>(size) * CellKernels::RowWords, 0);
+    tables.darkRows.assign(tables.functionRows.size(), 0);
+    for (int r = 0; r < size; ++r)
+        for (int c = 0; c < size; ++c) {
+            const auto word = static_cast<std::size_t>(r * CellKernels::RowWords + c / 64);
+            const std::uint64_t bit = std::uint64_t{1} << (c % 64);
+            if (matrix.At(r, c) != 0) tables.functionRows[word] |= bit;
+            if (matrix.At(r, c) == 1) tables.darkRows[word] |= bit;
+        }
+    return tables;
 }
 
 void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
                                int mask)
 {
-    const std::uint64_t* windows = PlacementRuns(matrix, version).data();
+    const PlacementTables& tables = TablesOf(matrix, version);
 #if defined(VEMORA_HAS_BMI2_KERNEL)
     if (BitKernels::Active() == BitKernels::Kernel::Bmi2) {
-        PlaceAllPairs<Bmi2Bits>(matrix, windows, codewords, mask);
+        PlaceAllPairs<Bmi2Bits>(matrix, tables.windows.data(), tables.functionRows.data(),
+                                tables.darkRows.data(), codewords, mask);
         return;
     }
 #endif
-    PlaceAllPairs<PlainBits>(matrix, windows, codewords, mask);
+    PlaceAllPairs<PlainBits>(matrix, tables.windows.data(), tables.functionRows.data(),
+                             tables.darkRows.data(), codewords, mask);
 }
 
 int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
