@@ -172,12 +172,12 @@ private:
                    int mask);
     // What the placement of a version reads from its template, worked out on
     // its first use: the windows of its placement path (two words each, see
-    // clsQRCodePlacement.cpp) and, for each row, the bits of its function
-    // modules and of the dark ones among them (three words a row each).
+    // clsQRCodePlacement.cpp) and the bits of its function modules and of the
+    // dark ones among them, by column (CellKernels' column layout).
     struct PlacementTables {
         std::vector<std::uint64_t> windows;
-        std::vector<std::uint64_t> functionRows;
-        std::vector<std::uint64_t> darkRows;
+        std::vector<std::uint8_t> functionColumns;
+        std::vector<std::uint8_t> darkColumns;
     };
     // The tables of version, made from its template in matrix when they are
     // not made yet (the matrix then holds the template).

@@ -235,26 +235,27 @@ constexpr auto kMaskPatterns = [] {
 // The cells of mask pattern mask (0..7) in row i.
 const std::uint8_t* MaskRow(int mask, int i) { return kMaskPatterns[mask][i % kMaskRows].data(); }
 
-// The mask patterns as bits by row (CellKernels' row layout), for row i mod
-// 12 (as the cells above).
-constexpr auto kMaskRowBits = [] {
-    std::array<std::array<std::array<std::uint64_t, CellKernels::RowWords>, kMaskRows>, 8> patterns{};
+// The mask patterns in the column layout (CellKernels): byte row k of column
+// j, for k mod 3, as the patterns repeat every 12 rows, 24 = 3 bytes.
+constexpr auto kMaskColumnBytes = [] {
+    std::array<std::array<std::array<std::uint8_t, CellKernels::ColumnStride>, 3>, 8> patterns{};
     for (int mask = 0; mask < 8; ++mask)
-        for (int i = 0; i < kMaskRows; ++i)
-            for (int j = 0; j < 64 * CellKernels::RowWords; ++j)
-                if (MaskCondition(mask, i, j))
-                    patterns[mask][i][static_cast<std::size_t>(j / 64)] |= std::uint64_t{1} << (j % 64);
+        for (int k = 0; k < 3; ++k)
+            for (int j = 0; j < CellKernels::ColumnStride; ++j)
+                for (int t = 0; t < 8; ++t)
+                    if (MaskCondition(mask, 8 * k + t, j))
+                        patterns[mask][k][j] = static_cast<std::uint8_t>(patterns[mask][k][j] | 1 << t);
     return patterns;
 }();
 
-// Every column pair's windows into the bits by column, turned into bits by
-// row, masked, merged with the function patterns, and the rows written out
-// as cells. A row's cells may reach up to 31 cells past the symbol's edge
-// (CellKernels::ExpandRows): into the next row, written afterwards, or the
-// rows below the symbol.
+// Every column pair's windows into the bits by column, masked and merged
+// with the function patterns a word of bytes at a time, then written out as
+// the rows of cells. A row's cells may reach up to 31 cells past the
+// symbol's edge (CellKernels::ExpandColumns): into the next row, written
+// afterwards, or the rows below the symbol.
 template <typename Bits>
 void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
-                   const std::uint64_t* functionRows, const std::uint64_t* darkRows,
+                   const std::uint8_t* functionColumns, const std::uint8_t* darkColumns,
                    const std::uint8_t* codewords, int mask)
 {
     const int size = matrix.Size();
@@ -268,19 +269,17 @@ void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
         windows = step < 0 ? PlaceColumnPair<Bits, true>(columns, c, size, windows, bits)
                            : PlaceColumnPair<Bits, false>(columns, c, size, windows, bits);
     });
-    const CellKernels::Kernel kernel = CellKernels::Active();
-    std::array<std::uint64_t, CellKernels::BitRows * CellKernels::RowWords> rows;
-    CellKernels::TransposeBits(kernel, columns.data(), size, rows.data());
-    const auto& patterns = kMaskRowBits[static_cast<std::size_t>(mask)];
-    const int words = (size + 63) / 64;
-    for (int r = 0; r < size; ++r)
-        for (int word = 0; word < words; ++word) {
-            const auto at = static_cast<std::size_t>(r * CellKernels::RowWords + word);
-            const std::uint64_t data =
-                rows[at] ^ patterns[static_cast<std::size_t>(r % kMaskRows)][static_cast<std::size_t>(word)];
-            rows[at] = (data & ~functionRows[at]) | darkRows[at];
-        }
-    CellKernels::ExpandRows(kernel, rows.data(), size, matrix.Data(), matrix.Stride());
+    for (int k = 0; 8 * k < size; ++k) {
+        std::uint8_t* row = columns.data() + k * CellKernels::ColumnStride;
+        const std::uint8_t* pattern = kMaskColumnBytes[static_cast<std::size_t>(mask)][static_cast<std::size_t>(k % 3)].data();
+        const std::uint8_t* function = functionColumns + k * CellKernels::ColumnStride;
+        const std::uint8_t* dark = darkColumns + k * CellKernels::ColumnStride;
+        for (int c = 0; c < CellKernels::ColumnStride; c += 8)
+            Store64(row + c, ((Load64(row + c) ^ Load64(pattern + c)) & ~Load64(function + c)) |
+                                 Load64(dark + c));
+    }
+    CellKernels::ExpandColumns(CellKernels::Active(), columns.data(), size, matrix.Data(),
+                               matrix.Stride());
 }
 
 } // namespace
@@ -313,14 +312,15 @@ const clsQRCode::PlacementTables& clsQRCode::TablesOf(ModuleMatrix& matrix, int 
     ForEachColumnPair(size, [&](int c, int, int step) {
         RecordColumnPair(matrix, c, step, tables.windows);
     });
-    tables.functionRows.assign(static_cast<std::size_t>(size) * CellKernels::RowWords, 0);
-    tables.darkRows.assign(tables.functionRows.size(), 0);
+    tables.functionColumns.assign(static_cast<std::size_t>(CellKernels::ColumnByteRows) *
+                                      CellKernels::ColumnStride, 0);
+    tables.darkColumns.assign(tables.functionColumns.size(), 0);
     for (int r = 0; r < size; ++r)
         for (int c = 0; c < size; ++c) {
-            const auto word = static_cast<std::size_t>(r * CellKernels::RowWords + c / 64);
-            const std::uint64_t bit = std::uint64_t{1} << (c % 64);
-            if (matrix.At(r, c) != 0) tables.functionRows[word] |= bit;
-            if (matrix.At(r, c) == 1) tables.darkRows[word] |= bit;
+            const auto at = static_cast<std::size_t>((r / 8) * CellKernels::ColumnStride + c);
+            const auto bit = static_cast<std::uint8_t>(1 << (r % 8));
+            if (matrix.At(r, c) != 0) tables.functionColumns[at] |= bit;
+            if (matrix.At(r, c) == 1) tables.darkColumns[at] |= bit;
         }
     return tables;
 }
@@ -331,13 +331,13 @@ void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewor
     const PlacementTables& tables = TablesOf(matrix, version);
 #if defined(VEMORA_HAS_BMI2_KERNEL)
     if (BitKernels::Active() == BitKernels::Kernel::Bmi2) {
-        PlaceAllPairs<Bmi2Bits>(matrix, tables.windows.data(), tables.functionRows.data(),
-                                tables.darkRows.data(), codewords, mask);
+        PlaceAllPairs<Bmi2Bits>(matrix, tables.windows.data(), tables.functionColumns.data(),
+                                tables.darkColumns.data(), codewords, mask);
         return;
     }
 #endif
-    PlaceAllPairs<PlainBits>(matrix, tables.windows.data(), tables.functionRows.data(),
-                             tables.darkRows.data(), codewords, mask);
+    PlaceAllPairs<PlainBits>(matrix, tables.windows.data(), tables.functionColumns.data(),
+                             tables.darkColumns.data(), codewords, mask);
 }
 
 int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
