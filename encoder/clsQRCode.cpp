@@ -173,11 +173,11 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (!PadDataCodewords(streamBits, version, ecLevel, dataCodewords)) return std::nullopt;
 
     // 5. Block split, error correction and interleaving (7.5, 7.6),
-    // with eight zero bytes after the sequence for the remainder modules and
+    // with sixteen zero bytes after the sequence for the remainder modules and
     // the placement's reading ahead.
-    std::uint8_t codewords[kMaxCodewords + 8];
+    std::uint8_t codewords[kMaxCodewords + 16];
     AddErrorCorrection(SplitBlocks(version, ecLevel), dataCodewords, codewords);
-    std::memset(codewords + TotalCodewords(version), 0, 8);
+    std::memset(codewords + TotalCodewords(version), 0, 16);
 
     // 6. Placement, function patterns, mask, version and format information,
     // into a matrix whose every cell they set.

@@ -165,7 +165,7 @@ private:
                             std::uint8_t* codewords);
 
     // Parts of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
-    // followed by eight zero bytes, placed with the function patterns and
+    // followed by sixteen zero bytes, placed with the function patterns and
     // masked, version and format information written: every cell of matrix
     // (a symbol of version's size, its cells unset) is set.
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
@@ -182,7 +182,7 @@ private:
     // The tables of version, made from its template in matrix when they are
     // not made yet (the matrix then holds the template).
     const PlacementTables& TablesOf(ModuleMatrix& matrix, int version);
-    // PlaceCodewords lays the codeword sequence (eight zero bytes after it)
+    // PlaceCodewords lays the codeword sequence (sixteen zero bytes after it)
     // along the version's placement windows, masked by mask pattern mask
     // (0..7), with the function patterns into the matrix, 0 light and 1 dark;
     // the format and version information areas light, the cells past the

@@ -32,18 +32,20 @@ constexpr int kFormatFirstCopy[15][2] = {
 // clang-format on
 
 // Reads the codeword sequence most significant bit first. The sequence must
-// be followed by eight zero bytes: the remainder modules (7.7.3) read up to
-// seven bits past it, and Peek reads a whole 64-bit word.
+// be followed by sixteen zero bytes: the remainder modules (7.7.3) read up to
+// seven bits past it, and Peek reads nine bytes.
 class CodewordBitReader {
 public:
     explicit CodewordBitReader(const std::uint8_t* codewords) : codewords_(codewords) {}
-    // At least the next 57 bits, the first one in bit 63, without taking them.
+    // The next 64 bits, the first one in bit 63, without taking them.
     std::uint64_t Peek() const
     {
+        const std::uint8_t* p = codewords_ + (position_ >> 3);
         std::uint64_t window;
-        std::memcpy(&window, codewords_ + (position_ >> 3), sizeof window);
+        std::memcpy(&window, p, sizeof window);
         if constexpr (std::endian::native == std::endian::little) window = __builtin_bswap64(window);
-        return window << (position_ & 7);
+        const int shift = position_ & 7;
+        return shift ? window << shift | std::uint64_t{p[8]} >> (8 - shift) : window;
     }
     void Skip(int count) { position_ += count; }
 
@@ -70,20 +72,19 @@ std::uint64_t Load64(const std::uint8_t* p)
 
 void Store64(std::uint8_t* p, std::uint64_t word) { std::memcpy(p, &word, sizeof word); }
 
-// The placement path (7.7.3) is read in windows of 24 rows of a column pair,
-// rows 24j .. 24j + 23: 48 modules, fewer codeword bits than one 64-bit read
-// of the sequence holds at any bit offset, and three whole bytes of each
-// column's bits, so a window writes them without reading them. A down pair
-// takes its windows from the top, an up pair from the bottom, and rows past
-// the symbol's edge are not free. A window's modules are the bits of a
-// 48-bit word, the path's t-th row from the window's first being row 24j + t
-// going down and 24j + 23 - t going up. Going up, that row's right module is
-// bit 47 - 2t and its left one 46 - 2t: the first module highest, as the
+// The placement path (7.7.3) is read in windows of 32 rows of a column pair,
+// rows 32j .. 32j + 31: 64 modules, and four whole bytes of each column's
+// bits, so a window writes them without reading them. A down pair takes its
+// windows from the top, an up pair from the bottom, and rows past the
+// symbol's edge are not free. A window's modules are the bits of a 64-bit
+// word, the path's t-th row from the window's first being row 32j + t going
+// down and 32j + 31 - t going up. Going up, that row's right module is bit
+// 63 - 2t and its left one 62 - 2t: the first module highest, as the
 // codeword bits come. Going down, they are bits 2t and 2t + 1: the first
 // lowest. Either way the right modules are the bits of one parity and the
-// left ones of the other, row 24j + i in the i-th of them.
-constexpr int kWindowRows = 24;
-constexpr std::uint64_t kWindowModules = (std::uint64_t{1} << 48) - 1;
+// left ones of the other, row 32j + i in the i-th of them.
+constexpr int kWindowRows = 32;
+constexpr std::uint64_t kWindowModules = ~std::uint64_t{0};
 constexpr std::uint64_t kEvenBits = 0x5555555555555555ull;
 
 int WindowsPerPair(int size) { return (size + kWindowRows - 1) / kWindowRows; }
@@ -91,11 +92,11 @@ int WindowsPerPair(int size) { return (size + kWindowRows - 1) / kWindowRows; }
 // The placement's modules as bits by column (CellKernels' column layout).
 using ColumnBytes = std::array<std::uint8_t, CellKernels::ColumnByteRows * CellKernels::ColumnStride>;
 
-// Rows 24j .. 24j + 23 of column c, one per bit of rows from bit 0.
+// Rows 32j .. 32j + 31 of column c, one per bit of rows from bit 0.
 void StoreWindowRows(ColumnBytes& columns, int c, int j, std::uint64_t rows)
 {
-    std::uint8_t* bytes = columns.data() + 3 * j * CellKernels::ColumnStride + c;
-    for (int i = 0; i < 3; ++i, rows >>= 8)
+    std::uint8_t* bytes = columns.data() + 4 * j * CellKernels::ColumnStride + c;
+    for (int i = 0; i < 4; ++i, rows >>= 8)
         bytes[i * CellKernels::ColumnStride] = static_cast<std::uint8_t>(rows);
 }
 
@@ -111,6 +112,7 @@ std::uint64_t Reversed(std::uint64_t x)
 // The two ways of scattering a window's codeword bits over its free modules
 // and gathering the right and the left modules apart (BitKernels).
 struct PlainBits {
+    static constexpr bool kDepositIsCheap = false; // skipped for windows without function modules
     static std::uint64_t Deposit(std::uint64_t source, std::uint64_t mask)
     {
         return BitKernels::DepositPlain(source, mask);
@@ -119,6 +121,7 @@ struct PlainBits {
 };
 #if defined(VEMORA_HAS_BMI2_KERNEL)
 struct Bmi2Bits {
+    static constexpr bool kDepositIsCheap = true; // one instruction: cheaper than a branch
     static std::uint64_t Deposit(std::uint64_t source, std::uint64_t mask)
     {
         return BitKernels::DepositBmi2(source, mask);
@@ -158,7 +161,7 @@ void RecordColumnPair(const ModuleMatrix& matrix, int c, int step,
         for (int t = 0; t < kWindowRows; ++t) {
             const int row = step < 0 ? kWindowRows * j + kWindowRows - 1 - t : kWindowRows * j + t;
             if (row >= size) continue;
-            const int right = step < 0 ? 47 - 2 * t : 2 * t;
+            const int right = step < 0 ? 63 - 2 * t : 2 * t;
             const int left = step < 0 ? right - 1 : right + 1;
             if (matrix.At(row, c + 1) == 0) free |= std::uint64_t{1} << right;
             if (matrix.At(row, c) == 0) free |= std::uint64_t{1} << left;
@@ -183,8 +186,8 @@ const std::uint64_t* PlaceColumnPair(ColumnBytes& columns, int c, int size,
         // The window's codeword bits, the first highest going up and lowest
         // going down, then spread over its free modules.
         std::uint64_t modules = Up ? (taken ? next >> (64 - taken) : 0)
-                                   : Reversed(next) & ((std::uint64_t{1} << taken) - 1);
-        if (free != kWindowModules) modules = Bits::Deposit(modules, free);
+                                   : Reversed(next) & (taken ? ~std::uint64_t{0} >> (64 - taken) : 0);
+        if (Bits::kDepositIsCheap || free != kWindowModules) modules = Bits::Deposit(modules, free);
         // Going up the right modules are the odd bits, going down the even ones.
         const int j = Up ? count - 1 - w : w;
         StoreWindowRows(columns, c + 1, j, Bits::Even(Up ? modules >> 1 : modules));
@@ -263,7 +266,7 @@ void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
     // of every column but the vertical timing pattern's, and the rows are
     // read from all the columns of their words.
     ColumnBytes columns;
-    std::fill_n(columns.data(), 3 * WindowsPerPair(size) * CellKernels::ColumnStride, 0);
+    std::fill_n(columns.data(), 4 * WindowsPerPair(size) * CellKernels::ColumnStride, 0);
     CodewordBitReader bits(codewords);
     ForEachColumnPair(size, [&](int c, int, int step) {
         windows = step < 0 ? PlaceColumnPair<Bits, true>(columns, c, size, windows, bits)
