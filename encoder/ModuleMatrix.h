@@ -2,6 +2,9 @@
 
 #include <cassert>
 #include <cstdint>
+#include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
 // A QR symbol as a square grid of 8-bit cells, (size + 3) x (size + 3),
@@ -15,9 +18,19 @@
 // 0 = light and 1 = dark.
 class ModuleMatrix {
 public:
-    // size: modules per side, in [21, 177] for versions 1 to 40.
+    // The tag of the constructor that leaves the cells unset.
+    struct UnsetCells {};
+
+    // size: modules per side, in [21, 177] for versions 1 to 40. Every cell 0.
     explicit ModuleMatrix(int size)
         : size_(size), cells_(static_cast<std::size_t>(size + 3) * (size + 3), 0)
+    {
+        assert(size > 0);
+    }
+    // The same grid with its cells unset, for a writer that sets every one of
+    // them (the extra rows and columns included) and would otherwise clear
+    // the grid only to overwrite it.
+    ModuleMatrix(int size, UnsetCells) : size_(size), cells_(static_cast<std::size_t>(size + 3) * (size + 3))
     {
         assert(size > 0);
     }
@@ -45,6 +58,31 @@ public:
     bool operator==(const ModuleMatrix&) const = default;
 
 private:
+    // Makes a vector's new elements without a value (default-initialised),
+    // so that a vector of n bytes is not cleared when it is made.
+    template <typename T>
+    struct UnsetAllocator : std::allocator<T> {
+        template <typename U>
+        struct rebind {
+            using other = UnsetAllocator<U>;
+        };
+        UnsetAllocator() = default;
+        template <typename U>
+        UnsetAllocator(const UnsetAllocator<U>&) noexcept
+        {
+        }
+        template <typename U>
+        void construct(U* p) noexcept
+        {
+            ::new (static_cast<void*>(p)) U;
+        }
+        template <typename U, typename... Args>
+        void construct(U* p, Args&&... args)
+        {
+            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+        }
+    };
+
     int size_;
-    std::vector<std::uint8_t> cells_;
+    std::vector<std::uint8_t, UnsetAllocator<std::uint8_t>> cells_;
 };

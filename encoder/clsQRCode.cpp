@@ -173,17 +173,15 @@ std::optional<ModuleMatrix> clsQRCode::EncodeMatrix(const std::uint8_t* data, in
     if (!PadDataCodewords(streamBits, version, ecLevel, dataCodewords)) return std::nullopt;
 
     // 5. Block split, error correction and interleaving (7.5, 7.6),
-    // with three zero bytes after the sequence for the remainder modules and
+    // with sixteen zero bytes after the sequence for the remainder modules and
     // the placement's reading ahead.
-    std::uint8_t codewords[kMaxCodewords + 3];
+    std::uint8_t codewords[kMaxCodewords + 16];
     AddErrorCorrection(SplitBlocks(version, ecLevel), dataCodewords, codewords);
-    std::memset(codewords + TotalCodewords(version), 0, 3);
+    std::memset(codewords + TotalCodewords(version), 0, 16);
 
-    // 6. The function-pattern template.
-    ModuleMatrix matrix(SymbolSize(version));
-    BuildFunctionPatterns(matrix, version);
-
-    // 7. Placement, mask, merge, version and format information.
+    // 6. Placement, function patterns, mask, version and format information,
+    // into a matrix whose every cell they set.
+    ModuleMatrix matrix(SymbolSize(version), ModuleMatrix::UnsetCells{});
     PlaceData(matrix, codewords, version, ecLevel, mask);
     return matrix;
 }

@@ -165,17 +165,29 @@ private:
                             std::uint8_t* codewords);
 
     // Parts of EncodeMatrix (7.7 to 7.10). PlaceData: the codeword sequence,
-    // followed by three zero bytes, placed into the template and masked, the
-    // matrix made final, version and format information written.
+    // followed by sixteen zero bytes, placed with the function patterns and
+    // masked, version and format information written: every cell of matrix
+    // (a symbol of version's size, its cells unset) is set.
     void PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int ecLevel,
                    int mask);
-    // PlaceCodewords lays the codeword sequence (three zero bytes after it)
-    // into the free cells of version's template as 4 (bit 0) and 8 (bit 1),
-    // which still read as free, along the version's placement runs (worked
-    // out from the template on its first use). MergeIntoTemplate makes the
-    // matrix final (0 light, 1 dark) under mask pattern mask (0..7).
-    void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version);
-    static void MergeIntoTemplate(ModuleMatrix& matrix, int mask);
+    // What the placement of a version reads from its template, worked out on
+    // its first use: the windows of its placement path (two words each, see
+    // clsQRCodePlacement.cpp) and the bits of its function modules and of the
+    // dark ones among them, by column (CellKernels' column layout).
+    struct PlacementTables {
+        std::vector<std::uint64_t> windows;
+        std::vector<std::uint8_t> functionColumns;
+        std::vector<std::uint8_t> darkColumns;
+    };
+    // The tables of version, made from its template in matrix when they are
+    // not made yet (the matrix then holds the template).
+    const PlacementTables& TablesOf(ModuleMatrix& matrix, int version);
+    // PlaceCodewords lays the codeword sequence (sixteen zero bytes after it)
+    // along the version's placement windows, masked by mask pattern mask
+    // (0..7), with the function patterns into the matrix, 0 light and 1 dark;
+    // the format and version information areas light, the cells past the
+    // symbol with anything in them.
+    void PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version, int mask);
     void WriteVersionInformation(ModuleMatrix& matrix, int version) const;
     void WriteFormatInformation(ModuleMatrix& matrix, int ecLevel, int mask) const;
 
@@ -186,6 +198,6 @@ private:
     std::array<std::uint8_t, 160> ecCodewordsPerBlock_{};
     std::array<std::int32_t, 18> bitWeight_{};
     bool kanjiAllowed_ = true;
-    // The placement runs of each version 1..40, built on its first symbol.
-    std::array<std::vector<std::uint8_t>, 41> placementRuns_;
+    // The placement tables of each version 1..40, made for its first symbol.
+    std::array<PlacementTables, 41> placementTables_;
 };

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <vector>
 
+#include "BitKernels.h"
+#include "CellKernels.h"
 #include "clsQRCode.h"
 
 namespace {
@@ -30,23 +32,20 @@ constexpr int kFormatFirstCopy[15][2] = {
 // clang-format on
 
 // Reads the codeword sequence most significant bit first. The sequence must
-// be followed by three zero bytes: the remainder modules (7.7.3) read up to
-// seven bits past it, and Peek16 reads a byte beyond its 16 bits.
+// be followed by sixteen zero bytes: the remainder modules (7.7.3) read up to
+// seven bits past it, and Peek reads nine bytes.
 class CodewordBitReader {
 public:
     explicit CodewordBitReader(const std::uint8_t* codewords) : codewords_(codewords) {}
-    int Next()
-    {
-        const int bit = (codewords_[position_ >> 3] >> (7 - (position_ & 7))) & 1;
-        ++position_;
-        return bit;
-    }
-    // The next 16 bits, the first one in bit 15, without taking them.
-    int Peek16() const
+    // The next 64 bits, the first one in bit 63, without taking them.
+    std::uint64_t Peek() const
     {
         const std::uint8_t* p = codewords_ + (position_ >> 3);
-        const std::uint32_t window = (std::uint32_t{p[0]} << 16) | (p[1] << 8) | p[2];
-        return static_cast<int>((window >> (8 - (position_ & 7))) & 0xFFFF);
+        std::uint64_t window;
+        std::memcpy(&window, p, sizeof window);
+        if constexpr (std::endian::native == std::endian::little) window = __builtin_bswap64(window);
+        const int shift = position_ & 7;
+        return shift ? window << shift | std::uint64_t{p[8]} >> (8 - shift) : window;
     }
     void Skip(int count) { position_ += count; }
 
@@ -73,95 +72,63 @@ std::uint64_t Load64(const std::uint8_t* p)
 
 void Store64(std::uint8_t* p, std::uint64_t word) { std::memcpy(p, &word, sizeof word); }
 
-const std::uint8_t* Cells(const ModuleMatrix& matrix, int row, int column)
+// The placement path (7.7.3) is read in windows of 32 rows of a column pair,
+// rows 32j .. 32j + 31: 64 modules, and four whole bytes of each column's
+// bits, so a window writes them without reading them. A down pair takes its
+// windows from the top, an up pair from the bottom, and rows past the
+// symbol's edge are not free. A window's modules are the bits of a 64-bit
+// word, the path's t-th row from the window's first being row 32j + t going
+// down and 32j + 31 - t going up. Going up, that row's right module is bit
+// 63 - 2t and its left one 62 - 2t: the first module highest, as the
+// codeword bits come. Going down, they are bits 2t and 2t + 1: the first
+// lowest. Either way the right modules are the bits of one parity and the
+// left ones of the other, row 32j + i in the i-th of them.
+constexpr int kWindowRows = 32;
+constexpr std::uint64_t kWindowModules = ~std::uint64_t{0};
+constexpr std::uint64_t kEvenBits = 0x5555555555555555ull;
+
+int WindowsPerPair(int size) { return (size + kWindowRows - 1) / kWindowRows; }
+
+// The placement's modules as bits by column (CellKernels' column layout).
+using ColumnBytes = std::array<std::uint8_t, CellKernels::ColumnByteRows * CellKernels::ColumnStride>;
+
+// Rows 32j .. 32j + 31 of column c, one per bit of rows from bit 0.
+void StoreWindowRows(ColumnBytes& columns, int c, int j, std::uint64_t rows)
 {
-    return matrix.Data() + static_cast<std::ptrdiff_t>(row) * matrix.Stride() + column;
+    std::uint8_t* bytes = columns.data() + 4 * j * CellKernels::ColumnStride + c;
+    for (int i = 0; i < 4; ++i, rows >>= 8)
+        bytes[i * CellKernels::ColumnStride] = static_cast<std::uint8_t>(rows);
 }
 
-// A placed codeword bit as a cell of the matrix: 4 for 0, 8 for 1. Both
-// leave bits 0 and 1 clear, so the cell still reads as free wherever the
-// template is read for the function modules, and bit 3 is the bit.
-constexpr std::uint8_t PlacedCell(int bit) { return static_cast<std::uint8_t>(4 + 4 * bit); }
+// The bits of x in the opposite order.
+std::uint64_t Reversed(std::uint64_t x)
+{
+    x = __builtin_bswap64(x);
+    x = (x >> 4 & 0x0F0F0F0F0F0F0F0Full) | (x & 0x0F0F0F0F0F0F0F0Full) << 4;
+    x = (x >> 2 & 0x3333333333333333ull) | (x & 0x3333333333333333ull) << 2;
+    return (x >> 1 & kEvenBits) | (x & kEvenBits) << 1;
+}
 
-// The two cells of one row of a column pair for two bits b1 b0 of the
-// codeword sequence, in memory order: b0 (the left module, column c), then
-// b1 (the right one, which placement takes first).
-constexpr auto kPairCells = [] {
-    std::array<std::uint16_t, 4> table{};
-    for (int bits = 0; bits < 4; ++bits)
-        table[bits] = std::bit_cast<std::uint16_t>(
-            std::array<std::uint8_t, 2>{PlacedCell(bits & 1), PlacedCell(bits >> 1)});
-    return table;
-}();
-
-// Eight rows of a column pair along the path from row (step -1 upwards, +1
-// downwards) as words with one byte per row, the byte of row first: bit 0
-// of a byte is set where the module of column c + 1 (right) or c (left) is a
-// function module. Rows past the symbol's edge read as neither. The function
-// patterns are symmetric about the main diagonal (the dark module's mirror
-// cell is reserved for format information), so module (r, c) is a function
-// module exactly where the template's cell (c, r) is not 0: a row of the pair
-// is read as a word of template row c, one of row c + 1, from the eight-row
-// window inside the symbol that holds row.
-struct PairRows {
-    static constexpr std::uint64_t Ones = 0x0101010101010101ull;
-    std::uint64_t right = 0, left = 0, inside = 0;
-
-    PairRows(const ModuleMatrix& matrix, int c, int row, int step)
+// The two ways of scattering a window's codeword bits over its free modules
+// and gathering the right and the left modules apart (BitKernels).
+struct PlainBits {
+    static constexpr bool kDepositIsCheap = false; // skipped for windows without function modules
+    static std::uint64_t Deposit(std::uint64_t source, std::uint64_t mask)
     {
-        const int size = matrix.Size();
-        const int first = step > 0 ? std::min(row, size - 8) : std::max(row - 7, 0);
-        right = Function(Load64(Cells(matrix, c + 1, first)));
-        left = Function(Load64(Cells(matrix, c, first)));
-        if (step > 0) {
-            right >>= 8 * (row - first);
-            left >>= 8 * (row - first);
-        } else {
-            right = __builtin_bswap64(right) >> (8 * (first + 7 - row));
-            left = __builtin_bswap64(left) >> (8 * (first + 7 - row));
-        }
-        const int rows = std::min(8, step > 0 ? size - row : row + 1);
-        inside = rows == 8 ? Ones : Ones >> (8 * (8 - rows));
+        return BitKernels::DepositPlain(source, mask);
     }
-    // How many rows from the first have both modules free, and both taken by
-    // function modules.
-    int FreeRun() const { return std::countr_zero((right | left | ~inside) & Ones) / 8; }
-    int FunctionRun() const { return std::countr_zero(~(right & left & inside) & Ones) / 8; }
-
-private:
-    // Template bytes are 0 (free), 1 or 2, and placed cells 4 or 8: bit 0 of
-    // t | t >> 1 marks the function modules, in the byte order of memory.
-    static std::uint64_t Function(std::uint64_t word)
-    {
-        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-        return (word | word >> 1) & Ones;
-    }
+    static std::uint64_t Even(std::uint64_t x) { return BitKernels::ExtractEvenPlain(x); }
 };
-
-// The next 2 * run bits into run rows (run <= 8) whose two modules are both
-// free, from cells on by rowStep; returns the cell after the last row.
-std::uint8_t* PlaceFreeRows(std::uint8_t* cells, std::ptrdiff_t rowStep, int run,
-                            CodewordBitReader& bits)
-{
-    const int value = bits.Peek16();
-    bits.Skip(2 * run);
-    for (int t = 0; t < run; ++t, cells += rowStep) {
-        const std::uint16_t pair = kPairCells[(value >> (14 - 2 * t)) & 3];
-        std::memcpy(cells, &pair, sizeof pair);
+#if defined(VEMORA_HAS_BMI2_KERNEL)
+struct Bmi2Bits {
+    static constexpr bool kDepositIsCheap = true; // one instruction: cheaper than a branch
+    static std::uint64_t Deposit(std::uint64_t source, std::uint64_t mask)
+    {
+        return BitKernels::DepositBmi2(source, mask);
     }
-    return cells;
-}
-
-// The placement runs of a version (7.7.3): for every column pair, in placement
-// order, the runs along its path as one byte each, then kPairEnd. A run is
-// kFreeRows | n (n <= 8 rows whose two modules are both free), kFunctionRows |
-// n (n rows of two function modules) or kOneRow | right << 1 | left (one row
-// with one free module, the free one's bit set). They depend on the version's
-// function patterns only, so they are worked out once from its template.
-constexpr std::uint8_t kFreeRows = 0x00;
-constexpr std::uint8_t kFunctionRows = 0x10;
-constexpr std::uint8_t kOneRow = 0x20;
-constexpr std::uint8_t kPairEnd = 0xFF;
+    static std::uint64_t Even(std::uint64_t x) { return BitKernels::ExtractBmi2(x, kEvenBits); }
+};
+#endif
 
 // The column pairs from the right edge leftwards, alternately upwards and
 // downwards, skipping the vertical timing pattern in column 6: visit(c,
@@ -180,51 +147,53 @@ void ForEachColumnPair(int size, Visit visit)
     }
 }
 
-// The runs of one column pair (columns c + 1 and c) from startRow in steps of
-// step (-1 upwards, +1 downwards), read from the template eight rows at a time.
-void RecordColumnPair(const ModuleMatrix& matrix, int c, int startRow, int step,
-                      std::vector<std::uint8_t>& runs)
+// The windows of one column pair (columns c + 1 and c) in the order of its
+// path (step -1 up, +1 down), read from the template (a module is free where
+// its cell is 0): two words each, the free modules and how many they are.
+void RecordColumnPair(const ModuleMatrix& matrix, int c, int step,
+                      std::vector<std::uint64_t>& windows)
 {
-    for (int row = startRow; row >= 0 && row < matrix.Size();) {
-        const PairRows rows(matrix, c, row, step);
-        int run = rows.FreeRun();
-        if (run > 0) {
-            runs.push_back(static_cast<std::uint8_t>(kFreeRows | run));
-        } else if ((run = rows.FunctionRun()) > 0) {
-            runs.push_back(static_cast<std::uint8_t>(kFunctionRows | run));
-        } else {
-            run = 1;
-            runs.push_back(static_cast<std::uint8_t>(kOneRow | ((rows.right & 1) == 0) << 1 |
-                                                     ((rows.left & 1) == 0)));
+    const int size = matrix.Size();
+    const int count = WindowsPerPair(size);
+    for (int w = 0; w < count; ++w) {
+        const int j = step < 0 ? count - 1 - w : w;
+        std::uint64_t free = 0;
+        for (int t = 0; t < kWindowRows; ++t) {
+            const int row = step < 0 ? kWindowRows * j + kWindowRows - 1 - t : kWindowRows * j + t;
+            if (row >= size) continue;
+            const int right = step < 0 ? 63 - 2 * t : 2 * t;
+            const int left = step < 0 ? right - 1 : right + 1;
+            if (matrix.At(row, c + 1) == 0) free |= std::uint64_t{1} << right;
+            if (matrix.At(row, c) == 0) free |= std::uint64_t{1} << left;
         }
-        row += run * step;
+        windows.push_back(free);
+        windows.push_back(static_cast<std::uint64_t>(std::popcount(free)));
     }
-    runs.push_back(kPairEnd);
 }
 
-// One column pair's runs from *run on, into the template's free cells as
-// PlacedCell values: a row takes the right module's bit first, then the
-// left's; function modules take none. Returns the run after its kPairEnd.
-const std::uint8_t* PlaceColumnPair(std::uint8_t* cells, std::ptrdiff_t rowStep,
-                                    const std::uint8_t* run, CodewordBitReader& bits)
+// One column pair's windows into the bits of its columns c + 1 (right) and
+// c (left); Up is the direction of the path.
+template <typename Bits, bool Up>
+const std::uint64_t* PlaceColumnPair(ColumnBytes& columns, int c, int size,
+                                     const std::uint64_t* windows, CodewordBitReader& bits)
 {
-    for (; *run != kPairEnd; ++run) {
-        const int count = *run & 0x0F;
-        switch (*run & 0xF0) {
-        case kFreeRows:
-            cells = PlaceFreeRows(cells, rowStep, count, bits);
-            break;
-        case kFunctionRows:
-            cells += count * rowStep;
-            break;
-        default:
-            if (count & 2) cells[1] = PlacedCell(bits.Next());
-            if (count & 1) cells[0] = PlacedCell(bits.Next());
-            cells += rowStep;
-            break;
-        }
+    const int count = WindowsPerPair(size);
+    for (int w = 0; w < count; ++w, windows += 2) {
+        const std::uint64_t free = windows[0];
+        const int taken = static_cast<int>(windows[1]);
+        const std::uint64_t next = bits.Peek();
+        bits.Skip(taken);
+        // The window's codeword bits, the first highest going up and lowest
+        // going down, then spread over its free modules.
+        std::uint64_t modules = Up ? (taken ? next >> (64 - taken) : 0)
+                                   : Reversed(next) & (taken ? ~std::uint64_t{0} >> (64 - taken) : 0);
+        if (Bits::kDepositIsCheap || free != kWindowModules) modules = Bits::Deposit(modules, free);
+        // Going up the right modules are the odd bits, going down the even ones.
+        const int j = Up ? count - 1 - w : w;
+        StoreWindowRows(columns, c + 1, j, Bits::Even(Up ? modules >> 1 : modules));
+        StoreWindowRows(columns, c, j, Bits::Even(Up ? modules : modules >> 1));
     }
-    return run + 1;
+    return windows;
 }
 
 // Table 10: whether mask pattern mask (0..7) inverts module (i, j), i the row
@@ -269,32 +238,109 @@ constexpr auto kMaskPatterns = [] {
 // The cells of mask pattern mask (0..7) in row i.
 const std::uint8_t* MaskRow(int mask, int i) { return kMaskPatterns[mask][i % kMaskRows].data(); }
 
+// The mask patterns in the column layout (CellKernels): byte row k of column
+// j, for k mod 3, as the patterns repeat every 12 rows, 24 = 3 bytes.
+constexpr auto kMaskColumnBytes = [] {
+    std::array<std::array<std::array<std::uint8_t, CellKernels::ColumnStride>, 3>, 8> patterns{};
+    for (int mask = 0; mask < 8; ++mask)
+        for (int k = 0; k < 3; ++k)
+            for (int j = 0; j < CellKernels::ColumnStride; ++j)
+                for (int t = 0; t < 8; ++t)
+                    if (MaskCondition(mask, 8 * k + t, j))
+                        patterns[mask][k][j] = static_cast<std::uint8_t>(patterns[mask][k][j] | 1 << t);
+    return patterns;
+}();
+
+// Every column pair's windows into the bits by column, masked and merged
+// with the function patterns a word of bytes at a time, then written out as
+// the rows of cells. A row's cells may reach up to 31 cells past the
+// symbol's edge (CellKernels::ExpandColumns): into the next row, written
+// afterwards, or the rows below the symbol.
+template <typename Bits>
+void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
+                   const std::uint8_t* functionColumns, const std::uint8_t* darkColumns,
+                   const std::uint8_t* codewords, int mask)
+{
+    const int size = matrix.Size();
+    // The column bytes that windows reach, cleared: the windows write those
+    // of every column but the vertical timing pattern's, and the rows are
+    // read from all the columns of their words.
+    ColumnBytes columns;
+    std::fill_n(columns.data(), 4 * WindowsPerPair(size) * CellKernels::ColumnStride, 0);
+    CodewordBitReader bits(codewords);
+    ForEachColumnPair(size, [&](int c, int, int step) {
+        windows = step < 0 ? PlaceColumnPair<Bits, true>(columns, c, size, windows, bits)
+                           : PlaceColumnPair<Bits, false>(columns, c, size, windows, bits);
+    });
+    for (int k = 0; 8 * k < size; ++k) {
+        std::uint8_t* row = columns.data() + k * CellKernels::ColumnStride;
+        const std::uint8_t* pattern = kMaskColumnBytes[static_cast<std::size_t>(mask)][static_cast<std::size_t>(k % 3)].data();
+        const std::uint8_t* function = functionColumns + k * CellKernels::ColumnStride;
+        const std::uint8_t* dark = darkColumns + k * CellKernels::ColumnStride;
+        for (int c = 0; c < CellKernels::ColumnStride; c += 8)
+            Store64(row + c, ((Load64(row + c) ^ Load64(pattern + c)) & ~Load64(function + c)) |
+                                 Load64(dark + c));
+    }
+    CellKernels::ExpandColumns(CellKernels::Active(), columns.data(), size, matrix.Data(),
+                               matrix.Stride());
+}
+
 } // namespace
 
 void clsQRCode::PlaceData(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
                           int ecLevel, int mask)
 {
     if (mask < 0 || mask > 7) mask = 0;
-    PlaceCodewords(matrix, codewords, version);
-    MergeIntoTemplate(matrix, mask);
+    // 1. The codewords down and up the column pairs, masked, with the
+    //    function patterns, and the cells past the symbol cleared.
+    PlaceCodewords(matrix, codewords, version, mask);
+    const int size = matrix.Size();
+    const int stride = matrix.Stride();
+    for (int row = 0; row < size; ++row)
+        std::memset(&matrix.At(row, size), 0, static_cast<std::size_t>(stride - size));
+    std::memset(&matrix.At(size, 0), 0, static_cast<std::size_t>(stride - size) * stride);
+    // 2. Version and format information.
     WriteVersionInformation(matrix, version);
     WriteFormatInformation(matrix, ecLevel, mask);
 }
 
-void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version)
+const clsQRCode::PlacementTables& clsQRCode::TablesOf(ModuleMatrix& matrix, int version)
 {
+    PlacementTables& tables = placementTables_[static_cast<std::size_t>(version)];
+    if (!tables.windows.empty()) return tables;
+    // Read once from the version's template, made in the matrix itself.
     const int size = matrix.Size();
-    std::vector<std::uint8_t>& runs = placementRuns_[static_cast<std::size_t>(version)];
-    if (runs.empty())
-        ForEachColumnPair(size, [&](int c, int startRow, int step) {
-            RecordColumnPair(matrix, c, startRow, step, runs);
-        });
-    CodewordBitReader bits(codewords);
-    const std::uint8_t* run = runs.data();
-    ForEachColumnPair(size, [&](int c, int startRow, int step) {
-        run = PlaceColumnPair(&matrix.At(startRow, c),
-                              static_cast<std::ptrdiff_t>(step) * matrix.Stride(), run, bits);
+    std::fill_n(matrix.Data(), static_cast<std::size_t>(matrix.Stride()) * matrix.Stride(), 0);
+    BuildFunctionPatterns(matrix, version);
+    ForEachColumnPair(size, [&](int c, int, int step) {
+        RecordColumnPair(matrix, c, step, tables.windows);
     });
+    tables.functionColumns.assign(static_cast<std::size_t>(CellKernels::ColumnByteRows) *
+                                      CellKernels::ColumnStride, 0);
+    tables.darkColumns.assign(tables.functionColumns.size(), 0);
+    for (int r = 0; r < size; ++r)
+        for (int c = 0; c < size; ++c) {
+            const auto at = static_cast<std::size_t>((r / 8) * CellKernels::ColumnStride + c);
+            const auto bit = static_cast<std::uint8_t>(1 << (r % 8));
+            if (matrix.At(r, c) != 0) tables.functionColumns[at] |= bit;
+            if (matrix.At(r, c) == 1) tables.darkColumns[at] |= bit;
+        }
+    return tables;
+}
+
+void clsQRCode::PlaceCodewords(ModuleMatrix& matrix, const std::uint8_t* codewords, int version,
+                               int mask)
+{
+    const PlacementTables& tables = TablesOf(matrix, version);
+#if defined(VEMORA_HAS_BMI2_KERNEL)
+    if (BitKernels::Active() == BitKernels::Kernel::Bmi2) {
+        PlaceAllPairs<Bmi2Bits>(matrix, tables.windows.data(), tables.functionColumns.data(),
+                                tables.darkColumns.data(), codewords, mask);
+        return;
+    }
+#endif
+    PlaceAllPairs<PlainBits>(matrix, tables.windows.data(), tables.functionColumns.data(),
+                             tables.darkColumns.data(), codewords, mask);
 }
 
 int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
@@ -310,38 +356,6 @@ int clsQRCode::ApplyMask(std::span<std::uint8_t> grid, int size, int mask) const
         for (; j < size; ++j) cells[j] ^= pattern[j];
     }
     return mask;
-}
-
-void clsQRCode::MergeIntoTemplate(ModuleMatrix& matrix, int mask)
-{
-    // A cell becomes (function module ? its value : placed bit XOR mask) AND
-    // 1, eight cells a word: with function cells 1 or 2 and placed cells 4 or
-    // 8 (PlacedCell), bit 0 of t | t >> 1 marks the function modules and bit
-    // 3 is the placed bit. A row's stride is a multiple of 4, so its words
-    // end with it; the three cells past the symbol's edge are cleared again
-    // afterwards.
-    constexpr std::uint64_t ones = 0x0101010101010101ull;
-    constexpr std::uint32_t ones32 = 0x01010101u;
-    const int size = matrix.Size();
-    const int stride = matrix.Stride();
-    for (int row = 0; row < size; ++row) {
-        std::uint8_t* cells = &matrix.At(row, 0);
-        const std::uint8_t* pattern = MaskRow(mask, row);
-        int column = 0;
-        for (; column + 8 <= stride; column += 8) {
-            const std::uint64_t t = Load64(cells + column);
-            const std::uint64_t free = ~(t | t >> 1) & ones;
-            const std::uint64_t masked = (t >> 3) ^ Load64(pattern + column);
-            Store64(cells + column, (t & ones) | (masked & free));
-        }
-        if (column < stride) {
-            const std::uint32_t t = Load32(cells + column);
-            const std::uint32_t free = ~(t | t >> 1) & ones32;
-            const std::uint32_t masked = (t >> 3) ^ Load32(pattern + column);
-            Store32(cells + column, (t & ones32) | (masked & free));
-        }
-        std::memset(cells + size, 0, static_cast<std::size_t>(stride - size));
-    }
 }
 
 void clsQRCode::WriteVersionInformation(ModuleMatrix& matrix, int version) const
