@@ -184,41 +184,83 @@ __attribute__((target("ssse3"))) void DivideGroupSsse3(const GeneratorTables& ta
     }
 }
 
-// The same with 32 lanes; each 16-entry table is broadcast to both 128-bit
+// One lead split into its nibbles, and its product with feedback
+// coefficient c: two 16-entry lookups, each table broadcast to both 128-bit
 // halves, since VPSHUFB looks up within each half.
+struct NibbleLead {
+    __m256i low, high;
+};
+
+__attribute__((target("avx2"))) inline NibbleLead SplitNibbles(__m256i lead)
+{
+    const __m256i nibble = _mm256_set1_epi8(0x0F);
+    return {_mm256_and_si256(lead, nibble), _mm256_and_si256(_mm256_srli_epi16(lead, 4), nibble)};
+}
+
+__attribute__((target("avx2"))) inline __m256i Times(const NibbleProducts& c, NibbleLead lead)
+{
+    const __m256i lowTable =
+        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(c.low)));
+    const __m256i highTable =
+        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(c.high)));
+    return _mm256_xor_si256(_mm256_shuffle_epi8(lowTable, lead.low),
+                            _mm256_shuffle_epi8(highTable, lead.high));
+}
+
+// Steps data rows per pass over the remainder, as GfniSteps below, the
+// products by nibble lookups.
+template <int Steps, class Rows>
+__attribute__((target("avx2"))) inline void Avx2Steps(const NibbleProducts* f, int e,
+                                                      const Rows& rows, int r, int group,
+                                                      __m256i shortLanes, std::uint8_t* remainder,
+                                                      std::ptrdiff_t pitch)
+{
+    const auto row = [&](int j) { return reinterpret_cast<__m256i*>(remainder + j * pitch); };
+    NibbleLead lead[Steps];
+#pragma GCC unroll 8
+    for (int i = 0; i < Steps; ++i) {
+        __m256i acc = _mm256_xor_si256(LoadRow256(rows, r + i, group, shortLanes),
+                                       _mm256_loadu_si256(row(i)));
+#pragma GCC unroll 8
+        for (int m = 0; m < i; ++m) acc = _mm256_xor_si256(acc, Times(f[i - 1 - m], lead[m]));
+        lead[i] = SplitNibbles(acc);
+    }
+    int j = 0;
+    for (; j + Steps < e; ++j) {
+        __m256i acc = _mm256_loadu_si256(row(j + Steps));
+#pragma GCC unroll 8
+        for (int m = 0; m < Steps; ++m)
+            acc = _mm256_xor_si256(acc, Times(f[j + Steps - 1 - m], lead[m]));
+        _mm256_storeu_si256(row(j), acc);
+    }
+    for (; j < e; ++j) {
+        __m256i acc = _mm256_setzero_si256();
+#pragma GCC unroll 8
+        for (int m = 0; m < Steps; ++m)
+            if (j + Steps - 1 - m < e)
+                acc = _mm256_xor_si256(acc, Times(f[j + Steps - 1 - m], lead[m]));
+        _mm256_storeu_si256(row(j), acc);
+    }
+}
+
+// 32 lanes from group on, the remainder in e rows of pitch bytes.
 template <class Rows>
 __attribute__((target("avx2"))) void DivideGroupAvx2(const GeneratorTables& tables,
                                                      const Rows& rows, int k, int group,
                                                      std::uint8_t* remainder, std::ptrdiff_t pitch)
 {
-    const NibbleProducts* feedback = tables.feedback.data();
+    constexpr int Steps = 2;
+    const NibbleProducts* f = tables.feedback.data();
     const int e = tables.CheckLength();
-    const __m256i nibble = _mm256_set1_epi8(0x0F);
     const __m256i shortLanes = ShortLanes256(rows, group);
     for (int j = 0; j < e; ++j)
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(remainder + j * pitch),
                             _mm256_setzero_si256());
-    for (int r = 0; r < k; ++r) {
-        const __m256i lead =
-            _mm256_xor_si256(LoadRow256(rows, r, group, shortLanes),
-                             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(remainder)));
-        const __m256i low = _mm256_and_si256(lead, nibble);
-        const __m256i high = _mm256_and_si256(_mm256_srli_epi16(lead, 4), nibble);
-        for (int j = 0; j < e; ++j) {
-            const __m256i lowTable = _mm256_broadcastsi128_si256(
-                _mm_load_si128(reinterpret_cast<const __m128i*>(feedback[j].low)));
-            const __m256i highTable = _mm256_broadcastsi128_si256(
-                _mm_load_si128(reinterpret_cast<const __m128i*>(feedback[j].high)));
-            const __m256i product = _mm256_xor_si256(_mm256_shuffle_epi8(lowTable, low),
-                                                     _mm256_shuffle_epi8(highTable, high));
-            const __m256i next =
-                j + 1 < e ? _mm256_loadu_si256(
-                                reinterpret_cast<const __m256i*>(remainder + (j + 1) * pitch))
-                          : _mm256_setzero_si256();
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(remainder + j * pitch),
-                                _mm256_xor_si256(next, product));
-        }
-    }
+    int r = 0;
+    if (e >= Steps)
+        for (; r + Steps <= k; r += Steps)
+            Avx2Steps<Steps>(f, e, rows, r, group, shortLanes, remainder, pitch);
+    for (; r < k; ++r) Avx2Steps<1>(f, e, rows, r, group, shortLanes, remainder, pitch);
 }
 
 // Data rows taken Steps at a time, so that the remainder is read and
