@@ -142,8 +142,7 @@ __attribute__((target("avx2"))) __m256i LoadRow256(const InterleavedRows& rows, 
     const __m256i longRow = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(
         r + 1 < rows.k ? at + r * b : at + (rows.k - 1) * b - rows.shortBlocks));
     if (r == 0) return _mm256_andnot_si256(shortLanes, longRow);
-    const __m256i shortRow =
-        _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + (r - 1) * b));
+    const __m256i shortRow = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + (r - 1) * b));
     return _mm256_blendv_epi8(longRow, shortRow, shortLanes);
 }
 
@@ -151,10 +150,9 @@ __attribute__((target("avx2"))) __m256i LoadRow256(const InterleavedRows& rows, 
 // step shifts it by one row while it adds the products, so the next step's
 // feedback (row 0) is ready after the first product of this one.
 template <class Rows>
-__attribute__((target("ssse3"))) void DivideGroupSsse3(const GeneratorTables& tables,
-                                                       const Rows& rows, int k, int group,
-                                                       std::uint8_t* remainder,
-                                                       std::ptrdiff_t pitch)
+__attribute__((target("ssse3"))) void
+DivideGroupSsse3(const GeneratorTables& tables, const Rows& rows, int k, int group,
+                 std::uint8_t* remainder, std::ptrdiff_t pitch)
 {
     const NibbleProducts* feedback = tables.feedback.data();
     const int e = tables.CheckLength();
@@ -210,10 +208,9 @@ __attribute__((target("avx2"))) inline __m256i Times(const NibbleProducts& c, Ni
 // Steps data rows per pass over the remainder, as GfniSteps below, the
 // products by nibble lookups.
 template <int Steps, class Rows>
-__attribute__((target("avx2"))) inline void Avx2Steps(const NibbleProducts* f, int e,
-                                                      const Rows& rows, int r, int group,
-                                                      __m256i shortLanes, std::uint8_t* remainder,
-                                                      std::ptrdiff_t pitch)
+__attribute__((target("avx2"))) inline void
+Avx2Steps(const NibbleProducts* f, int e, const Rows& rows, int r, int group, __m256i shortLanes,
+          std::uint8_t* remainder, std::ptrdiff_t pitch)
 {
     const auto row = [&](int j) { return reinterpret_cast<__m256i*>(remainder + j * pitch); };
     NibbleLead lead[Steps];
@@ -277,11 +274,9 @@ __attribute__((target("avx2,gfni"))) inline __m256i Times(const AffineMatrix& c,
 }
 
 template <int Steps, class Rows>
-__attribute__((target("avx2,gfni"))) inline void GfniSteps(const AffineMatrix* f, int e,
-                                                           const Rows& rows, int r, int group,
-                                                           __m256i shortLanes,
-                                                           std::uint8_t* remainder,
-                                                           std::ptrdiff_t pitch)
+__attribute__((target("avx2,gfni"))) inline void
+GfniSteps(const AffineMatrix* f, int e, const Rows& rows, int r, int group, __m256i shortLanes,
+          std::uint8_t* remainder, std::ptrdiff_t pitch)
 {
     const auto row = [&](int j) { return reinterpret_cast<__m256i*>(remainder + j * pitch); };
     __m256i lead[Steps];
@@ -305,17 +300,17 @@ __attribute__((target("avx2,gfni"))) inline void GfniSteps(const AffineMatrix* f
         __m256i acc = _mm256_setzero_si256();
 #pragma GCC unroll 8
         for (int m = 0; m < Steps; ++m)
-            if (j + Steps - 1 - m < e) acc = _mm256_xor_si256(acc, Times(f[j + Steps - 1 - m], lead[m]));
+            if (j + Steps - 1 - m < e)
+                acc = _mm256_xor_si256(acc, Times(f[j + Steps - 1 - m], lead[m]));
         _mm256_storeu_si256(row(j), acc);
     }
 }
 
 // 32 lanes from group on, the remainder as in DivideGroupAvx2.
 template <class Rows>
-__attribute__((target("avx2,gfni"))) void DivideGroupGfni(const GeneratorTables& tables,
-                                                          const Rows& rows, int k, int group,
-                                                          std::uint8_t* remainder,
-                                                          std::ptrdiff_t pitch)
+__attribute__((target("avx2,gfni"))) void
+DivideGroupGfni(const GeneratorTables& tables, const Rows& rows, int k, int group,
+                std::uint8_t* remainder, std::ptrdiff_t pitch)
 {
     constexpr int Steps = 4;
     const AffineMatrix* f = tables.affine.data();
@@ -489,7 +484,8 @@ GeneratorTables MakeGeneratorTables(std::vector<NibbleProducts> feedback)
         std::uint64_t matrix = 0;
         for (int i = 0; i < 8; ++i) {
             std::uint64_t rowBits = 0;
-            for (int b = 0; b < 8; ++b) rowBits |= static_cast<std::uint64_t>((bitProducts[b] >> i) & 1) << b;
+            for (int b = 0; b < 8; ++b)
+                rowBits |= static_cast<std::uint64_t>((bitProducts[b] >> i) & 1) << b;
             matrix |= rowBits << (8 * (7 - i));
         }
         for (std::uint64_t& word : tables.affine[static_cast<std::size_t>(j)].words) word = matrix;

@@ -70,8 +70,8 @@ public:
     // receives their parity in the same order, symbol j of every block in
     // parity[j * B .. j * B + B - 1]. By the fastest kernel, as EncodeBlocks;
     // false, writing nothing, where EncodeBlocks is false.
-    bool EncodeInterleaved(const std::uint8_t* codewords, const GfKernels::InterleavedBlocks& layout,
-                           std::uint8_t* parity) const;
+    bool EncodeInterleaved(const std::uint8_t* codewords,
+                           const GfKernels::InterleavedBlocks& layout, std::uint8_t* parity) const;
 
 private:
     // What the generator and the feedback tables were last built from; equal

@@ -282,8 +282,8 @@ TEST(GfKernelsTest, TheFastestKernelIsTheBestTheCpuReports)
     EXPECT_EQ(GfKernels::Supported(Kernel::Gfni), gfni);
     EXPECT_EQ(GfKernels::Supported(Kernel::Avx2), avx2);
     EXPECT_EQ(GfKernels::Supported(Kernel::Ssse3), ssse3);
-    const Kernel best = gfni ? Kernel::Gfni
-                        : avx2 ? Kernel::Avx2
+    const Kernel best = gfni    ? Kernel::Gfni
+                        : avx2  ? Kernel::Avx2
                         : ssse3 ? Kernel::Ssse3
                                 : Kernel::Plain;
     EXPECT_EQ(GfKernels::Active(81), best);
@@ -305,14 +305,16 @@ InterleavedCase MakeInterleavedCase(std::mt19937& random, const clsReedSolomon& 
     std::vector<std::vector<std::uint8_t>> data(static_cast<std::size_t>(layout.blocks)),
         parity(data.size());
     for (std::size_t b = 0; b < data.size(); ++b) {
-        data[b].resize(static_cast<std::size_t>(static_cast<int>(b) < layout.shortBlocks ? n - 1 : n));
+        data[b].resize(
+            static_cast<std::size_t>(static_cast<int>(b) < layout.shortBlocks ? n - 1 : n));
         for (auto& x : data[b]) x = static_cast<std::uint8_t>(random());
         c.data.insert(c.data.end(), data[b].begin(), data[b].end());
         std::vector<std::int32_t> cw(static_cast<std::size_t>(n + e), 0);
         for (std::size_t i = 0; i < data[b].size(); ++i)
             cw[static_cast<std::size_t>(e) + data[b].size() - 1 - i] = data[b][i];
         coder.EncodeBlock(cw.data());
-        for (int j = e - 1; j >= 0; --j) parity[b].push_back(static_cast<std::uint8_t>(cw[static_cast<std::size_t>(j)]));
+        for (int j = e - 1; j >= 0; --j)
+            parity[b].push_back(static_cast<std::uint8_t>(cw[static_cast<std::size_t>(j)]));
     }
     // 7.6: data codeword i of every block that has one, then parity
     // codeword j of every block.
@@ -336,8 +338,8 @@ void ExpectInterleavedOnEveryKernel(const clsReedSolomon& coder,
         std::vector<std::uint8_t> out(c.expected.size() + GfKernels::LaneAlignment, 0xA5);
         GfKernels::InterleaveData(kKernels[i], c.data.data(), layout, out.data());
         ASSERT_TRUE(coder.EncodeInterleaved(out.data(), layout, out.data() + k));
-        const std::vector<std::uint8_t> tail(out.begin() + static_cast<std::ptrdiff_t>(c.expected.size()),
-                                             out.end());
+        const std::vector<std::uint8_t> tail(
+            out.begin() + static_cast<std::ptrdiff_t>(c.expected.size()), out.end());
         out.resize(c.expected.size());
         ASSERT_EQ(out, c.expected) << kKernelNames[i] << " " << what;
         ASSERT_EQ(tail, std::vector<std::uint8_t>(GfKernels::LaneAlignment, 0xA5))
@@ -367,7 +369,8 @@ TEST(GfKernelsTest, InterleavedDivisionMatchesTheReferenceOnEveryLayout)
             clsReedSolomon coder;
             ASSERT_TRUE(coder.InitCode(layout.longData, qr.EcCodewordsPerBlock(version, level),
                                        &field, 0, 0));
-            ExpectInterleavedOnEveryKernel(coder, layout, MakeInterleavedCase(random, coder, layout),
+            ExpectInterleavedOnEveryKernel(coder, layout,
+                                           MakeInterleavedCase(random, coder, layout),
                                            std::to_string(version) + "-" + "LMQH"[level - 1]);
         }
     struct Shape {
@@ -379,11 +382,11 @@ TEST(GfKernelsTest, InterleavedDivisionMatchesTheReferenceOnEveryLayout)
                           Shape{{5, 2, 30}, 70}, Shape{{70, 20, 12}, 65}}) {
         clsReedSolomon coder;
         ASSERT_TRUE(coder.InitCode(s.layout.longData, s.e, &field, 0, 0));
-        ExpectInterleavedOnEveryKernel(coder, s.layout, MakeInterleavedCase(random, coder, s.layout),
-                                       "blocks " + std::to_string(s.layout.blocks) + " short " +
-                                           std::to_string(s.layout.shortBlocks) + " n " +
-                                           std::to_string(s.layout.longData) + " e " +
-                                           std::to_string(s.e));
+        ExpectInterleavedOnEveryKernel(
+            coder, s.layout, MakeInterleavedCase(random, coder, s.layout),
+            "blocks " + std::to_string(s.layout.blocks) + " short " +
+                std::to_string(s.layout.shortBlocks) + " n " + std::to_string(s.layout.longData) +
+                " e " + std::to_string(s.e));
     }
 }
 
