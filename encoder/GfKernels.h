@@ -119,7 +119,8 @@ void InterleaveData(Kernel kernel, const std::uint8_t* data, const InterleavedBl
 // LaneAlignment bytes past the K data codewords (the vector kernels read
 // whole vectors). parity: e rows of B bytes; row j receives parity symbol j
 // of every block, as 7.6 interleaves them. It may follow the data codewords
-// in the same buffer: the kernels read the data lanes only from before it.
+// in the same buffer: of what lies past them the kernels read only lanes
+// beyond the blocks, whose results they drop.
 void DivideInterleaved(Kernel kernel, const GeneratorTables& tables, const std::uint8_t* codewords,
                        const InterleavedBlocks& layout, std::uint8_t* parity);
 

@@ -5,7 +5,6 @@
 #include "clsQRCode.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
