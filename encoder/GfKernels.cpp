@@ -424,6 +424,20 @@ bool InterleaveTiles(const std::uint8_t* data, const InterleavedBlocks& layout, 
 #endif
 }
 
+// width (16 or 32) bytes from from to to, read whole before they are
+// written, so the two may overlap.
+void MoveLanes(std::uint8_t* to, const std::uint8_t* from, int width)
+{
+    std::uint8_t lanes[32];
+    if (width == 32) {
+        std::memcpy(lanes, from, 32);
+        std::memcpy(to, lanes, 32);
+    } else {
+        std::memcpy(lanes, from, 16);
+        std::memcpy(to, lanes, 16);
+    }
+}
+
 Kernel Fastest()
 {
 #ifdef VEMORA_GF_X86
@@ -447,9 +461,14 @@ bool Supported(Kernel kernel)
 
 Kernel Active(int lanes)
 {
+    // The fewest blocks for which each kernel, by Kernel, beats the plain
+    // one (measured on 2 and 4 blocks): a vector kernel divides a whole
+    // vector of lanes however few are blocks, and the more data rows it takes
+    // per pass the sooner that pays.
+    constexpr int kFewestBlocks[] = {1, 5, 3, 2};
     static const Kernel fastest = Fastest();
     if (forcedKernel >= 0) return static_cast<Kernel>(forcedKernel);
-    return lanes <= 4 ? Kernel::Plain : fastest;
+    return lanes >= kFewestBlocks[static_cast<int>(fastest)] ? fastest : Kernel::Plain;
 }
 
 bool ForceKernel(Kernel kernel)
@@ -533,10 +552,21 @@ void DivideInterleaved(Kernel kernel, const GeneratorTables& tables, const std::
         DividePlain(tables, source, layout.longData, blocks, parity, blocks);
         return;
     }
-    // The last group first: its whole-vector stores past the last block run
-    // into the following parity rows, which are written after it (its own
-    // later rows, then the groups before); no store goes past the parity.
     alignas(32) std::uint8_t work[MaxVectorCheckLength * 32];
+    if (blocks < vector.width) {
+        // One group, narrower than a vector: its rows are closed up in the
+        // work area itself, row j moved down to j * B (read whole before it
+        // is written, over itself and rows already moved only), then copied
+        // out at once.
+        vector.interleaved(tables, source, layout.longData, 0, work, vector.width);
+        for (int j = 1; j < e; ++j)
+            MoveLanes(work + j * blocks, work + j * vector.width, vector.width);
+        std::memcpy(parity, work, static_cast<std::size_t>(e) * blocks);
+        return;
+    }
+    // The last group first: its whole-vector stores past the last block run
+    // into the following parity row, whose lanes of the groups before are
+    // written after it; the very last row is cut to length.
     const std::ptrdiff_t end = static_cast<std::ptrdiff_t>(e) * blocks;
     const int last = (blocks - 1) / vector.width * vector.width;
     for (int group = last; group >= 0; group -= vector.width) {
@@ -546,8 +576,7 @@ void DivideInterleaved(Kernel kernel, const GeneratorTables& tables, const std::
             const std::uint8_t* lanes = work + j * vector.width;
             if (at + vector.width > end)
                 std::memcpy(parity + at, lanes, static_cast<std::size_t>(end - at));
-            else if (vector.width == 32) std::memcpy(parity + at, lanes, 32);
-            else std::memcpy(parity + at, lanes, 16);
+            else MoveLanes(parity + at, lanes, vector.width);
         }
     }
 }

@@ -68,8 +68,9 @@ bool Supported(Kernel kernel);
 
 // The kernel for a division of lanes blocks: the one a test forced, else
 // the fastest this CPU supports (GFNI, AVX2, SSSE3, plain), except that
-// up to four blocks go to the plain kernel, which then does less work than a
-// vector kernel filling whole vectors.
+// a few blocks go to the plain kernel, which then does less work than a
+// vector kernel filling whole vectors: one block with GFNI, up to two with
+// AVX2, up to four with SSSE3.
 Kernel Active(int lanes = LaneAlignment);
 
 // Makes Active() answer kernel until UseFastestKernel(); false, changing

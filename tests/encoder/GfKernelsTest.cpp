@@ -260,7 +260,7 @@ TEST(GfKernelsTest, TheChosenKernelIsTheOneThatRuns)
     }
     GfKernels::UseFastestKernel();
     EXPECT_EQ(GfKernels::Active(32), fastest);
-    EXPECT_EQ(GfKernels::Active(4), Kernel::Plain) << "a few blocks go to the plain kernel";
+    EXPECT_EQ(GfKernels::Active(1), Kernel::Plain) << "a few blocks go to the plain kernel";
 }
 
 TEST(GfKernelsTest, TheFastestKernelIsTheBestTheCpuReports)
