@@ -69,8 +69,8 @@ bool Supported(Kernel kernel);
 // The kernel for a division of lanes blocks: the one a test forced, else
 // the fastest this CPU supports (GFNI, AVX2, SSSE3, plain), except that
 // a few blocks go to the plain kernel, which then does less work than a
-// vector kernel filling whole vectors: one block with GFNI, up to two with
-// AVX2, up to four with SSSE3.
+// vector kernel filling whole vectors: up to two blocks with GFNI, three
+// with AVX2, four with SSSE3.
 Kernel Active(int lanes = LaneAlignment);
 
 // Makes Active() answer kernel until UseFastestKernel(); false, changing
