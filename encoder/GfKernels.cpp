@@ -189,40 +189,76 @@ __attribute__((target("avx2"))) __m256i LoadRow256(const InterleavedRows& rows, 
     return _mm256_blendv_epi8(longRow, shortRow, shortLanes);
 }
 
-// 16 lanes from group on. The remainder lives in e rows of pitch bytes; each
-// step shifts it by one row while it adds the products, so the next step's
-// feedback (row 0) is ready after the first product of this one.
+// The SSSE3 forms of NibbleLead, SplitNibbles, Times and Avx2Steps below:
+// 16 lanes, the tables as they are stored.
+struct NibbleLead128 {
+    __m128i low, high;
+};
+
+__attribute__((target("ssse3"))) inline NibbleLead128 SplitNibbles128(__m128i lead)
+{
+    const __m128i nibble = _mm_set1_epi8(0x0F);
+    return {_mm_and_si128(lead, nibble), _mm_and_si128(_mm_srli_epi16(lead, 4), nibble)};
+}
+
+__attribute__((target("ssse3"))) inline __m128i Times128(const NibbleProducts& c,
+                                                         NibbleLead128 lead)
+{
+    return _mm_xor_si128(
+        _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(c.low)), lead.low),
+        _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(c.high)), lead.high));
+}
+
+template <int Steps, class Rows>
+__attribute__((target("ssse3"))) inline void
+Ssse3Steps(const NibbleProducts* f, int e, const Rows& rows, int r, int group, __m128i shortLanes,
+           std::uint8_t* remainder, std::ptrdiff_t pitch)
+{
+    const auto row = [&](int j) { return reinterpret_cast<__m128i*>(remainder + j * pitch); };
+    NibbleLead128 lead[Steps];
+#pragma GCC unroll 8
+    for (int i = 0; i < Steps; ++i) {
+        __m128i acc =
+            _mm_xor_si128(LoadRow128(rows, r + i, group, shortLanes), _mm_loadu_si128(row(i)));
+#pragma GCC unroll 8
+        for (int m = 0; m < i; ++m) acc = _mm_xor_si128(acc, Times128(f[i - 1 - m], lead[m]));
+        lead[i] = SplitNibbles128(acc);
+    }
+    int j = 0;
+    for (; j + Steps < e; ++j) {
+        __m128i acc = _mm_loadu_si128(row(j + Steps));
+#pragma GCC unroll 8
+        for (int m = 0; m < Steps; ++m)
+            acc = _mm_xor_si128(acc, Times128(f[j + Steps - 1 - m], lead[m]));
+        _mm_storeu_si128(row(j), acc);
+    }
+    for (; j < e; ++j) {
+        __m128i acc = _mm_setzero_si128();
+#pragma GCC unroll 8
+        for (int m = 0; m < Steps; ++m)
+            if (j + Steps - 1 - m < e)
+                acc = _mm_xor_si128(acc, Times128(f[j + Steps - 1 - m], lead[m]));
+        _mm_storeu_si128(row(j), acc);
+    }
+}
+
+// 16 lanes from group on, the remainder in e rows of pitch bytes.
 template <class Rows>
 __attribute__((target("ssse3"))) void
 DivideGroupSsse3(const GeneratorTables& tables, const Rows& rows, int k, int group,
                  std::uint8_t* remainder, std::ptrdiff_t pitch)
 {
-    const NibbleProducts* feedback = tables.feedback.data();
+    constexpr int Steps = 2;
+    const NibbleProducts* f = tables.feedback.data();
     const int e = tables.CheckLength();
-    const __m128i nibble = _mm_set1_epi8(0x0F);
     const __m128i shortLanes = ShortLanes128(rows, group);
     for (int j = 0; j < e; ++j)
         _mm_storeu_si128(reinterpret_cast<__m128i*>(remainder + j * pitch), _mm_setzero_si128());
-    for (int r = 0; r < k; ++r) {
-        const __m128i lead =
-            _mm_xor_si128(LoadRow128(rows, r, group, shortLanes),
-                          _mm_loadu_si128(reinterpret_cast<const __m128i*>(remainder)));
-        const __m128i low = _mm_and_si128(lead, nibble);
-        const __m128i high = _mm_and_si128(_mm_srli_epi16(lead, 4), nibble);
-        for (int j = 0; j < e; ++j) {
-            const __m128i product = _mm_xor_si128(
-                _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(feedback[j].low)),
-                                 low),
-                _mm_shuffle_epi8(_mm_load_si128(reinterpret_cast<const __m128i*>(feedback[j].high)),
-                                 high));
-            const __m128i next =
-                j + 1 < e
-                    ? _mm_loadu_si128(reinterpret_cast<const __m128i*>(remainder + (j + 1) * pitch))
-                    : _mm_setzero_si128();
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(remainder + j * pitch),
-                             _mm_xor_si128(next, product));
-        }
-    }
+    int r = 0;
+    if (e >= Steps)
+        for (; r + Steps <= k; r += Steps)
+            Ssse3Steps<Steps>(f, e, rows, r, group, shortLanes, remainder, pitch);
+    for (; r < k; ++r) Ssse3Steps<1>(f, e, rows, r, group, shortLanes, remainder, pitch);
 }
 
 // One lead split into its nibbles, and its product with feedback
