@@ -351,8 +351,8 @@ TEST(GfKernelsTest, InterleavedDivisionMatchesTheReferenceOnEveryLayout)
 {
     // Every multi-block version and level of Table 9, then layouts around
     // the tile and vector sizes: exactly one tile, one block or codeword
-    // more, only long blocks, one-codeword short blocks, and a parity too
-    // long for the vector kernels' work area.
+    // more, only long blocks, one-codeword short blocks, a parity that fills
+    // the vector kernels' work area and ones too long for it.
     KernelGuard guard;
     clsQRCode qr;
     clsFiniteField field;
@@ -379,7 +379,7 @@ TEST(GfKernelsTest, InterleavedDivisionMatchesTheReferenceOnEveryLayout)
     };
     for (const Shape s : {Shape{{16, 0, 8}, 7}, Shape{{16, 15, 9}, 10}, Shape{{17, 1, 10}, 3},
                           Shape{{33, 32, 20}, 30}, Shape{{81, 0, 2}, 4}, Shape{{40, 7, 2}, 1},
-                          Shape{{5, 2, 30}, 70}, Shape{{70, 20, 12}, 65}}) {
+                          Shape{{20, 3, 5}, 64}, Shape{{5, 2, 30}, 70}, Shape{{70, 20, 12}, 65}}) {
         clsReedSolomon coder;
         ASSERT_TRUE(coder.InitCode(s.layout.longData, s.e, &field, 0, 0));
         ExpectInterleavedOnEveryKernel(
