@@ -640,7 +640,7 @@ void DivideInterleaved(Kernel kernel, const GeneratorTables& tables, const std::
         vector.interleaved(tables, source, layout.longData, 0, work, vector.width);
         for (int j = 1; j < e; ++j)
             MoveLanes(work + j * blocks, work + j * vector.width, vector.width);
-        std::memcpy(parity, work, static_cast<std::size_t>(e) * blocks);
+        std::memcpy(parity, work, static_cast<std::size_t>(e * blocks));
         return;
     }
     // The last group first: its whole-vector stores past the last block run
