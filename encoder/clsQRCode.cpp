@@ -5,7 +5,6 @@
 #include "clsQRCode.h"
 
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -29,62 +28,48 @@ constexpr int kMaxCodewords = 3706;
 bool MayFit(int length, int dataCodewords) { return 10 * length + 36 <= 24 * dataCodewords; }
 
 // Parity of every block by the reference loop, one block at a time, for a
-// code EncodeBlocks does not take. Same rows and parity layout.
-void EncodeEachBlock(const clsReedSolomon& coder, const std::uint8_t* rows, int blocks, int stride,
-                     std::uint8_t* parity)
+// code EncodeInterleaved does not take. data: the blocks one after another,
+// the short ones (one codeword fewer, led by a zero coefficient) first;
+// parity symbol j of block b goes to parity[j * B + b].
+void EncodeEachBlock(const clsReedSolomon& coder, const GfKernels::InterleavedBlocks& layout,
+                     const std::uint8_t* data, std::uint8_t* parity)
 {
     const int k = coder.DataLength();
     const int e = coder.CheckLength();
     std::int32_t block[clsReedSolomon::MaxBlockLength];
-    for (int b = 0; b < blocks; ++b) {
-        for (int r = 0; r < k; ++r) block[e + k - 1 - r] = rows[r * stride + b];
+    for (int b = 0; b < layout.blocks; ++b) {
+        const int length = b < layout.shortBlocks ? k - 1 : k;
+        for (int r = 0; r < k; ++r) block[e + r] = r < length ? data[length - 1 - r] : 0;
+        data += length;
         coder.EncodeBlock(block);
         for (int j = 0; j < e; ++j)
-            parity[j * stride + b] = static_cast<std::uint8_t>(block[e - 1 - j]);
+            parity[j * layout.blocks + b] = static_cast<std::uint8_t>(block[e - 1 - j]);
     }
 }
 
 // data: the K data codewords in stream order, block after block. codewords
 // receives the K + B * E codewords in the interleaved order of 7.6: data
 // codeword i of every block, i = 0, 1, ..., the long blocks' last one, then
-// error correction codeword j of every block. The blocks are handed to the
-// coder as rows of lanes, row r holding codeword r of every block aligned at
-// the top, so that a short block's row 0 is its zero leading coefficient; the
-// rows are then already in the interleaved order.
+// error correction codeword j of every block. The data are interleaved
+// first, and the coder reads its blocks from there, writing the parity
+// straight after them; the parity area (at least 36 bytes in every symbol of
+// more than one block, Table 9) is what the kernels read past the data.
 void InterleaveWithParity(const clsReedSolomon& coder, const clsQRCode::BlockLayout& layout,
                           const std::uint8_t* data, std::uint8_t* codewords)
 {
-    const int blocks = layout.blocks;
     const int n = layout.longData;
-    const int e = layout.ecPerBlock;
-    const int shortBlocks = layout.shortBlocks;
-    if (blocks == 1) {
+    if (layout.blocks == 1) {
         // Nothing to interleave: the data, then the parity after them.
         std::memcpy(codewords, data, static_cast<std::size_t>(n));
         if (!coder.EncodeByteBlock(data, codewords + n))
-            EncodeEachBlock(coder, data, 1, 1, codewords + n);
+            EncodeEachBlock(coder, {1, 0, n}, data, codewords + n);
         return;
     }
-    const int stride = (blocks + GfKernels::LaneAlignment - 1) / GfKernels::LaneAlignment *
-                       GfKernels::LaneAlignment;
-    std::vector<std::uint8_t> scratch(static_cast<std::size_t>(n + e) * stride, 0);
-    std::uint8_t* rows = scratch.data();
-    std::uint8_t* parity = rows + static_cast<std::ptrdiff_t>(n) * stride;
-    for (int b = 0; b < blocks; ++b) {
-        const int shift = b < shortBlocks ? 1 : 0;
-        for (int i = 0; i < n - shift; ++i) rows[(i + shift) * stride + b] = *data++;
-    }
-    if (!coder.EncodeBlocks(rows, blocks, stride, parity))
-        EncodeEachBlock(coder, rows, blocks, stride, parity);
-
-    std::uint8_t* out = codewords;
-    for (int i = 0; i + 1 < n; ++i, out += blocks) {
-        std::memcpy(out, rows + (i + 1) * stride, shortBlocks);
-        std::memcpy(out + shortBlocks, rows + i * stride + shortBlocks, blocks - shortBlocks);
-    }
-    std::memcpy(out, rows + (n - 1) * stride + shortBlocks, blocks - shortBlocks);
-    out += blocks - shortBlocks;
-    for (int j = 0; j < e; ++j, out += blocks) std::memcpy(out, parity + j * stride, blocks);
+    const GfKernels::InterleavedBlocks blocks{layout.blocks, layout.shortBlocks, n};
+    GfKernels::InterleaveData(GfKernels::Active(layout.blocks), data, blocks, codewords);
+    std::uint8_t* parity = codewords + layout.dataCodewords;
+    if (!coder.EncodeInterleaved(codewords, blocks, parity))
+        EncodeEachBlock(coder, blocks, data, parity);
 }
 
 } // namespace

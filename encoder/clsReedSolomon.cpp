@@ -115,6 +115,16 @@ bool clsReedSolomon::EncodeByteBlock(const std::uint8_t* data, std::uint8_t* par
     return true;
 }
 
+bool clsReedSolomon::EncodeInterleaved(const std::uint8_t* codewords,
+                                       const GfKernels::InterleavedBlocks& layout,
+                                       std::uint8_t* parity) const
+{
+    if (!HasTables() || layout.longData != dataLength_) return false;
+    GfKernels::DivideInterleaved(GfKernels::Active(layout.blocks), tables_, codewords, layout,
+                                 parity);
+    return true;
+}
+
 bool clsReedSolomon::HasTables() const
 {
     return checkLength_ > 0 && tables_.CheckLength() == checkLength_;

@@ -64,6 +64,14 @@ public:
     // vector of lanes for the one block. False, writing nothing, where
     // EncodeBlocks is false.
     bool EncodeByteBlock(const std::uint8_t* data, std::uint8_t* parity) const;
+    // The blocks of a QR Code symbol, k = layout.longData, their data read in
+    // the interleaved order of ISO/IEC 18004, 7.6 from codewords (readable
+    // for GfKernels::LaneAlignment bytes past the data codewords); parity
+    // receives their parity in the same order, symbol j of every block in
+    // parity[j * B .. j * B + B - 1]. By the fastest kernel, as EncodeBlocks;
+    // false, writing nothing, where EncodeBlocks is false.
+    bool EncodeInterleaved(const std::uint8_t* codewords,
+                           const GfKernels::InterleavedBlocks& layout, std::uint8_t* parity) const;
 
 private:
     // What the generator and the feedback tables were last built from; equal

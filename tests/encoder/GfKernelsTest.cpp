@@ -15,8 +15,9 @@ namespace {
 
 using GfKernels::Kernel;
 
-constexpr Kernel kKernels[] = {Kernel::Plain, Kernel::Ssse3, Kernel::Avx2};
-constexpr const char* kKernelNames[] = {"plain", "SSSE3", "AVX2"};
+constexpr Kernel kKernels[] = {Kernel::Plain, Kernel::Ssse3, Kernel::Avx2, Kernel::Gfni};
+constexpr const char* kKernelNames[] = {"plain", "SSSE3", "AVX2", "GFNI"};
+constexpr int kKernelCount = 4;
 
 // Restores the choice by CPU however a test ends.
 struct KernelGuard {
@@ -110,7 +111,7 @@ TEST(GfKernelsTest, EveryKernelMatchesTheReferenceOnEveryQrBlockStructure)
                         << "one block " << version << "-"
                         << "LMQH"[level - 1] << ", block " << b << ", parity " << j;
             }
-            for (int i = 0; i < 3; ++i) {
+            for (int i = 0; i < kKernelCount; ++i) {
                 if (!GfKernels::ForceKernel(kKernels[i])) continue;
                 ++kernelsRun;
                 std::vector<std::uint8_t> parity(static_cast<std::size_t>(e) * Stride(blocks),
@@ -143,7 +144,7 @@ TEST(GfKernelsTest, KernelsAgreeOnOddLaneCountsAndCodeShapes)
         ASSERT_TRUE(coder.InitCode(s.k, s.e, &field, s.alpha, s.firstRoot));
         const auto rows = RandomRows(random, s.k, s.lanes, 0);
         const auto expected = ReferenceParity(coder, rows, s.lanes);
-        for (int i = 0; i < 3; ++i) {
+        for (int i = 0; i < kKernelCount; ++i) {
             if (!GfKernels::ForceKernel(kKernels[i])) continue;
             std::vector<std::uint8_t> parity(static_cast<std::size_t>(s.e) * Stride(s.lanes), 0x5A);
             ASSERT_TRUE(coder.EncodeBlocks(rows.data(), s.lanes, Stride(s.lanes), parity.data()));
@@ -166,6 +167,7 @@ TEST(GfKernelsTest, TablesThatAreNoFieldAreLeftToTheReferenceLoop)
     std::vector<std::uint8_t> rows(10 * 32, 1), parity(8 * 32, 0x77);
     EXPECT_FALSE(coder.EncodeBlocks(rows.data(), 4, 32, parity.data()));
     EXPECT_FALSE(coder.EncodeByteBlock(rows.data(), parity.data()));
+    EXPECT_FALSE(coder.EncodeInterleaved(rows.data(), {4, 0, 10}, parity.data()));
     EXPECT_EQ(parity, std::vector<std::uint8_t>(8 * 32, 0x77)) << "nothing written";
 
     clsFiniteField gf7;
@@ -215,7 +217,7 @@ TEST(GfKernelsTest, ForcingAKernelTheCpuLacksIsRefused)
     EXPECT_TRUE(GfKernels::Supported(Kernel::Plain));
     EXPECT_TRUE(GfKernels::ForceKernel(Kernel::Plain));
     EXPECT_EQ(GfKernels::Active(), Kernel::Plain);
-    for (const Kernel k : {Kernel::Ssse3, Kernel::Avx2}) {
+    for (const Kernel k : {Kernel::Ssse3, Kernel::Avx2, Kernel::Gfni}) {
         if (GfKernels::Supported(k)) continue;
         EXPECT_FALSE(GfKernels::ForceKernel(k));
         EXPECT_EQ(GfKernels::Active(), Kernel::Plain) << "the forced kernel stays";
@@ -228,7 +230,7 @@ TEST(GfKernelsTest, TheChosenKernelIsTheOneThatRuns)
 {
     // Each kernel leaves its own trace in the scratch lanes past the blocks:
     // for 5 blocks the plain kernel writes lanes 0-4, SSSE3 a vector of 16,
-    // AVX2 one of 32. Forced or chosen by the CPU (the fastest it has, as
+    // AVX2 and GFNI one of 32. Forced or chosen by the CPU (the fastest it has, as
     // the Westmere and qemu64 runs under qemu-user show), the kernel named
     // is the one whose trace appears.
     KernelGuard guard;
@@ -249,16 +251,143 @@ TEST(GfKernelsTest, TheChosenKernelIsTheOneThatRuns)
                     lanes = std::max(lanes, b + 1);
         return lanes;
     };
-    constexpr int kTrace[] = {5, 16, 32};
+    constexpr int kTrace[] = {5, 16, 32, 32};
     Kernel fastest = Kernel::Plain;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kKernelCount; ++i) {
         if (!GfKernels::ForceKernel(kKernels[i])) continue;
         fastest = kKernels[i];
         EXPECT_EQ(lanesWritten(), kTrace[i]) << kKernelNames[i];
     }
     GfKernels::UseFastestKernel();
     EXPECT_EQ(GfKernels::Active(32), fastest);
-    EXPECT_EQ(GfKernels::Active(4), Kernel::Plain) << "a few blocks go to the plain kernel";
+    EXPECT_EQ(GfKernels::Active(1), Kernel::Plain) << "a few blocks go to the plain kernel";
+}
+
+TEST(GfKernelsTest, TheFastestKernelIsTheBestTheCpuReports)
+{
+    // Each kernel is supported exactly when the CPU reports what it runs on
+    // (GCC reports AVX2 only where the system saves the AVX registers), and
+    // the choice for many blocks is the best of them: GFNI before AVX2
+    // before SSSE3 before plain.
+    KernelGuard guard;
+    GfKernels::UseFastestKernel();
+#if defined(__x86_64__) || defined(__i386__)
+    __builtin_cpu_init();
+    const bool avx2 = __builtin_cpu_supports("avx2");
+    const bool gfni = avx2 && __builtin_cpu_supports("gfni");
+    const bool ssse3 = __builtin_cpu_supports("ssse3");
+#else
+    const bool avx2 = false, gfni = false, ssse3 = false;
+#endif
+    EXPECT_EQ(GfKernels::Supported(Kernel::Gfni), gfni);
+    EXPECT_EQ(GfKernels::Supported(Kernel::Avx2), avx2);
+    EXPECT_EQ(GfKernels::Supported(Kernel::Ssse3), ssse3);
+    const Kernel best = gfni    ? Kernel::Gfni
+                        : avx2  ? Kernel::Avx2
+                        : ssse3 ? Kernel::Ssse3
+                                : Kernel::Plain;
+    EXPECT_EQ(GfKernels::Active(81), best);
+    EXPECT_EQ(GfKernels::Active(5), best);
+}
+
+// Blocks of random data one after another, the short ones first; the
+// interleaved sequence of 7.6 and every block's parity by EncodeBlock.
+struct InterleavedCase {
+    std::vector<std::uint8_t> data, expected;
+};
+
+InterleavedCase MakeInterleavedCase(std::mt19937& random, const clsReedSolomon& coder,
+                                    const GfKernels::InterleavedBlocks& layout)
+{
+    const int n = layout.longData;
+    const int e = coder.CheckLength();
+    InterleavedCase c;
+    std::vector<std::vector<std::uint8_t>> data(static_cast<std::size_t>(layout.blocks)),
+        parity(data.size());
+    for (std::size_t b = 0; b < data.size(); ++b) {
+        data[b].resize(
+            static_cast<std::size_t>(static_cast<int>(b) < layout.shortBlocks ? n - 1 : n));
+        for (auto& x : data[b]) x = static_cast<std::uint8_t>(random());
+        c.data.insert(c.data.end(), data[b].begin(), data[b].end());
+        std::vector<std::int32_t> cw(static_cast<std::size_t>(n + e), 0);
+        for (std::size_t i = 0; i < data[b].size(); ++i)
+            cw[static_cast<std::size_t>(e) + data[b].size() - 1 - i] = data[b][i];
+        coder.EncodeBlock(cw.data());
+        for (int j = e - 1; j >= 0; --j)
+            parity[b].push_back(static_cast<std::uint8_t>(cw[static_cast<std::size_t>(j)]));
+    }
+    // 7.6: data codeword i of every block that has one, then parity
+    // codeword j of every block.
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i)
+        for (const auto& block : data)
+            if (i < block.size()) c.expected.push_back(block[i]);
+    for (std::size_t j = 0; j < static_cast<std::size_t>(e); ++j)
+        for (const auto& block : parity) c.expected.push_back(block[j]);
+    return c;
+}
+
+// Interleaves and divides c on every kernel this CPU runs, into a buffer
+// that must come out as c.expected with nothing written after it.
+void ExpectInterleavedOnEveryKernel(const clsReedSolomon& coder,
+                                    const GfKernels::InterleavedBlocks& layout,
+                                    const InterleavedCase& c, const std::string& what)
+{
+    const int k = layout.DataCodewords();
+    for (int i = 0; i < kKernelCount; ++i) {
+        if (!GfKernels::ForceKernel(kKernels[i])) continue;
+        std::vector<std::uint8_t> out(c.expected.size() + GfKernels::LaneAlignment, 0xA5);
+        GfKernels::InterleaveData(kKernels[i], c.data.data(), layout, out.data());
+        ASSERT_TRUE(coder.EncodeInterleaved(out.data(), layout, out.data() + k));
+        const std::vector<std::uint8_t> tail(
+            out.begin() + static_cast<std::ptrdiff_t>(c.expected.size()), out.end());
+        out.resize(c.expected.size());
+        ASSERT_EQ(out, c.expected) << kKernelNames[i] << " " << what;
+        ASSERT_EQ(tail, std::vector<std::uint8_t>(GfKernels::LaneAlignment, 0xA5))
+            << kKernelNames[i] << " " << what << ": written past the parity";
+    }
+}
+
+TEST(GfKernelsTest, InterleavedDivisionMatchesTheReferenceOnEveryLayout)
+{
+    // Every multi-block version and level of Table 9, then layouts around
+    // the tile and vector sizes: exactly one tile, one block or codeword
+    // more, only long blocks, one-codeword short blocks, a parity that fills
+    // the vector kernels' work area and ones too long for it.
+    KernelGuard guard;
+    clsQRCode qr;
+    clsFiniteField field;
+    ASSERT_TRUE(field.InitField(256, 285, 2));
+    std::mt19937 random(76);
+    for (int version = 1; version <= 40; ++version)
+        for (int level = 1; level <= 4; ++level) {
+            const int blocks = qr.BlockCount(version, level);
+            if (blocks == 1) continue;
+            const int dataCodewords = qr.DataCodewords(version, level);
+            const GfKernels::InterleavedBlocks layout{
+                blocks, dataCodewords % blocks == 0 ? 0 : blocks - dataCodewords % blocks,
+                (dataCodewords + blocks - 1) / blocks};
+            clsReedSolomon coder;
+            ASSERT_TRUE(coder.InitCode(layout.longData, qr.EcCodewordsPerBlock(version, level),
+                                       &field, 0, 0));
+            ExpectInterleavedOnEveryKernel(coder, layout,
+                                           MakeInterleavedCase(random, coder, layout),
+                                           std::to_string(version) + "-" + "LMQH"[level - 1]);
+        }
+    struct Shape {
+        GfKernels::InterleavedBlocks layout;
+        int e;
+    };
+    for (const Shape s : {Shape{{16, 0, 8}, 7}, Shape{{16, 15, 9}, 10}, Shape{{17, 1, 10}, 3},
+                          Shape{{33, 32, 20}, 30}, Shape{{81, 0, 2}, 4}, Shape{{40, 7, 2}, 1},
+                          Shape{{20, 3, 5}, 64}, Shape{{5, 2, 30}, 70}, Shape{{70, 20, 12}, 65}}) {
+        clsReedSolomon coder;
+        ASSERT_TRUE(coder.InitCode(s.layout.longData, s.e, &field, 0, 0));
+        ExpectInterleavedOnEveryKernel(
+            coder, s.layout, MakeInterleavedCase(random, coder, s.layout),
+            "blocks " + std::to_string(s.layout.blocks) + " short " +
+                std::to_string(s.layout.shortBlocks) + " n " + std::to_string(s.layout.longData) +
+                " e " + std::to_string(s.e));
+    }
 }
 
 } // namespace
