@@ -4,7 +4,7 @@
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
-#include <emmintrin.h>
+#include <immintrin.h>
 #define VEMORA_BYTES_X86 1
 #endif
 
@@ -42,12 +42,15 @@ constexpr auto kClassBits = [] {
     return table;
 }();
 
+// Every kernel takes 64 bytes; without kanji only the Digit and Alphanumeric
+// words are filled, the others left 0.
+template <bool Kanji>
 Raw ClassifyPlain(const std::uint8_t* bytes)
 {
     Raw raw{};
     for (int i = 0; i < 64; ++i) {
         const unsigned bits = kClassBits[bytes[i]];
-        for (int c = 0; c < RawClasses; ++c)
+        for (int c = 0; c < (Kanji ? RawClasses : Lead); ++c)
             raw[c] |= static_cast<std::uint64_t>((bits >> c) & 1) << i;
     }
     return raw;
@@ -69,6 +72,7 @@ std::uint64_t Bits(__m128i mask, int quarter)
            << (16 * quarter);
 }
 
+template <bool Kanji>
 Raw ClassifySse2(const std::uint8_t* bytes)
 {
     Raw raw{};
@@ -81,36 +85,92 @@ Raw ClassifySse2(const std::uint8_t* bytes)
             _mm_or_si128(InRange(x, 'A', 'Z'), InRange(x, '0', ':')),
             _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')), InRange(x, '$', '%')),
                          _mm_or_si128(InRange(x, '*', '+'), InRange(x, '-', '/'))));
-        const __m128i low = InRange(x, 0x81, 0x9F);
-        const __m128i kanjiLead = _mm_or_si128(low, InRange(x, 0xE0, 0xEA));
-        const __m128i trail = InRange(x, 0x40, 0xFF);
         raw[Digit] |= Bits(digit, q);
         raw[Alphanumeric] |= Bits(alphanumeric, q);
-        raw[Lead] |= Bits(_mm_or_si128(low, InRange(x, 0xE0, 0xFC)), q);
-        raw[KanjiLead] |= Bits(kanjiLead, q);
-        raw[KanjiLeadEB] |= Bits(_mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0xEB))), q);
-        raw[Trail] |= Bits(trail, q);
-        raw[TrailBelowC0] |= Bits(InRange(x, 0x40, 0xBF), q);
+        if constexpr (Kanji) {
+            const __m128i low = InRange(x, 0x81, 0x9F);
+            const __m128i kanjiLead = _mm_or_si128(low, InRange(x, 0xE0, 0xEA));
+            raw[Lead] |= Bits(_mm_or_si128(low, InRange(x, 0xE0, 0xFC)), q);
+            raw[KanjiLead] |= Bits(kanjiLead, q);
+            raw[KanjiLeadEB] |=
+                Bits(_mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0xEB))), q);
+            raw[Trail] |= Bits(InRange(x, 0x40, 0xFF), q);
+            raw[TrailBelowC0] |= Bits(InRange(x, 0x40, 0xBF), q);
+        }
     }
     return raw;
 }
 
-constexpr Kernel kFastest = Kernel::Sse2;
+// Bytes of x in [lo, hi], 32 at a time: x - lo + 128, wrapping, is below
+// hi - lo + 1 - 128 as a signed byte exactly then, one addition and one
+// signed comparison.
+__attribute__((target("avx2"))) inline __m256i InRange32(__m256i x, int lo, int hi)
+{
+    const __m256i shifted = _mm256_add_epi8(x, _mm256_set1_epi8(static_cast<char>(128 - lo)));
+    return _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(hi - lo + 1 - 128)), shifted);
+}
+
+// 32 lanes of a mask as the bits 32 * half ..
+__attribute__((target("avx2"))) inline std::uint64_t Bits32(__m256i mask, int half)
+{
+    return static_cast<std::uint64_t>(static_cast<std::uint32_t>(_mm256_movemask_epi8(mask)))
+           << (32 * half);
+}
+
+// The SSE2 kernel's tests 32 bytes to an instruction.
+template <bool Kanji>
+__attribute__((target("avx2"))) Raw ClassifyAvx2(const std::uint8_t* bytes)
+{
+    Raw raw{};
+    for (int h = 0; h < 2; ++h) {
+        const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32 * h));
+        const __m256i alphanumeric = _mm256_or_si256(
+            _mm256_or_si256(InRange32(x, 'A', 'Z'), InRange32(x, '0', ':')),
+            _mm256_or_si256(
+                _mm256_or_si256(_mm256_cmpeq_epi8(x, _mm256_set1_epi8(' ')), InRange32(x, '$', '%')),
+                _mm256_or_si256(InRange32(x, '*', '+'), InRange32(x, '-', '/'))));
+        raw[Digit] |= Bits32(InRange32(x, '0', '9'), h);
+        raw[Alphanumeric] |= Bits32(alphanumeric, h);
+        if constexpr (Kanji) {
+            const __m256i low = InRange32(x, 0x81, 0x9F);
+            raw[Lead] |= Bits32(_mm256_or_si256(low, InRange32(x, 0xE0, 0xFC)), h);
+            raw[KanjiLead] |= Bits32(_mm256_or_si256(low, InRange32(x, 0xE0, 0xEA)), h);
+            raw[KanjiLeadEB] |=
+                Bits32(_mm256_cmpeq_epi8(x, _mm256_set1_epi8(static_cast<char>(0xEB))), h);
+            raw[Trail] |= Bits32(InRange32(x, 0x40, 0xFF), h);
+            raw[TrailBelowC0] |= Bits32(InRange32(x, 0x40, 0xBF), h);
+        }
+    }
+    return raw;
+}
+
+Kernel Fastest()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? Kernel::Avx2 : Kernel::Sse2;
+}
 
 #else
 
-constexpr Kernel kFastest = Kernel::Plain;
+Kernel Fastest() { return Kernel::Plain; }
 
 #endif
 
 int forcedKernel = -1;
 
+template <bool Kanji>
 Raw ClassifyChunk(Kernel kernel, const std::uint8_t* bytes)
 {
+    switch (kernel) {
 #ifdef VEMORA_BYTES_X86
-    if (kernel == Kernel::Sse2) return ClassifySse2(bytes);
+    case Kernel::Avx2:
+        return ClassifyAvx2<Kanji>(bytes);
+    case Kernel::Sse2:
+        return ClassifySse2<Kanji>(bytes);
 #endif
-    return ClassifyPlain(bytes);
+    default:
+        return ClassifyPlain<Kanji>(bytes);
+    }
 }
 
 // The lead bytes that open a two-byte character, from the word's lead bytes
@@ -131,11 +191,21 @@ std::uint64_t Openers(std::uint64_t leads, bool firstIsTrail)
 
 } // namespace
 
-Kernel Active() { return forcedKernel >= 0 ? static_cast<Kernel>(forcedKernel) : kFastest; }
+bool Supported(Kernel kernel)
+{
+    static const Kernel fastest = Fastest();
+    return static_cast<int>(kernel) <= static_cast<int>(fastest);
+}
+
+Kernel Active()
+{
+    static const Kernel fastest = Fastest();
+    return forcedKernel >= 0 ? static_cast<Kernel>(forcedKernel) : fastest;
+}
 
 bool ForceKernel(Kernel kernel)
 {
-    if (static_cast<int>(kernel) > static_cast<int>(kFastest)) return false;
+    if (!Supported(kernel)) return false;
     forcedKernel = static_cast<int>(kernel);
     return true;
 }
@@ -149,10 +219,13 @@ void Classify(const std::uint8_t* data, int n, bool kanji, Masks& out)
     std::uint64_t openedBefore = 0, kanjiLeadBefore = 0, ebBefore = 0; // bit 63 of the word before
     for (int w = 0; w < out.words; ++w) {
         const int count = n - 64 * w < 64 ? n - 64 * w : 64;
-        std::uint8_t tail[64] = {};
         const std::uint8_t* bytes = data + 64 * w;
-        if (count < 64) bytes = static_cast<const std::uint8_t*>(std::memcpy(tail, bytes, count));
-        Raw raw = ClassifyChunk(kernel, bytes);
+        std::uint8_t tail[64]; // the kernels read whole words: the last one padded
+        if (count < 64) {
+            std::memset(tail + count, 0, static_cast<std::size_t>(64 - count));
+            bytes = static_cast<const std::uint8_t*>(std::memcpy(tail, bytes, count));
+        }
+        Raw raw = kanji ? ClassifyChunk<true>(kernel, bytes) : ClassifyChunk<false>(kernel, bytes);
         const std::uint64_t inside = count == 64 ? ~0ull : (1ull << count) - 1;
         for (auto& word : raw) word &= inside;
         out.digit[w] = raw[Digit];

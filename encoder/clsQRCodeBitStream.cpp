@@ -78,20 +78,21 @@ private:
 
 // Writes fields most significant bit first into bytes, eight stream bits a
 // byte, the bits after the last field of a byte 0. Past capacity bytes it only
-// counts. Fields are at most 31 bits wide; they gather in a word that goes
-// out four bytes at a time.
+// counts. Fields are at most 32 bits wide; they gather in a word that goes
+// out four bytes at a time, one store while four bytes of room are left.
 class PackedBitWriter {
 public:
     PackedBitWriter(std::uint8_t* bytes, int capacity) : bytes_(bytes), capacity_(capacity) {}
-    void Write(int value, int width)
+    void Write(std::uint32_t value, int width)
     {
-        pending_ = (pending_ << width) | (static_cast<std::uint32_t>(value) & ((1u << width) - 1));
+        pending_ = (pending_ << width) | (value & (~0ull >> (64 - width)));
         pendingBits_ += width;
         if (pendingBits_ >= 32) {
             pendingBits_ -= 32;
-            Put(static_cast<std::uint32_t>(pending_ >> pendingBits_), 4);
+            Put4(static_cast<std::uint32_t>(pending_ >> pendingBits_));
         }
     }
+    void Write(int value, int width) { Write(static_cast<std::uint32_t>(value), width); }
     // count bytes as 8-bit fields. The stream's bit offset stays the same
     // across them, so once fewer than 8 bits are pending, eight bytes at a
     // time go out as one big-endian word shifted right by that offset, the
@@ -100,7 +101,7 @@ public:
     {
         while (pendingBits_ >= 8) {
             pendingBits_ -= 8;
-            Put(static_cast<std::uint32_t>(pending_ >> pendingBits_) << 24, 1);
+            PutBytes(static_cast<std::uint32_t>(pending_ >> pendingBits_) << 24, 1);
         }
         const int offset = pendingBits_;
         std::uint64_t rest = pending_ & ((1u << offset) - 1);
@@ -112,7 +113,7 @@ public:
             rest = word & ((1u << offset) - 1);
         }
         pending_ = rest;
-        for (int i = 0; i < count; ++i) Write(bytes[i], 8);
+        for (int i = 0; i < count; ++i) Write(std::uint32_t{bytes[i]}, 8);
     }
     // The stream length in bits; the last byte is completed with zero bits.
     int Finish()
@@ -120,7 +121,7 @@ public:
         const int length = next_ * 8 + pendingBits_;
         if (pendingBits_ > 0) {
             const int bytes = (pendingBits_ + 7) / 8;
-            Put(static_cast<std::uint32_t>(pending_ << (32 - pendingBits_)), bytes);
+            PutBytes(static_cast<std::uint32_t>(pending_ << (32 - pendingBits_)), bytes);
         }
         pendingBits_ = 0;
         return length;
@@ -135,8 +136,18 @@ private:
         if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
         return word;
     }
+    void Put4(std::uint32_t word)
+    {
+        if (next_ + 4 > capacity_) {
+            PutBytes(word, 4);
+            return;
+        }
+        if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
+        std::memcpy(bytes_ + next_, &word, 4);
+        next_ += 4;
+    }
     // The first count bytes of word, most significant first.
-    void Put(std::uint32_t word, int count)
+    void PutBytes(std::uint32_t word, int count)
     {
         for (int i = 0; i < count; ++i, ++next_)
             if (next_ < capacity_) bytes_[next_] = static_cast<std::uint8_t>(word >> (24 - 8 * i));
@@ -819,6 +830,17 @@ int DigitGroup(const std::uint8_t* digits)
 {
     return 100 * (digits[0] & 0x0F) + 10 * (digits[1] & 0x0F) + (digits[2] & 0x0F);
 }
+// Nine digits as three such numbers in 30 bits, the first the highest.
+int DigitGroups(const std::uint8_t* digits)
+{
+    return DigitGroup(digits) << 20 | DigitGroup(digits + 3) << 10 | DigitGroup(digits + 6);
+}
+// Two characters of Table 5 as one 11-bit value (7.4.5).
+int AlphanumericPair(const std::uint8_t* characters)
+{
+    return 45 * clsQRCode::AlphanumericValue(characters[0]) +
+           clsQRCode::AlphanumericValue(characters[1]);
+}
 
 // One segment (7.4.3 to 7.4.6): mode indicator, character count, data.
 // count is in bytes, so two per kanji character.
@@ -833,20 +855,20 @@ void WriteSegment(Writer& out, int m, const std::uint8_t* segment, int count, co
         out.WriteBytes(segment, count);
         break;
     case NumericMode:
-        // Three groups of three digits, 10 bits each, as one 30-bit field.
-        for (; i + 9 <= count; i += 9)
-            out.Write(DigitGroup(segment + i) << 20 | DigitGroup(segment + i + 3) << 10 |
-                          DigitGroup(segment + i + 6),
-                      30);
+        // Six groups of three digits, 10 bits each, as two 30-bit fields.
+        for (; i + 18 <= count; i += 18) {
+            out.Write(DigitGroups(segment + i), 30);
+            out.Write(DigitGroups(segment + i + 9), 30);
+        }
         for (; i + 3 <= count; i += 3) out.Write(DigitGroup(segment + i), 10);
         if (count - i == 1) out.Write(segment[i] & 0x0F, 4);
         else if (count - i == 2) out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
         break;
     case AlphanumericMode:
-        for (; i + 2 <= count; i += 2)
-            out.Write(45 * clsQRCode::AlphanumericValue(segment[i]) +
-                          clsQRCode::AlphanumericValue(segment[i + 1]),
-                      11);
+        // Two pairs, 11 bits each, as one 22-bit field.
+        for (; i + 4 <= count; i += 4)
+            out.Write(AlphanumericPair(segment + i) << 11 | AlphanumericPair(segment + i + 2), 22);
+        for (; i + 2 <= count; i += 2) out.Write(AlphanumericPair(segment + i), 11);
         if (i < count) out.Write(clsQRCode::AlphanumericValue(segment[i]), 6);
         break;
     case KanjiMode:
