@@ -15,6 +15,7 @@ namespace {
 enum RawClass {
     Digit,        // 30-39
     Alphanumeric, // Table 5
+    High,         // 80-FF: every Shift JIS lead byte is one
     Lead,         // Shift JIS lead bytes 81-9F and E0-FC: open a two-byte character
     KanjiLead,    // 81-9F and E0-EA: with a trail byte of 40-FF, a kanji character
     KanjiLeadEB,  // EB: a kanji character with a trail byte of 40-BF only
@@ -35,22 +36,28 @@ constexpr auto kClassBits = [] {
         const bool kanjiLead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA);
         const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
         table[b] = static_cast<std::uint8_t>(
-            digit << Digit | alphanumeric << Alphanumeric | lead << Lead |
+            digit << Digit | alphanumeric << Alphanumeric | (b >= 0x80) << High | lead << Lead |
             kanjiLead << KanjiLead | (b == 0xEB) << KanjiLeadEB | (b >= 0x40) << Trail |
             (b >= 0x40 && b <= 0xBF) << TrailBelowC0);
     }
     return table;
 }();
 
-// Every kernel takes 64 bytes; without kanji only the Digit and Alphanumeric
-// words are filled, the others left 0.
-template <bool Kanji>
+// Every kernel takes 64 bytes and fills the words of one part of the classes,
+// the others left 0: the basic ones (Digit to High), or the Shift JIS ones
+// (Lead on), which only a word with a high byte or with a character opened
+// by the word before needs.
+enum class Part { Basic, ShiftJis };
+
+template <Part P>
 Raw ClassifyPlain(const std::uint8_t* bytes)
 {
     Raw raw{};
+    const int first = P == Part::Basic ? Digit : Lead;
+    const int end = P == Part::Basic ? Lead : RawClasses;
     for (int i = 0; i < 64; ++i) {
         const unsigned bits = kClassBits[bytes[i]];
-        for (int c = 0; c < (Kanji ? RawClasses : Lead); ++c)
+        for (int c = first; c < end; ++c)
             raw[c] |= static_cast<std::uint64_t>((bits >> c) & 1) << i;
     }
     return raw;
@@ -72,22 +79,25 @@ std::uint64_t Bits(__m128i mask, int quarter)
            << (16 * quarter);
 }
 
-template <bool Kanji>
+template <Part P>
 Raw ClassifySse2(const std::uint8_t* bytes)
 {
     Raw raw{};
     for (int q = 0; q < 4; ++q) {
         const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * q));
-        const __m128i digit = InRange(x, '0', '9');
-        // Table 5 beside the digits: A-Z, space, $ %, * +, - . /, and ':'
-        // right after '9'.
-        const __m128i alphanumeric = _mm_or_si128(
-            _mm_or_si128(InRange(x, 'A', 'Z'), InRange(x, '0', ':')),
-            _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')), InRange(x, '$', '%')),
-                         _mm_or_si128(InRange(x, '*', '+'), InRange(x, '-', '/'))));
-        raw[Digit] |= Bits(digit, q);
-        raw[Alphanumeric] |= Bits(alphanumeric, q);
-        if constexpr (Kanji) {
+        if constexpr (P == Part::Basic) {
+            const __m128i digit = InRange(x, '0', '9');
+            // Table 5 beside the digits: A-Z, space, $ %, * +, - . /, and ':'
+            // right after '9'.
+            const __m128i alphanumeric = _mm_or_si128(
+                _mm_or_si128(InRange(x, 'A', 'Z'), InRange(x, '0', ':')),
+                _mm_or_si128(
+                    _mm_or_si128(_mm_cmpeq_epi8(x, _mm_set1_epi8(' ')), InRange(x, '$', '%')),
+                    _mm_or_si128(InRange(x, '*', '+'), InRange(x, '-', '/'))));
+            raw[Digit] |= Bits(digit, q);
+            raw[Alphanumeric] |= Bits(alphanumeric, q);
+            raw[High] |= Bits(x, q);
+        } else {
             const __m128i low = InRange(x, 0x81, 0x9F);
             const __m128i kanjiLead = _mm_or_si128(low, InRange(x, 0xE0, 0xEA));
             raw[Lead] |= Bits(_mm_or_si128(low, InRange(x, 0xE0, 0xFC)), q);
@@ -118,20 +128,22 @@ __attribute__((target("avx2"))) inline std::uint64_t Bits32(__m256i mask, int ha
 }
 
 // The SSE2 kernel's tests 32 bytes to an instruction.
-template <bool Kanji>
+template <Part P>
 __attribute__((target("avx2"))) Raw ClassifyAvx2(const std::uint8_t* bytes)
 {
     Raw raw{};
     for (int h = 0; h < 2; ++h) {
         const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32 * h));
-        const __m256i alphanumeric = _mm256_or_si256(
-            _mm256_or_si256(InRange32(x, 'A', 'Z'), InRange32(x, '0', ':')),
-            _mm256_or_si256(
-                _mm256_or_si256(_mm256_cmpeq_epi8(x, _mm256_set1_epi8(' ')), InRange32(x, '$', '%')),
-                _mm256_or_si256(InRange32(x, '*', '+'), InRange32(x, '-', '/'))));
-        raw[Digit] |= Bits32(InRange32(x, '0', '9'), h);
-        raw[Alphanumeric] |= Bits32(alphanumeric, h);
-        if constexpr (Kanji) {
+        if constexpr (P == Part::Basic) {
+            const __m256i alphanumeric = _mm256_or_si256(
+                _mm256_or_si256(InRange32(x, 'A', 'Z'), InRange32(x, '0', ':')),
+                _mm256_or_si256(_mm256_or_si256(_mm256_cmpeq_epi8(x, _mm256_set1_epi8(' ')),
+                                                InRange32(x, '$', '%')),
+                                _mm256_or_si256(InRange32(x, '*', '+'), InRange32(x, '-', '/'))));
+            raw[Digit] |= Bits32(InRange32(x, '0', '9'), h);
+            raw[Alphanumeric] |= Bits32(alphanumeric, h);
+            raw[High] |= Bits32(x, h);
+        } else {
             const __m256i low = InRange32(x, 0x81, 0x9F);
             raw[Lead] |= Bits32(_mm256_or_si256(low, InRange32(x, 0xE0, 0xFC)), h);
             raw[KanjiLead] |= Bits32(_mm256_or_si256(low, InRange32(x, 0xE0, 0xEA)), h);
@@ -158,21 +170,6 @@ Kernel Fastest() { return Kernel::Plain; }
 
 int forcedKernel = -1;
 
-template <bool Kanji>
-Raw ClassifyChunk(Kernel kernel, const std::uint8_t* bytes)
-{
-    switch (kernel) {
-#ifdef VEMORA_BYTES_X86
-    case Kernel::Avx2:
-        return ClassifyAvx2<Kanji>(bytes);
-    case Kernel::Sse2:
-        return ClassifySse2<Kanji>(bytes);
-#endif
-    default:
-        return ClassifyPlain<Kanji>(bytes);
-    }
-}
-
 // The lead bytes that open a two-byte character, from the word's lead bytes
 // and whether its byte 0 is the trail of a character opened by the word
 // before. Bit 0 then leaves the lead runs; each remaining run starts at a
@@ -188,6 +185,79 @@ std::uint64_t Openers(std::uint64_t leads, bool firstIsTrail)
     const std::uint64_t oddRuns = l & ~(l + (starts & ~even));
     return ((l & ~oddRuns) & even) | (oddRuns & ~even);
 }
+
+// The masks of data[0 .. n-1] from a kernel's classes 64 bytes at a time.
+// Inlined into each kernel's entry below, so that its vectors and the word
+// arithmetic share one function compiled for the kernel's instructions.
+template <Raw (*Basic)(const std::uint8_t*), Raw (*ShiftJis)(const std::uint8_t*), bool Kanji>
+__attribute__((always_inline)) inline void ClassifyWith(const std::uint8_t* data, int n,
+                                                        Masks& out)
+{
+    out.words = (n + 63) / 64;
+    std::uint64_t openedBefore = 0, kanjiLeadBefore = 0, ebBefore = 0; // bit 63 of the word before
+    for (int w = 0; w < out.words; ++w) {
+        const int count = n - 64 * w < 64 ? n - 64 * w : 64;
+        const std::uint8_t* bytes = data + 64 * w;
+        std::uint8_t tail[64]; // the kernels read whole words: the last one padded
+        if (count < 64) {
+            std::memset(tail + count, 0, static_cast<std::size_t>(64 - count));
+            bytes = static_cast<const std::uint8_t*>(std::memcpy(tail, bytes, count));
+        }
+        Raw raw = Basic(bytes);
+        // A word of bytes below 80 after one that opened no character has
+        // no two-byte character: its Shift JIS classes are not needed.
+        const bool shiftJis = Kanji && (raw[High] != 0 || openedBefore != 0);
+        if (shiftJis) {
+            const Raw more = ShiftJis(bytes);
+            for (int c = Lead; c < RawClasses; ++c) raw[c] = more[c];
+        }
+        const std::uint64_t inside = count == 64 ? ~0ull : (1ull << count) - 1;
+        for (auto& word : raw) word &= inside;
+        out.digit[w] = raw[Digit];
+        out.alphanumeric[w] = raw[Alphanumeric];
+        out.kanjiPair[w] = 0;
+        if (shiftJis) {
+            // The message's last byte opens nothing: it is a character alone.
+            const std::uint64_t last = w + 1 == out.words ? 1ull << (count - 1) : 0;
+            const std::uint64_t opens = Openers(raw[Lead], openedBefore != 0) & ~last;
+            const std::uint64_t pairs = ((raw[KanjiLead] << 1 | kanjiLeadBefore) & raw[Trail]) |
+                                        ((raw[KanjiLeadEB] << 1 | ebBefore) & raw[TrailBelowC0]);
+            const std::uint64_t trails = (opens << 1 | openedBefore) & pairs;
+            out.byteOnly[w] = inside & ~(raw[Alphanumeric] | trails | opens);
+            out.kanjiPair[w] = trails | trails >> 1;
+            if (w > 0) out.kanjiPair[w - 1] |= trails << 63;
+            openedBefore = opens >> 63;
+            kanjiLeadBefore = raw[KanjiLead] >> 63;
+            ebBefore = raw[KanjiLeadEB] >> 63;
+        } else {
+            out.byteOnly[w] = inside & ~raw[Alphanumeric];
+            openedBefore = kanjiLeadBefore = ebBefore = 0;
+        }
+    }
+}
+
+template <bool Kanji>
+void ClassifyAllPlain(const std::uint8_t* data, int n, Masks& out)
+{
+    ClassifyWith<ClassifyPlain<Part::Basic>, ClassifyPlain<Part::ShiftJis>, Kanji>(data, n, out);
+}
+
+#ifdef VEMORA_BYTES_X86
+
+template <bool Kanji>
+void ClassifyAllSse2(const std::uint8_t* data, int n, Masks& out)
+{
+    ClassifyWith<ClassifySse2<Part::Basic>, ClassifySse2<Part::ShiftJis>, Kanji>(data, n, out);
+}
+
+template <bool Kanji>
+__attribute__((target("avx2"), flatten)) void ClassifyAllAvx2(const std::uint8_t* data, int n,
+                                                               Masks& out)
+{
+    ClassifyWith<ClassifyAvx2<Part::Basic>, ClassifyAvx2<Part::ShiftJis>, Kanji>(data, n, out);
+}
+
+#endif
 
 } // namespace
 
@@ -214,39 +284,15 @@ void UseFastestKernel() { forcedKernel = -1; }
 
 void Classify(const std::uint8_t* data, int n, bool kanji, Masks& out)
 {
-    const Kernel kernel = Active();
-    out.words = (n + 63) / 64;
-    std::uint64_t openedBefore = 0, kanjiLeadBefore = 0, ebBefore = 0; // bit 63 of the word before
-    for (int w = 0; w < out.words; ++w) {
-        const int count = n - 64 * w < 64 ? n - 64 * w : 64;
-        const std::uint8_t* bytes = data + 64 * w;
-        std::uint8_t tail[64]; // the kernels read whole words: the last one padded
-        if (count < 64) {
-            std::memset(tail + count, 0, static_cast<std::size_t>(64 - count));
-            bytes = static_cast<const std::uint8_t*>(std::memcpy(tail, bytes, count));
-        }
-        Raw raw = kanji ? ClassifyChunk<true>(kernel, bytes) : ClassifyChunk<false>(kernel, bytes);
-        const std::uint64_t inside = count == 64 ? ~0ull : (1ull << count) - 1;
-        for (auto& word : raw) word &= inside;
-        out.digit[w] = raw[Digit];
-        out.alphanumeric[w] = raw[Alphanumeric];
-        out.kanjiPair[w] = 0;
-        if (kanji) {
-            // The message's last byte opens nothing: it is a character alone.
-            const std::uint64_t last = w + 1 == out.words ? 1ull << (count - 1) : 0;
-            const std::uint64_t opens = Openers(raw[Lead], openedBefore != 0) & ~last;
-            const std::uint64_t pairs = ((raw[KanjiLead] << 1 | kanjiLeadBefore) & raw[Trail]) |
-                                        ((raw[KanjiLeadEB] << 1 | ebBefore) & raw[TrailBelowC0]);
-            const std::uint64_t trails = (opens << 1 | openedBefore) & pairs;
-            out.byteOnly[w] = inside & ~(raw[Alphanumeric] | trails | opens);
-            out.kanjiPair[w] = trails | trails >> 1;
-            if (w > 0) out.kanjiPair[w - 1] |= trails << 63;
-            openedBefore = opens >> 63;
-            kanjiLeadBefore = raw[KanjiLead] >> 63;
-            ebBefore = raw[KanjiLeadEB] >> 63;
-        } else {
-            out.byteOnly[w] = inside & ~raw[Alphanumeric];
-        }
+    switch (Active()) {
+#ifdef VEMORA_BYTES_X86
+    case Kernel::Avx2:
+        return kanji ? ClassifyAllAvx2<true>(data, n, out) : ClassifyAllAvx2<false>(data, n, out);
+    case Kernel::Sse2:
+        return kanji ? ClassifyAllSse2<true>(data, n, out) : ClassifyAllSse2<false>(data, n, out);
+#endif
+    default:
+        return kanji ? ClassifyAllPlain<true>(data, n, out) : ClassifyAllPlain<false>(data, n, out);
     }
 }
 

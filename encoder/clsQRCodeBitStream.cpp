@@ -50,6 +50,7 @@ int WidthClass(int version) { return version < 10 ? 0 : (version < 27 ? 1 : 2); 
 // end it only counts, so that an over-long stream is measured, never written.
 class BitWriter {
 public:
+    static constexpr bool kPacked = false;
     explicit BitWriter(clsQRCode::BitArray& bits) : bits_(bits) {}
     void Write(int value, int width)
     {
@@ -82,6 +83,7 @@ private:
 // out four bytes at a time, one store while four bytes of room are left.
 class PackedBitWriter {
 public:
+    static constexpr bool kPacked = true;
     PackedBitWriter(std::uint8_t* bytes, int capacity) : bytes_(bytes), capacity_(capacity) {}
     void Write(std::uint32_t value, int width)
     {
@@ -94,26 +96,31 @@ public:
     }
     void Write(int value, int width) { Write(static_cast<std::uint32_t>(value), width); }
     // count bytes as 8-bit fields. The stream's bit offset stays the same
-    // across them, so once fewer than 8 bits are pending, eight bytes at a
-    // time go out as one big-endian word shifted right by that offset, the
-    // bits shifted out pending for the next word.
+    // across them: after the first, each stream byte holds the low `offset`
+    // bits of one message byte and the high 8 - offset bits of the next, so
+    // seven stream bytes at a time are one big-endian word of eight message
+    // bytes shifted left by 8 - offset. The word goes out whole; its eighth
+    // byte, the low bits of the last message byte and zeros, is the stream's
+    // next pending byte and is written again by what follows.
     void WriteBytes(const std::uint8_t* bytes, int count)
     {
+        if (count <= 0) return;
         while (pendingBits_ >= 8) {
             pendingBits_ -= 8;
             PutBytes(static_cast<std::uint32_t>(pending_ >> pendingBits_) << 24, 1);
         }
         const int offset = pendingBits_;
-        std::uint64_t rest = pending_ & ((1u << offset) - 1);
-        for (; count >= 8 && next_ + 8 <= capacity_; count -= 8, bytes += 8, next_ += 8) {
-            const std::uint64_t word = BigEndian64(bytes);
-            const std::uint64_t out = offset == 0 ? word : rest << (64 - offset) | word >> offset;
-            const std::uint64_t stored = BigEndian64(reinterpret_cast<const std::uint8_t*>(&out));
+        Write(std::uint32_t{bytes[0]}, 8);
+        pendingBits_ -= 8; // the pending bits are again offset, bytes[0]'s low ones
+        PutBytes(static_cast<std::uint32_t>(pending_ >> pendingBits_) << 24, 1);
+        int j = 1;
+        for (; j + 7 <= count && next_ + 8 <= capacity_; j += 7, next_ += 7) {
+            const std::uint64_t word = BigEndian64(bytes + j - 1) << (8 - offset);
+            const std::uint64_t stored = BigEndian64(reinterpret_cast<const std::uint8_t*>(&word));
             std::memcpy(bytes_ + next_, &stored, 8);
-            rest = word & ((1u << offset) - 1);
         }
-        pending_ = rest;
-        for (int i = 0; i < count; ++i) Write(std::uint32_t{bytes[i]}, 8);
+        pending_ = bytes[j - 1];
+        for (; j < count; ++j) Write(std::uint32_t{bytes[j]}, 8);
     }
     // The stream length in bits; the last byte is completed with zero bits.
     int Finish()
@@ -835,6 +842,23 @@ int DigitGroups(const std::uint8_t* digits)
 {
     return DigitGroup(digits) << 20 | DigitGroup(digits + 3) << 10 | DigitGroup(digits + 6);
 }
+// Six digits as two such numbers in 20 bits, the first the higher, from one
+// little-endian word of data[0 .. 7] (its last two bytes unused) in a few
+// word operations: with the digits' values in its bytes, ten times the word
+// plus the word shifted down a byte holds 10 d(k) + d(k+1) in byte k (at most
+// 99, no carry), and ten times bytes 0 and 3 of that plus digits 2 and 5 are
+// the two numbers, at bits 0 and 24 (each below 1000, so apart).
+std::uint32_t SixDigits(const std::uint8_t* digits)
+{
+    std::uint64_t word;
+    std::memcpy(&word, digits, 8);
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    const std::uint64_t values = word & 0x00000F0F0F0F0F0Full;
+    const std::uint64_t pairs = values * 10 + (values >> 8);
+    const std::uint64_t groups = (pairs & 0xFF0000FFull) * 10 + ((values >> 16) & 0xFF0000FFull);
+    return static_cast<std::uint32_t>((groups & 0x3FF) << 10 | groups >> 24);
+}
+
 // Two characters of Table 5 as one 11-bit value (7.4.5).
 int AlphanumericPair(const std::uint8_t* characters)
 {
@@ -855,7 +879,17 @@ void WriteSegment(Writer& out, int m, const std::uint8_t* segment, int count, co
         out.WriteBytes(segment, count);
         break;
     case NumericMode:
-        // Six groups of three digits, 10 bits each, as two 30-bit fields.
+        // Six groups of three digits, 10 bits each, as two 30-bit fields:
+        // by words of six digits where the writer packs bits (reading two
+        // bytes past them, inside the segment), else group by group.
+        if constexpr (Writer::kPacked)
+            for (; i + 20 <= count; i += 18) {
+                const std::uint64_t groups = std::uint64_t{SixDigits(segment + i)} << 40 |
+                                             std::uint64_t{SixDigits(segment + i + 6)} << 20 |
+                                             SixDigits(segment + i + 12);
+                out.Write(static_cast<std::uint32_t>(groups >> 30), 30);
+                out.Write(static_cast<std::uint32_t>(groups & 0x3FFFFFFF), 30);
+            }
         for (; i + 18 <= count; i += 18) {
             out.Write(DigitGroups(segment + i), 30);
             out.Write(DigitGroups(segment + i + 9), 30);
