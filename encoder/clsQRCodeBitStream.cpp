@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ByteClasses.h"
+#include "StreamKernels.h"
 
 namespace {
 
@@ -79,58 +80,49 @@ private:
 
 // Writes fields most significant bit first into bytes, eight stream bits a
 // byte, the bits after the last field of a byte 0. Past capacity bytes it only
-// counts. Fields are at most 32 bits wide; they gather in a word that goes
-// out four bytes at a time, one store while four bytes of room are left.
+// counts. Fields are up to 56 bits wide. Fewer than 8 bits are pending
+// between fields: a field joins them and, while eight bytes of room are
+// left, the whole word goes out as one big-endian store, of which the bytes
+// the field completed stay; the next byte holds the pending bits followed by
+// zeros and is written again by what follows.
 class PackedBitWriter {
 public:
     static constexpr bool kPacked = true;
     PackedBitWriter(std::uint8_t* bytes, int capacity) : bytes_(bytes), capacity_(capacity) {}
-    void Write(std::uint32_t value, int width)
+    void Write(std::uint64_t value, int width)
     {
-        pending_ = (pending_ << width) | (value & (~0ull >> (64 - width)));
+        pending_ = pending_ << width | (value & (~0ull >> (64 - width)));
         pendingBits_ += width;
-        if (pendingBits_ >= 32) {
-            pendingBits_ -= 32;
-            Put4(static_cast<std::uint32_t>(pending_ >> pendingBits_));
-        }
+        if (next_ + 8 <= capacity_) Store64(pending_ << (64 - pendingBits_));
+        else PutBytes(pending_ << (64 - pendingBits_), pendingBits_ >> 3);
+        next_ += pendingBits_ >> 3;
+        pendingBits_ &= 7;
     }
-    void Write(int value, int width) { Write(static_cast<std::uint32_t>(value), width); }
+    void Write(int value, int width) { Write(static_cast<std::uint64_t>(value), width); }
     // count bytes as 8-bit fields. The stream's bit offset stays the same
-    // across them: after the first, each stream byte holds the low `offset`
-    // bits of one message byte and the high 8 - offset bits of the next, so
-    // seven stream bytes at a time are one big-endian word of eight message
-    // bytes shifted left by 8 - offset. The word goes out whole; its eighth
-    // byte, the low bits of the last message byte and zeros, is the stream's
-    // next pending byte and is written again by what follows.
+    // across them: after the first, each stream byte holds the low bits of
+    // one message byte and the high bits of the next, as many as fit the
+    // room left made by the stream kernel at once.
     void WriteBytes(const std::uint8_t* bytes, int count)
     {
         if (count <= 0) return;
-        while (pendingBits_ >= 8) {
-            pendingBits_ -= 8;
-            PutBytes(static_cast<std::uint32_t>(pending_ >> pendingBits_) << 24, 1);
-        }
         const int offset = pendingBits_;
-        Write(std::uint32_t{bytes[0]}, 8);
-        pendingBits_ -= 8; // the pending bits are again offset, bytes[0]'s low ones
-        PutBytes(static_cast<std::uint32_t>(pending_ >> pendingBits_) << 24, 1);
-        int j = 1;
-        for (; j + 7 <= count && next_ + 8 <= capacity_; j += 7, next_ += 7) {
-            const std::uint64_t word = BigEndian64(bytes + j - 1) << (8 - offset);
-            const std::uint64_t stored = BigEndian64(reinterpret_cast<const std::uint8_t*>(&word));
-            std::memcpy(bytes_ + next_, &stored, 8);
+        Write(std::uint64_t{bytes[0]}, 8);
+        const int shifted = std::min(count, capacity_ - next_ + 1);
+        if (shifted < 2) {
+            for (int j = 1; j < count; ++j) Write(std::uint64_t{bytes[j]}, 8);
+            return;
         }
-        pending_ = bytes[j - 1];
-        for (; j < count; ++j) Write(std::uint32_t{bytes[j]}, 8);
+        StreamKernels::ShiftBytes(StreamKernels::Active(), bytes, shifted, offset, bytes_ + next_);
+        next_ += shifted - 1;
+        pending_ = bytes[shifted - 1];
+        for (int j = shifted; j < count; ++j) Write(std::uint64_t{bytes[j]}, 8);
     }
     // The stream length in bits; the last byte is completed with zero bits.
     int Finish()
     {
         const int length = next_ * 8 + pendingBits_;
-        if (pendingBits_ > 0) {
-            const int bytes = (pendingBits_ + 7) / 8;
-            PutBytes(static_cast<std::uint32_t>(pending_ << (32 - pendingBits_)), bytes);
-        }
-        pendingBits_ = 0;
+        if (pendingBits_ > 0) PutBytes(pending_ << (64 - pendingBits_), 1);
         return length;
     }
 
@@ -143,27 +135,24 @@ private:
         if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
         return word;
     }
-    void Put4(std::uint32_t word)
+    // word's bytes, most significant first, at the next byte.
+    void Store64(std::uint64_t word)
     {
-        if (next_ + 4 > capacity_) {
-            PutBytes(word, 4);
-            return;
-        }
-        if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap32(word);
-        std::memcpy(bytes_ + next_, &word, 4);
-        next_ += 4;
+        if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+        std::memcpy(bytes_ + next_, &word, 8);
     }
-    // The first count bytes of word, most significant first.
-    void PutBytes(std::uint32_t word, int count)
+    // The first count bytes of word, most significant first, at the next
+    // byte on, as far as capacity.
+    void PutBytes(std::uint64_t word, int count)
     {
-        for (int i = 0; i < count; ++i, ++next_)
-            if (next_ < capacity_) bytes_[next_] = static_cast<std::uint8_t>(word >> (24 - 8 * i));
+        for (int i = 0; i < count; ++i)
+            if (next_ + i < capacity_) bytes_[next_ + i] = static_cast<std::uint8_t>(word >> (56 - 8 * i));
     }
 
     std::uint8_t* bytes_;
     int capacity_;
     int next_ = 0;
-    std::uint64_t pending_ = 0; // its last pendingBits_ (< 32) bits are not yet out
+    std::uint64_t pending_ = 0; // its last pendingBits_ (< 8) bits are not yet out
     int pendingBits_ = 0;
 };
 
@@ -842,23 +831,6 @@ int DigitGroups(const std::uint8_t* digits)
 {
     return DigitGroup(digits) << 20 | DigitGroup(digits + 3) << 10 | DigitGroup(digits + 6);
 }
-// Six digits as two such numbers in 20 bits, the first the higher, from one
-// little-endian word of data[0 .. 7] (its last two bytes unused) in a few
-// word operations: with the digits' values in its bytes, ten times the word
-// plus the word shifted down a byte holds 10 d(k) + d(k+1) in byte k (at most
-// 99, no carry), and ten times bytes 0 and 3 of that plus digits 2 and 5 are
-// the two numbers, at bits 0 and 24 (each below 1000, so apart).
-std::uint32_t SixDigits(const std::uint8_t* digits)
-{
-    std::uint64_t word;
-    std::memcpy(&word, digits, 8);
-    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-    const std::uint64_t values = word & 0x00000F0F0F0F0F0Full;
-    const std::uint64_t pairs = values * 10 + (values >> 8);
-    const std::uint64_t groups = (pairs & 0xFF0000FFull) * 10 + ((values >> 16) & 0xFF0000FFull);
-    return static_cast<std::uint32_t>((groups & 0x3FF) << 10 | groups >> 24);
-}
-
 // Two characters of Table 5 as one 11-bit value (7.4.5).
 int AlphanumericPair(const std::uint8_t* characters)
 {
@@ -879,17 +851,22 @@ void WriteSegment(Writer& out, int m, const std::uint8_t* segment, int count, co
         out.WriteBytes(segment, count);
         break;
     case NumericMode:
-        // Six groups of three digits, 10 bits each, as two 30-bit fields:
-        // by words of six digits where the writer packs bits (reading two
-        // bytes past them, inside the segment), else group by group.
-        if constexpr (Writer::kPacked)
-            for (; i + 20 <= count; i += 18) {
-                const std::uint64_t groups = std::uint64_t{SixDigits(segment + i)} << 40 |
-                                             std::uint64_t{SixDigits(segment + i + 6)} << 20 |
-                                             SixDigits(segment + i + 12);
-                out.Write(static_cast<std::uint32_t>(groups >> 30), 30);
-                out.Write(static_cast<std::uint32_t>(groups & 0x3FFFFFFF), 30);
+        // Where the writer packs bits, four groups of three digits, 10 bits
+        // each, as one 40-bit field, sixteen fields at a time by the stream
+        // kernel (which reads a few digits ahead, inside the segment); else
+        // six groups as two 30-bit fields.
+        if constexpr (Writer::kPacked) {
+            using StreamKernels::DigitsPerField;
+            const StreamKernels::Kernel kernel = StreamKernels::Active();
+            std::uint64_t fields[16];
+            while (count - i >= DigitsPerField + StreamKernels::DigitsReadAhead) {
+                const int n =
+                    std::min(16, (count - i - StreamKernels::DigitsReadAhead) / DigitsPerField);
+                StreamKernels::PackDigits(kernel, segment + i, n, fields);
+                for (int f = 0; f < n; ++f) out.Write(fields[f], 40);
+                i += n * DigitsPerField;
             }
+        }
         for (; i + 18 <= count; i += 18) {
             out.Write(DigitGroups(segment + i), 30);
             out.Write(DigitGroups(segment + i + 9), 30);
