@@ -634,13 +634,20 @@ public:
 private:
     static bool Bit(const std::uint64_t* words, int i) { return (words[i >> 6] >> (i & 63)) & 1; }
     std::uint64_t Others(int w) const { return w < masks_.words ? ~masks_.byteOnly[w] : ~0ull; }
-    // The positions from which shortest_ positions in a row are not byte-only.
+    // The positions from which shortest_ positions in a row are not byte-only:
+    // runs of length len doubled in a two-word window (a bit stays where the
+    // len bits from it are all set), and the last step shorter.
     std::uint64_t LongStarts(int w) const
     {
-        const std::uint64_t word = Others(w), next = Others(w + 1);
-        std::uint64_t starts = word;
-        for (int k = 1; k < shortest_; ++k) starts &= word >> k | next << (64 - k);
-        return starts;
+        std::uint64_t low = Others(w), high = Others(w + 1);
+        const auto keepRuns = [&](int k) {
+            low &= low >> k | high << (64 - k);
+            high &= high >> k;
+        };
+        int len = 1;
+        for (; 2 * len <= shortest_; len *= 2) keepRuns(len);
+        if (len < shortest_) keepRuns(shortest_ - len);
+        return low;
     }
     // The first such position from `from` on, or n.
     int NextLong(int from) const
