@@ -17,15 +17,15 @@ enum RawClass {
     Alphanumeric, // Table 5
     High,         // 80-FF: every Shift JIS lead byte is one
     Lead,         // Shift JIS lead bytes 81-9F and E0-FC: open a two-byte character
-    KanjiLead,    // 81-9F and E0-EA: with a trail byte of 40-FF, a kanji character
-    KanjiLeadEB,  // EB: a kanji character with a trail byte of 40-BF only
-    Trail,        // 40-FF
-    TrailBelowC0, // 40-BF
+    // With the byte before it, a kanji character (clsQRCode::IsKanjiPair): a
+    // trail of 40-FF after 81-9F or E0-EA, or of 40-BF after EB.
+    KanjiTrail,
     RawClasses
 };
 using Raw = std::array<std::uint64_t, RawClasses>;
 
-// Each byte's classes as bits by RawClass.
+// Each byte's classes for the plain kernel, as bits by ByteBit.
+enum ByteBit { DigitBit, AlphanumericBit, HighBit, LeadBit, KanjiLeadBit, LeadEBBit, TrailBit, TrailBelowC0Bit };
 constexpr auto kClassBits = [] {
     std::array<std::uint8_t, 256> table{};
     const char others[] = " $%*+-./:";
@@ -36,29 +36,37 @@ constexpr auto kClassBits = [] {
         const bool kanjiLead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xEA);
         const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
         table[b] = static_cast<std::uint8_t>(
-            digit << Digit | alphanumeric << Alphanumeric | (b >= 0x80) << High | lead << Lead |
-            kanjiLead << KanjiLead | (b == 0xEB) << KanjiLeadEB | (b >= 0x40) << Trail |
-            (b >= 0x40 && b <= 0xBF) << TrailBelowC0);
+            digit << DigitBit | alphanumeric << AlphanumericBit | (b >= 0x80) << HighBit |
+            lead << LeadBit | kanjiLead << KanjiLeadBit | (b == 0xEB) << LeadEBBit |
+            (b >= 0x40) << TrailBit | (b >= 0x40 && b <= 0xBF) << TrailBelowC0Bit);
     }
     return table;
 }();
 
 // Every kernel takes 64 bytes and fills the words of one part of the classes,
 // the others left 0: the basic ones (Digit to High), or the Shift JIS ones
-// (Lead on), which only a word with a high byte or with a character opened
-// by the word before needs.
+// (Lead, KanjiTrail), which only a word with a high byte or with a character
+// opened by the word before needs. The Shift JIS part reads bytes[-1] too,
+// the byte before the word (0 before the message).
 enum class Part { Basic, ShiftJis };
 
 template <Part P>
 Raw ClassifyPlain(const std::uint8_t* bytes)
 {
     Raw raw{};
-    const int first = P == Part::Basic ? Digit : Lead;
-    const int end = P == Part::Basic ? Lead : RawClasses;
     for (int i = 0; i < 64; ++i) {
         const unsigned bits = kClassBits[bytes[i]];
-        for (int c = first; c < end; ++c)
-            raw[c] |= static_cast<std::uint64_t>((bits >> c) & 1) << i;
+        const auto set = [&](int c, bool on) { raw[c] |= static_cast<std::uint64_t>(on) << i; };
+        if constexpr (P == Part::Basic) {
+            set(Digit, bits >> DigitBit & 1);
+            set(Alphanumeric, bits >> AlphanumericBit & 1);
+            set(High, bits >> HighBit & 1);
+        } else {
+            const unsigned before = kClassBits[bytes[i - 1]];
+            set(Lead, bits >> LeadBit & 1);
+            set(KanjiTrail, ((before >> KanjiLeadBit & bits >> TrailBit) |
+                             (before >> LeadEBBit & bits >> TrailBelowC0Bit)) & 1);
+        }
     }
     return raw;
 }
@@ -98,14 +106,16 @@ Raw ClassifySse2(const std::uint8_t* bytes)
             raw[Alphanumeric] |= Bits(alphanumeric, q);
             raw[High] |= Bits(x, q);
         } else {
+            // The bytes before x's, from one byte further back.
+            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + 16 * q - 1));
             const __m128i low = InRange(x, 0x81, 0x9F);
-            const __m128i kanjiLead = _mm_or_si128(low, InRange(x, 0xE0, 0xEA));
             raw[Lead] |= Bits(_mm_or_si128(low, InRange(x, 0xE0, 0xFC)), q);
-            raw[KanjiLead] |= Bits(kanjiLead, q);
-            raw[KanjiLeadEB] |=
-                Bits(_mm_cmpeq_epi8(x, _mm_set1_epi8(static_cast<char>(0xEB))), q);
-            raw[Trail] |= Bits(InRange(x, 0x40, 0xFF), q);
-            raw[TrailBelowC0] |= Bits(InRange(x, 0x40, 0xBF), q);
+            const __m128i kanjiLead = _mm_or_si128(InRange(b, 0x81, 0x9F), InRange(b, 0xE0, 0xEA));
+            const __m128i leadEB = _mm_cmpeq_epi8(b, _mm_set1_epi8(static_cast<char>(0xEB)));
+            raw[KanjiTrail] |=
+                Bits(_mm_or_si128(_mm_and_si128(kanjiLead, InRange(x, 0x40, 0xFF)),
+                                  _mm_and_si128(leadEB, InRange(x, 0x40, 0xBF))),
+                     q);
         }
     }
     return raw;
@@ -144,13 +154,17 @@ __attribute__((target("avx2"))) Raw ClassifyAvx2(const std::uint8_t* bytes)
             raw[Alphanumeric] |= Bits32(alphanumeric, h);
             raw[High] |= Bits32(x, h);
         } else {
+            const __m256i b =
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(bytes + 32 * h - 1));
             const __m256i low = InRange32(x, 0x81, 0x9F);
             raw[Lead] |= Bits32(_mm256_or_si256(low, InRange32(x, 0xE0, 0xFC)), h);
-            raw[KanjiLead] |= Bits32(_mm256_or_si256(low, InRange32(x, 0xE0, 0xEA)), h);
-            raw[KanjiLeadEB] |=
-                Bits32(_mm256_cmpeq_epi8(x, _mm256_set1_epi8(static_cast<char>(0xEB))), h);
-            raw[Trail] |= Bits32(InRange32(x, 0x40, 0xFF), h);
-            raw[TrailBelowC0] |= Bits32(InRange32(x, 0x40, 0xBF), h);
+            const __m256i kanjiLead =
+                _mm256_or_si256(InRange32(b, 0x81, 0x9F), InRange32(b, 0xE0, 0xEA));
+            const __m256i leadEB = _mm256_cmpeq_epi8(b, _mm256_set1_epi8(static_cast<char>(0xEB)));
+            raw[KanjiTrail] |= Bits32(
+                _mm256_or_si256(_mm256_and_si256(kanjiLead, InRange32(x, 0x40, 0xFF)),
+                                _mm256_and_si256(leadEB, InRange32(x, 0x40, 0xBF))),
+                h);
         }
     }
     return raw;
@@ -194,14 +208,18 @@ __attribute__((always_inline)) inline void ClassifyWith(const std::uint8_t* data
                                                         Masks& out)
 {
     out.words = (n + 63) / 64;
-    std::uint64_t openedBefore = 0, kanjiLeadBefore = 0, ebBefore = 0; // bit 63 of the word before
+    std::uint64_t openedBefore = 0; // bit 63 of the word before
     for (int w = 0; w < out.words; ++w) {
         const int count = n - 64 * w < 64 ? n - 64 * w : 64;
         const std::uint8_t* bytes = data + 64 * w;
-        std::uint8_t tail[64]; // the kernels read whole words: the last one padded
-        if (count < 64) {
-            std::memset(tail + count, 0, static_cast<std::size_t>(64 - count));
-            bytes = static_cast<const std::uint8_t*>(std::memcpy(tail, bytes, count));
+        // The kernels read whole words and the byte before: the first and
+        // the last word from a copy, padded with zeros.
+        std::uint8_t copy[65];
+        if (count < 64 || w == 0) {
+            copy[0] = w > 0 ? bytes[-1] : 0;
+            std::memcpy(copy + 1, bytes, static_cast<std::size_t>(count));
+            std::memset(copy + 1 + count, 0, static_cast<std::size_t>(64 - count));
+            bytes = copy + 1;
         }
         Raw raw = Basic(bytes);
         // A word of bytes below 80 after one that opened no character has
@@ -209,7 +227,8 @@ __attribute__((always_inline)) inline void ClassifyWith(const std::uint8_t* data
         const bool shiftJis = Kanji && (raw[High] != 0 || openedBefore != 0);
         if (shiftJis) {
             const Raw more = ShiftJis(bytes);
-            for (int c = Lead; c < RawClasses; ++c) raw[c] = more[c];
+            raw[Lead] = more[Lead];
+            raw[KanjiTrail] = more[KanjiTrail];
         }
         const std::uint64_t inside = count == 64 ? ~0ull : (1ull << count) - 1;
         for (auto& word : raw) word &= inside;
@@ -220,18 +239,14 @@ __attribute__((always_inline)) inline void ClassifyWith(const std::uint8_t* data
             // The message's last byte opens nothing: it is a character alone.
             const std::uint64_t last = w + 1 == out.words ? 1ull << (count - 1) : 0;
             const std::uint64_t opens = Openers(raw[Lead], openedBefore != 0) & ~last;
-            const std::uint64_t pairs = ((raw[KanjiLead] << 1 | kanjiLeadBefore) & raw[Trail]) |
-                                        ((raw[KanjiLeadEB] << 1 | ebBefore) & raw[TrailBelowC0]);
-            const std::uint64_t trails = (opens << 1 | openedBefore) & pairs;
+            const std::uint64_t trails = (opens << 1 | openedBefore) & raw[KanjiTrail];
             out.byteOnly[w] = inside & ~(raw[Alphanumeric] | trails | opens);
             out.kanjiPair[w] = trails | trails >> 1;
             if (w > 0) out.kanjiPair[w - 1] |= trails << 63;
             openedBefore = opens >> 63;
-            kanjiLeadBefore = raw[KanjiLead] >> 63;
-            ebBefore = raw[KanjiLeadEB] >> 63;
         } else {
             out.byteOnly[w] = inside & ~raw[Alphanumeric];
-            openedBefore = kanjiLeadBefore = ebBefore = 0;
+            openedBefore = 0;
         }
     }
 }

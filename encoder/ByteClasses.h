@@ -13,8 +13,9 @@
 // boundary and its bytes at even distances from that start open a two-byte
 // character. The plain kernel tests one byte at a time through a table and
 // runs on any CPU; the SSE2 kernel (every x86-64) tests sixteen bytes per
-// instruction, the AVX2 kernel thirty-two. Without kanji the kernels test
-// for digits and the alphanumeric set only.
+// instruction, the AVX2 kernel thirty-two. The Shift JIS classes are tested
+// only in words that may hold a two-byte character (a byte of 80 or more, or
+// a character opened by the word before), and not at all without kanji.
 namespace ByteClasses {
 
 enum class Kernel { Plain, Sse2, Avx2 };
