@@ -59,6 +59,26 @@ TEST(ByteClassesTest, EveryKernelTheCpuRunsAgreesWithThePlainOne)
     }
 }
 
+TEST(ByteClassesTest, AKanjiCharacterAmongLettersAtEveryPlaceOfAWord)
+{
+    // 81 41 is one kanji character whose trail is the letter A: wherever it
+    // falls, across a word boundary too and before a word of letters alone,
+    // exactly its two bytes are a kanji pair.
+    KernelGuard guard;
+    for (const Kernel k : kKernels) {
+        if (!ByteClasses::ForceKernel(k)) continue;
+        for (int p = 0; p < 199; ++p) {
+            std::vector<std::uint8_t> data(200, 'A');
+            data[p] = 0x81;
+            ByteClasses::Masks masks;
+            ByteClasses::Classify(data.data(), 200, true, masks);
+            for (int i = 0; i < 200; ++i)
+                ASSERT_EQ((masks.kanjiPair[i / 64] >> (i % 64)) & 1, i == p || i == p + 1 ? 1u : 0u)
+                    << kKernelNames[static_cast<int>(k)] << ", lead at " << p << ", byte " << i;
+        }
+    }
+}
+
 TEST(ByteClassesTest, TheFastestKernelTheCpuRunsIsChosen)
 {
     KernelGuard guard;
