@@ -633,10 +633,19 @@ public:
 
 private:
     static bool Bit(const std::uint64_t* words, int i) { return (words[i >> 6] >> (i & 63)) & 1; }
+    // std::popcount inline: without a CPU feature test the library's is a call.
+    static int CountBits(std::uint64_t x)
+    {
+        x -= (x >> 1) & 0x5555555555555555ull;
+        x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+        x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+        return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+    }
     std::uint64_t Others(int w) const { return w < masks_.words ? ~masks_.byteOnly[w] : ~0ull; }
     // The positions from which shortest_ positions in a row are not byte-only:
     // runs of length len doubled in a two-word window (a bit stays where the
-    // len bits from it are all set), and the last step shorter.
+    // len bits from it are all set), by constant shifts, and the last step
+    // shorter.
     std::uint64_t LongStarts(int w) const
     {
         std::uint64_t low = Others(w), high = Others(w + 1);
@@ -645,7 +654,11 @@ private:
             high &= high >> k;
         };
         int len = 1;
-        for (; 2 * len <= shortest_; len *= 2) keepRuns(len);
+        for (const int k : {1, 2, 4, 8})
+            if (2 * k <= shortest_) {
+                keepRuns(k);
+                len = 2 * k;
+            }
         if (len < shortest_) keepRuns(shortest_ - len);
         return low;
     }
@@ -653,7 +666,10 @@ private:
     int NextLong(int from) const
     {
         for (int w = from >> 6; w < masks_.words; ++w) {
-            std::uint64_t bits = LongStarts(w);
+            // Worked out once a word, when first looked at: the searches
+            // mostly go forward, some over the same word many times.
+            for (; known_ <= w; ++known_) longStarts_[known_] = LongStarts(known_);
+            std::uint64_t bits = longStarts_[w];
             if (w == from >> 6) bits &= ~0ull << (from & 63);
             if (bits != 0) return std::min(n_, 64 * w + std::countr_zero(bits));
         }
@@ -690,8 +706,7 @@ private:
             const std::uint64_t digits = masks_.digit[w] & range;
             const std::uint64_t letters = masks_.alphanumeric[w] & range & ~digits;
             const std::uint64_t kanji = masks_.kanjiPair[w] & range & ~masks_.alphanumeric[w];
-            savings += 28 * std::popcount(digits) + 15 * std::popcount(letters) +
-                       9 * std::popcount(kanji);
+            savings += 28 * CountBits(digits) + 15 * CountBits(letters) + 9 * CountBits(kanji);
         }
         return savings < threshold_;
     }
@@ -701,6 +716,8 @@ private:
     int last_; // the last byte-only position, -1 when none
     int threshold_ = 0;
     int shortest_ = 1;
+    mutable std::uint64_t longStarts_[ByteClasses::MaxWords]; // LongStarts of words 0 .. known_ - 1
+    mutable int known_ = 0;
 };
 
 // The entries of the byte-only position i carried in byte mode to t > i: the
