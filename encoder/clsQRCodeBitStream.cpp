@@ -666,10 +666,13 @@ private:
     int NextLong(int from) const
     {
         for (int w = from >> 6; w < masks_.words; ++w) {
-            // Worked out once a word, when first looked at: the searches
-            // mostly go forward, some over the same word many times.
-            for (; known_ <= w; ++known_) longStarts_[known_] = LongStarts(known_);
-            std::uint64_t bits = longStarts_[w];
+            // The searches go forward, many from the same word: its long
+            // starts are kept.
+            if (w != knownWord_) {
+                knownStarts_ = LongStarts(w);
+                knownWord_ = w;
+            }
+            std::uint64_t bits = knownStarts_;
             if (w == from >> 6) bits &= ~0ull << (from & 63);
             if (bits != 0) return std::min(n_, 64 * w + std::countr_zero(bits));
         }
@@ -716,8 +719,8 @@ private:
     int last_; // the last byte-only position, -1 when none
     int threshold_ = 0;
     int shortest_ = 1;
-    mutable std::uint64_t longStarts_[ByteClasses::MaxWords]; // LongStarts of words 0 .. known_ - 1
-    mutable int known_ = 0;
+    mutable int knownWord_ = -1; // the last word NextLong looked at, and its LongStarts
+    mutable std::uint64_t knownStarts_ = 0;
 };
 
 // The entries of the byte-only position i carried in byte mode to t > i: the
@@ -834,6 +837,7 @@ int RunStart(const std::uint8_t* predecessors, int p, int m)
 void RecoverSegments(const std::uint8_t* predecessors, int n, int last,
                      std::vector<Segment>& segments)
 {
+    segments.reserve(16); // most messages' paths: one allocation
     for (int p = n - 1, m = last; p >= 0;) {
         const int first = RunStart(predecessors, p, m);
         const int start = m == KanjiMode ? first - 1 : first;
