@@ -821,11 +821,15 @@ int RunStart(const std::uint8_t* predecessors, int p, int m)
     const int step = m == KanjiMode ? 2 : 1;
     // Kanji looks at the trail bytes p, p - 2, ... only: the odd lanes.
     const std::uint64_t looked = m == KanjiMode ? 0xFF00FF00FF00FF00ull : ~0ull;
-    for (; p >= 7; p -= 8) {
-        const std::uint64_t differs =
-            ((EightRecords(predecessors, p) >> (2 * m) & 3 * lanes) ^ m * lanes) & looked;
-        if (differs != 0) return p - 7 + (63 - std::countl_zero(differs)) / 8;
-    }
+    const auto differs = [&](int q) {
+        return ((EightRecords(predecessors, q) >> (2 * m) & 3 * lanes) ^ m * lanes) & looked;
+    };
+    // Long runs four words a step, the word that differs then found below.
+    while (p >= 31 && (differs(p) | differs(p - 8) | differs(p - 16) | differs(p - 24)) == 0)
+        p -= 32;
+    for (; p >= 7; p -= 8)
+        if (const std::uint64_t d = differs(p); d != 0)
+            return p - 7 + (63 - std::countl_zero(d)) / 8;
     while (p >= step && PredecessorOf(predecessors[p], m) == m) p -= step;
     // A kanji run may reach its start at position 1, whose record reads as
     // kanji continuing (the start's -1).
