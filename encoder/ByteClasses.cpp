@@ -25,7 +25,16 @@ enum RawClass {
 using Raw = std::array<std::uint64_t, RawClasses>;
 
 // Each byte's classes for the plain kernel, as bits by ByteBit.
-enum ByteBit { DigitBit, AlphanumericBit, HighBit, LeadBit, KanjiLeadBit, LeadEBBit, TrailBit, TrailBelowC0Bit };
+enum ByteBit {
+    DigitBit,
+    AlphanumericBit,
+    HighBit,
+    LeadBit,
+    KanjiLeadBit,
+    LeadEBBit,
+    TrailBit,
+    TrailBelowC0Bit
+};
 constexpr auto kClassBits = [] {
     std::array<std::uint8_t, 256> table{};
     const char others[] = " $%*+-./:";
@@ -65,7 +74,8 @@ Raw ClassifyPlain(const std::uint8_t* bytes)
             const unsigned before = kClassBits[bytes[i - 1]];
             set(Lead, bits >> LeadBit & 1);
             set(KanjiTrail, ((before >> KanjiLeadBit & bits >> TrailBit) |
-                             (before >> LeadEBBit & bits >> TrailBelowC0Bit)) & 1);
+                             (before >> LeadEBBit & bits >> TrailBelowC0Bit)) &
+                                1);
         }
     }
     return raw;
@@ -77,8 +87,7 @@ Raw ClassifyPlain(const std::uint8_t* bytes)
 __m128i InRange(__m128i x, int lo, int hi)
 {
     const __m128i offset = _mm_sub_epi8(x, _mm_set1_epi8(static_cast<char>(lo)));
-    return _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(static_cast<char>(hi - lo))),
-                          offset);
+    return _mm_cmpeq_epi8(_mm_min_epu8(offset, _mm_set1_epi8(static_cast<char>(hi - lo))), offset);
 }
 
 std::uint64_t Bits(__m128i mask, int quarter)
@@ -112,10 +121,9 @@ Raw ClassifySse2(const std::uint8_t* bytes)
             raw[Lead] |= Bits(_mm_or_si128(low, InRange(x, 0xE0, 0xFC)), q);
             const __m128i kanjiLead = _mm_or_si128(InRange(b, 0x81, 0x9F), InRange(b, 0xE0, 0xEA));
             const __m128i leadEB = _mm_cmpeq_epi8(b, _mm_set1_epi8(static_cast<char>(0xEB)));
-            raw[KanjiTrail] |=
-                Bits(_mm_or_si128(_mm_and_si128(kanjiLead, InRange(x, 0x40, 0xFF)),
-                                  _mm_and_si128(leadEB, InRange(x, 0x40, 0xBF))),
-                     q);
+            raw[KanjiTrail] |= Bits(_mm_or_si128(_mm_and_si128(kanjiLead, InRange(x, 0x40, 0xFF)),
+                                                 _mm_and_si128(leadEB, InRange(x, 0x40, 0xBF))),
+                                    q);
         }
     }
     return raw;
@@ -161,10 +169,10 @@ __attribute__((target("avx2"))) Raw ClassifyAvx2(const std::uint8_t* bytes)
             const __m256i kanjiLead =
                 _mm256_or_si256(InRange32(b, 0x81, 0x9F), InRange32(b, 0xE0, 0xEA));
             const __m256i leadEB = _mm256_cmpeq_epi8(b, _mm256_set1_epi8(static_cast<char>(0xEB)));
-            raw[KanjiTrail] |= Bits32(
-                _mm256_or_si256(_mm256_and_si256(kanjiLead, InRange32(x, 0x40, 0xFF)),
-                                _mm256_and_si256(leadEB, InRange32(x, 0x40, 0xBF))),
-                h);
+            raw[KanjiTrail] |=
+                Bits32(_mm256_or_si256(_mm256_and_si256(kanjiLead, InRange32(x, 0x40, 0xFF)),
+                                       _mm256_and_si256(leadEB, InRange32(x, 0x40, 0xBF))),
+                       h);
         }
     }
     return raw;
@@ -204,8 +212,7 @@ std::uint64_t Openers(std::uint64_t leads, bool firstIsTrail)
 // Inlined into each kernel's entry below, so that its vectors and the word
 // arithmetic share one function compiled for the kernel's instructions.
 template <Raw (*Basic)(const std::uint8_t*), Raw (*ShiftJis)(const std::uint8_t*), bool Kanji>
-__attribute__((always_inline)) inline void ClassifyWith(const std::uint8_t* data, int n,
-                                                        Masks& out)
+__attribute__((always_inline)) inline void ClassifyWith(const std::uint8_t* data, int n, Masks& out)
 {
     out.words = (n + 63) / 64;
     std::uint64_t openedBefore = 0; // bit 63 of the word before
@@ -267,7 +274,7 @@ void ClassifyAllSse2(const std::uint8_t* data, int n, Masks& out)
 
 template <bool Kanji>
 __attribute__((target("avx2"), flatten)) void ClassifyAllAvx2(const std::uint8_t* data, int n,
-                                                               Masks& out)
+                                                              Masks& out)
 {
     ClassifyWith<ClassifyAvx2<Part::Basic>, ClassifyAvx2<Part::ShiftJis>, Kanji>(data, n, out);
 }

@@ -53,8 +53,8 @@ __attribute__((target("ssse3"))) inline __m128i GroupPairs(__m128i x)
 {
     const __m128i lanes = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
     const __m128i digits = _mm_shuffle_epi8(_mm_and_si128(x, _mm_set1_epi8(0x0F)), lanes);
-    const __m128i tens = _mm_maddubs_epi16(digits, _mm_setr_epi8(10, 1, 1, 0, 10, 1, 1, 0, 10, 1,
-                                                                  1, 0, 10, 1, 1, 0));
+    const __m128i tens = _mm_maddubs_epi16(
+        digits, _mm_setr_epi8(10, 1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0));
     const __m128i groups = _mm_madd_epi16(tens, _mm_setr_epi16(10, 1, 10, 1, 10, 1, 10, 1));
     // 1024 g0 + g1 and 1024 g2 + g3 in the low two 32-bit lanes.
     return _mm_madd_epi16(_mm_packs_epi32(groups, groups),
@@ -74,10 +74,10 @@ __attribute__((target("ssse3"))) void PackDigitsSsse3(const std::uint8_t* digits
 __attribute__((target("avx2"))) void PackDigitsAvx2(const std::uint8_t* digits, int count,
                                                     std::uint64_t* fields)
 {
-    const __m256i lanes = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1,
-                                           0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
-    const __m256i tenOne = _mm256_setr_epi8(10, 1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0,
-                                            10, 1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0);
+    const __m256i lanes = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, 0,
+                                           1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m256i tenOne = _mm256_setr_epi8(10, 1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0, 10,
+                                            1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0, 10, 1, 1, 0);
     int f = 0;
     for (; f + 2 <= count; f += 2, digits += 2 * DigitsPerField) {
         // Two fields' digits, one in each 128-bit half, where VPSHUFB works.
@@ -87,11 +87,11 @@ __attribute__((target("avx2"))) void PackDigitsAvx2(const std::uint8_t* digits, 
         const __m256i d = _mm256_shuffle_epi8(_mm256_and_si256(x, _mm256_set1_epi8(0x0F)), lanes);
         const __m256i groups =
             _mm256_madd_epi16(_mm256_maddubs_epi16(d, tenOne), _mm256_set1_epi32(0x0001000A));
-        const __m256i pairs = _mm256_madd_epi16(_mm256_packs_epi32(groups, groups),
-                                                _mm256_set1_epi32(0x00010400));
-        const __m256i field =
-            _mm256_or_si256(_mm256_slli_epi64(_mm256_and_si256(pairs, _mm256_set1_epi64x(0xFFFFFFFF)), 20),
-                            _mm256_srli_epi64(pairs, 32));
+        const __m256i pairs =
+            _mm256_madd_epi16(_mm256_packs_epi32(groups, groups), _mm256_set1_epi32(0x00010400));
+        const __m256i field = _mm256_or_si256(
+            _mm256_slli_epi64(_mm256_and_si256(pairs, _mm256_set1_epi64x(0xFFFFFFFF)), 20),
+            _mm256_srli_epi64(pairs, 32));
         // The fields are 64-bit elements 0 and 2.
         _mm_storeu_si128(reinterpret_cast<__m128i*>(fields + f),
                          _mm256_castsi256_si128(_mm256_permute4x64_epi64(field, 0x08)));
@@ -189,8 +189,7 @@ void PackDigits(Kernel kernel, const std::uint8_t* digits, int count, std::uint6
     }
 }
 
-void ShiftBytes(Kernel kernel, const std::uint8_t* bytes, int count, int offset,
-                std::uint8_t* out)
+void ShiftBytes(Kernel kernel, const std::uint8_t* bytes, int count, int offset, std::uint8_t* out)
 {
     switch (kernel) {
 #ifdef VEMORA_STREAM_X86

@@ -43,7 +43,6 @@ void PackDigits(Kernel kernel, const std::uint8_t* digits, int count, std::uint6
 // (0..7): out[k] = bytes[k] << (8 - offset) | bytes[k + 1] >> offset, for
 // k in 0 .. count - 2. Reads bytes[0 .. count - 1] only; writes out[0 ..
 // count - 2] only. count >= 1.
-void ShiftBytes(Kernel kernel, const std::uint8_t* bytes, int count, int offset,
-                std::uint8_t* out);
+void ShiftBytes(Kernel kernel, const std::uint8_t* bytes, int count, int offset, std::uint8_t* out);
 
 } // namespace StreamKernels

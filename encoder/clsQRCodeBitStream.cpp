@@ -101,8 +101,9 @@ public:
     void Write(int value, int width) { Write(static_cast<std::uint64_t>(value), width); }
     // count bytes as 8-bit fields. The stream's bit offset stays the same
     // across them: after the first, each stream byte holds the low bits of
-    // one message byte and the high bits of the next, as many as fit the
-    // room left made by the stream kernel at once.
+    // one message byte and the high bits of the next. The stream kernel
+    // makes all of those that fit the room left at once; the rest are
+    // counted.
     void WriteBytes(const std::uint8_t* bytes, int count)
     {
         if (count <= 0) return;
@@ -146,7 +147,8 @@ private:
     void PutBytes(std::uint64_t word, int count)
     {
         for (int i = 0; i < count; ++i)
-            if (next_ + i < capacity_) bytes_[next_ + i] = static_cast<std::uint8_t>(word >> (56 - 8 * i));
+            if (next_ + i < capacity_)
+                bytes_[next_ + i] = static_cast<std::uint8_t>(word >> (56 - 8 * i));
     }
 
     std::uint8_t* bytes_;

@@ -22,8 +22,8 @@ void ExpectSame(const ByteClasses::Masks& a, const ByteClasses::Masks& b, int n,
 {
     ASSERT_EQ(a.words, b.words);
     for (int w = 0; w < a.words; ++w) {
-        SCOPED_TRACE(testing::Message() << kernel << ", word " << w << " of " << n << " bytes, kanji "
-                                        << kanji);
+        SCOPED_TRACE(testing::Message()
+                     << kernel << ", word " << w << " of " << n << " bytes, kanji " << kanji);
         EXPECT_EQ(a.digit[w], b.digit[w]);
         EXPECT_EQ(a.alphanumeric[w], b.alphanumeric[w]);
         EXPECT_EQ(a.kanjiPair[w], b.kanjiPair[w]);

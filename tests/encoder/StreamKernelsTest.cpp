@@ -51,7 +51,8 @@ TEST(StreamKernelsTest, DigitFieldsAreTheStandardsGroups)
         if (!StreamKernels::Supported(k)) continue;
         StreamKernels::PackDigits(k, reinterpret_cast<const std::uint8_t*>(digits.data()), 1,
                                   &field);
-        EXPECT_EQ(field, 12ull << 30 | 345ull << 20 | 678ull << 10 | 901) << kKernelNames[static_cast<int>(k)];
+        EXPECT_EQ(field, 12ull << 30 | 345ull << 20 | 678ull << 10 | 901)
+            << kKernelNames[static_cast<int>(k)];
     }
 }
 
@@ -77,8 +78,8 @@ TEST(StreamKernelsTest, EveryKernelTheCpuRunsAgreesWithThePlainOne)
         StreamKernels::PackDigits(Kernel::Plain, digits.data(), fields, plainFields.data());
         StreamKernels::ShiftBytes(Kernel::Plain, bytes.data(), count, offset, plainOut.data());
         for (int k = 0; k + 1 < count; ++k)
-            ASSERT_EQ(plainOut[k], static_cast<std::uint8_t>(bytes[k] << (8 - offset) |
-                                                             bytes[k + 1] >> offset))
+            ASSERT_EQ(plainOut[k],
+                      static_cast<std::uint8_t>(bytes[k] << (8 - offset) | bytes[k + 1] >> offset))
                 << "plain, byte " << k << " of " << count << ", offset " << offset;
         for (int k = 1; k < 3; ++k) {
             if (!StreamKernels::Supported(kKernels[k])) continue;
@@ -108,8 +109,8 @@ TEST(StreamKernelsTest, SymbolsAreTheSameWhicheverKernelWritesTheStream)
                 const bool digits = random() % 2 == 0;
                 const int run = 1 + static_cast<int>(random() % 90);
                 for (int i = 0; i < run; ++i)
-                    message.push_back(static_cast<std::uint8_t>(digits ? '0' + random() % 10
-                                                                       : random()));
+                    message.push_back(
+                        static_cast<std::uint8_t>(digits ? '0' + random() % 10 : random()));
             }
             for (int cut = static_cast<int>(message.size()); cut > 0; cut = cut * 3 / 4) {
                 ASSERT_TRUE(StreamKernels::ForceKernel(Kernel::Plain));
@@ -120,8 +121,8 @@ TEST(StreamKernelsTest, SymbolsAreTheSameWhicheverKernelWritesTheStream)
                     ASSERT_EQ(fast.has_value(), plain.has_value());
                     if (plain) {
                         EXPECT_TRUE(*fast == *plain)
-                            << kKernelNames[k] << ", version " << version << "-" << "LMQH"[level - 1]
-                            << ", " << cut << " bytes";
+                            << kKernelNames[k] << ", version " << version << "-"
+                            << "LMQH"[level - 1] << ", " << cut << " bytes";
                     }
                 }
             }

@@ -89,7 +89,8 @@ TEST(clsQRCodeCodewordTest, EveryVersionAndLevelReadsBackToItsBlocks)
             std::vector<std::uint8_t> message(capacity / (1 + (version + level) % 4));
             for (std::size_t i = 0; i < message.size();) {
                 const bool digits = version % 2 == 0 && random() % 2 == 0;
-                for (std::size_t end = std::min(message.size(), i + 1 + random() % 60); i < end; ++i)
+                for (std::size_t end = std::min(message.size(), i + 1 + random() % 60); i < end;
+                     ++i)
                     message[i] = static_cast<std::uint8_t>(digits ? '0' + random() % 10 : random());
             }
             const int length = static_cast<int>(message.size());
