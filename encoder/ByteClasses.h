@@ -13,10 +13,12 @@
 // boundary and its bytes at even distances from that start open a two-byte
 // character. The plain kernel tests one byte at a time through a table and
 // runs on any CPU; the SSE2 kernel (every x86-64) tests sixteen bytes per
-// instruction.
+// instruction, the AVX2 kernel thirty-two. The Shift JIS classes are tested
+// only in words that may hold a two-byte character (a byte of 80 or more, or
+// a character opened by the word before), and not at all without kanji.
 namespace ByteClasses {
 
-enum class Kernel { Plain, Sse2 };
+enum class Kernel { Plain, Sse2, Avx2 };
 
 // The longest message the segmentation takes: 7089 bytes (Table 7).
 constexpr int MaxBytes = 7089;
@@ -36,10 +38,12 @@ struct Masks {
     std::uint64_t byteOnly[MaxWords];
 };
 
-// The kernel a test forced, else the fastest this build and CPU run.
+// Whether this build, CPU and operating system can run kernel.
+bool Supported(Kernel kernel);
+// The kernel a test forced, else the fastest supported one.
 Kernel Active();
 // Makes Active() answer kernel until UseFastestKernel(); false, changing
-// nothing, when this build cannot run it. For tests of every path.
+// nothing, when it is not supported. For tests of every path.
 bool ForceKernel(Kernel kernel);
 void UseFastestKernel();
 

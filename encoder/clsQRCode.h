@@ -133,12 +133,6 @@ public:
 #endif
 
 private:
-    // The segmentation programme over data[0 .. length-1] (length > 0) for the
-    // width class of version: with bits null, the mode of every byte along the
-    // cheapest path; otherwise only that path's cost in bits, terminator
-    // excluded, into *bits, and no modes.
-    std::vector<std::uint8_t> SegmentModes(const std::uint8_t* data, int length, int version,
-                                           int* bits) const;
     // BuildBitStream's result without writing anything.
     int MeasureBitStream(const std::uint8_t* data, int length, int version) const;
     // The stream of BuildBitStream packed eight bits a byte, most significant

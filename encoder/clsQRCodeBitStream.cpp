@@ -7,9 +7,11 @@
 #include <bit>
 #include <cassert>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "ByteClasses.h"
+#include "StreamKernels.h"
 
 namespace {
 
@@ -49,6 +51,7 @@ int WidthClass(int version) { return version < 10 ? 0 : (version < 27 ? 1 : 2); 
 // end it only counts, so that an over-long stream is measured, never written.
 class BitWriter {
 public:
+    static constexpr bool kPacked = false;
     explicit BitWriter(clsQRCode::BitArray& bits) : bits_(bits) {}
     void Write(int value, int width)
     {
@@ -77,51 +80,50 @@ private:
 
 // Writes fields most significant bit first into bytes, eight stream bits a
 // byte, the bits after the last field of a byte 0. Past capacity bytes it only
-// counts. Fields are at most 31 bits wide; they gather in a word that goes
-// out four bytes at a time.
+// counts. Fields are up to 56 bits wide. Fewer than 8 bits are pending
+// between fields: a field joins them and, while eight bytes of room are
+// left, the whole word goes out as one big-endian store, of which the bytes
+// the field completed stay; the next byte holds the pending bits followed by
+// zeros and is written again by what follows.
 class PackedBitWriter {
 public:
+    static constexpr bool kPacked = true;
     PackedBitWriter(std::uint8_t* bytes, int capacity) : bytes_(bytes), capacity_(capacity) {}
-    void Write(int value, int width)
+    void Write(std::uint64_t value, int width)
     {
-        pending_ = (pending_ << width) | (static_cast<std::uint32_t>(value) & ((1u << width) - 1));
+        pending_ = pending_ << width | (value & (~0ull >> (64 - width)));
         pendingBits_ += width;
-        if (pendingBits_ >= 32) {
-            pendingBits_ -= 32;
-            Put(static_cast<std::uint32_t>(pending_ >> pendingBits_), 4);
-        }
+        if (next_ + 8 <= capacity_) Store64(pending_ << (64 - pendingBits_));
+        else PutBytes(pending_ << (64 - pendingBits_), pendingBits_ >> 3);
+        next_ += pendingBits_ >> 3;
+        pendingBits_ &= 7;
     }
+    void Write(int value, int width) { Write(static_cast<std::uint64_t>(value), width); }
     // count bytes as 8-bit fields. The stream's bit offset stays the same
-    // across them, so once fewer than 8 bits are pending, eight bytes at a
-    // time go out as one big-endian word shifted right by that offset, the
-    // bits shifted out pending for the next word.
+    // across them: after the first, each stream byte holds the low bits of
+    // one message byte and the high bits of the next. The stream kernel
+    // makes all of those that fit the room left at once; the rest are
+    // counted.
     void WriteBytes(const std::uint8_t* bytes, int count)
     {
-        while (pendingBits_ >= 8) {
-            pendingBits_ -= 8;
-            Put(static_cast<std::uint32_t>(pending_ >> pendingBits_) << 24, 1);
-        }
+        if (count <= 0) return;
         const int offset = pendingBits_;
-        std::uint64_t rest = pending_ & ((1u << offset) - 1);
-        for (; count >= 8 && next_ + 8 <= capacity_; count -= 8, bytes += 8, next_ += 8) {
-            const std::uint64_t word = BigEndian64(bytes);
-            const std::uint64_t out = offset == 0 ? word : rest << (64 - offset) | word >> offset;
-            const std::uint64_t stored = BigEndian64(reinterpret_cast<const std::uint8_t*>(&out));
-            std::memcpy(bytes_ + next_, &stored, 8);
-            rest = word & ((1u << offset) - 1);
+        Write(std::uint64_t{bytes[0]}, 8);
+        const int shifted = std::min(count, capacity_ - next_ + 1);
+        if (shifted < 2) {
+            for (int j = 1; j < count; ++j) Write(std::uint64_t{bytes[j]}, 8);
+            return;
         }
-        pending_ = rest;
-        for (int i = 0; i < count; ++i) Write(bytes[i], 8);
+        StreamKernels::ShiftBytes(StreamKernels::Active(), bytes, shifted, offset, bytes_ + next_);
+        next_ += shifted - 1;
+        pending_ = bytes[shifted - 1];
+        for (int j = shifted; j < count; ++j) Write(std::uint64_t{bytes[j]}, 8);
     }
     // The stream length in bits; the last byte is completed with zero bits.
     int Finish()
     {
         const int length = next_ * 8 + pendingBits_;
-        if (pendingBits_ > 0) {
-            const int bytes = (pendingBits_ + 7) / 8;
-            Put(static_cast<std::uint32_t>(pending_ << (32 - pendingBits_)), bytes);
-        }
-        pendingBits_ = 0;
+        if (pendingBits_ > 0) PutBytes(pending_ << (64 - pendingBits_), 1);
         return length;
     }
 
@@ -134,17 +136,25 @@ private:
         if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
         return word;
     }
-    // The first count bytes of word, most significant first.
-    void Put(std::uint32_t word, int count)
+    // word's bytes, most significant first, at the next byte.
+    void Store64(std::uint64_t word)
     {
-        for (int i = 0; i < count; ++i, ++next_)
-            if (next_ < capacity_) bytes_[next_] = static_cast<std::uint8_t>(word >> (24 - 8 * i));
+        if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+        std::memcpy(bytes_ + next_, &word, 8);
+    }
+    // The first count bytes of word, most significant first, at the next
+    // byte on, as far as capacity.
+    void PutBytes(std::uint64_t word, int count)
+    {
+        for (int i = 0; i < count; ++i)
+            if (next_ + i < capacity_)
+                bytes_[next_ + i] = static_cast<std::uint8_t>(word >> (56 - 8 * i));
     }
 
     std::uint8_t* bytes_;
     int capacity_;
     int next_ = 0;
-    std::uint64_t pending_ = 0; // its last pendingBits_ (< 32) bits are not yet out
+    std::uint64_t pending_ = 0; // its last pendingBits_ (< 8) bits are not yet out
     int pendingBits_ = 0;
 };
 
@@ -310,24 +320,44 @@ void FirstStep(std::uint8_t byte, const Analysis& a, Candidate* current)
     current[KanjiMode] = kImpossibleEntry;
 }
 
-void Record(std::int8_t* predecessors, int i, int modes, const Candidate* entries)
+// The path recovery's record: one byte a position, the predecessor of mode
+// m's entry there in bits 2m and 2m + 1 (a start, -1, is kept as 3; the
+// recovery never reads it, since no position precedes it).
+constexpr std::uint8_t PackPredecessors(int byte, int numeric, int alphanumeric, int kanji)
+{
+    return static_cast<std::uint8_t>((byte & 3) | (numeric & 3) << 2 | (alphanumeric & 3) << 4 |
+                                     (kanji & 3) << 6);
+}
+int PredecessorOf(std::uint8_t packed, int m) { return packed >> (2 * m) & 3; }
+
+void Record(std::uint8_t* predecessors, int i, int modes, const Candidate* entries)
 {
     if (predecessors == nullptr) return;
+    unsigned packed = 0;
     for (int m = 0; m < modes; ++m)
-        predecessors[static_cast<std::size_t>(i) * kModeCount + m] =
-            static_cast<std::int8_t>(entries[m].predecessor);
+        packed |= static_cast<unsigned>(entries[m].predecessor & 3) << (2 * m);
+    predecessors[i] = static_cast<std::uint8_t>(packed);
 }
 
-// The first position from `from` on that holds no digit, or n: from the
-// digit mask a word at a time where the bytes were classified.
-int DigitsEnd(const std::uint8_t* data, int from, int n, const ByteClasses::Masks* masks)
+// The same record for every position from..to of a run a fast path took.
+void RecordRun(std::uint8_t* predecessors, int from, int to, std::uint8_t packed)
+{
+    if (predecessors != nullptr && to >= from)
+        std::memset(predecessors + from, packed, static_cast<std::size_t>(to - from + 1));
+}
+
+// The first position from `from` on whose byte is not of cls (CharClass 1 or
+// 2), or n: from the class masks a word at a time where the bytes were
+// classified.
+int ClassEnd(const std::uint8_t* data, int from, int n, int cls, const ByteClasses::Masks* masks)
 {
     if (masks == nullptr) {
-        while (from < n && clsQRCode::CharClass(data[from]) == 1) ++from;
+        while (from < n && clsQRCode::CharClass(data[from]) == cls) ++from;
         return from;
     }
     for (int w = from >> 6; w < masks->words; ++w) {
-        std::uint64_t others = ~masks->digit[w];
+        std::uint64_t others =
+            cls == 1 ? ~masks->digit[w] : ~masks->alphanumeric[w] | masks->digit[w];
         if (w == from >> 6) others &= ~0ull << (from & 63);
         if (others != 0) return std::min(n, 64 * w + std::countr_zero(others));
     }
@@ -343,6 +373,15 @@ Candidate NumericAfter(const Candidate& entry, int t)
     return {entry.cost + 3 * t + groups, entry.run + t, NumericMode};
 }
 
+// Alphanumeric's entry after t more characters of its set from entry: every
+// character adds 5 bits, and 1 more when it opens a pair (runs r .. r + t - 1
+// that are even).
+Candidate AlphanumericAfter(const Candidate& entry, int t)
+{
+    const int pairs = (entry.run + t - 1) / 2 - (entry.run - 1) / 2;
+    return {entry.cost + 5 * t + pairs, entry.run + t, AlphanumericMode};
+}
+
 // Long runs of one character class reach a steady state in which every step
 // is known in advance; these fast paths take the bytes after position i (the
 // entries in r.back1) while it holds and return the last position they took
@@ -354,7 +393,7 @@ Candidate NumericAfter(const Candidate& entry, int t)
 // a segment costs more than 8 (an induction on the costs of Step), until the
 // numeric run reaches its count limit. No kanji pair starts with a digit.
 int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
-               std::int8_t* predecessors, const ByteClasses::Masks* masks)
+               std::uint8_t* predecessors, const ByteClasses::Masks* masks)
 {
     const Candidate* s = r.back1;
     if (s[NumericMode].predecessor != NumericMode || s[NumericMode].run < 2 ||
@@ -364,14 +403,13 @@ int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& 
     // The digits after i, as many as the count field still takes; numeric's
     // entries at end - 2, end - 1 and end, the other modes following from them.
     const int room = a.maxCount[NumericMode] - s[NumericMode].run;
-    const int end = std::min(DigitsEnd(data, i + 1, n, masks), i + 1 + room) - 1;
+    const int end = std::min(ClassEnd(data, i + 1, n, 1, masks), i + 1 + room) - 1;
     const int taken = end - i;
     const Candidate numeric = NumericAfter(s[NumericMode], taken);
     const Candidate oneBack = taken >= 1 ? NumericAfter(s[NumericMode], taken - 1) : Candidate{};
     const Candidate twoBack = taken >= 2 ? NumericAfter(s[NumericMode], taken - 2) : Candidate{};
-    if (predecessors != nullptr)
-        for (int p = i + 1; p <= end; ++p)
-            std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\1\1\1\0", 4);
+    RecordRun(predecessors, i + 1, end,
+              PackPredecessors(NumericMode, NumericMode, NumericMode, ByteMode));
     // The rows of end - 1 (unless that is i, already in back1) and end.
     const auto push = [&](const Candidate& entry, const Candidate& before) {
         r.current[ByteMode] = {before.cost + a.switchBits[ByteMode], 1, NumericMode};
@@ -395,27 +433,25 @@ int SkipDigits(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& 
 // count limit. Numeric is impossible on such a character, and kanji too,
 // since the byte before it cannot open a kanji pair.
 int SkipLetters(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
-                std::int8_t* predecessors)
+                std::uint8_t* predecessors, const ByteClasses::Masks* masks)
 {
     const Candidate* s = r.back1;
     if (s[AlphanumericMode].predecessor != AlphanumericMode || s[AlphanumericMode].run < 2 ||
         s[ByteMode].predecessor != AlphanumericMode || s[ByteMode].run != 1 ||
         s[NumericMode].cost < kImpossible || s[KanjiMode].cost < kImpossible)
         return i;
-    // Alphanumeric's entries at p - 2, p - 1 and p; byte follows from them.
-    Candidate twoBack{}, oneBack{}, alphanumeric = s[AlphanumericMode];
-    int p = i + 1;
-    for (; p < n && clsQRCode::CharClass(data[p]) == 2 &&
-           alphanumeric.run < a.maxCount[AlphanumericMode];
-         ++p) {
-        twoBack = oneBack;
-        oneBack = alphanumeric;
-        alphanumeric = {alphanumeric.cost + 5 + (alphanumeric.run % 2 == 0 ? 1 : 0),
-                        alphanumeric.run + 1, AlphanumericMode};
-        if (predecessors != nullptr)
-            std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\2\0\2\0", 4);
-    }
-    const int end = p - 1;
+    // The characters after i, as many as the count field still takes;
+    // alphanumeric's entries at end - 2, end - 1 and end, byte following from them.
+    const int room = a.maxCount[AlphanumericMode] - s[AlphanumericMode].run;
+    const int end = std::min(ClassEnd(data, i + 1, n, 2, masks), i + 1 + room) - 1;
+    const int taken = end - i;
+    const Candidate alphanumeric = AlphanumericAfter(s[AlphanumericMode], taken);
+    const Candidate oneBack =
+        taken >= 1 ? AlphanumericAfter(s[AlphanumericMode], taken - 1) : Candidate{};
+    const Candidate twoBack =
+        taken >= 2 ? AlphanumericAfter(s[AlphanumericMode], taken - 2) : Candidate{};
+    RecordRun(predecessors, i + 1, end,
+              PackPredecessors(AlphanumericMode, ByteMode, AlphanumericMode, ByteMode));
     // The rows of end - 1 (unless that is i, already in back1) and end.
     const auto push = [&](const Candidate& entry, const Candidate& before) {
         r.current[ByteMode] = {before.cost + a.switchBits[ByteMode], 1, AlphanumericMode};
@@ -454,23 +490,45 @@ bool InKanjiState(const Rows& r)
            s[NumericMode].cost >= kImpossible && alphanumericFromByte;
 }
 
+// The kanji characters from `from` on, a character boundary, or none past
+// limit: from the kanji pair mask where the bytes were classified, whose runs
+// from a boundary are whole characters.
+int KanjiPairsFrom(const std::uint8_t* data, int from, int n, int limit,
+                   const ByteClasses::Masks* masks)
+{
+    int p = from;
+    if (masks == nullptr) {
+        while (p + 1 < n && clsQRCode::IsKanjiPair(data[p], data[p + 1]) && (p - from) / 2 < limit)
+            p += 2;
+        return (p - from) / 2;
+    }
+    for (int w = from >> 6; w < masks->words; ++w) {
+        std::uint64_t others = ~masks->kanjiPair[w];
+        if (w == from >> 6) others &= ~0ull << (from & 63);
+        if (others != 0) {
+            p = 64 * w + std::countr_zero(others);
+            break;
+        }
+        p = 64 * (w + 1);
+    }
+    return std::min((std::min(p, n) - from) / 2, limit);
+}
+
 int SkipKanji(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
-              std::int8_t* predecessors)
+              std::uint8_t* predecessors, const ByteClasses::Masks* masks)
 {
     if (i < 3 || !InKanjiState(r)) return i;
     // Kanji's entries at the trail bytes end - 2 and end; the rest follow.
-    Candidate previous{}, kanji = r.back1[KanjiMode];
-    int p = i + 1; // the lead byte of the next pair
-    for (; p + 1 < n && clsQRCode::IsKanjiPair(data[p], data[p + 1]) &&
-           kanji.run < a.maxCount[KanjiMode];
-         p += 2) {
-        previous = kanji;
-        kanji = {kanji.cost + 13, kanji.run + 1, KanjiMode};
-        if (predecessors != nullptr) {
-            std::memcpy(predecessors + static_cast<std::size_t>(p) * kModeCount, "\3\0\0\0", 4);
-            std::memcpy(predecessors + static_cast<std::size_t>(p + 1) * kModeCount, "\0\0\0\3", 4);
+    const Candidate start = r.back1[KanjiMode];
+    const int pairs = KanjiPairsFrom(data, i + 1, n, a.maxCount[KanjiMode] - start.run, masks);
+    const Candidate previous{start.cost + 13 * (pairs - 1), start.run + pairs - 1, KanjiMode};
+    const Candidate kanji{start.cost + 13 * pairs, start.run + pairs, KanjiMode};
+    const int p = i + 1 + 2 * pairs;
+    if (predecessors != nullptr)
+        for (int q = i + 1; q < p; q += 2) {
+            predecessors[q] = PackPredecessors(KanjiMode, ByteMode, ByteMode, ByteMode);
+            predecessors[q + 1] = PackPredecessors(ByteMode, ByteMode, ByteMode, KanjiMode);
         }
-    }
     const int end = p - 1;
     if (end == i) return i;
     // The rows of the last pair's lead byte and trail byte.
@@ -493,7 +551,7 @@ int SkipKanji(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r
 // alphanumeric are impossible, so byte mode continues, or opens a new segment
 // at its count limit.
 int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
-              std::int8_t* predecessors)
+              std::uint8_t* predecessors)
 {
     if (clsQRCode::CharClass(data[i]) != 0) return i;
     Candidate oneBack{}, byte = r.back1[ByteMode];
@@ -503,10 +561,9 @@ int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r
         byte = byte.run < a.maxCount[ByteMode]
                    ? Candidate{byte.cost + 8, byte.run + 1, ByteMode}
                    : Candidate{byte.cost + a.switchBits[ByteMode], 1, ByteMode};
-        if (predecessors != nullptr)
-            std::memset(predecessors + static_cast<std::size_t>(p) * kModeCount, 0, 3);
     }
     const int end = p - 1;
+    RecordRun(predecessors, i + 1, end, PackPredecessors(ByteMode, ByteMode, ByteMode, ByteMode));
     const auto push = [&](const Candidate& entry) {
         r.current[ByteMode] = entry;
         r.current[NumericMode] = kImpossibleEntry;
@@ -522,15 +579,15 @@ int SkipBytes(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r
 // take it: each returns i when its run does not start there.
 template <int Modes>
 int SkipRun(const std::uint8_t* data, int i, int n, const Analysis& a, Rows& r,
-            std::int8_t* predecessors, const ByteClasses::Masks* masks)
+            std::uint8_t* predecessors, const ByteClasses::Masks* masks)
 {
     switch (clsQRCode::CharClass(data[i + 1])) {
     case 1:
         return SkipDigits(data, i, n, a, r, predecessors, masks);
     case 2:
-        return SkipLetters(data, i, n, a, r, predecessors);
+        return SkipLetters(data, i, n, a, r, predecessors, masks);
     default:
-        if constexpr (Modes > KanjiMode) return SkipKanji(data, i, n, a, r, predecessors);
+        if constexpr (Modes > KanjiMode) return SkipKanji(data, i, n, a, r, predecessors, masks);
         else return SkipBytes(data, i, n, a, r, predecessors);
     }
 }
@@ -578,20 +635,46 @@ public:
 
 private:
     static bool Bit(const std::uint64_t* words, int i) { return (words[i >> 6] >> (i & 63)) & 1; }
+    // std::popcount inline: without a CPU feature test the library's is a call.
+    static int CountBits(std::uint64_t x)
+    {
+        x -= (x >> 1) & 0x5555555555555555ull;
+        x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+        x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+        return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+    }
     std::uint64_t Others(int w) const { return w < masks_.words ? ~masks_.byteOnly[w] : ~0ull; }
-    // The positions from which shortest_ positions in a row are not byte-only.
+    // The positions from which shortest_ positions in a row are not byte-only:
+    // runs of length len doubled in a two-word window (a bit stays where the
+    // len bits from it are all set), by constant shifts, and the last step
+    // shorter.
     std::uint64_t LongStarts(int w) const
     {
-        const std::uint64_t word = Others(w), next = Others(w + 1);
-        std::uint64_t starts = word;
-        for (int k = 1; k < shortest_; ++k) starts &= word >> k | next << (64 - k);
-        return starts;
+        std::uint64_t low = Others(w), high = Others(w + 1);
+        const auto keepRuns = [&](int k) {
+            low &= low >> k | high << (64 - k);
+            high &= high >> k;
+        };
+        int len = 1;
+        for (const int k : {1, 2, 4, 8})
+            if (2 * k <= shortest_) {
+                keepRuns(k);
+                len = 2 * k;
+            }
+        if (len < shortest_) keepRuns(shortest_ - len);
+        return low;
     }
     // The first such position from `from` on, or n.
     int NextLong(int from) const
     {
         for (int w = from >> 6; w < masks_.words; ++w) {
-            std::uint64_t bits = LongStarts(w);
+            // The searches go forward, many from the same word: its long
+            // starts are kept.
+            if (w != knownWord_) {
+                knownStarts_ = LongStarts(w);
+                knownWord_ = w;
+            }
+            std::uint64_t bits = knownStarts_;
             if (w == from >> 6) bits &= ~0ull << (from & 63);
             if (bits != 0) return std::min(n_, 64 * w + std::countr_zero(bits));
         }
@@ -628,8 +711,7 @@ private:
             const std::uint64_t digits = masks_.digit[w] & range;
             const std::uint64_t letters = masks_.alphanumeric[w] & range & ~digits;
             const std::uint64_t kanji = masks_.kanjiPair[w] & range & ~masks_.alphanumeric[w];
-            savings += 28 * std::popcount(digits) + 15 * std::popcount(letters) +
-                       9 * std::popcount(kanji);
+            savings += 28 * CountBits(digits) + 15 * CountBits(letters) + 9 * CountBits(kanji);
         }
         return savings < threshold_;
     }
@@ -639,14 +721,17 @@ private:
     int last_; // the last byte-only position, -1 when none
     int threshold_ = 0;
     int shortest_ = 1;
+    mutable int knownWord_ = -1; // the last word NextLong looked at, and its LongStarts
+    mutable std::uint64_t knownStarts_ = 0;
 };
 
 // The entries of the byte-only position i carried in byte mode to t > i: the
 // rows as Step would leave them at t (the other modes impossible at t, and
-// t - 1's entries read no more, since t opens no kanji pair). The predecessors
-// of t's stretch are byte mode's, as recorded by default.
-void CarryBytes(int i, int t, Rows& r)
+// t - 1's entries read no more, since t opens no kanji pair), and the
+// predecessors of the stretch byte mode's.
+void CarryBytes(int i, int t, Rows& r, std::uint8_t* predecessors)
 {
+    RecordRun(predecessors, i + 1, t, PackPredecessors(ByteMode, ByteMode, ByteMode, ByteMode));
     Candidate byte = r.back1[ByteMode];
     byte.cost += 8 * (t - i);
     byte.run += t - i;
@@ -660,12 +745,12 @@ void CarryBytes(int i, int t, Rows& r)
 // fast paths where a run allows, and byte mode carried over the stretches
 // that stretches (when not null) proves. Only the first Modes modes are
 // worked out (3 when kanji is not allowed: its entries then stay impossible).
-// predecessors, when not null, receive every entry's predecessor (n * 4, zero
-// filled) for the path recovery. On return last holds the entries of
+// predecessors, when not null, receive every position's record (n bytes) for
+// the path recovery. On return last holds the entries of
 // position n-1.
 template <int Modes>
 void Analyse(const std::uint8_t* data, int n, const Analysis& a, const ByteStretches* stretches,
-             std::int8_t* predecessors, Candidate (&last)[kModeCount])
+             std::uint8_t* predecessors, Candidate (&last)[kModeCount])
 {
     Rows r;
     for (auto& row : r.rows)
@@ -680,7 +765,7 @@ void Analyse(const std::uint8_t* data, int n, const Analysis& a, const ByteStret
         int end = i;
         if (i + 1 < n && stretches != nullptr && stretches->ByteOnly(i)) {
             end = stretches->End(i);
-            if (end > i) CarryBytes(i, end, r);
+            if (end > i) CarryBytes(i, end, r, predecessors);
         }
         if (end == i && i + 1 < n)
             end = SkipRun<Modes>(data, i, n, a, r, predecessors,
@@ -711,28 +796,63 @@ bool HasKanjiLead(const std::uint8_t* data, int n)
     return found != 0;
 }
 
-// The mode in which every byte is written, from the predecessors the
-// programme recorded (n * 4, by position and mode) and the final mode.
-std::vector<std::uint8_t> RecoverModes(const std::vector<std::int8_t>& predecessors, int n,
-                                       int last)
+// One run of a mode along the cheapest path: count bytes from start (two per
+// kanji character). Runs longer than the count field takes are cut when written.
+struct Segment {
+    int mode;
+    int start;
+    int count;
+};
+
+// Eight records read as one number, the record of p - 7 in its low byte.
+std::uint64_t EightRecords(const std::uint8_t* predecessors, int p)
 {
-    std::vector<std::uint8_t> modes(static_cast<std::size_t>(n));
-    // Run by run: within a run the predecessor is the entry's own mode, so
-    // the inner loop walks back one position (two for kanji) a step, each
-    // address known without the previous load's value.
+    std::uint64_t word;
+    std::memcpy(&word, predecessors + p - 7, 8);
+    if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+    return word;
+}
+
+// The first entry of the run of mode m that ends at p: going back from p one
+// position a step (two for kanji, from trail byte to trail byte), the first
+// entry whose predecessor is another mode, or the run's first possible
+// position. Eight records a step: a byte lane whose field m differs from m.
+int RunStart(const std::uint8_t* predecessors, int p, int m)
+{
+    constexpr std::uint64_t lanes = 0x0101010101010101ull;
+    const int step = m == KanjiMode ? 2 : 1;
+    // Kanji looks at the trail bytes p, p - 2, ... only: the odd lanes.
+    const std::uint64_t looked = m == KanjiMode ? 0xFF00FF00FF00FF00ull : ~0ull;
+    const auto differs = [&](int q) {
+        return ((EightRecords(predecessors, q) >> (2 * m) & 3 * lanes) ^ m * lanes) & looked;
+    };
+    // Long runs four words a step, the word that differs then found below.
+    while (p >= 31 && (differs(p) | differs(p - 8) | differs(p - 16) | differs(p - 24)) == 0)
+        p -= 32;
+    for (; p >= 7; p -= 8)
+        if (const std::uint64_t d = differs(p); d != 0)
+            return p - 7 + (63 - std::countl_zero(d)) / 8;
+    while (p >= step && PredecessorOf(predecessors[p], m) == m) p -= step;
+    // A kanji run may reach its start at position 1, whose record reads as
+    // kanji continuing (the start's -1).
+    return std::max(p, step - 1);
+}
+
+// The runs of the cheapest path, from the records the programme left for
+// data[0 .. n-1] and the final mode, run by run from the end.
+void RecoverSegments(const std::uint8_t* predecessors, int n, int last,
+                     std::vector<Segment>& segments)
+{
+    segments.reserve(16); // most messages' paths: one allocation
     for (int p = n - 1, m = last; p >= 0;) {
-        assert(m >= 0);
-        const int step = m == KanjiMode ? 2 : 1;
-        int predecessor;
-        do {
-            predecessor = predecessors[static_cast<std::size_t>(p) * kModeCount + m];
-            modes[p] = static_cast<std::uint8_t>(m);
-            if (m == KanjiMode) modes[p - 1] = KanjiMode;
-            p -= step;
-        } while (p >= 0 && predecessor == m);
-        m = predecessor;
+        const int first = RunStart(predecessors, p, m);
+        const int start = m == KanjiMode ? first - 1 : first;
+        assert(start >= 0);
+        segments.push_back({m, start, p - start + 1});
+        m = PredecessorOf(predecessors[first], m);
+        p = start - 1;
     }
-    return modes;
+    std::reverse(segments.begin(), segments.end());
 }
 
 // Three digits as their number, 0..999 (7.4.4).
@@ -740,22 +860,16 @@ int DigitGroup(const std::uint8_t* digits)
 {
     return 100 * (digits[0] & 0x0F) + 10 * (digits[1] & 0x0F) + (digits[2] & 0x0F);
 }
-
-// How many modes from modes[s] on equal it, at most limit, up to n: eight
-// modes compared at a time as one word.
-int RunLength(const std::uint8_t* modes, int s, int n, int limit)
+// Nine digits as three such numbers in 30 bits, the first the highest.
+int DigitGroups(const std::uint8_t* digits)
 {
-    const int end = std::min(n, s + limit);
-    const std::uint64_t same = 0x0101010101010101ull * modes[s];
-    int p = s + 1;
-    for (; p + 8 <= end; p += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, modes + p, 8);
-        if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
-        if ((word ^= same) != 0) return p + std::countr_zero(word) / 8 - s;
-    }
-    while (p < end && modes[p] == modes[s]) ++p;
-    return p - s;
+    return DigitGroup(digits) << 20 | DigitGroup(digits + 3) << 10 | DigitGroup(digits + 6);
+}
+// Two characters of Table 5 as one 11-bit value (7.4.5).
+int AlphanumericPair(const std::uint8_t* characters)
+{
+    return 45 * clsQRCode::AlphanumericValue(characters[0]) +
+           clsQRCode::AlphanumericValue(characters[1]);
 }
 
 // One segment (7.4.3 to 7.4.6): mode indicator, character count, data.
@@ -771,20 +885,35 @@ void WriteSegment(Writer& out, int m, const std::uint8_t* segment, int count, co
         out.WriteBytes(segment, count);
         break;
     case NumericMode:
-        // Three groups of three digits, 10 bits each, as one 30-bit field.
-        for (; i + 9 <= count; i += 9)
-            out.Write(DigitGroup(segment + i) << 20 | DigitGroup(segment + i + 3) << 10 |
-                          DigitGroup(segment + i + 6),
-                      30);
+        // Where the writer packs bits, four groups of three digits, 10 bits
+        // each, as one 40-bit field, sixteen fields at a time by the stream
+        // kernel (which reads a few digits ahead, inside the segment); else
+        // six groups as two 30-bit fields.
+        if constexpr (Writer::kPacked) {
+            using StreamKernels::DigitsPerField;
+            const StreamKernels::Kernel kernel = StreamKernels::Active();
+            std::uint64_t fields[16];
+            while (count - i >= DigitsPerField + StreamKernels::DigitsReadAhead) {
+                const int n =
+                    std::min(16, (count - i - StreamKernels::DigitsReadAhead) / DigitsPerField);
+                StreamKernels::PackDigits(kernel, segment + i, n, fields);
+                for (int f = 0; f < n; ++f) out.Write(fields[f], 40);
+                i += n * DigitsPerField;
+            }
+        }
+        for (; i + 18 <= count; i += 18) {
+            out.Write(DigitGroups(segment + i), 30);
+            out.Write(DigitGroups(segment + i + 9), 30);
+        }
         for (; i + 3 <= count; i += 3) out.Write(DigitGroup(segment + i), 10);
         if (count - i == 1) out.Write(segment[i] & 0x0F, 4);
         else if (count - i == 2) out.Write(10 * (segment[i] & 0x0F) + (segment[i + 1] & 0x0F), 7);
         break;
     case AlphanumericMode:
-        for (; i + 2 <= count; i += 2)
-            out.Write(45 * clsQRCode::AlphanumericValue(segment[i]) +
-                          clsQRCode::AlphanumericValue(segment[i + 1]),
-                      11);
+        // Two pairs, 11 bits each, as one 22-bit field.
+        for (; i + 4 <= count; i += 4)
+            out.Write(AlphanumericPair(segment + i) << 11 | AlphanumericPair(segment + i + 2), 22);
+        for (; i + 2 <= count; i += 2) out.Write(AlphanumericPair(segment + i), 11);
         if (i < count) out.Write(clsQRCode::AlphanumericValue(segment[i]), 6);
         break;
     case KanjiMode:
@@ -797,44 +926,45 @@ void WriteSegment(Writer& out, int m, const std::uint8_t* segment, int count, co
     }
 }
 
-// Segmentation and writing (7.4.2 to 7.4.9): runs of one mode, cut at the
-// count field's limit as the programme charged them (kanji runs counted in
-// bytes here), then the terminator.
+// Segmentation and writing (7.4.2 to 7.4.9): the runs of the cheapest path,
+// cut at the count field's limit as the programme charged them (kanji runs
+// counted in bytes here), then the terminator.
 template <typename Writer>
-void WriteSegments(Writer& out, const std::uint8_t* data, int n, const std::uint8_t* modes,
+void WriteSegments(Writer& out, const std::uint8_t* data, const std::vector<Segment>& segments,
                    const Analysis& a)
 {
-    for (int s = 0; s < n;) {
-        const int m = modes[s];
+    for (const Segment& segment : segments) {
+        const int m = segment.mode;
         const int limit = m == KanjiMode ? 2 * a.maxCount[KanjiMode] : a.maxCount[m];
-        const int count = RunLength(modes, s, n, limit);
-        WriteSegment(out, m, data + s, count, a);
-        s += count;
+        for (int s = segment.start, end = segment.start + segment.count; s < end; s += limit)
+            WriteSegment(out, m, data + s, std::min(limit, end - s), a);
     }
     out.Write(0, 4); // terminator
 }
 
-} // namespace
-
-std::vector<std::uint8_t> clsQRCode::SegmentModes(const std::uint8_t* data, int length, int version,
-                                                  int* bits) const
+// The segmentation programme over data[0 .. length-1] (length > 0) for the
+// width class of version, kanji segments allowed or not: the cheapest path's
+// cost in bits, terminator excluded, and with segments not null its runs.
+int CheapestSegments(const std::uint8_t* data, int length, int version, bool kanjiAllowed,
+                     std::vector<Segment>* segments)
 {
     const Analysis a(version);
-    // The predecessors are kept for path recovery only when the modes are wanted.
-    std::vector<std::int8_t> predecessors;
-    if (bits == nullptr) predecessors.resize(static_cast<std::size_t>(length) * kModeCount);
+    // The records are kept for path recovery only when the runs are wanted;
+    // the programme writes every one of them.
+    std::unique_ptr<std::uint8_t[]> predecessors;
+    if (segments != nullptr) predecessors.reset(new std::uint8_t[static_cast<std::size_t>(length)]);
+    std::uint8_t* record = predecessors.get();
     Candidate back1[kModeCount];
-    std::int8_t* record = bits != nullptr ? nullptr : predecessors.data();
     // Byte mode is carried over whole stretches while no byte run can reach
     // its count limit, for messages up to the largest symbol's; otherwise
     // every position takes its Step.
     if (length > a.maxCount[ByteMode] || length > ByteClasses::MaxBytes) {
-        if (kanjiAllowed_ && HasKanjiLead(data, length))
+        if (kanjiAllowed && HasKanjiLead(data, length))
             Analyse<kModeCount>(data, length, a, nullptr, record, back1);
         else Analyse<KanjiMode>(data, length, a, nullptr, record, back1);
     } else {
         ByteClasses::Masks masks;
-        ByteClasses::Classify(data, length, kanjiAllowed_, masks);
+        ByteClasses::Classify(data, length, kanjiAllowed, masks);
         bool kanji = false;
         for (int w = 0; w < masks.words && !kanji; ++w) kanji = masks.kanjiPair[w] != 0;
         const ByteStretches stretches(masks, length, a, kanji);
@@ -846,19 +976,16 @@ std::vector<std::uint8_t> clsQRCode::SegmentModes(const std::uint8_t* data, int 
     int last = 0;
     for (int m = 1; m < kModeCount; ++m)
         if (back1[m].cost < back1[last].cost) last = m;
-    if (bits != nullptr) {
-        *bits = back1[last].cost;
-        return {};
-    }
-    return RecoverModes(predecessors, length, last);
+    if (segments != nullptr) RecoverSegments(record, length, last, *segments);
+    return back1[last].cost;
 }
+
+} // namespace
 
 int clsQRCode::MeasureBitStream(const std::uint8_t* data, int length, int version) const
 {
     if (length <= 0) return 4;
-    int bits = 0;
-    SegmentModes(data, length, version, &bits);
-    return bits + 4;
+    return CheapestSegments(data, length, version, kanjiAllowed_, nullptr) + 4;
 }
 
 int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int length, int version,
@@ -869,9 +996,10 @@ int clsQRCode::BuildBitStream(BitArray& bits, const std::uint8_t* data, int leng
         return 4;
     }
     if (measureOnly) return MeasureBitStream(data, length, version);
-    const std::vector<std::uint8_t> modes = SegmentModes(data, length, version, nullptr);
+    std::vector<Segment> segments;
+    CheapestSegments(data, length, version, kanjiAllowed_, &segments);
     BitWriter out(bits);
-    WriteSegments(out, data, length, modes.data(), Analysis(version));
+    WriteSegments(out, data, segments, Analysis(version));
     return out.Position();
 }
 
@@ -883,7 +1011,8 @@ int clsQRCode::BuildPackedStream(std::span<std::uint8_t> bytes, const std::uint8
         out.Write(0, 4);
         return out.Finish();
     }
-    const std::vector<std::uint8_t> modes = SegmentModes(data, length, version, nullptr);
-    WriteSegments(out, data, length, modes.data(), Analysis(version));
+    std::vector<Segment> segments;
+    CheapestSegments(data, length, version, kanjiAllowed_, &segments);
+    WriteSegments(out, data, segments, Analysis(version));
     return out.Finish();
 }

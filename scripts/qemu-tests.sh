@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 
 build=${1:-build/native}
 tests="$build/tests/encoder/vemora_encoder_tests"
-filter='GfKernels*:BitKernels*:CellKernels*:ByteClasses*:clsReedSolomon*:clsQRCodeBitStream*:clsQRCodeCodeword*'
+filter='GfKernels*:BitKernels*:CellKernels*:ByteClasses*:StreamKernels*:clsReedSolomon*:clsQRCodeBitStream*:clsQRCodeCodeword*'
 for cpu in Westmere qemu64; do
   echo "--- qemu-x86_64 -cpu $cpu ---"
   qemu-x86_64 -cpu "$cpu" "$tests" --gtest_filter="$filter" --gtest_brief=1

@@ -81,11 +81,18 @@ TEST(clsQRCodeCodewordTest, EveryVersionAndLevelReadsBackToItsBlocks)
             const std::string what = "version " + std::to_string(version) + "-" +
                                      "LMQH"[level - 1] + ", mask " + std::to_string(mask);
             // Random bytes, from a quarter of the byte capacity (long padding)
-            // to the full capacity.
+            // to the full capacity; at every other version runs of digits
+            // among them, so that numeric and byte segments meet at every
+            // bit offset.
             const int dataCodewords = qr.DataCodewords(version, level);
             const int capacity = (dataCodewords * 8 - 4 - (version < 10 ? 8 : 16)) / 8;
             std::vector<std::uint8_t> message(capacity / (1 + (version + level) % 4));
-            for (auto& b : message) b = static_cast<std::uint8_t>(random());
+            for (std::size_t i = 0; i < message.size();) {
+                const bool digits = version % 2 == 0 && random() % 2 == 0;
+                for (std::size_t end = std::min(message.size(), i + 1 + random() % 60); i < end;
+                     ++i)
+                    message[i] = static_cast<std::uint8_t>(digits ? '0' + random() % 10 : random());
+            }
             const int length = static_cast<int>(message.size());
             const auto symbol = qr.EncodeMatrix(message.data(), length, version, level, mask);
             ASSERT_TRUE(symbol) << what;

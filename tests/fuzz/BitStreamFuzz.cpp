@@ -1,6 +1,7 @@
 // libFuzzer target: the data bit stream on its own (ISO/IEC 18004, 7.4).
 //
-// Input: bit 0 of byte 0 is the kanji switch, the rest is the message. For
+// Input: bit 0 of byte 0 is the kanji switch, bit 1 takes the plain byte
+// class kernel instead of the fastest, the rest is the message. For
 // each width class (versions 1, 10 and 27) the measuring and the writing call
 // must give the same length as the plain rewrite of the cheapest segmentation
 // in tests/common, and a stream that fits the bit array is parsed back here, segment by
@@ -16,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "ByteClasses.h"
 #include "CheapestSegmentation.h"
 #include "clsQRCode.h"
 
@@ -62,6 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
     static const auto coder = std::make_unique<clsQRCode>();
     static auto bits = std::make_unique<clsQRCode::BitArray>();
     coder->SetKanjiAllowed((input[0] & 1) != 0);
+    if ((input[0] & 2) != 0) ByteClasses::ForceKernel(ByteClasses::Kernel::Plain);
+    else ByteClasses::UseFastestKernel();
     const int length = static_cast<int>(size - 1);
     const std::uint8_t* data = length > 0 ? input + 1 : nullptr;
     constexpr int kClassVersions[3] = {1, 10, 27};
