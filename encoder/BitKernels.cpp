@@ -6,6 +6,8 @@
 #include <cpuid.h>
 #endif
 
+#include "KernelChoice.h"
+
 namespace BitKernels {
 namespace {
 
@@ -73,30 +75,19 @@ bool Bmi2IsFast() { return false; }
 bool HasBmi2() { return false; }
 #endif
 
-int forcedKernel = -1;
+KernelChoice<Kernel>& Choice()
+{
+    static KernelChoice<Kernel> choice(HasBmi2() ? Kernel::Bmi2 : Kernel::Plain,
+                                       Bmi2IsFast() ? Kernel::Bmi2 : Kernel::Plain);
+    return choice;
+}
 
 } // namespace
 
-bool Supported(Kernel kernel)
-{
-    static const bool bmi2 = HasBmi2();
-    return kernel == Kernel::Plain || (kernel == Kernel::Bmi2 && bmi2);
-}
-
-Kernel Active()
-{
-    static const Kernel fastest = Bmi2IsFast() ? Kernel::Bmi2 : Kernel::Plain;
-    return forcedKernel >= 0 ? static_cast<Kernel>(forcedKernel) : fastest;
-}
-
-bool ForceKernel(Kernel kernel)
-{
-    if (!Supported(kernel)) return false;
-    forcedKernel = static_cast<int>(kernel);
-    return true;
-}
-
-void UseFastestKernel() { forcedKernel = -1; }
+bool Supported(Kernel kernel) { return Choice().Supported(kernel); }
+Kernel Active() { return Choice().Active(); }
+bool ForceKernel(Kernel kernel) { return Choice().Force(kernel); }
+void UseFastestKernel() { Choice().UseFastest(); }
 
 std::uint64_t DepositPlain(std::uint64_t source, std::uint64_t mask)
 {

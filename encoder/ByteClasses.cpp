@@ -8,6 +8,8 @@
 #define VEMORA_BYTES_X86 1
 #endif
 
+#include "KernelChoice.h"
+
 namespace ByteClasses {
 namespace {
 
@@ -190,8 +192,6 @@ Kernel Fastest() { return Kernel::Plain; }
 
 #endif
 
-int forcedKernel = -1;
-
 // The lead bytes that open a two-byte character, from the word's lead bytes
 // and whether its byte 0 is the trail of a character opened by the word
 // before. Bit 0 then leaves the lead runs; each remaining run starts at a
@@ -281,28 +281,18 @@ __attribute__((target("avx2"), flatten)) void ClassifyAllAvx2(const std::uint8_t
 
 #endif
 
+KernelChoice<Kernel>& Choice()
+{
+    static KernelChoice<Kernel> choice(Fastest());
+    return choice;
+}
+
 } // namespace
 
-bool Supported(Kernel kernel)
-{
-    static const Kernel fastest = Fastest();
-    return static_cast<int>(kernel) <= static_cast<int>(fastest);
-}
-
-Kernel Active()
-{
-    static const Kernel fastest = Fastest();
-    return forcedKernel >= 0 ? static_cast<Kernel>(forcedKernel) : fastest;
-}
-
-bool ForceKernel(Kernel kernel)
-{
-    if (!Supported(kernel)) return false;
-    forcedKernel = static_cast<int>(kernel);
-    return true;
-}
-
-void UseFastestKernel() { forcedKernel = -1; }
+bool Supported(Kernel kernel) { return Choice().Supported(kernel); }
+Kernel Active() { return Choice().Active(); }
+bool ForceKernel(Kernel kernel) { return Choice().Force(kernel); }
+void UseFastestKernel() { Choice().UseFastest(); }
 
 void Classify(const std::uint8_t* data, int n, bool kanji, Masks& out)
 {

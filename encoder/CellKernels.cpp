@@ -6,10 +6,10 @@
 #include <immintrin.h>
 #endif
 
+#include "KernelChoice.h"
+
 namespace CellKernels {
 namespace {
-
-int forcedKernel = -1;
 
 // Row r of the cells from byte row r / 8, bit r % 8 of each byte: shifted
 // down and masked, eight bytes of a word at a time.
@@ -69,28 +69,18 @@ Kernel Fastest()
 Kernel Fastest() { return Kernel::Plain; }
 #endif
 
+KernelChoice<Kernel>& Choice()
+{
+    static KernelChoice<Kernel> choice(Fastest());
+    return choice;
+}
+
 } // namespace
 
-bool Supported(Kernel kernel)
-{
-    static const Kernel fastest = Fastest();
-    return static_cast<int>(kernel) <= static_cast<int>(fastest);
-}
-
-Kernel Active()
-{
-    static const Kernel fastest = Fastest();
-    return forcedKernel >= 0 ? static_cast<Kernel>(forcedKernel) : fastest;
-}
-
-bool ForceKernel(Kernel kernel)
-{
-    if (!Supported(kernel)) return false;
-    forcedKernel = static_cast<int>(kernel);
-    return true;
-}
-
-void UseFastestKernel() { forcedKernel = -1; }
+bool Supported(Kernel kernel) { return Choice().Supported(kernel); }
+Kernel Active() { return Choice().Active(); }
+bool ForceKernel(Kernel kernel) { return Choice().Force(kernel); }
+void UseFastestKernel() { Choice().UseFastest(); }
 
 void ExpandColumns(Kernel kernel, const std::uint8_t* columnBytes, int size, std::uint8_t* cells,
                    int stride)

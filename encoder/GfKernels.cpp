@@ -10,11 +10,10 @@
 #define VEMORA_GF_X86 1
 #endif
 
+#include "KernelChoice.h"
+
 namespace GfKernels {
 namespace {
-
-// The kernel a test forced, or -1 for the fastest the CPU supports.
-int forcedKernel = -1;
 
 // The two ways the kernels find data symbol r of lane b.
 // Rows of a buffer: row r at base + r * stride.
@@ -530,13 +529,15 @@ Kernel Fastest()
     return Kernel::Plain;
 }
 
+KernelChoice<Kernel>& Choice()
+{
+    static KernelChoice<Kernel> choice(Fastest());
+    return choice;
+}
+
 } // namespace
 
-bool Supported(Kernel kernel)
-{
-    static const Kernel fastest = Fastest();
-    return static_cast<int>(kernel) <= static_cast<int>(fastest);
-}
+bool Supported(Kernel kernel) { return Choice().Supported(kernel); }
 
 Kernel Active(int lanes)
 {
@@ -545,19 +546,14 @@ Kernel Active(int lanes)
     // vector of lanes however few are blocks, and the more data rows it takes
     // per pass the sooner that pays.
     constexpr int kFewestBlocks[] = {1, 5, 4, 3};
-    static const Kernel fastest = Fastest();
-    if (forcedKernel >= 0) return static_cast<Kernel>(forcedKernel);
+    const KernelChoice<Kernel>& choice = Choice();
+    if (choice.Forced()) return choice.Active();
+    const Kernel fastest = choice.Preferred();
     return lanes >= kFewestBlocks[static_cast<int>(fastest)] ? fastest : Kernel::Plain;
 }
 
-bool ForceKernel(Kernel kernel)
-{
-    if (!Supported(kernel)) return false;
-    forcedKernel = static_cast<int>(kernel);
-    return true;
-}
-
-void UseFastestKernel() { forcedKernel = -1; }
+bool ForceKernel(Kernel kernel) { return Choice().Force(kernel); }
+void UseFastestKernel() { Choice().UseFastest(); }
 
 GeneratorTables MakeGeneratorTables(std::vector<NibbleProducts> feedback)
 {

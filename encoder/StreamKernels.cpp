@@ -8,11 +8,10 @@
 #define VEMORA_STREAM_X86 1
 #endif
 
+#include "KernelChoice.h"
+
 namespace StreamKernels {
 namespace {
-
-// The kernel a test forced, or -1 for the fastest the CPU supports.
-int forcedKernel = -1;
 
 // Three digits as their number, 0..999 (7.4.4).
 std::uint64_t DigitGroup(const std::uint8_t* digits)
@@ -149,28 +148,18 @@ Kernel Fastest() { return Kernel::Plain; }
 
 #endif
 
+KernelChoice<Kernel>& Choice()
+{
+    static KernelChoice<Kernel> choice(Fastest());
+    return choice;
+}
+
 } // namespace
 
-bool Supported(Kernel kernel)
-{
-    static const Kernel fastest = Fastest();
-    return static_cast<int>(kernel) <= static_cast<int>(fastest);
-}
-
-Kernel Active()
-{
-    static const Kernel fastest = Fastest();
-    return forcedKernel >= 0 ? static_cast<Kernel>(forcedKernel) : fastest;
-}
-
-bool ForceKernel(Kernel kernel)
-{
-    if (!Supported(kernel)) return false;
-    forcedKernel = static_cast<int>(kernel);
-    return true;
-}
-
-void UseFastestKernel() { forcedKernel = -1; }
+bool Supported(Kernel kernel) { return Choice().Supported(kernel); }
+Kernel Active() { return Choice().Active(); }
+bool ForceKernel(Kernel kernel) { return Choice().Force(kernel); }
+void UseFastestKernel() { Choice().UseFastest(); }
 
 void PackDigits(Kernel kernel, const std::uint8_t* digits, int count, std::uint64_t* fields)
 {
