@@ -116,8 +116,15 @@ std::optional<DWORD> RunAndWaitForTree(const std::wstring& program,
     // The children are looked for while the parent still runs, too: one that
     // started and ended meanwhile needs no waiting.
     std::vector<ScopedHandle> children;
+    // What is still running when the time is up is ended, so that nothing
+    // of a run that hung holds files or windows into the next test.
+    const auto giveUp = [&] {
+        TerminateProcess(process.get(), 1);
+        for (const ScopedHandle& child : children) TerminateProcess(child.get(), 1);
+        return std::nullopt;
+    };
     while (WaitForSingleObject(process.get(), 50) == WAIT_TIMEOUT) {
-        if (!left()) return std::nullopt;
+        if (!left()) return giveUp();
         for (ScopedHandle& child : RunningChildrenOf(id)) children.push_back(std::move(child));
     }
     for (ScopedHandle& child : RunningChildrenOf(id)) children.push_back(std::move(child));
@@ -126,7 +133,7 @@ std::optional<DWORD> RunAndWaitForTree(const std::wstring& program,
     for (const ScopedHandle& child : children)
         if (WaitForSingleObject(child.get(), left()) != WAIT_OBJECT_0 ||
             !GetExitCodeProcess(child.get(), &code))
-            return std::nullopt;
+            return giveUp();
     return code;
 }
 

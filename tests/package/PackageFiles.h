@@ -42,7 +42,7 @@ std::optional<DWORD> RunAndWait(const std::wstring& program, const std::wstring&
 // program it started (e.g. the copy of itself that an NSIS uninstaller
 // starts from the temporary folder, which does the work). The exit code of
 // the last of its children to end, or its own when it started none; nothing
-// when they did not all end.
+// when they did not all end (those still running are then ended).
 std::optional<DWORD> RunAndWaitForTree(const std::wstring& program,
                                        const std::wstring& arguments, DWORD limitMs = 120000);
 
