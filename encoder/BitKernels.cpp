@@ -47,22 +47,6 @@ constexpr auto kPopcount = [] {
 }();
 
 #if defined(VEMORA_HAS_BMI2_KERNEL)
-// BMI2, except on AMD processors before Zen 3 (family 19h), where PDEP and
-// PEXT are microcoded.
-bool Bmi2IsFast()
-{
-    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
-    if (__get_cpuid_max(0, nullptr) < 7) return false;
-    __cpuid_count(7, 0, eax, ebx, ecx, edx);
-    if (!(ebx & (1u << 8))) return false; // no BMI2
-    __cpuid(0, eax, ebx, ecx, edx);
-    const bool amd = ebx == 0x68747541 && edx == 0x69746E65 && ecx == 0x444D4163; // "AuthenticAMD"
-    if (!amd) return true;
-    __cpuid(1, eax, ebx, ecx, edx);
-    const unsigned family = ((eax >> 8) & 0xF) + ((eax >> 20) & 0xFF);
-    return family >= 0x19;
-}
-
 bool HasBmi2()
 {
     unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
@@ -70,9 +54,23 @@ bool HasBmi2()
     __cpuid_count(7, 0, eax, ebx, ecx, edx);
     return (ebx & (1u << 8)) != 0;
 }
+
+// BMI2, except on AMD processors before Zen 3 (family 19h), where PDEP and
+// PEXT are microcoded.
+bool Bmi2IsFast()
+{
+    if (!HasBmi2()) return false;
+    unsigned eax = 0, ebx = 0, ecx = 0, edx = 0;
+    __cpuid(0, eax, ebx, ecx, edx);
+    const bool amd = ebx == 0x68747541 && edx == 0x69746E65 && ecx == 0x444D4163; // "AuthenticAMD"
+    if (!amd) return true;
+    __cpuid(1, eax, ebx, ecx, edx);
+    const unsigned family = ((eax >> 8) & 0xF) + ((eax >> 20) & 0xFF);
+    return family >= 0x19;
+}
 #else
-bool Bmi2IsFast() { return false; }
 bool HasBmi2() { return false; }
+bool Bmi2IsFast() { return false; }
 #endif
 
 KernelChoice<Kernel>& Choice()

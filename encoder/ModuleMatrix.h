@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <memory>
 #include <new>
-#include <utility>
 #include <vector>
 
 // A QR symbol as a square grid of 8-bit cells, (size + 3) x (size + 3),
@@ -59,13 +58,11 @@ public:
 
 private:
     // Makes a vector's new elements without a value (default-initialised),
-    // so that a vector of n bytes is not cleared when it is made.
+    // so that a vector of n bytes is not cleared when it is made; elements
+    // made from a value (the clearing constructor's) go through the default
+    // construction of std::allocator_traits.
     template <typename T>
     struct UnsetAllocator : std::allocator<T> {
-        template <typename U>
-        struct rebind {
-            using other = UnsetAllocator<U>;
-        };
         UnsetAllocator() = default;
         template <typename U>
         UnsetAllocator(const UnsetAllocator<U>&) noexcept
@@ -75,11 +72,6 @@ private:
         void construct(U* p) noexcept
         {
             ::new (static_cast<void*>(p)) U;
-        }
-        template <typename U, typename... Args>
-        void construct(U* p, Args&&... args)
-        {
-            ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
         }
     };
 

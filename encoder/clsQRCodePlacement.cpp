@@ -252,10 +252,11 @@ constexpr auto kMaskColumnBytes = [] {
 }();
 
 // Every column pair's windows into the bits by column, masked and merged
-// with the function patterns a word of bytes at a time, then written out as
-// the rows of cells. A row's cells may reach up to 31 cells past the
-// symbol's edge (CellKernels::ExpandColumns): into the next row, written
-// afterwards, or the rows below the symbol.
+// with the function patterns a word of bytes at a time (the columns past the
+// symbol as the windows leave them), then written out as the rows of cells.
+// A row's cells may reach up to 31 cells past the symbol's edge
+// (CellKernels::ExpandColumns): into the next row, written afterwards, or the
+// rows below the symbol.
 template <typename Bits>
 void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
                    const std::uint8_t* functionColumns, const std::uint8_t* darkColumns,
@@ -277,7 +278,7 @@ void PlaceAllPairs(ModuleMatrix& matrix, const std::uint64_t* windows,
         const std::uint8_t* pattern = kMaskColumnBytes[static_cast<std::size_t>(mask)][static_cast<std::size_t>(k % 3)].data();
         const std::uint8_t* function = functionColumns + k * CellKernels::ColumnStride;
         const std::uint8_t* dark = darkColumns + k * CellKernels::ColumnStride;
-        for (int c = 0; c < CellKernels::ColumnStride; c += 8)
+        for (int c = 0; c < size; c += 8)
             Store64(row + c, ((Load64(row + c) ^ Load64(pattern + c)) & ~Load64(function + c)) |
                                  Load64(dark + c));
     }
